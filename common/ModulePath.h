@@ -1,0 +1,21 @@
+#pragma once
+// Paths of loaded modules and the folders that hold them.
+
+#include <windows.h>
+
+#include "common/WideString.h"
+
+// The full path of a module (null: the process's main module). The path is
+// read into a buffer of 256 characters that doubles, up to 32,768, while the
+// path fills it. Empty when the path cannot be read.
+WString GetModulePath(HMODULE module);
+
+// The path less its last component, followed by a backslash ("C:\a\b.exe"
+// gives "C:\a\"). A path without any backslash gives an empty folder.
+WString FolderOfPath(WStringView path);
+
+// The folder of a module, with its trailing backslash.
+inline WString GetModuleFolder(HMODULE module) { return FolderOfPath(GetModulePath(module)); }
+
+// The module that holds the calling code (the DLL or program it is linked into).
+HMODULE GetCurrentModule();

@@ -1,0 +1,49 @@
+# Shared settings of the project's scripts; sourced, not run.
+# The Wine prefix is the project's own, outside the tracked files.
+
+UW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+UW_BUILD_DIR=${UW_BUILD_DIR:-$UW_ROOT/build}
+export WINEPREFIX=${UW_WINEPREFIX:-$UW_ROOT/.cache/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko offer (and no download) when a prefix is made.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# Wine takes its ANSI code page from the locale: the product's users run a
+# Chinese system (code page 936).
+UW_WINE_LOCALE=zh_CN.UTF-8
+
+# Runs a command with the Wine locale.
+uw_wine_env() { LANG=$UW_WINE_LOCALE LC_ALL=$UW_WINE_LOCALE "$@"; }
+
+uw_say() { printf '%s\n' "$*" >&2; }
+
+# Starts a private Xvfb when no display is set; uw_stop_display ends it.
+UW_XVFB_PID=
+uw_ensure_display() {
+    if [ -n "${DISPLAY:-}" ]; then
+        return 0
+    fi
+    local n
+    for n in $(seq 90 140); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+            UW_XVFB_PID=$!
+            export DISPLAY=":$n"
+            local i
+            for i in $(seq 1 50); do
+                [ -e "/tmp/.X11-unix/X$n" ] && return 0
+                sleep 0.1
+            done
+            uw_say "Xvfb :$n did not start"
+            return 1
+        fi
+    done
+    uw_say "no free display number for Xvfb"
+    return 1
+}
+uw_stop_display() {
+    if [ -n "$UW_XVFB_PID" ]; then
+        kill "$UW_XVFB_PID" 2>/dev/null || true
+        wait "$UW_XVFB_PID" 2>/dev/null || true
+        UW_XVFB_PID=
+    fi
+}

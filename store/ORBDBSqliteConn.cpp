@@ -1,0 +1,230 @@
+#include "store/ORBDBSqliteConn.h"
+
+#include <iostream>
+#include <utility>
+
+#include <windows.h>
+
+#include "common/ModulePath.h"
+#include "common/TextConvert.h"
+#include "store/SqlException.h"
+
+namespace {
+
+// One log line on standard output, flushed at once.
+void LogLine(const std::string& text) { std::cout << text << std::endl; }
+
+void LogFailure(const char* label, const std::string& statement, const SqlException& error) {
+    LogLine(std::string("[ORBDBSqliteConn::") + label + "()] " + statement +
+            " execute error: " + error.Message());
+}
+
+const char* ExistsLabel(UserTable table) {
+    return table == UserTable::Black ? "UserBlackExists" : "UserTrustedExists";
+}
+
+const char* DeleteLabel(UserTable table) {
+    return table == UserTable::Black ? "DelUserBlackData" : "DelUserTrustedData";
+}
+
+bool FileExists(const WString& path) {
+    HANDLE probe = CreateFileW(path.c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(probe);
+    return true;
+}
+
+} // namespace
+
+ORBDBSqliteConn::ORBDBSqliteConn() : ORBDBSqliteConn(DefaultDatabasePath()) {}
+
+ORBDBSqliteConn::ORBDBSqliteConn(WString databasePath, int busyTimeoutMs)
+    : m_path(std::move(databasePath)) {
+    m_db.SetBusyTimeout(busyTimeoutMs);
+}
+
+ORBDBSqliteConn::~ORBDBSqliteConn() { m_db.Close(); }
+
+WString ORBDBSqliteConn::DefaultDatabasePath() {
+    WString folder = GetModuleFolder(nullptr);
+    return folder + kFileName;
+}
+
+int ORBDBSqliteConn::Open() {
+    OutputDebugStringW(m_path.c_str());
+    const std::string utf8Path = WideToUtf8(m_path);
+    const bool isNew = !FileExists(m_path);
+    try {
+        m_db.Open(utf8Path.c_str());
+    } catch (const SqlException& error) {
+        LogLine(std::string("[ORBDBSqliteConn::Open()] avnetdb.db open failed, error: ") +
+                error.Message());
+        return -1;
+    }
+    return isNew ? -1 : 0;
+}
+
+int ORBDBSqliteConn::Close() {
+    m_db.Close();
+    return 0;
+}
+
+int ORBDBSqliteConn::Reserved() { return 0; }
+
+int ORBDBSqliteConn::InitUserBlackTable() { return InitTable(UserTable::Black); }
+int ORBDBSqliteConn::InitUserTrustedTable() { return InitTable(UserTable::Trusted); }
+
+int ORBDBSqliteConn::InitTable(UserTable table) {
+    bool exists = true;
+    try {
+        m_db.RunQuery(ProbeStatement(table).c_str());
+    } catch (const SqlException&) {
+        exists = false;
+    }
+    if (!exists) {
+        const std::string create = CreateTableStatement(table);
+        try {
+            m_db.RunStatement(create.c_str());
+            exists = true;
+        } catch (const SqlException& error) {
+            LogFailure("InitGroupIPList", create, error);
+        }
+    }
+    if (exists) {
+        // Lookups by MD5 run on every commit: keep them off a full scan.
+        const std::string index = CreateMd5IndexStatement(table);
+        try {
+            m_db.RunStatement(index.c_str());
+        } catch (const SqlException& error) {
+            LogFailure("InitGroupIPList", index, error);
+        }
+    }
+    return 0;
+}
+
+int ORBDBSqliteConn::LoadUserBlackData(UserListRecords& records) {
+    return LoadTable(UserTable::Black, records);
+}
+int ORBDBSqliteConn::LoadUserTrustedData(UserListRecords& records) {
+    return LoadTable(UserTable::Trusted, records);
+}
+
+int ORBDBSqliteConn::LoadTable(UserTable table, UserListRecords& records) {
+    UserListRecords loaded;
+    const std::string select = LoadStatement(table);
+    try {
+        for (SqlQuery rows = m_db.RunQuery(select.c_str()); !rows.AtEnd(); rows.Advance()) {
+            loaded.push_back(MakeUserListRecord(
+                rows.TextColumn("Md5"), rows.TextColumn("Time"), rows.TextColumn("Path")));
+        }
+    } catch (const SqlException& error) {
+        LogFailure("InitGroupIPList", select, error);
+    }
+    if (!loaded.empty())
+        records.swap(loaded);
+    return 0;
+}
+
+int ORBDBSqliteConn::AddUserBlackData(const UserListRecord* record) {
+    return AddRecord(UserTable::Black, record);
+}
+int ORBDBSqliteConn::AddUserTrustedData(const UserListRecord* record) {
+    return AddRecord(UserTable::Trusted, record);
+}
+
+int ORBDBSqliteConn::AddRecord(UserTable table, const UserListRecord* record) {
+    if (!record)
+        return -1;
+    std::string statement = InsertStatement(table, *record);
+    try {
+        m_db.RunStatement(statement.c_str());
+        statement = LastIdStatement(table);
+        SqlQuery last = m_db.RunQuery(statement.c_str());
+        return last.AtEnd() ? -1 : last.IntColumn("ID", 0);
+    } catch (const SqlException& error) {
+        LogFailure("SaveMessage", statement, error);
+        return -1;
+    }
+}
+
+int ORBDBSqliteConn::DelUserBlackData(const std::string& md5) {
+    return DeleteMd5(UserTable::Black, md5, DeleteLabel(UserTable::Black));
+}
+int ORBDBSqliteConn::DelUserTrustedData(const std::string& md5) {
+    return DeleteMd5(UserTable::Trusted, md5, DeleteLabel(UserTable::Trusted));
+}
+
+int ORBDBSqliteConn::DeleteMd5(UserTable table, const std::string& md5, const char* label) {
+    const std::string statement = DeleteStatement(table, md5);
+    try {
+        m_db.RunStatement(statement.c_str());
+    } catch (const SqlException& error) {
+        LogFailure(label, statement, error);
+    }
+    return 0;
+}
+
+int ORBDBSqliteConn::UserBlackExists(const std::string& md5) {
+    return FindMd5(UserTable::Black, md5, ExistsLabel(UserTable::Black));
+}
+int ORBDBSqliteConn::UserTrustedExists(const std::string& md5) {
+    return FindMd5(UserTable::Trusted, md5, ExistsLabel(UserTable::Trusted));
+}
+
+int ORBDBSqliteConn::FindMd5(UserTable table, const std::string& md5, const char* label) {
+    const std::string statement = ExistsStatement(table, md5);
+    int id = -1;
+    try {
+        for (SqlQuery rows = m_db.RunQuery(statement.c_str()); !rows.AtEnd(); rows.Advance())
+            id = rows.IntColumn("ID", 0);
+    } catch (const SqlException& error) {
+        LogFailure(label, statement, error);
+    }
+    return id;
+}
+
+int ORBDBSqliteConn::ExecSql(const std::string& statement) {
+    try {
+        m_db.RunStatement(statement.c_str());
+        return 0;
+    } catch (const SqlException& error) {
+        LogFailure("ExecSql", statement, error);
+        return -1;
+    }
+}
+
+int ORBDBSqliteConn::ExecSqlList(const std::vector<std::string>& statements) {
+    static const char kLabel[] = "[ORBDBSqliteConn::ExecSqlList()] ";
+    bool begun = false;
+    const std::string* lastStarted = nullptr;
+    try {
+        m_db.RunStatement("begin transaction;");
+        begun = true;
+        // Every statement runs; one that fails is logged and the list goes on.
+        for (const std::string& statement : statements) {
+            lastStarted = &statement;
+            try {
+                m_db.RunStatement(statement.c_str());
+            } catch (const SqlException& error) {
+                LogLine(std::string(kLabel) + "failed, sql: " + statement + error.Message());
+            }
+        }
+        m_db.RunStatement("commit transaction;");
+        return 0;
+    } catch (const SqlException& error) {
+        if (!begun) {
+            LogLine(std::string(kLabel) + "commit transaction error: " + error.Message());
+            return -1;
+        }
+    }
+    try {
+        m_db.RunStatement("rollback transaction");
+        LogLine(std::string(kLabel) + "failed, sql: " + (lastStarted ? *lastStarted : ""));
+    } catch (const SqlException& error) {
+        LogLine(std::string(kLabel) + "rollback transaction failed: " + error.Message());
+    }
+    return -1;
+}

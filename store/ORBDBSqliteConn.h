@@ -1,0 +1,55 @@
+#pragma once
+// The user-list store on "UserSign.dat": tables UserBlack and UserTrusted.
+// Every failure of the access layer is caught, written as one log line to
+// standard output and turned into the operation's listed result.
+
+#include <string>
+#include <vector>
+
+#include "common/WideString.h"
+#include "store/SqlDatabase.h"
+#include "store/UserListSql.h"
+#include "store/iqdatabase.h"
+
+class ORBDBSqliteConn : public iqdatabase {
+public:
+    static constexpr const wchar_t* kFileName = L"UserSign.dat";
+
+    // The store on "UserSign.dat" in the folder of the running executable.
+    ORBDBSqliteConn();
+    // The store on another file (tests and tools), with its busy timeout.
+    explicit ORBDBSqliteConn(WString databasePath,
+                             int busyTimeoutMs = SqlDatabase::kDefaultBusyTimeoutMs);
+    ~ORBDBSqliteConn() override;
+
+    int Open() override;
+    int Close() override;
+    int Reserved() override;
+    int InitUserBlackTable() override;
+    int InitUserTrustedTable() override;
+    int LoadUserBlackData(UserListRecords& records) override;
+    int LoadUserTrustedData(UserListRecords& records) override;
+    int AddUserBlackData(const UserListRecord* record) override;
+    int AddUserTrustedData(const UserListRecord* record) override;
+    int DelUserBlackData(const std::string& md5) override;
+    int DelUserTrustedData(const std::string& md5) override;
+    int UserBlackExists(const std::string& md5) override;
+    int UserTrustedExists(const std::string& md5) override;
+    int ExecSqlList(const std::vector<std::string>& statements) override;
+    int ExecSql(const std::string& statement) override;
+
+    const WString& DatabasePath() const { return m_path; }
+
+    // "UserSign.dat" beside the running executable.
+    static WString DefaultDatabasePath();
+
+private:
+    int InitTable(UserTable table);
+    int LoadTable(UserTable table, UserListRecords& records);
+    int AddRecord(UserTable table, const UserListRecord* record);
+    int DeleteMd5(UserTable table, const std::string& md5, const char* label);
+    int FindMd5(UserTable table, const std::string& md5, const char* label);
+
+    WString m_path;
+    SqlDatabase m_db;
+};

@@ -1,0 +1,57 @@
+#include "store/UserListSql.h"
+
+std::string SqlQuoted(std::string_view value) {
+    std::string quoted;
+    quoted.reserve(value.size() + 2);
+    quoted += '\'';
+    for (const char c : value) {
+        quoted += c;
+        if (c == '\'')
+            quoted += '\'';
+    }
+    quoted += '\'';
+    return quoted;
+}
+
+const char* TableName(UserTable table) {
+    return table == UserTable::Black ? "UserBlack" : "UserTrusted";
+}
+
+std::string ProbeStatement(UserTable table) {
+    return std::string("SELECT COUNT(*) FROM ") + TableName(table) + " LIMIT 1";
+}
+
+std::string CreateTableStatement(UserTable table) {
+    // Other programs read this file: the text stays exactly as it always was.
+    return std::string("Create Table ") + TableName(table) +
+           "(ID \t\tINTEGER PRIMARY KEY AUTOINCREMENT,Md5\t\tvarchar(33) NOT NULL,"
+           "Path\t\tvarchar(260) NOT NULL,Time\t\tvarchar(21) NOT NULL)";
+}
+
+std::string CreateMd5IndexStatement(UserTable table) {
+    const std::string name = TableName(table);
+    return "CREATE INDEX IF NOT EXISTS " + name + "_Md5 ON " + name + "(Md5)";
+}
+
+std::string LoadStatement(UserTable table) {
+    return std::string("SELECT ID, Md5, Path, Time FROM ") + TableName(table) + " ORDER BY Time";
+}
+
+std::string InsertStatement(UserTable table, const UserListRecord& record) {
+    return std::string("INSERT INTO ") + TableName(table) + "(Md5, Path, Time) VALUES(" +
+           SqlQuoted(record.Md5) + ", " + SqlQuoted(record.Path) + ", " +
+           SqlQuoted(record.Time) + ")";
+}
+
+std::string LastIdStatement(UserTable table) {
+    return std::string("SELECT ID FROM ") + TableName(table) + " ORDER BY ID DESC LIMIT 1";
+}
+
+std::string DeleteStatement(UserTable table, std::string_view md5) {
+    return std::string("DELETE FROM ") + TableName(table) + " WHERE Md5 =" + SqlQuoted(md5);
+}
+
+std::string ExistsStatement(UserTable table, std::string_view md5) {
+    return std::string("SELECT ID, Md5 FROM ") + TableName(table) + " WHERE Md5= " +
+           SqlQuoted(md5);
+}
