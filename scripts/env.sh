@@ -47,3 +47,7 @@ uw_stop_display() {
         UW_XVFB_PID=
     fi
 }
+
+# The programs, the component and its PE stub share one folder; Wine's loader
+# finds the Winelib DLLs there.
+export WINEDLLPATH="$UW_BUILD_DIR/bin${WINEDLLPATH:+:$WINEDLLPATH}"

@@ -1,0 +1,52 @@
+#pragma once
+// The contract with the product's detection component, vmrdetect.dll: its
+// exports and its two COM-style objects. The slot order of both interfaces is
+// fixed (the three IUnknown slots come first).
+
+#include <windows.h>
+#include <objbase.h>
+
+inline constexpr GUID CLSID_VxFileDetector = {
+    0x6b3f1c2a, 0x41d7, 0x4c8e, {0x9a, 0x52, 0x1e, 0x70, 0x3d, 0xc4, 0x88, 0x01}};
+inline constexpr GUID IID_IFileDetector = {
+    0x6b3f1c2a, 0x41d7, 0x4c8e, {0x9a, 0x52, 0x1e, 0x70, 0x3d, 0xc4, 0x88, 0x02}};
+inline constexpr GUID CLSID_VxSignatureList = {
+    0x6b3f1c2a, 0x41d7, 0x4c8e, {0x9a, 0x52, 0x1e, 0x70, 0x3d, 0xc4, 0x88, 0x03}};
+inline constexpr GUID IID_ISignatureList = {
+    0x6b3f1c2a, 0x41d7, 0x4c8e, {0x9a, 0x52, 0x1e, 0x70, 0x3d, 0xc4, 0x88, 0x04}};
+
+// Result codes of AnalyseFile besides S_OK (a standard PE image).
+inline constexpr HRESULT kAnalyseNotPe = S_FALSE; // readable, not a standard PE image
+
+struct IFileDetector : public IUnknown {
+    // Slot 4. `digest` receives the file's MD5, or sixteen zero bytes when the
+    // file is not a standard PE image or cannot be read (`result` says why).
+    // `extra` receives the image's machine type (0 when there is none).
+    virtual HRESULT STDMETHODCALLTYPE AnalyseFile(const wchar_t* path, int reserved, int* result,
+                                                  BYTE digest[16], int* extra) = 0;
+};
+
+// Which list holds an MD5.
+enum SignatureListKind { kSignatureNone = 0, kSignatureTrusted = 1, kSignatureBlack = 2 };
+
+struct ISignatureList : public IUnknown {
+    // Slot 4: opens a change bracket; negative when the lists cannot be written.
+    virtual HRESULT STDMETHODCALLTYPE BeginUpdate() = 0;
+    // Slot 5: which list holds an MD5 (a SignatureListKind in *kind).
+    virtual HRESULT STDMETHODCALLTYPE Lookup(const char* md5, int* kind) = 0;
+    virtual HRESULT STDMETHODCALLTYPE RemoveTrusted(const char* md5) = 0; // slot 6
+    virtual HRESULT STDMETHODCALLTYPE AddTrusted(const char* md5) = 0;    // slot 7
+    virtual HRESULT STDMETHODCALLTYPE AddBlack(const char* md5) = 0;      // slot 8
+    virtual HRESULT STDMETHODCALLTYPE RemoveBlack(const char* md5) = 0;   // slot 9
+    // Slot 10: closes the bracket; the outermost one writes the lists.
+    virtual HRESULT STDMETHODCALLTYPE EndUpdate() = 0;
+};
+
+// The component's exports, in the order they are looked up.
+using VxDllGetClassObjectFn = HRESULT(WINAPI*)(REFCLSID classId, REFIID interfaceId,
+                                               void** object);
+using VxDllGetClassCountFn = HRESULT(WINAPI*)(int* count);
+using VxDllGetClassInfoFn = HRESULT(WINAPI*)(int index, CLSID* classId, IID* interfaceId);
+using VxDllCanUnloadNowFn = HRESULT(WINAPI*)();
+
+inline constexpr wchar_t kDetectionComponentName[] = L"vmrdetect.dll";

@@ -1,0 +1,341 @@
+#include "intake/FileProcessor.h"
+
+#include <cstring>
+#include <iostream>
+
+#include "common/Handles.h"
+#include "intake/Digest.h"
+#include "store/ORBDBSqliteConn.h"
+
+// Counts a public call in progress so that Shutdown can wait for it; a call
+// made while the processor stops is refused.
+class FileProcessor::CallGuard {
+public:
+    explicit CallGuard(FileProcessor& owner) : m_owner(owner) {
+        InterlockedIncrement(&m_owner.m_activeCalls);
+        m_admitted = !m_owner.Stopping();
+    }
+    ~CallGuard() { InterlockedDecrement(&m_owner.m_activeCalls); }
+    bool Admitted() const { return m_admitted; }
+
+private:
+    FileProcessor& m_owner;
+    bool m_admitted;
+};
+
+namespace {
+
+std::string CurrentTimeText() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = now.dwLowDateTime;
+    ticks.HighPart = now.dwHighDateTime;
+    constexpr unsigned long long kTicksPerSecond = 10000000ULL;
+    constexpr unsigned long long kUnixEpochTicks = 116444736000000000ULL; // 1970-01-01
+    const long long seconds =
+        static_cast<long long>((ticks.QuadPart - kUnixEpochTicks) / kTicksPerSecond);
+    return std::to_string(seconds);
+}
+
+bool IsDotEntry(const wchar_t* name) {
+    return lstrcmpW(name, L".") == 0 || lstrcmpW(name, L"..") == 0;
+}
+
+// "C:" or "C:\" and the like: a volume root, which is never walked.
+bool IsVolumeRoot(WStringView path) {
+    return (path.size() == 2 || path.size() == 3) && path[1] == L':' &&
+           (path.size() == 2 || path[2] == L'\\');
+}
+
+// The path to search for, without trailing backslashes (a search on
+// "C:\dir\" finds nothing), or empty for a volume root.
+WString SearchablePath(WStringView path) {
+    if (IsVolumeRoot(path))
+        return WString();
+    WString trimmed(path);
+    while (trimmed.size() > 1 && trimmed.back() == L'\\')
+        trimmed.pop_back();
+    return trimmed;
+}
+
+} // namespace
+
+FileProcessor::FileProcessor() { std::memset(&m_module, 0, sizeof m_module); }
+
+FileProcessor::~FileProcessor() { Shutdown(); }
+
+void FileProcessor::SetCallback(IWardenCallback* callback) {
+    if (callback)
+        m_callback = callback;
+}
+
+int FileProcessor::Initialize() { return Initialize(ORBDBSqliteConn::DefaultDatabasePath()); }
+
+int FileProcessor::Initialize(const WString& storePath) {
+    const HRESULT loaded = LoadComponentModule(m_module);
+    CreateComponentObject(m_module, CLSID_VxFileDetector, IID_IFileDetector,
+                          reinterpret_cast<void**>(&m_detector));
+    if (!m_detector) {
+        char code[16];
+        wsprintfA(code, "0x%08lx", static_cast<unsigned long>(loaded));
+        std::cout << "[FileProcessor::Initialize()] detection component not available, load "
+                     "result "
+                  << code << std::endl;
+        return -1;
+    }
+    CreateComponentObject(m_module, CLSID_VxSignatureList, IID_ISignatureList,
+                          reinterpret_cast<void**>(&m_signatures));
+    if (!m_signatures)
+        return -1;
+
+    m_store = std::make_unique<ORBDBSqliteConn>(storePath);
+    m_store->Open();
+    m_store->InitUserBlackTable();
+    m_store->InitUserTrustedTable();
+    return 0;
+}
+
+bool FileProcessor::Stopping() const { return m_stopping != 0; }
+
+void FileProcessor::Shutdown() {
+    InterlockedExchange(&m_stopping, 1);
+    while (m_activeCalls != 0)
+        Sleep(1);
+    if (m_store) {
+        m_store->Close();
+        m_store.reset();
+    }
+    if (m_signatures) {
+        m_signatures->Release();
+        m_signatures = nullptr;
+    }
+    if (m_detector) {
+        m_detector->Release();
+        m_detector = nullptr;
+    }
+    FreeComponentModule(m_module);
+}
+
+void FileProcessor::ReportError(int code) {
+    if (m_callback)
+        m_callback->OnError(code);
+}
+
+int FileProcessor::ExpandPath(const wchar_t* path) {
+    CallGuard guard(*this);
+    if (!guard.Admitted() || !m_detector || !path)
+        return -1;
+
+    const WString searchable = SearchablePath(path);
+    WIN32_FIND_DATAW found;
+    bool isFolder = false;
+    if (!searchable.empty()) {
+        UniqueFind search(FindFirstFileW(searchable.c_str(), &found));
+        isFolder = search.IsValid() && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    if (!isFolder)
+        return ProcessFile(path);
+
+    const WString folder = searchable + L"\\";
+    const WString pattern = folder + L"*.*";
+    UniqueFind entries(FindFirstFileW(pattern.c_str(), &found));
+    if (!entries.IsValid())
+        return 0;
+    do {
+        if (Stopping())
+            break;
+        if (IsDotEntry(found.cFileName))
+            continue;
+        const WString child = folder + found.cFileName;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ExpandPath(child.c_str());
+        else
+            ProcessFile(child.c_str());
+    } while (FindNextFileW(entries.Get(), &found));
+    return 0;
+}
+
+int FileProcessor::ProcessFile(const wchar_t* path) {
+    CallGuard guard(*this);
+    if (!guard.Admitted() || !m_detector || !path)
+        return -1;
+
+    FileAnalysisRecord record;
+    std::memset(&record, 0, sizeof record);
+    int result = 0;
+    const int length = lstrlenW(path);
+    if (length >= MAX_PATH) {
+        // Does not fit the record: refused whole, never cut.
+        result = static_cast<int>(HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
+        std::memcpy(record.md5, ZeroDigest, sizeof record.md5);
+        record.longPath = path;
+    } else {
+        BYTE digest[16] = {};
+        int extra = 0;
+        {
+            ScopedLock lock(m_detectorLock);
+            m_detector->AnalyseFile(path, 0, &result, digest, &extra);
+        }
+        char text[33] = {};
+        BytesToHex(digest, sizeof digest, text);
+        std::memcpy(record.md5, text, sizeof record.md5);
+        lstrcpynW(record.path, path, MAX_PATH);
+        record.extra = extra;
+    }
+    if (m_callback)
+        m_callback->OnFileAnalysed(&record);
+    return result;
+}
+
+int FileProcessor::CommitTrusted(const std::vector<std::string>& md5s) {
+    return Commit(UserList::Trusted, md5s);
+}
+
+int FileProcessor::CommitBlack(const std::vector<std::string>& md5s) {
+    return Commit(UserList::Black, md5s);
+}
+
+int FileProcessor::Commit(UserList list, const std::vector<std::string>& md5s) {
+    CallGuard guard(*this);
+    if (!guard.Admitted() || !m_signatures)
+        return -1;
+    HRESULT begun;
+    {
+        ScopedLock lock(m_listLock);
+        begun = m_signatures->BeginUpdate();
+    }
+    if (FAILED(begun)) {
+        ReportError(-1);
+        return -1;
+    }
+    const bool trusted = list == UserList::Trusted;
+    int count = 0;
+    for (const std::string& md5 : md5s) {
+        if (Stopping())
+            break;
+        if (m_callback)
+            trusted ? m_callback->OnTrustedItemBegin(md5.c_str())
+                    : m_callback->OnBlackItemBegin(md5.c_str());
+        {
+            ScopedLock lock(m_listLock);
+            if (trusted) {
+                m_signatures->AddTrusted(md5.c_str());
+            } else {
+                m_signatures->AddBlack(md5.c_str());
+                if (m_store)
+                    m_store->DelUserBlackData(md5);
+            }
+        }
+        if (m_callback)
+            trusted ? m_callback->OnTrustedItemDone(md5.c_str())
+                    : m_callback->OnBlackItemDone(md5.c_str());
+        ++count;
+    }
+    if (m_callback)
+        trusted ? m_callback->OnTrustedBatchDone(count) : m_callback->OnBlackBatchDone(count);
+    ScopedLock lock(m_listLock);
+    m_signatures->EndUpdate();
+    return 0;
+}
+
+void FileProcessor::StoreTrusted(const std::string& md5, const std::string& path) {
+    Store(UserList::Trusted, md5, path);
+}
+
+void FileProcessor::StoreBlack(const std::string& md5, const std::string& path) {
+    Store(UserList::Black, md5, path);
+}
+
+void FileProcessor::Store(UserList list, const std::string& md5, const std::string& path) {
+    CallGuard guard(*this);
+    if (!guard.Admitted() || !m_store)
+        return;
+    // A path that does not fit the record is not stored cut.
+    if (path.size() >= sizeof(UserListRecord::Path))
+        return;
+    const std::string time = CurrentTimeText();
+    const UserListRecord record = MakeUserListRecord(md5.c_str(), time.c_str(), path.c_str());
+
+    ScopedLock lock(m_listLock);
+    // One transaction: a crash never leaves the file on neither list.
+    const bool inTransaction = m_store->ExecSql("begin transaction;") == 0;
+    int added;
+    if (list == UserList::Trusted) {
+        if (m_store->UserBlackExists(md5) != -1)
+            m_store->DelUserBlackData(md5);
+        if (m_store->UserTrustedExists(md5) != -1)
+            m_store->DelUserTrustedData(md5);
+        added = m_store->AddUserTrustedData(&record);
+    } else {
+        if (m_store->UserTrustedExists(md5) != -1)
+            m_store->DelUserTrustedData(md5);
+        if (m_store->UserBlackExists(md5) != -1)
+            m_store->DelUserBlackData(md5);
+        added = m_store->AddUserBlackData(&record);
+    }
+    if (inTransaction) {
+        if (added == -1 || m_store->ExecSql("commit transaction;") != 0)
+            m_store->ExecSql("rollback transaction");
+    }
+}
+
+int FileProcessor::RemoveTrustedEntry(const std::string& md5) { return Remove(UserList::Trusted, md5); }
+
+int FileProcessor::RemoveBlackEntry(const std::string& md5) { return Remove(UserList::Black, md5); }
+
+int FileProcessor::Remove(UserList list, const std::string& md5) {
+    CallGuard guard(*this);
+    if (!guard.Admitted() || !m_signatures)
+        return -1;
+    HRESULT begun;
+    {
+        ScopedLock lock(m_listLock);
+        begun = m_signatures->BeginUpdate();
+    }
+    if (FAILED(begun)) {
+        ReportError(-1);
+        return -1;
+    }
+    ScopedLock lock(m_listLock);
+    if (list == UserList::Trusted) {
+        m_signatures->RemoveTrusted(md5.c_str());
+        m_signatures->EndUpdate();
+        if (m_store)
+            m_store->DelUserTrustedData(md5);
+    } else {
+        m_signatures->RemoveBlack(md5.c_str());
+        m_signatures->EndUpdate();
+        if (m_store)
+            m_store->DelUserBlackData(md5);
+    }
+    return 0;
+}
+
+void FileProcessor::LoadTrustedEntries(UserListRecords& records) {
+    CallGuard guard(*this);
+    if (!guard.Admitted() || !m_store)
+        return;
+    ScopedLock lock(m_listLock);
+    m_store->LoadUserTrustedData(records);
+}
+
+void FileProcessor::LoadBlackEntries(UserListRecords& records) {
+    CallGuard guard(*this);
+    if (!guard.Admitted() || !m_store)
+        return;
+    ScopedLock lock(m_listLock);
+    m_store->LoadUserBlackData(records);
+}
+
+SignatureListKind FileProcessor::StoredListOf(const std::string& md5) {
+    CallGuard guard(*this);
+    if (!guard.Admitted() || !m_store)
+        return kSignatureNone;
+    ScopedLock lock(m_listLock);
+    if (m_store->UserTrustedExists(md5) != -1)
+        return kSignatureTrusted;
+    if (m_store->UserBlackExists(md5) != -1)
+        return kSignatureBlack;
+    return kSignatureNone;
+}

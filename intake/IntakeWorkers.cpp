@@ -1,0 +1,84 @@
+#include "intake/IntakeWorkers.h"
+
+#include <memory>
+
+#include "common/Handles.h"
+
+std::vector<WString> DroppedPaths(HDROP drop) {
+    std::vector<WString> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    paths.reserve(count);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        WString path(length + 1, L'\0');
+        const UINT copied = DragQueryFileW(drop, i, &path[0], length + 1);
+        path.resize(copied);
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+void RunDropWork(FileProcessor& processor, HDROP drop, HWND window, int tab, BusyFlag& busy) {
+    for (const WString& path : DroppedPaths(drop))
+        processor.ExpandPath(path.c_str());
+    DragFinish(drop);
+    busy.Release();
+    if (window)
+        SendMessageW(window, WM_INTAKE_DONE, static_cast<WPARAM>(tab), 0);
+}
+
+std::vector<WString> ParseOpenDialogSelection(const wchar_t* buffer) {
+    std::vector<WString> files;
+    if (!buffer || buffer[0] == L'\0')
+        return files;
+    const WString first(buffer);
+    const wchar_t* next = buffer + first.size() + 1;
+    if (*next == L'\0') {
+        files.push_back(first); // one file, given as a full path
+        return files;
+    }
+    WString folder = first;
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    while (*next != L'\0') {
+        const WString name(next);
+        files.push_back(folder + name);
+        next += name.size() + 1;
+    }
+    return files;
+}
+
+void RunPickedFilesWork(FileProcessor& processor, const std::vector<WString>& files) {
+    for (const WString& file : files)
+        processor.ProcessFile(file.c_str());
+}
+
+void RunCommitWork(FileProcessor& processor, UserList list, const std::vector<std::string>& md5s,
+                   BusyFlag& busy) {
+    if (!md5s.empty()) {
+        if (list == UserList::Trusted)
+            processor.CommitTrusted(md5s);
+        else
+            processor.CommitBlack(md5s);
+    }
+    busy.Release();
+}
+
+namespace {
+
+DWORD WINAPI DetachedWorkerMain(void* parameter) {
+    std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(parameter));
+    (*work)();
+    return 0;
+}
+
+} // namespace
+
+bool StartDetachedWorker(std::function<void()> work) {
+    auto owned = std::make_unique<std::function<void()>>(std::move(work));
+    UniqueHandle thread(CreateThread(nullptr, 0, DetachedWorkerMain, owned.get(), 0, nullptr));
+    if (!thread)
+        return false;
+    owned.release(); // the thread owns it now
+    return true;
+}

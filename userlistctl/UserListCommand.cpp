@@ -1,0 +1,300 @@
+#include "userlistctl/UserListCommand.h"
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "common/TextConvert.h"
+#include "intake/Digest.h"
+#include "intake/FileProcessor.h"
+#include "intake/StorePath.h"
+#include "store/ORBDBSqliteConn.h"
+#include "userlistctl/CliPaths.h"
+
+const char kUserListCtlUsage[] =
+    "usage: userlistctl [--store FILE] COMMAND ARGS...\n"
+    "\n"
+    "  scan PATH...         analyse files and folders as a drop does:\n"
+    "                       \"<md5>\\t<path>\" or \"refused\\t<path>\" per file\n"
+    "  trust PATH...        analyse, then commit every accepted file to the whitelist\n"
+    "  block PATH...        analyse, then commit every accepted file to the blacklist\n"
+    "  list [trusted|black] the stored entries: \"<list>\\t<md5>\\t<time>\\t<path>\"\n"
+    "  remove MD5...        take each MD5 off the list that holds it\n"
+    "\n"
+    "  --store FILE         use FILE instead of UserSign.dat beside the program\n"
+    "\n"
+    "exit codes: 0 done, 1 an MD5 to remove is on no list, 2 bad command line,\n"
+    "            3 the detection component refused the update, 4 no detection component\n";
+
+namespace {
+
+// Receives the processor's reports for one command.
+class CliReporter : public IWardenCallback {
+public:
+    CliReporter(FileProcessor& processor, std::ostream& out, std::ostream& err)
+        : m_processor(processor), m_out(out), m_err(err) {}
+
+    struct Accepted {
+        std::string md5;
+        WString path;
+    };
+
+    // Analysis: every file is printed; accepted ones are kept once per MD5.
+    int OnFileAnalysed(const FileAnalysisRecord* record) override {
+        ++m_files;
+        const WString path = FullPathOf(*record);
+        const bool refused = std::string(record->md5) == ZeroDigest;
+        if (refused)
+            ++m_refused;
+        if (m_printAnalysis || refused) {
+            m_out << (refused ? std::string("refused") : std::string(record->md5)) << '\t'
+                  << WideToUtf8(path) << '\n';
+        }
+        if (!refused && m_md5Index.emplace(record->md5, m_accepted.size()).second)
+            m_accepted.push_back(Accepted{record->md5, path});
+        else if (!refused && !m_printAnalysis)
+            m_out << "duplicate\t" << record->md5 << '\t' << WideToUtf8(path) << '\n';
+        return 0;
+    }
+
+    int OnTrustedItemDone(const char* md5) override { return Store(md5, UserList::Trusted); }
+    int OnBlackItemDone(const char* md5) override { return Store(md5, UserList::Black); }
+    int OnError(int code) override {
+        m_failed = code == -1;
+        return 0;
+    }
+    int Reserved0() override { return 0; }
+    int Reserved2(int) override { return 0; }
+    int OnTrustedItemBegin(const char*) override { return 0; }
+    int OnBlackItemBegin(const char*) override { return 0; }
+    int OnTrustedBatchDone(int) override { return 0; }
+    int OnBlackBatchDone(int) override { return 0; }
+
+    void PrintAnalysis(bool print) { m_printAnalysis = print; }
+    void PrintSummary() const { m_out << m_files << " files, " << m_refused << " refused\n"; }
+    bool Failed() const { return m_failed; }
+
+    // The accepted MD5s whose paths the store can carry; the others are
+    // reported and left out of the commit.
+    std::vector<std::string> StorableMd5s() {
+        std::vector<std::string> md5s;
+        for (Accepted& file : m_accepted) {
+            std::string narrow;
+            const StorePathResult result = ToStorePath(file.path, narrow);
+            if (result != StorePathResult::Ok) {
+                m_err << "userlistctl: not committed: " << WideToUtf8(file.path) << ": "
+                      << StorePathProblem(result) << '\n';
+                continue;
+            }
+            m_narrowPaths[file.md5] = narrow;
+            md5s.push_back(file.md5);
+        }
+        return md5s;
+    }
+
+private:
+    int Store(const char* md5, UserList list) {
+        const std::string& narrow = m_narrowPaths[md5];
+        if (list == UserList::Trusted)
+            m_processor.StoreTrusted(md5, narrow);
+        else
+            m_processor.StoreBlack(md5, narrow);
+        m_out << (list == UserList::Trusted ? "trusted\t" : "blocked\t") << md5 << '\t'
+              << WideToUtf8(AnsiToWide(narrow)) << '\n';
+        return 0;
+    }
+
+    FileProcessor& m_processor;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    bool m_printAnalysis = true;
+    bool m_failed = false;
+    int m_files = 0;
+    int m_refused = 0;
+    std::vector<Accepted> m_accepted;
+    std::unordered_map<std::string, std::size_t> m_md5Index;
+    std::unordered_map<std::string, std::string> m_narrowPaths;
+};
+
+struct CommandLine {
+    WString storePath;
+    std::string command;
+    std::vector<WString> operands;
+};
+
+int UsageError(std::ostream& err, const std::string& message) {
+    err << "userlistctl: " << message << "\n" << kUserListCtlUsage;
+    return kCliUsage;
+}
+
+bool ResolvePaths(const std::vector<WString>& operands, std::vector<WString>& paths,
+                  std::ostream& err) {
+    for (const WString& operand : operands) {
+        const WString path = ResolveCliPath(operand);
+        if (!PathExists(path)) {
+            err << "userlistctl: no such file or folder: " << WideToUtf8(operand) << '\n';
+            return false;
+        }
+        paths.push_back(path);
+    }
+    return true;
+}
+
+void Analyse(FileProcessor& processor, const std::vector<WString>& paths) {
+    for (const WString& path : paths)
+        processor.ExpandPath(path.c_str());
+}
+
+int Scan(FileProcessor& processor, CliReporter& reporter, const std::vector<WString>& paths) {
+    Analyse(processor, paths);
+    reporter.PrintSummary();
+    return kCliOk;
+}
+
+int Commit(FileProcessor& processor, CliReporter& reporter, const std::vector<WString>& paths,
+           UserList list) {
+    reporter.PrintAnalysis(false);
+    Analyse(processor, paths);
+    const std::vector<std::string> md5s = reporter.StorableMd5s();
+    if (!md5s.empty()) {
+        if (list == UserList::Trusted)
+            processor.CommitTrusted(md5s);
+        else
+            processor.CommitBlack(md5s);
+    }
+    reporter.PrintSummary();
+    return reporter.Failed() ? kCliRefused : kCliOk;
+}
+
+void PrintEntries(std::ostream& out, const char* label, const UserListRecords& records) {
+    for (const UserListRecord& record : records) {
+        out << label << '\t' << record.Md5 << '\t' << record.Time << '\t'
+            << WideToUtf8(AnsiToWide(record.Path)) << '\n';
+    }
+}
+
+int List(FileProcessor& processor, const CommandLine& line, std::ostream& out,
+         std::ostream& err) {
+    if (line.operands.size() > 1)
+        return UsageError(err, "list takes at most one of: trusted, black");
+    const std::string which = line.operands.empty() ? "" : WideToUtf8(line.operands[0]);
+    if (!which.empty() && which != "trusted" && which != "black")
+        return UsageError(err, "unknown list: " + which + " (trusted or black)");
+    if (which.empty() || which == "trusted") {
+        UserListRecords records;
+        processor.LoadTrustedEntries(records);
+        PrintEntries(out, "trusted", records);
+    }
+    if (which.empty() || which == "black") {
+        UserListRecords records;
+        processor.LoadBlackEntries(records);
+        PrintEntries(out, "black", records);
+    }
+    return kCliOk;
+}
+
+int Remove(FileProcessor& processor, const std::vector<std::string>& md5s, std::ostream& out,
+           std::ostream& err) {
+    int code = kCliOk;
+    for (const std::string& md5 : md5s) {
+        const SignatureListKind kind = processor.StoredListOf(md5);
+        if (kind == kSignatureNone) {
+            err << "userlistctl: not on any list: " << md5 << '\n';
+            code = kCliNotFound;
+            continue;
+        }
+        const bool trusted = kind == kSignatureTrusted;
+        const int result =
+            trusted ? processor.RemoveTrustedEntry(md5) : processor.RemoveBlackEntry(md5);
+        if (result == -1) {
+            err << "userlistctl: the detection component refused the update\n";
+            return kCliRefused;
+        }
+        out << "removed\t" << (trusted ? "trusted" : "black") << '\t' << md5 << '\n';
+    }
+    return code;
+}
+
+bool ParseCommandLine(const std::vector<WString>& arguments, CommandLine& line,
+                      std::ostream& err, int& code) {
+    std::size_t next = 0;
+    while (next < arguments.size() && arguments[next] == L"--store") {
+        if (next + 1 >= arguments.size()) {
+            code = UsageError(err, "--store needs a file");
+            return false;
+        }
+        line.storePath = ResolveCliPath(arguments[next + 1]);
+        next += 2;
+    }
+    if (next >= arguments.size()) {
+        code = UsageError(err, "missing command");
+        return false;
+    }
+    line.command = WideToUtf8(arguments[next]);
+    line.operands.assign(arguments.begin() + static_cast<std::ptrdiff_t>(next) + 1,
+                         arguments.end());
+    return true;
+}
+
+} // namespace
+
+int RunUserListCtl(const std::vector<WString>& arguments, std::ostream& out, std::ostream& err) {
+    for (const WString& argument : arguments) {
+        if (argument == L"--help" || argument == L"-h") {
+            out << kUserListCtlUsage;
+            return kCliOk;
+        }
+    }
+    CommandLine line;
+    int code = kCliOk;
+    if (!ParseCommandLine(arguments, line, err, code))
+        return code;
+
+    const bool analyses = line.command == "scan" || line.command == "trust" ||
+                          line.command == "block";
+    if (!analyses && line.command != "list" && line.command != "remove")
+        return UsageError(err, "unknown command: " + line.command);
+
+    std::vector<WString> paths;
+    std::vector<std::string> md5s;
+    if (analyses) {
+        if (line.operands.empty())
+            return UsageError(err, line.command + " needs at least one path");
+        if (!ResolvePaths(line.operands, paths, err))
+            return kCliUsage;
+    } else if (line.command == "remove") {
+        if (line.operands.empty())
+            return UsageError(err, "remove needs at least one MD5");
+        for (const WString& operand : line.operands) {
+            const std::string md5 = WideToUtf8(operand);
+            if (!IsMd5Text(md5))
+                return UsageError(err, "malformed MD5: " + md5 + " (32 hexadecimal digits)");
+            md5s.push_back(LowerMd5(md5));
+        }
+    }
+
+    FileProcessor processor;
+    CliReporter reporter(processor, out, err);
+    processor.SetCallback(&reporter);
+    const WString store =
+        line.storePath.empty() ? ORBDBSqliteConn::DefaultDatabasePath() : line.storePath;
+    if (processor.Initialize(store) != 0) {
+        err << "userlistctl: the detection component (vmrdetect.dll) is not available\n";
+        return kCliNoComponent;
+    }
+
+    if (line.command == "scan")
+        code = Scan(processor, reporter, paths);
+    else if (line.command == "trust")
+        code = Commit(processor, reporter, paths, UserList::Trusted);
+    else if (line.command == "block")
+        code = Commit(processor, reporter, paths, UserList::Black);
+    else if (line.command == "list")
+        code = List(processor, line, out, err);
+    else
+        code = Remove(processor, md5s, out, err);
+    if (code == kCliRefused && analyses)
+        err << "userlistctl: the detection component refused the update\n";
+    out.flush();
+    return code;
+}

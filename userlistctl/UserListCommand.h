@@ -1,0 +1,28 @@
+#pragma once
+// userlistctl: the command-line companion. It works through the same
+// FileProcessor, component and store as the main window.
+//
+//   userlistctl [--store FILE] scan PATH...
+//   userlistctl [--store FILE] trust PATH...
+//   userlistctl [--store FILE] block PATH...
+//   userlistctl [--store FILE] list [trusted|black]
+//   userlistctl [--store FILE] remove MD5...
+
+#include <ostream>
+#include <vector>
+
+#include "common/WideString.h"
+
+enum CliExitCode {
+    kCliOk = 0,
+    kCliNotFound = 1,       // an MD5 to remove is on no list
+    kCliUsage = 2,          // bad command line
+    kCliRefused = 3,        // the component refused to begin an update
+    kCliNoComponent = 4,    // the detection component could not be loaded
+};
+
+// Runs one command line (without the program name); texts go to `out` and
+// `err` as UTF-8. Returns the exit code.
+int RunUserListCtl(const std::vector<WString>& arguments, std::ostream& out, std::ostream& err);
+
+extern const char kUserListCtlUsage[];

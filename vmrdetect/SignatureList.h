@@ -1,0 +1,44 @@
+#pragma once
+// ISignatureList over the component's list file. The file is read when the
+// object is made; changes happen only inside BeginUpdate/EndUpdate, and the
+// outermost EndUpdate writes the file atomically (a temporary file, then a
+// replace). While a bracket is open a lock file beside the list keeps other
+// processes' brackets out.
+
+#include "common/CriticalSection.h"
+#include "common/Handles.h"
+#include "common/WideString.h"
+#include "intake/DetectionComponent.h"
+#include "vmrdetect/ComObject.h"
+#include "vmrdetect/SignatureTable.h"
+
+// The list file: "vmrdetect.lists" beside the component, or the file named by
+// the environment variable VMRDETECT_LIST_FILE (tests and side-by-side setups).
+WString SignatureListFilePath();
+
+class SignatureList : public ComObject<ISignatureList, IID_ISignatureList> {
+public:
+    explicit SignatureList(WString path);
+
+    HRESULT STDMETHODCALLTYPE BeginUpdate() override;
+    HRESULT STDMETHODCALLTYPE Lookup(const char* md5, int* kind) override;
+    HRESULT STDMETHODCALLTYPE RemoveTrusted(const char* md5) override;
+    HRESULT STDMETHODCALLTYPE AddTrusted(const char* md5) override;
+    HRESULT STDMETHODCALLTYPE AddBlack(const char* md5) override;
+    HRESULT STDMETHODCALLTYPE RemoveBlack(const char* md5) override;
+    HRESULT STDMETHODCALLTYPE EndUpdate() override;
+
+private:
+    HRESULT Change(const char* md5, SignatureListKind kind, bool add);
+    HRESULT Load();
+    HRESULT Save();
+    FILETIME FileWriteTime() const;
+
+    WString m_path;
+    CriticalSection m_lock;
+    SignatureTable m_table;
+    UniqueFile m_updateLock;
+    int m_depth = 0;
+    bool m_dirty = false;
+    FILETIME m_loadedWriteTime = {};
+};
