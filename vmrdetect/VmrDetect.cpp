@@ -8,8 +8,6 @@
 
 namespace {
 
-volatile LONG g_liveObjects = 0;
-
 struct ClassEntry {
     const GUID* classId;
     const GUID* interfaceId;
@@ -29,10 +27,6 @@ IUnknown* CreateObject(REFCLSID classId) {
 }
 
 } // namespace
-
-LONG LiveComponentObjects() { return g_liveObjects; }
-void ComponentObjectCreated() { InterlockedIncrement(&g_liveObjects); }
-void ComponentObjectDestroyed() { InterlockedDecrement(&g_liveObjects); }
 
 extern "C" HRESULT WINAPI VxDllGetClassObject(REFCLSID classId, REFIID interfaceId,
                                               void** object) {
@@ -65,5 +59,5 @@ extern "C" HRESULT WINAPI VxDllGetClassInfo(int index, CLSID* classId, IID* inte
 }
 
 extern "C" HRESULT WINAPI VxDllCanUnloadNow() {
-    return g_liveObjects == 0 ? S_OK : S_FALSE;
+    return LiveComponentObjects() == 0 ? S_OK : S_FALSE;
 }

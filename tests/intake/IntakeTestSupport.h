@@ -1,0 +1,59 @@
+#pragma once
+// A FileProcessor on the real component with lists and store of the test's
+// own, and a callback that records every report.
+
+#include <string>
+#include <vector>
+
+#include "common/CriticalSection.h"
+#include "intake/FileProcessor.h"
+#include "tests/support/GTest.h"
+#include "tests/support/TempDir.h"
+
+namespace testsupport {
+
+// Records the reports as texts: "file <md5> <path>", "begin+ <md5>",
+// "done- <md5>", "batch+ <n>", "error <code>" (+ trusted, - black).
+class RecordingCallback : public IWardenCallback {
+public:
+    int Reserved0() override { return 0; }
+    int Reserved2(int) override { return 0; }
+    int OnFileAnalysed(const FileAnalysisRecord* record) override;
+    int OnTrustedItemBegin(const char* md5) override { return Add("begin+ ", md5); }
+    int OnBlackItemBegin(const char* md5) override { return Add("begin- ", md5); }
+    int OnTrustedItemDone(const char* md5) override;
+    int OnBlackItemDone(const char* md5) override;
+    int OnTrustedBatchDone(int count) override { return Add("batch+ ", std::to_string(count)); }
+    int OnBlackBatchDone(int count) override { return Add("batch- ", std::to_string(count)); }
+    int OnError(int code) override { return Add("error ", std::to_string(code)); }
+
+    std::vector<std::string> Events();
+    // When set, a done report stores the file as the main window does.
+    FileProcessor* storeOnDone = nullptr;
+    std::string storePath = "C:\\stored.exe";
+
+private:
+    int Add(const char* kind, const std::string& text);
+    CriticalSection m_lock;
+    std::vector<std::string> m_events;
+};
+
+class ProcessorTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    WString StorePath() const { return m_dir.File(L"UserSign.dat"); }
+    WString ListPath() const { return m_dir.File(L"vmrdetect.lists"); }
+    // A tree folder for test files.
+    WString TreeFile(WStringView name) const { return m_tree.File(name); }
+
+    TempDir m_dir;
+    TempDir m_tree;
+    FileProcessor m_processor;
+    RecordingCallback m_callback;
+};
+
+// Writes a small standard PE image with the given payload; returns its bytes.
+std::string WritePeFile(const WString& path, const std::string& payload);
+
+} // namespace testsupport

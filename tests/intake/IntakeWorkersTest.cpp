@@ -1,0 +1,133 @@
+#include "intake/IntakeWorkers.h"
+
+#include <cstring>
+
+#include <shlobj.h>
+
+#include "common/TextConvert.h"
+#include "tests/intake/IntakeTestSupport.h"
+
+using testsupport::ProcessorTest;
+
+namespace {
+
+// A drop handle as the shell makes it: DROPFILES, then the wide paths, each
+// NUL-terminated, then one more NUL.
+HDROP MakeDrop(const std::vector<WString>& paths) {
+    std::size_t units = 1;
+    for (const WString& path : paths)
+        units += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + units * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    auto* out = reinterpret_cast<wchar_t*>(header + 1);
+    for (const WString& path : paths) {
+        std::memcpy(out, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+        out += path.size() + 1;
+    }
+    *out = 0;
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+struct DoneWindow {
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_INTAKE_DONE) {
+            auto* self = reinterpret_cast<DoneWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+            self->tab = static_cast<int>(wParam);
+            ++self->count;
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    DoneWindow() {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = Proc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"IntakeDoneTestWindow";
+        RegisterClassW(&windowClass);
+        handle = CreateWindowW(L"IntakeDoneTestWindow", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               windowClass.hInstance, nullptr);
+        SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~DoneWindow() { DestroyWindow(handle); }
+    HWND handle;
+    int tab = -1;
+    int count = 0;
+};
+
+} // namespace
+
+TEST(IntakeWorkers, DroppedPathsAreReadWholeChineseAndLongOnesIncluded) {
+    WString longPath = L"C:\\";
+    while (longPath.size() < 300)
+        longPath += L"d";
+    const std::vector<WString> paths = {L"C:\\a b\\x.exe", L"D:\\\x4E2D\x6587\\y.dll", longPath};
+    HDROP drop = MakeDrop(paths);
+    const std::vector<WString> read = DroppedPaths(drop);
+    ASSERT_EQ(3u, read.size());
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        EXPECT_WSTR_EQ(paths[i], read[i]);
+    DragFinish(drop);
+}
+
+TEST(IntakeWorkers, OpenDialogSelectionsOfOneOrManyFiles) {
+    const wchar_t one[] = L"C:\\dir\\file.exe\0";
+    std::vector<WString> files = ParseOpenDialogSelection(one);
+    ASSERT_EQ(1u, files.size());
+    EXPECT_WSTR_EQ(L"C:\\dir\\file.exe", files[0]);
+
+    const wchar_t many[] = L"C:\\dir\0a.exe\0b c.dll\0";
+    files = ParseOpenDialogSelection(many);
+    ASSERT_EQ(2u, files.size());
+    EXPECT_WSTR_EQ(L"C:\\dir\\a.exe", files[0]);
+    EXPECT_WSTR_EQ(L"C:\\dir\\b c.dll", files[1]);
+
+    const wchar_t root[] = L"C:\\\0a.exe\0";
+    EXPECT_WSTR_EQ(L"C:\\a.exe", ParseOpenDialogSelection(root)[0]);
+    EXPECT_TRUE(ParseOpenDialogSelection(L"").empty());
+}
+
+TEST(IntakeWorkers, BusyFlagsAdmitOneHolderAtATime) {
+    BusyFlag busy;
+    EXPECT_TRUE(busy.TryAcquire());
+    EXPECT_FALSE(busy.TryAcquire());
+    EXPECT_TRUE(busy.IsBusy());
+    busy.Release();
+    EXPECT_TRUE(busy.TryAcquire());
+}
+
+TEST_F(ProcessorTest, TheDropWorkerAnalysesReleasesAndSignalsTheTabOnce) {
+    testsupport::WritePeFile(TreeFile(L"one.exe"), "1");
+    testsupport::WritePeFile(TreeFile(L"two.exe"), "2");
+    DoneWindow window;
+    BusyFlag busy;
+    ASSERT_TRUE(busy.TryAcquire());
+    HDROP drop = MakeDrop({TreeFile(L"one.exe"), m_tree.Path()});
+    ASSERT_TRUE(StartDetachedWorker(
+        [&, drop] { RunDropWork(m_processor, drop, window.handle, 1, busy); }));
+    const DWORD start = GetTickCount();
+    while (window.count == 0 && GetTickCount() - start < 10000) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        Sleep(1);
+    }
+    EXPECT_EQ(1, window.count);
+    EXPECT_EQ(1, window.tab);
+    EXPECT_FALSE(busy.IsBusy());
+    EXPECT_EQ(3u, m_callback.Events().size()); // one.exe twice (file, then in the folder), two.exe
+}
+
+TEST_F(ProcessorTest, TheCommitWorkerCommitsGatheredMd5sAndNothingWhenThereAreNone) {
+    BusyFlag busy;
+    busy.TryAcquire();
+    RunCommitWork(m_processor, UserList::Black, {}, busy);
+    EXPECT_FALSE(busy.IsBusy());
+    EXPECT_TRUE(m_callback.Events().empty());
+    busy.TryAcquire();
+    RunCommitWork(m_processor, UserList::Black, {"0123456789abcdef0123456789abcdef"}, busy);
+    EXPECT_FALSE(busy.IsBusy());
+    EXPECT_EQ(3u, m_callback.Events().size());
+}

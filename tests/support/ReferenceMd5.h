@@ -1,0 +1,15 @@
+#pragma once
+// MD5 texts computed independently of the project's own code: through the
+// platform's CryptoAPI provider.
+
+#include <string>
+
+#include "common/WideString.h"
+
+namespace testsupport {
+
+std::string ReferenceMd5OfBytes(const void* data, unsigned size);
+// Empty when the file cannot be read.
+std::string ReferenceMd5OfFile(const WString& path);
+
+} // namespace testsupport

@@ -1,0 +1,136 @@
+// The component's lists on real files.
+
+#include "vmrdetect/SignatureList.h"
+
+#include <string>
+
+#include "tests/support/GTest.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+const char kA[] = "0123456789abcdef0123456789abcdef";
+const char kB[] = "fedcba9876543210fedcba9876543210";
+
+std::string ReadAll(const WString& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "(missing)";
+    std::string text(1 << 16, '\0');
+    DWORD got = 0;
+    ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &got, nullptr);
+    CloseHandle(file);
+    text.resize(got);
+    return text;
+}
+
+class SignatureListTest : public testing::Test {
+protected:
+    WString ListPath() const { return m_dir.File(L"vmrdetect.lists"); }
+    // The object as the component hands it out: owned by its reference count.
+    ISignatureList* Make() { return new SignatureList(ListPath()); }
+    testsupport::TempDir m_dir;
+};
+
+int KindOf(ISignatureList* list, const char* md5) {
+    int kind = -1;
+    list->Lookup(md5, &kind);
+    return kind;
+}
+
+} // namespace
+
+TEST_F(SignatureListTest, ChangesHappenOnlyInsideABracketAndSurviveARestart) {
+    ISignatureList* list = Make();
+    EXPECT_EQ(E_UNEXPECTED, list->AddTrusted(kA));
+    ASSERT_EQ(S_OK, list->BeginUpdate());
+    EXPECT_EQ(S_OK, list->AddTrusted(kA));
+    EXPECT_EQ(S_OK, list->AddBlack(kB));
+    EXPECT_EQ(E_INVALIDARG, list->AddBlack("not an md5"));
+    EXPECT_EQ(S_OK, list->EndUpdate());
+    EXPECT_EQ(E_UNEXPECTED, list->EndUpdate());
+    list->Release();
+
+    ISignatureList* restarted = Make();
+    EXPECT_EQ(kSignatureTrusted, KindOf(restarted, kA));
+    EXPECT_EQ(kSignatureBlack, KindOf(restarted, kB));
+    // Moving to the other list and removing.
+    ASSERT_EQ(S_OK, restarted->BeginUpdate());
+    restarted->AddBlack(kA);
+    EXPECT_EQ(S_FALSE, restarted->RemoveTrusted(kA)); // it is on the blacklist now
+    restarted->RemoveBlack(kB);
+    restarted->EndUpdate();
+    restarted->Release();
+    EXPECT_EQ(std::string("vmrdetect-lists 1\nB ") + kA + "\n", ReadAll(ListPath()));
+}
+
+TEST_F(SignatureListTest, NestedBracketsWriteOnceAtTheOutermostEnd) {
+    ISignatureList* list = Make();
+    list->BeginUpdate();
+    list->BeginUpdate();
+    list->AddTrusted(kA);
+    list->EndUpdate();
+    EXPECT_EQ("(missing)", ReadAll(ListPath()));
+    list->EndUpdate();
+    EXPECT_NE(std::string::npos, ReadAll(ListPath()).find(kA));
+    list->Release();
+}
+
+TEST_F(SignatureListTest, BeginUpdateFailsWhenTheListCannotBeWritten) {
+    // A folder where the list file should be: it cannot be replaced.
+    ASSERT_TRUE(CreateDirectoryW(ListPath().c_str(), nullptr));
+    ISignatureList* list = Make();
+    EXPECT_LT(list->BeginUpdate(), 0);
+    list->Release();
+
+    ISignatureList* nowhere = new SignatureList(m_dir.File(L"missing\\folder\\vmrdetect.lists"));
+    EXPECT_LT(nowhere->BeginUpdate(), 0);
+    nowhere->Release();
+}
+
+TEST_F(SignatureListTest, OneProcessAtATimeHoldsABracket) {
+    ISignatureList* first = Make();
+    ISignatureList* second = Make();
+    ASSERT_EQ(S_OK, first->BeginUpdate());
+    EXPECT_LT(second->BeginUpdate(), 0); // the lock file is taken
+    first->AddTrusted(kA);
+    first->EndUpdate();
+    // The second object sees the first one's change when it begins.
+    ASSERT_EQ(S_OK, second->BeginUpdate());
+    EXPECT_EQ(kSignatureTrusted, KindOf(second, kA));
+    second->AddBlack(kB);
+    second->EndUpdate();
+    first->Release();
+    second->Release();
+    const std::string text = ReadAll(ListPath());
+    EXPECT_NE(std::string::npos, text.find(kA));
+    EXPECT_NE(std::string::npos, text.find(kB));
+}
+
+TEST_F(SignatureListTest, AFailedWriteLeavesTheOldFileWhole) {
+    ISignatureList* list = Make();
+    list->BeginUpdate();
+    list->AddTrusted(kA);
+    list->EndUpdate();
+    const std::string before = ReadAll(ListPath());
+    // The temporary file cannot be made: the write fails, the file stays.
+    ASSERT_TRUE(CreateDirectoryW((ListPath() + L".tmp").c_str(), nullptr));
+    list->BeginUpdate();
+    list->AddBlack(kB);
+    EXPECT_LT(list->EndUpdate(), 0);
+    list->Release();
+    EXPECT_EQ(before, ReadAll(ListPath()));
+}
+
+TEST_F(SignatureListTest, ADamagedListFileLoadsEmptyAndIsRewrittenWhole) {
+    const char damaged[] = "garbage\x01\x02";
+    ASSERT_TRUE(testsupport::WriteFileBytes(ListPath(), damaged, sizeof damaged - 1));
+    ISignatureList* list = Make();
+    EXPECT_EQ(kSignatureNone, KindOf(list, kA));
+    list->BeginUpdate();
+    list->AddTrusted(kA);
+    list->EndUpdate();
+    list->Release();
+    EXPECT_EQ(std::string("vmrdetect-lists 1\nT ") + kA + "\n", ReadAll(ListPath()));
+}
