@@ -1,0 +1,165 @@
+// userlistctl, run in-process on the real component and store.
+
+#include "userlistctl/UserListCommand.h"
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/TextConvert.h"
+#include "intake/Digest.h"
+#include "tests/support/GTest.h"
+#include "tests/support/ReferenceMd5.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+std::string PeBytes(const std::string& payload) {
+    std::string bytes(0x200, '\0');
+    bytes[0] = 'M';
+    bytes[1] = 'Z';
+    bytes[0x3c] = static_cast<char>(0x80);
+    bytes.replace(0x80, 4, std::string("PE\0\0", 4));
+    bytes[0x80 + 24] = 0x0b;
+    bytes[0x80 + 25] = 0x01;
+    return bytes + payload;
+}
+
+struct CtlResult {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+class UserListCtlTest : public testing::Test {
+protected:
+    void SetUp() override {
+        SetEnvironmentVariableW(L"VMRDETECT_LIST_FILE", m_dir.File(L"vmrdetect.lists").c_str());
+    }
+    void TearDown() override { SetEnvironmentVariableW(L"VMRDETECT_LIST_FILE", nullptr); }
+
+    CtlResult Ctl(std::vector<WString> arguments, bool withStore = true) {
+        if (withStore)
+            arguments.insert(arguments.begin(), {L"--store", m_dir.File(L"UserSign.dat")});
+        std::ostringstream out, err;
+        const int code = RunUserListCtl(arguments, out, err);
+        return CtlResult{code, out.str(), err.str()};
+    }
+    WString AddPe(const WString& name, const std::string& payload) {
+        const std::string bytes = PeBytes(payload);
+        const WString path = m_tree.File(name);
+        testsupport::WriteFileBytes(path, bytes.data(), static_cast<unsigned>(bytes.size()));
+        return path;
+    }
+    std::string Md5(const WString& path) { return testsupport::ReferenceMd5OfFile(path); }
+
+    testsupport::TempDir m_dir;
+    testsupport::TempDir m_tree;
+};
+
+std::string U(const WString& text) { return WideToUtf8(text); }
+
+} // namespace
+
+TEST_F(UserListCtlTest, ScanPrintsEveryFileInReportOrderAndASummary) {
+    const WString pe = AddPe(L"tool.exe", "tool");
+    testsupport::WriteFileBytes(m_tree.File(L"notes.txt"), "text", 4);
+    const CtlResult run = Ctl({L"scan", pe, m_tree.File(L"notes.txt")});
+    EXPECT_EQ(kCliOk, run.code);
+    EXPECT_EQ(Md5(pe) + "\t" + U(pe) + "\nrefused\t" + U(m_tree.File(L"notes.txt")) +
+                  "\n2 files, 1 refused\n",
+              run.out);
+    EXPECT_EQ("", run.err);
+}
+
+TEST_F(UserListCtlTest, TrustBlockListAndRemoveWorkThroughComponentAndStore) {
+    const WString one = AddPe(L"\x5DE5\x5177.exe", "one");
+    const WString two = AddPe(L"two.exe", "two");
+    CtlResult run = Ctl({L"trust", m_tree.Path()});
+    EXPECT_EQ(kCliOk, run.code) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("trusted\t" + Md5(one) + "\t" + U(one) + "\n"));
+    EXPECT_NE(std::string::npos, run.out.find("2 files, 0 refused\n"));
+
+    run = Ctl({L"block", two});
+    EXPECT_EQ("blocked\t" + Md5(two) + "\t" + U(two) + "\n1 files, 0 refused\n", run.out);
+
+    run = Ctl({L"list", L"trusted"});
+    ASSERT_EQ(0u, run.out.find("trusted\t" + Md5(one) + "\t"));
+    EXPECT_NE(std::string::npos, run.out.find("\t" + U(one) + "\n")); // Chinese path intact
+    EXPECT_EQ(std::string::npos, run.out.find(Md5(two)));
+    run = Ctl({L"list"});
+    EXPECT_NE(std::string::npos, run.out.find("black\t" + Md5(two)));
+
+    std::string upper = Md5(two);
+    for (char& c : upper)
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    run = Ctl({L"remove", Utf8ToWide(upper)});
+    EXPECT_EQ(kCliOk, run.code);
+    EXPECT_EQ("removed\tblack\t" + Md5(two) + "\n", run.out);
+    run = Ctl({L"remove", Utf8ToWide(Md5(two))});
+    EXPECT_EQ(kCliNotFound, run.code);
+    EXPECT_NE(std::string::npos, run.err.find("not on any list"));
+}
+
+TEST_F(UserListCtlTest, ADuplicateFileIsCommittedOnce) {
+    const WString a = AddPe(L"a.exe", "same");
+    const WString b = AddPe(L"b.exe", "same");
+    const CtlResult run = Ctl({L"trust", a, b});
+    EXPECT_EQ("duplicate\t" + Md5(b) + "\t" + U(b) + "\ntrusted\t" + Md5(a) + "\t" + U(a) +
+                  "\n2 files, 0 refused\n",
+              run.out);
+    const std::string listed = Ctl({L"list"}).out;
+    EXPECT_EQ(1, std::count(listed.begin(), listed.end(), '\n'));
+}
+
+TEST_F(UserListCtlTest, ARefusingComponentGivesExitCodeThree) {
+    const WString pe = AddPe(L"tool.exe", "tool");
+    ASSERT_TRUE(CreateDirectoryW(m_dir.File(L"vmrdetect.lists").c_str(), nullptr));
+    const CtlResult run = Ctl({L"trust", pe});
+    EXPECT_EQ(kCliRefused, run.code);
+    EXPECT_NE(std::string::npos, run.err.find("refused the update"));
+    RemoveDirectoryW(m_dir.File(L"vmrdetect.lists").c_str());
+    EXPECT_EQ("", Ctl({L"list"}).out); // nothing reached the store
+}
+
+TEST_F(UserListCtlTest, APathTheCodePageCannotCarryIsNotCommitted) {
+    const WString thai = AddPe(L"\x0E01.exe", "thai");
+    const CtlResult run = Ctl({L"trust", thai});
+    EXPECT_EQ(kCliOk, run.code);
+    EXPECT_NE(std::string::npos, run.err.find("not representable in the system code page"));
+    EXPECT_EQ("1 files, 0 refused\n", run.out);
+    EXPECT_EQ("", Ctl({L"list"}).out);
+}
+
+TEST_F(UserListCtlTest, UnixPathsNameTheSameFilesAsDriveZ) {
+    wchar_t folder[64];
+    wsprintfW(folder, L"Z:\\tmp\\uwcli-%lu", GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(folder, nullptr));
+    const std::string bytes = PeBytes("unix");
+    const WString file = WString(folder) + L"\\u.exe";
+    testsupport::WriteFileBytes(file, bytes.data(), static_cast<unsigned>(bytes.size()));
+    WString unixPath = WString(folder + 2) + L"/u.exe";
+    for (wchar_t& c : unixPath)
+        if (c == L'\\')
+            c = L'/';
+    const CtlResult run = Ctl({L"scan", unixPath});
+    EXPECT_EQ(Md5(file) + "\t" + U(file) + "\n1 files, 0 refused\n", run.out);
+    testsupport::RemoveTree(folder);
+}
+
+TEST_F(UserListCtlTest, BadCommandLinesGetAMessageAndExitCodeTwo) {
+    const std::vector<std::vector<WString>> bad = {
+        {}, {L"frobnicate"}, {L"scan"}, {L"trust"}, {L"remove"}, {L"remove", L"1234"},
+        {L"remove", L"0123456789abcdef0123456789abcdeg"}, {L"list", L"grey"},
+        {L"scan", L"C:\\definitely\\not\\here.exe"}};
+    for (const auto& arguments : bad) {
+        const CtlResult run = Ctl(arguments);
+        EXPECT_EQ(kCliUsage, run.code) << run.err;
+        EXPECT_EQ(0u, run.err.find("userlistctl: ")) << run.err;
+    }
+    EXPECT_EQ(kCliUsage, Ctl({L"--store"}, false).code);
+    const CtlResult help = Ctl({L"--help"}, false);
+    EXPECT_EQ(kCliOk, help.code);
+    EXPECT_EQ(0u, help.out.find("usage: userlistctl"));
+}
