@@ -71,6 +71,9 @@ HRESULT AnalyseFileAt(const wchar_t* path, BYTE digest[16], int* extra) {
     while (got != 0) {
         md5.Update(buffer.data(), got);
         position += got;
+        // A file read to its known size needs no further read to find its end.
+        if (position == fileSize && got < buffer.size())
+            break;
         if (!ReadAt(file.Get(), position, buffer.data(), static_cast<DWORD>(buffer.size()), &got))
             return LastErrorResult();
     }
