@@ -30,15 +30,15 @@ compare_scan() {
         "$name" "$md5" "$ctlTime" "$(echo "$ctlTime / $md5" | bc -l)" "$(tail -n 1 "$work/scan.out")"
 }
 
-python3 "$(dirname "${BASH_SOURCE[0]}")/make_tree.py" "$work/large" 2048 $((512 * 1024)) 50
+/usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/make_tree.py" "$work/large" 2048 $((512 * 1024)) 50
 compare_scan "2,048 files, 1 GiB" "$work/large"
 rm -rf "$work/large"
 
-python3 "$(dirname "${BASH_SOURCE[0]}")/make_tree.py" "$work/small" 50000 2048 50
+/usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/make_tree.py" "$work/small" 50000 2048 50
 compare_scan "50,000 files of 2 KiB" "$work/small"
 rm -rf "$work/small"
 
-python3 "$(dirname "${BASH_SOURCE[0]}")/make_tree.py" "$work/commit" 10000 1024
+/usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/make_tree.py" "$work/commit" 10000 1024
 t=$(now); wine_ctl --store "$work/commit.dat" trust "$work/commit" > "$work/commit.out"; ctlTime=$(elapsed "$t")
 committed=$(grep -c '^trusted' "$work/commit.out")
 sql="$work/shell.sql"

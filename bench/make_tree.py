@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Writes a tree of small PE images and non-PE files for the intake benchmarks.
 
 usage: make_tree.py FOLDER COUNT SIZE [NONPE_EVERY]

@@ -35,3 +35,22 @@ function(uw_winelib_dll name)
   add_custom_target(${name}_stub ALL DEPENDS ${stub})
   add_dependencies(${name} ${name}_stub)
 endfunction()
+
+# uw_resources(target RC file DEPENDS files...): compiles a resource script
+# with wrc and links it into the target.
+function(uw_resources target)
+  cmake_parse_arguments(R "" "RC" "DEPENDS" ${ARGN})
+  get_filename_component(rc ${R_RC} ABSOLUTE)
+  get_filename_component(rcdir ${rc} DIRECTORY)
+  get_filename_component(rcname ${rc} NAME_WE)
+  set(res ${CMAKE_CURRENT_BINARY_DIR}/${rcname}.res)
+  add_custom_command(OUTPUT ${res}
+    COMMAND wrc --nostdinc -I${rcdir} -o ${res} ${rc}
+    WORKING_DIRECTORY ${rcdir}
+    DEPENDS ${rc} ${R_DEPENDS}
+    COMMENT "Resources ${rcname}.res")
+  add_custom_target(${target}_res DEPENDS ${res})
+  add_dependencies(${target} ${target}_res)
+  target_link_options(${target} PRIVATE ${res})
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${res})
+endfunction()

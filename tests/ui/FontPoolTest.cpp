@@ -1,0 +1,44 @@
+#include "ui/engine/TwFontPool.h"
+
+#include "tests/support/GTest.h"
+
+namespace {
+LOGFONTW FontOf(HFONT font) {
+    LOGFONTW logFont = {};
+    GetObjectW(font, sizeof logFont, &logFont);
+    return logFont;
+}
+} // namespace
+
+TEST(FontPool, FontsFollowTheirCodesAgainstTheBaseFont) {
+    TwFontPool& pool = TwFontPool::Instance();
+    EXPECT_EQ(-12, pool.BaseHeight());
+    const LOGFONTW base = FontOf(pool.GetFont(0));
+    EXPECT_EQ(-12, base.lfHeight);
+    EXPECT_EQ(FW_NORMAL, base.lfWeight);
+    EXPECT_WSTR_EQ(pool.BaseFace(), base.lfFaceName);
+
+    const LOGFONTW bold = FontOf(pool.GetFont(0x0104));
+    EXPECT_EQ(-13, bold.lfHeight);
+    EXPECT_EQ(FW_BOLD, bold.lfWeight);
+    EXPECT_TRUE(FontOf(pool.GetFont(0x0002)).lfUnderline);
+    EXPECT_EQ(-11, FontOf(pool.GetFont(0xff00)).lfHeight);
+    EXPECT_EQ(pool.GetFont(0x0104), pool.GetFont(0x0104)); // cached
+}
+
+TEST(FontPool, WithoutYaHeiInstalledTheBaseFaceIsSimSun) {
+    // The project's Wine has no YaHei registered among its fonts.
+    EXPECT_WSTR_EQ(L"\x5B8B\x4F53", TwFontPool::ProbeBaseFace());
+    EXPECT_FALSE(TwFontPool::Instance().BaseIsYaHei());
+}
+
+TEST(FontPool, SetBaseFontRecreatesOnlyFontZero) {
+    TwFontPool& pool = TwFontPool::Instance();
+    const HFONT bold = pool.GetFont(0x0004);
+    const WString face = pool.BaseFace();
+    pool.SetBaseFont(L"Tahoma", -16);
+    EXPECT_EQ(-16, FontOf(pool.GetFont(0)).lfHeight);
+    EXPECT_WSTR_EQ(L"Tahoma", FontOf(pool.GetFont(0)).lfFaceName);
+    EXPECT_EQ(bold, pool.GetFont(0x0004)); // kept its old font
+    pool.SetBaseFont(face.c_str(), -12);
+}

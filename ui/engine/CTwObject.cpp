@@ -1,0 +1,21 @@
+#include "ui/engine/CTwObject.h"
+
+#include <cstring>
+
+#include "ui/engine/TwXml.h"
+
+bool CTwObject::MatchesTag(const char* tag) const {
+    return tag && std::strcmp(tag, TagName()) == 0;
+}
+
+int CTwObject::LoadFromXml(const TiXmlElement* element) {
+    if (element) {
+        for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute;
+             attribute = attribute->Next())
+            ApplyAttribute(attribute->Name(), attribute->Value(), true);
+    }
+    AfterAttributes();
+    return 1;
+}
+
+HRESULT CTwObject::ApplyAttribute(const char*, const char*, bool) { return E_FAIL; }
