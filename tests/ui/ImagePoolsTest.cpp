@@ -3,46 +3,10 @@
 #include "ui/skin/TwImagePools.h"
 
 #include "tests/support/GTest.h"
+#include "tests/support/DibSurface.h"
 #include "tests/support/TempDir.h"
 
-namespace {
-
-// A 32-bit top-down memory surface to draw into and read back.
-class Surface {
-public:
-    Surface(int width, int height) : m_width(width) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        m_dc = CreateCompatibleDC(nullptr);
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS,
-                                    reinterpret_cast<void**>(&m_bits), nullptr, 0);
-        m_previous = SelectObject(m_dc, m_bitmap);
-    }
-    ~Surface() {
-        SelectObject(m_dc, m_previous);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    HDC Dc() const { return m_dc; }
-    void Fill(std::uint32_t value, int count) {
-        for (int i = 0; i < count; ++i)
-            m_bits[i] = value;
-    }
-    std::uint32_t At(int x, int y) const { return m_bits[y * m_width + x] & 0x00ffffff; }
-
-private:
-    int m_width;
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_previous;
-    std::uint32_t* m_bits = nullptr;
-};
-
-} // namespace
+using testsupport::DibSurface;
 
 TEST(CTwBitmap, PixelsAreBottomUpAndOutOfRangeAccessIsHarmless) {
     CTwBitmap bitmap;
@@ -129,8 +93,7 @@ TEST(ImagePools, ASkinPictureBesideTheProgramIsPreferredWhenItDecodes) {
 TEST(ImagePools, BlendingDrawsPremultipliedPixelsOverTheDestination) {
     CTwBitmap strip;
     ASSERT_TRUE(TwSkinPool::Instance().Get(301, L"", L"png", strip));
-    Surface surface(8, 4);
-    surface.Fill(0x00FFFFFF, 32); // white
+    DibSurface surface(8, 4); // white
     ASSERT_TRUE(BlendBitmap(surface.Dc(), 0, 0, 4, 2, strip, 0, 0, 4, 2, 255));
     EXPECT_EQ(0xFF0000u, surface.At(0, 0));
     // Half-transparent green over white: about (127, 255, 127).

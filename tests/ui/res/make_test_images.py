@@ -26,6 +26,35 @@ def main():
     side.putdata([(255, 255, 0, 255), (0, 255, 255, 255)])
     side.save(os.path.join(HERE, "beside.png"))
 
+    # 302: a 64 x 4 strip of four 16-pixel sub-images: red, green, blue, grey.
+    strip = Image.new("RGBA", (64, 4))
+    colours = [(255, 0, 0, 255), (0, 255, 0, 255), (0, 0, 255, 255), (128, 128, 128, 255)]
+    strip.putdata([colours[x // 16] for y in range(4) for x in range(64)])
+    strip.save(os.path.join(HERE, "states.png"))
+    # 303: 10 x 4 for three-piece slicing: columns 0-1 red, 2-7 green, 8-9 blue.
+    pieces = Image.new("RGBA", (10, 4))
+    pieces.putdata([(255, 0, 0, 255) if x < 2 else (0, 0, 255, 255) if x >= 8 else
+                    (0, 255, 0, 255) for y in range(4) for x in range(10)])
+    pieces.save(os.path.join(HERE, "pieces.png"))
+    # 210: one large 20 x 30 JPEG: rows 0-9 red, 10-19 green, 20-29 blue.
+    panels = Image.new("RGB", (20, 30))
+    panels.putdata([(230, 20, 20) if y < 10 else (20, 200, 20) if y < 20 else (20, 20, 230)
+                    for y in range(30) for x in range(20)])
+    panels.save(os.path.join(HERE, "panels.jpg"), quality=100, subsampling=0)
+    # 403: a 5 x 5 frame: corner pixels red, the split column 2 and row 2
+    # green, the centre pixel blue.
+    frame = Image.new("RGB", (5, 5))
+    frame.putdata([(0, 0, 255) if (x, y) == (2, 2) else (0, 255, 0) if x == 2 or y == 2 else
+                   (255, 0, 0) for y in range(5) for x in range(5)])
+    frame.save(os.path.join(HERE, "frame.bmp"))
+    # 404: a 20 x 3 strip of four 5-pixel states; in each, column 0-1 black,
+    # column 2 the state's colour, columns 3-4 white.
+    states = [(255, 0, 0), (0, 255, 0), (0, 0, 255), (128, 128, 128)]
+    horz = Image.new("RGB", (20, 3))
+    horz.putdata([(0, 0, 0) if x % 5 < 2 else states[x // 5] if x % 5 == 2 else (255, 255, 255)
+                  for y in range(3) for x in range(20)])
+    horz.save(os.path.join(HERE, "horz.bmp"))
+
 
 if __name__ == "__main__":
     main()

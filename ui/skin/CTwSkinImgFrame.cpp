@@ -1,0 +1,49 @@
+#include "ui/skin/CTwSkinImgFrame.h"
+
+#include <cstring>
+
+#include "common/GdiObjects.h"
+#include "ui/engine/TwNotation.h"
+
+HRESULT CTwSkinImgFrame::ApplyAttribute(const char* name, const char* value, bool loading) {
+    const HRESULT base = CTwSkinBase::ApplyAttribute(name, value, loading);
+    if (AttributeTaken(base))
+        return base;
+    const HRESULT image = m_image.ApplyAttribute(name, value, loading);
+    if (AttributeTaken(image))
+        return image;
+    if (std::strcmp(name, "crbg") == 0) {
+        m_fill = ReadColor(value);
+    } else if (std::strcmp(name, "left") == 0) {
+        m_left = ReadDecimal(value);
+    } else if (std::strcmp(name, "top") == 0) {
+        m_top = ReadDecimal(value);
+    } else if (std::strcmp(name, "part") == 0) {
+        const int mask = FramePartMask(value);
+        if (mask < 0)
+            return E_FAIL;
+        m_parts = mask;
+    } else {
+        return E_FAIL;
+    }
+    return 0;
+}
+
+int CTwSkinImgFrame::Prepare() {
+    m_prepared = m_image.Prepare();
+    return m_prepared;
+}
+
+void CTwSkinImgFrame::Draw(HDC dc, const RECT& rect, int) {
+    if (!m_prepared)
+        return;
+    const SIZE size = m_image.BitmapSize();
+    const FrameLayout layout = FrameBlits(rect, size.cx, size.cy, m_left, m_top, m_parts);
+    m_image.DrawPieces(dc, layout.corners);
+    m_image.DrawPieces(dc, layout.edges);
+    if (m_fill != static_cast<COLORREF>(-1) && layout.centre.right > layout.centre.left &&
+        layout.centre.bottom > layout.centre.top) {
+        UniqueBrush brush(CreateSolidBrush(m_fill));
+        FillRect(dc, &layout.centre, brush.Get());
+    }
+}

@@ -1,0 +1,32 @@
+#include "ui/skin/CTwSkinImgHorzExtend.h"
+
+#include <cstring>
+
+#include "ui/engine/TwNotation.h"
+
+HRESULT CTwSkinImgHorzExtend::ApplyAttribute(const char* name, const char* value, bool loading) {
+    const HRESULT base = CTwSkinBase::ApplyAttribute(name, value, loading);
+    if (AttributeTaken(base))
+        return base;
+    const HRESULT image = m_image.ApplyAttribute(name, value, loading);
+    if (AttributeTaken(image))
+        return image;
+    if (std::strcmp(name, "left") == 0) {
+        m_left = ReadDecimal(value);
+        return 0;
+    }
+    return E_FAIL;
+}
+
+int CTwSkinImgHorzExtend::Prepare() {
+    m_prepared = m_image.Prepare();
+    return m_prepared;
+}
+
+void CTwSkinImgHorzExtend::Draw(HDC dc, const RECT& rect, int state) {
+    if (!m_prepared)
+        return;
+    const SIZE size = m_image.BitmapSize();
+    m_image.DrawPieces(dc, HorzExtendBlits(rect, size.cx, size.cy, m_image.Subwidth(), m_left,
+                                           HorzExtendSubImage(state)));
+}
