@@ -3,13 +3,13 @@
 #include <sqlite3.h>
 
 #include "store/SqlException.h"
-#include "store/Win32Vfs.h"
+#include "store/PageCodec.h"
 
 SqlDatabase::~SqlDatabase() { Close(); }
 
 void SqlDatabase::Open(const char* utf8Path) {
     Close();
-    EnsureWin32VfsIsDefault();
+    EnsureCodecVfsIsDefault();
     sqlite3* connection = nullptr;
     const int rc = sqlite3_open(utf8Path, &connection);
     if (rc != SQLITE_OK) {
