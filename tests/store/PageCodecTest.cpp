@@ -1,0 +1,285 @@
+// The page codec on real files. The on-disk format is checked with the
+// platform's own RC4 (CryptoAPI), independently of the codec's code.
+
+#include "store/PageCodec.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <sqlite3.h>
+#include <windows.h>
+#include <wincrypt.h>
+
+#include "common/TextConvert.h"
+#include "store/SqlDatabase.h"
+#include "store/SqlException.h"
+#include "tests/support/GTest.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using KeyFn = int(WINAPI*)(sqlite3*, const void*, int);
+
+std::string ReadAll(const WString& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    LARGE_INTEGER size;
+    GetFileSizeEx(file, &size);
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD got = 0;
+    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(file);
+    return bytes;
+}
+
+// The first `size` bytes of the RC4 keystream of SHA-1(password)[0..16).
+std::string Keystream(const std::string& password, unsigned size) {
+    HCRYPTPROV provider = 0;
+    CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT);
+    HCRYPTHASH hash = 0;
+    CryptCreateHash(provider, CALG_SHA1, 0, 0, &hash);
+    CryptHashData(hash, reinterpret_cast<const BYTE*>(password.data()),
+                  static_cast<DWORD>(password.size()), 0);
+    BYTE digest[20];
+    DWORD digestSize = sizeof digest;
+    CryptGetHashParam(hash, HP_HASHVAL, digest, &digestSize, 0);
+    CryptDestroyHash(hash);
+    // Import the 16 digest bytes as a plain RC4 key.
+    struct {
+        BLOBHEADER header;
+        DWORD size;
+        BYTE key[16];
+    } blob = {{PLAINTEXTKEYBLOB, CUR_BLOB_VERSION, 0, CALG_RC4}, 16, {}};
+    std::memcpy(blob.key, digest, 16);
+    HCRYPTKEY key = 0;
+    CryptImportKey(provider, reinterpret_cast<BYTE*>(&blob), sizeof blob, 0, 0, &key);
+    std::string stream(size, '\0');
+    DWORD length = size;
+    CryptEncrypt(key, 0, TRUE, 0, reinterpret_cast<BYTE*>(&stream[0]), &length, size);
+    CryptDestroyKey(key);
+    CryptReleaseContext(provider, 0);
+    return stream;
+}
+
+class PageCodecTest : public testing::Test {
+protected:
+    void TearDown() override {
+        SetCodecRekeyFailureForTesting(-1);
+        SetCodecProviderUnavailableForTesting(false);
+        SetCodecWriteObserverForTesting(nullptr);
+    }
+    WString Path() const { return m_dir.File(L"keyed.db"); }
+    void Open(SqlDatabase& db) const { db.Open(WideToUtf8(Path()).c_str()); }
+    static int Key(SqlDatabase& db, const std::string& password) {
+        return CodecKeyMainDatabase(db.Connection(), password.data(),
+                                    static_cast<int>(password.size()));
+    }
+    static int Rekey(SqlDatabase& db, const std::string& password) {
+        return CodecRekeyMainDatabase(db.Connection(), password.data(),
+                                      static_cast<int>(password.size()));
+    }
+    // A database of several pages, two of them with equal content.
+    static void Fill(SqlDatabase& db) {
+        db.RunStatement("PRAGMA page_size = 1024; CREATE TABLE t(a, b);"
+                        "CREATE TABLE u(x); CREATE TABLE v(x);");
+        db.RunStatement("BEGIN");
+        for (int i = 0; i < 200; ++i)
+            db.RunStatement(("INSERT INTO t VALUES(" + std::to_string(i) +
+                             ", 'row " + std::to_string(i) + " with some padding text')")
+                                .c_str());
+        db.RunStatement("COMMIT");
+    }
+    static long long Count(SqlDatabase& db) {
+        SqlQuery rows = db.RunQuery("SELECT count(*) AS n, sum(a) AS s FROM t");
+        return rows.Int64Column("n") * 100000 + rows.Int64Column("s");
+    }
+    testsupport::TempDir m_dir;
+};
+
+constexpr long long kFilled = 200 * 100000LL + 199 * 200 / 2;
+
+} // namespace
+
+TEST(PageCodecKeystream, ThePasswordPwStartsWithTheKnownBytes) {
+    const std::string stream = Keystream("pw", 4);
+    EXPECT_EQ(std::string("\xd4\xdf\x14\x01", 4), stream);
+}
+
+TEST_F(PageCodecTest, EveryPageOnDiskIsThePlainPageXorTheKeystream) {
+    {
+        SqlDatabase db;
+        Open(db);
+        ASSERT_EQ(SQLITE_OK, Key(db, "secret"));
+        Fill(db);
+    }
+    const std::string file = ReadAll(Path());
+    ASSERT_GE(file.size(), 4096u);
+    ASSERT_EQ(0u, file.size() % 1024);
+    const std::string stream = Keystream("secret", 1024);
+    EXPECT_NE(0, file.compare(0, 15, "SQLite format 3")); // not readable as it is
+    std::string first = file.substr(0, 1024);
+    for (std::size_t i = 0; i < first.size(); ++i)
+        first[i] = static_cast<char>(first[i] ^ stream[i]);
+    EXPECT_EQ(0, first.compare(0, 16, std::string("SQLite format 3\0", 16)));
+    // Tables u and v are empty leaves with equal content: equal on disk too.
+    const std::string page3 = file.substr(2 * 1024, 1024), page4 = file.substr(3 * 1024, 1024);
+    EXPECT_EQ(page3, page4);
+    std::string plain3 = page3;
+    for (std::size_t i = 0; i < plain3.size(); ++i)
+        plain3[i] = static_cast<char>(plain3[i] ^ stream[i]);
+    EXPECT_EQ(0x0d, static_cast<unsigned char>(plain3[0])); // a table leaf page
+}
+
+TEST_F(PageCodecTest, AKeyedDatabaseReopensWithItsKeyAndRefusesAWrongOne) {
+    {
+        SqlDatabase db;
+        Open(db);
+        Key(db, "secret");
+        Fill(db);
+    }
+    {
+        SqlDatabase db;
+        Open(db);
+        ASSERT_EQ(SQLITE_OK, Key(db, "secret"));
+        EXPECT_EQ(kFilled, Count(db));
+    }
+    {
+        SqlDatabase db;
+        Open(db);
+        Key(db, "wrong");
+        try {
+            Count(db);
+            FAIL() << "a wrong key read the data";
+        } catch (const SqlException& error) {
+            // A compile failure carries no detail; the engine's own text tells.
+            EXPECT_EQ(SQLITE_NOTADB, error.Code());
+            const std::string message = sqlite3_errmsg(db.Connection());
+            EXPECT_TRUE(message.find("file is not a database") != std::string::npos ||
+                        message.find("malformed") != std::string::npos)
+                << message;
+        }
+    }
+    {
+        SqlDatabase db; // through the pragma
+        Open(db);
+        db.RunStatement("PRAGMA key = 'secret'");
+        EXPECT_EQ(kFilled, Count(db));
+    }
+}
+
+TEST_F(PageCodecTest, RekeyTakesAPlainDatabaseToAKeyAndBack) {
+    SqlDatabase db;
+    Open(db);
+    Fill(db);
+    ASSERT_EQ(0, ReadAll(Path()).compare(0, 15, "SQLite format 3"));
+    ASSERT_EQ(SQLITE_OK, Rekey(db, "first"));
+    EXPECT_NE(0, ReadAll(Path()).compare(0, 15, "SQLite format 3"));
+    EXPECT_EQ(kFilled, Count(db));
+    db.RunStatement("INSERT INTO t VALUES(0, 'more')"); // goes on working under the new key
+    ASSERT_EQ(SQLITE_OK, Rekey(db, "second"));
+    db.Close();
+    Open(db);
+    Key(db, "second");
+    EXPECT_EQ(kFilled + 100000, Count(db));
+    ASSERT_EQ(SQLITE_OK, Rekey(db, "")); // an empty password removes the encryption
+    EXPECT_EQ(0, ReadAll(Path()).compare(0, 15, "SQLite format 3"));
+    db.Close();
+    Open(db);
+    EXPECT_EQ(kFilled + 100000, Count(db));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((Path() + L"-journal").c_str()));
+}
+
+TEST_F(PageCodecTest, ARekeyThatFailsMidwayLeavesTheOldKeyWorking) {
+    SqlDatabase db;
+    Open(db);
+    Key(db, "old");
+    Fill(db);
+    const std::string before = ReadAll(Path());
+    SetCodecRekeyFailureForTesting(3);
+    EXPECT_NE(SQLITE_OK, Rekey(db, "new"));
+    SetCodecRekeyFailureForTesting(-1);
+    EXPECT_EQ(before, ReadAll(Path()));
+    EXPECT_EQ(kFilled, Count(db));
+    db.RunStatement("INSERT INTO t VALUES(0, 'after')");
+    db.Close();
+    Open(db);
+    Key(db, "old");
+    EXPECT_EQ(kFilled + 100000, Count(db));
+}
+
+TEST_F(PageCodecTest, ACrashInTheMiddleOfACommitRecoversThroughTheEncryptedJournal) {
+    {
+        SqlDatabase db;
+        Open(db);
+        Key(db, "secret");
+        Fill(db);
+    }
+    // The files as a crash would leave them: copied after two page writes of
+    // the commit, when the journal is complete and the database half written.
+    const WString crashed = m_dir.File(L"crashed.db");
+    const std::string name = WideToUtf8(Path());
+    SetCodecWriteObserverForTesting([&](const std::string& path, int writes) {
+        if (path == name && writes == 2) {
+            CopyFileW(Path().c_str(), crashed.c_str(), FALSE);
+            CopyFileW((Path() + L"-journal").c_str(), (crashed + L"-journal").c_str(), FALSE);
+        }
+    });
+    {
+        SqlDatabase db;
+        Open(db);
+        Key(db, "secret");
+        db.RunStatement("UPDATE t SET a = a + 1000, b = 'changed'");
+    }
+    SetCodecWriteObserverForTesting(nullptr);
+    const std::string journal = ReadAll(crashed + L"-journal");
+    ASSERT_FALSE(journal.empty()) << "no journal at the crash";
+    EXPECT_EQ(std::string::npos, journal.find("with some padding text")); // pages encrypted
+
+    SqlDatabase recovered;
+    recovered.Open(WideToUtf8(crashed).c_str());
+    Key(recovered, "secret");
+    EXPECT_EQ(kFilled, Count(recovered)); // rolled back to before the update
+    SqlQuery check = recovered.RunQuery("PRAGMA integrity_check");
+    EXPECT_STREQ("ok", check.TextColumn("integrity_check"));
+}
+
+TEST_F(PageCodecTest, EmptyPasswordsInstallNothingAndAMissingProviderIsReported) {
+    SqlDatabase db;
+    Open(db);
+    EXPECT_EQ(SQLITE_OK, CodecKeyMainDatabase(db.Connection(), nullptr, 0));
+    EXPECT_EQ(SQLITE_OK, Key(db, ""));
+    Fill(db);
+    EXPECT_EQ(0, ReadAll(Path()).compare(0, 15, "SQLite format 3"));
+
+    SetCodecProviderUnavailableForTesting(true);
+    EXPECT_EQ(SQLITE_ERROR, Key(db, "x"));
+    EXPECT_STREQ("Cryptographic provider not available", sqlite3_errmsg(db.Connection()));
+    EXPECT_EQ(SQLITE_ERROR, Rekey(db, "x"));
+    EXPECT_STREQ("Cryptographic provider not available", sqlite3_errmsg(db.Connection()));
+    SetCodecProviderUnavailableForTesting(false);
+    EXPECT_EQ(kFilled, Count(db)); // still plain and working
+}
+
+TEST_F(PageCodecTest, TheProgramExportsBothKeyFunctionsByTheirNames) {
+    HMODULE program = GetModuleHandleW(nullptr);
+    const auto key = reinterpret_cast<KeyFn>(
+        reinterpret_cast<void*>(GetProcAddress(program, "_sqlite3_key_interop@12")));
+    const auto rekey = reinterpret_cast<KeyFn>(
+        reinterpret_cast<void*>(GetProcAddress(program, "_sqlite3_rekey_interop@12")));
+    ASSERT_NE(nullptr, key);
+    ASSERT_NE(nullptr, rekey);
+    {
+        SqlDatabase db;
+        Open(db);
+        ASSERT_EQ(SQLITE_OK, key(db.Connection(), "exported", 8));
+        Fill(db);
+        ASSERT_EQ(SQLITE_OK, rekey(db.Connection(), "again", 5));
+    }
+    SqlDatabase db;
+    Open(db);
+    key(db.Connection(), "again", 5);
+    EXPECT_EQ(kFilled, Count(db));
+}
