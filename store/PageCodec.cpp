@@ -305,8 +305,18 @@ int VfsOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* 
         return rc;
     }
     if (codec->kind == FileKind::MainDb) {
-        ScopedLock lock(OpenFilesLock());
-        OpenMainFiles().emplace(codec->name, codec);
+        {
+            ScopedLock lock(OpenFilesLock());
+            OpenMainFiles().emplace(codec->name, codec);
+        }
+        if (const char* key = sqlite3_uri_parameter(name, "key")) {
+            codec->base.pMethods = &kCodecMethods;
+            if (InstallKey(*codec, key, static_cast<int>(std::strlen(key)), nullptr) != SQLITE_OK) {
+                FileClose(file);
+                file->pMethods = nullptr;
+                return SQLITE_CANTOPEN;
+            }
+        }
     } else if (codec->kind == FileKind::MainJournal) {
         codec->block = JournalOwnerBlock(codec->name);
     }
@@ -460,6 +470,9 @@ void RestorePages(CodecFile& file, const std::vector<OldPage>& pages, unsigned p
 sqlite3_vfs* EnsureCodecVfsIsDefault() {
     static sqlite3_vfs* const codec = [] {
         static sqlite3_vfs vfs = {};
+        // File names of the form "file:...?key=..." carry an attached
+        // database's key; the setting only counts before the engine starts.
+        sqlite3_config(SQLITE_CONFIG_URI, 1);
         g_base = EnsureWin32VfsIsDefault();
         vfs = *g_base;
         vfs.zName = "codec-win32";

@@ -283,3 +283,24 @@ TEST_F(PageCodecTest, TheProgramExportsBothKeyFunctionsByTheirNames) {
     key(db.Connection(), "again", 5);
     EXPECT_EQ(kFilled, Count(db));
 }
+
+TEST_F(PageCodecTest, AnAttachedDatabaseTakesItsKeyFromTheFileName) {
+    const WString attached = m_dir.File(L"attached.db");
+    {
+        SqlDatabase db;
+        Open(db);
+        const std::string attach = "ATTACH 'file:" + WideToUtf8(attached) + "?key=other' AS aux";
+        db.RunStatement(attach.c_str());
+        db.RunStatement("CREATE TABLE aux.w(x); INSERT INTO aux.w VALUES('attached row')");
+        db.RunStatement("DETACH aux");
+    }
+    const std::string bytes = ReadAll(attached);
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_NE(0, bytes.compare(0, 15, "SQLite format 3"));
+    EXPECT_EQ(std::string::npos, bytes.find("attached row"));
+    SqlDatabase reopened;
+    reopened.Open(WideToUtf8(attached).c_str());
+    Key(reopened, "other");
+    SqlQuery rows = reopened.RunQuery("SELECT x FROM w");
+    EXPECT_STREQ("attached row", rows.TextColumn("x"));
+}
