@@ -274,6 +274,29 @@ const sqlite3_io_methods kCodecMethods = {
 
 sqlite3_vfs* g_base = nullptr;
 
+// An ATTACH being prepared on this thread: the file it names and the read key
+// of its connection's main database, which an attached file without a key of
+// its own takes.
+struct PendingAttach {
+    WString path;
+    std::shared_ptr<CodecKey> mainReadKey;
+};
+thread_local PendingAttach t_pendingAttach;
+
+WString FullPathOf(const std::string& name) {
+    std::string path = name;
+    if (path.compare(0, 5, "file:") == 0) {
+        path = path.substr(5);
+        const std::size_t query = path.find('?');
+        if (query != std::string::npos)
+            path.resize(query);
+    }
+    const WString wide = Utf8ToWide(path);
+    wchar_t full[MAX_PATH * 2];
+    const DWORD length = GetFullPathNameW(wide.c_str(), MAX_PATH * 2, full, nullptr);
+    return (length > 0 && length < MAX_PATH * 2) ? WString(full, length) : wide;
+}
+
 std::shared_ptr<CodecBlock> JournalOwnerBlock(const std::string& journalName) {
     static const std::string kSuffix = "-journal";
     if (journalName.size() <= kSuffix.size() ||
@@ -316,7 +339,15 @@ int VfsOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* 
                 file->pMethods = nullptr;
                 return SQLITE_CANTOPEN;
             }
+        } else if (t_pendingAttach.mainReadKey && name &&
+                   lstrcmpiW(FullPathOf(name).c_str(), t_pendingAttach.path.c_str()) == 0) {
+            auto block = std::make_shared<CodecBlock>();
+            block->readKey = block->writeKey = t_pendingAttach.mainReadKey;
+            codec->block = block;
         }
+        if (name && !t_pendingAttach.path.empty() &&
+            lstrcmpiW(FullPathOf(name).c_str(), t_pendingAttach.path.c_str()) == 0)
+            t_pendingAttach = PendingAttach();
     } else if (codec->kind == FileKind::MainJournal) {
         codec->block = JournalOwnerBlock(codec->name);
     }
@@ -465,6 +496,23 @@ void RestorePages(CodecFile& file, const std::vector<OldPage>& pages, unsigned p
     file.real->pMethods->xSync(file.real, SQLITE_SYNC_NORMAL);
 }
 
+// Sees every ATTACH while it is prepared and notes its file and the main
+// database's read key for the open that follows on this thread.
+int WatchAttach(void* connection, int action, const char* file, const char*, const char*,
+                const char*) {
+    if (action == SQLITE_ATTACH && file) {
+        CodecFile* main = MainFile(static_cast<sqlite3*>(connection));
+        t_pendingAttach.path = FullPathOf(file);
+        t_pendingAttach.mainReadKey = (main && main->block) ? main->block->readKey : nullptr;
+    }
+    return SQLITE_OK;
+}
+
+int InstallAttachWatch(sqlite3* connection, char**, const sqlite3_api_routines*) {
+    sqlite3_set_authorizer(connection, WatchAttach, connection);
+    return SQLITE_OK;
+}
+
 } // namespace
 
 sqlite3_vfs* EnsureCodecVfsIsDefault() {
@@ -480,6 +528,7 @@ sqlite3_vfs* EnsureCodecVfsIsDefault() {
                                         static_cast<std::size_t>(g_base->szOsFile));
         vfs.xOpen = VfsOpen;
         sqlite3_vfs_register(&vfs, 1);
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(InstallAttachWatch));
         return &vfs;
     }();
     return codec;

@@ -304,3 +304,31 @@ TEST_F(PageCodecTest, AnAttachedDatabaseTakesItsKeyFromTheFileName) {
     SqlQuery rows = reopened.RunQuery("SELECT x FROM w");
     EXPECT_STREQ("attached row", rows.TextColumn("x"));
 }
+
+TEST_F(PageCodecTest, AnAttachedDatabaseWithoutAKeyTakesTheMainDatabasesKey) {
+    const WString attached = m_dir.File(L"inherits.db");
+    {
+        SqlDatabase db;
+        Open(db);
+        Key(db, "mainpw");
+        Fill(db);
+        db.RunStatement(("ATTACH '" + WideToUtf8(attached) + "' AS aux").c_str());
+        db.RunStatement("CREATE TABLE aux.w(x); INSERT INTO aux.w VALUES('inherited row')");
+        db.RunStatement("DETACH aux");
+    }
+    EXPECT_NE(0, ReadAll(attached).compare(0, 15, "SQLite format 3"));
+    SqlDatabase reopened;
+    reopened.Open(WideToUtf8(attached).c_str());
+    Key(reopened, "mainpw");
+    SqlQuery rows = reopened.RunQuery("SELECT x FROM w");
+    EXPECT_STREQ("inherited row", rows.TextColumn("x"));
+
+    // A plain main database attaches plain files.
+    const WString plain = m_dir.File(L"plain-attached.db");
+    SqlDatabase unkeyed;
+    unkeyed.Open(WideToUtf8(m_dir.File(L"plain-main.db")).c_str());
+    unkeyed.RunStatement(("ATTACH '" + WideToUtf8(plain) + "' AS aux").c_str());
+    unkeyed.RunStatement("CREATE TABLE aux.w(x)");
+    unkeyed.RunStatement("DETACH aux");
+    EXPECT_EQ(0, ReadAll(plain).compare(0, 15, "SQLite format 3"));
+}
