@@ -29,3 +29,15 @@ HMODULE GetCurrentModule() {
                        reinterpret_cast<LPCWSTR>(&GetCurrentModule), &module);
     return module;
 }
+
+WString FullPathName(const WString& path) {
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return WString();
+    WString full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
+    if (length == 0 || length >= needed)
+        return WString();
+    full.resize(length);
+    return full;
+}

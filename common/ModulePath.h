@@ -17,5 +17,8 @@ WString FolderOfPath(WStringView path);
 // The folder of a module, with its trailing backslash.
 inline WString GetModuleFolder(HMODULE module) { return FolderOfPath(GetModulePath(module)); }
 
+// The full form of a path (GetFullPathNameW); empty when it has none.
+WString FullPathName(const WString& path);
+
 // The module that holds the calling code (the DLL or program it is linked into).
 HMODULE GetCurrentModule();

@@ -122,6 +122,19 @@ void FileProcessor::ReportError(int code) {
         m_callback->OnError(code);
 }
 
+bool FileProcessor::BeginListUpdate() {
+    HRESULT begun;
+    {
+        ScopedLock lock(m_listLock);
+        begun = m_signatures->BeginUpdate();
+    }
+    if (FAILED(begun)) {
+        ReportError(-1);
+        return false;
+    }
+    return true;
+}
+
 int FileProcessor::ExpandPath(const wchar_t* path) {
     CallGuard guard(*this);
     if (!guard.Admitted() || !m_detector || !path)
@@ -200,15 +213,8 @@ int FileProcessor::Commit(UserList list, const std::vector<std::string>& md5s) {
     CallGuard guard(*this);
     if (!guard.Admitted() || !m_signatures)
         return -1;
-    HRESULT begun;
-    {
-        ScopedLock lock(m_listLock);
-        begun = m_signatures->BeginUpdate();
-    }
-    if (FAILED(begun)) {
-        ReportError(-1);
+    if (!BeginListUpdate())
         return -1;
-    }
     const bool trusted = list == UserList::Trusted;
     int count = 0;
     for (const std::string& md5 : md5s) {
@@ -288,15 +294,8 @@ int FileProcessor::Remove(UserList list, const std::string& md5) {
     CallGuard guard(*this);
     if (!guard.Admitted() || !m_signatures)
         return -1;
-    HRESULT begun;
-    {
-        ScopedLock lock(m_listLock);
-        begun = m_signatures->BeginUpdate();
-    }
-    if (FAILED(begun)) {
-        ReportError(-1);
+    if (!BeginListUpdate())
         return -1;
-    }
     ScopedLock lock(m_listLock);
     if (list == UserList::Trusted) {
         m_signatures->RemoveTrusted(md5.c_str());

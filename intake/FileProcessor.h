@@ -76,6 +76,8 @@ private:
     void Store(UserList list, const std::string& md5, const std::string& path);
     int Remove(UserList list, const std::string& md5);
     void ReportError(int code);
+    // Opens the component's change bracket; on refusal reports -1 and says false.
+    bool BeginListUpdate();
     bool Stopping() const;
 
     IWardenCallback* m_callback = nullptr;

@@ -13,6 +13,7 @@
 
 #include "common/CriticalSection.h"
 #include "common/Handles.h"
+#include "common/ModulePath.h"
 #include "common/TextConvert.h"
 #include "store/Win32Vfs.h"
 
@@ -292,9 +293,8 @@ WString FullPathOf(const std::string& name) {
             path.resize(query);
     }
     const WString wide = Utf8ToWide(path);
-    wchar_t full[MAX_PATH * 2];
-    const DWORD length = GetFullPathNameW(wide.c_str(), MAX_PATH * 2, full, nullptr);
-    return (length > 0 && length < MAX_PATH * 2) ? WString(full, length) : wide;
+    const WString full = FullPathName(wide);
+    return full.empty() ? wide : full;
 }
 
 std::shared_ptr<CodecBlock> JournalOwnerBlock(const std::string& journalName) {

@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 #include <windows.h>
 
+#include "common/ModulePath.h"
 #include "common/TextConvert.h"
 
 const char kWin32VfsName[] = "win32-files";
@@ -344,15 +345,9 @@ int VfsAccess(sqlite3_vfs*, const char* name, int flags, int* result) {
 }
 
 int VfsFullPathname(sqlite3_vfs*, const char* name, int outSize, char* out) {
-    const WString path = Utf8ToWide(name);
-    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
+    const WString full = FullPathName(Utf8ToWide(name));
+    if (full.empty())
         return SQLITE_CANTOPEN_FULLPATH;
-    WString full(needed, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
-    if (length == 0 || length >= needed)
-        return SQLITE_CANTOPEN_FULLPATH;
-    full.resize(length);
     const std::string utf8 = WideToUtf8(full);
     if (static_cast<int>(utf8.size()) >= outSize)
         return SQLITE_CANTOPEN_FULLPATH;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/ModulePath.h"
+
 namespace {
 
 // Wine shows the Unix root as drive Z:.
@@ -13,15 +15,8 @@ WString FromUnixPath(WStringView argument) {
 }
 
 WString FullPath(const WString& path) {
-    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        return path;
-    WString full(needed, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
-    if (length == 0 || length >= needed)
-        return path;
-    full.resize(length);
-    return full;
+    const WString full = FullPathName(path);
+    return full.empty() ? path : full;
 }
 
 } // namespace
