@@ -28,4 +28,6 @@ protected:
 };
 
 // True when ApplyAttribute answered with success.
-inline bool AttributeTaken(HRESULT result) { return result == 0 || result == 1; }
+inline bool AttributeTaken(HRESULT result) {
+    return result == 0 || result == 1;
+}

@@ -37,8 +37,7 @@ bool DrawWithShadow(HDC dc, const WString& text, RECT rect, unsigned mode, COLOR
                         shadow, 2, 2) != 0;
 }
 
-void DrawWithGdiplus(HDC dc, const WString& text, const RECT& rect, unsigned mode,
-                     COLORREF color) {
+void DrawWithGdiplus(HDC dc, const WString& text, const RECT& rect, unsigned mode, COLORREF color) {
     using namespace Gdiplus;
     GpGraphics* graphics = nullptr;
     if (GdipCreateFromHDC(dc, &graphics) != Ok)
@@ -67,8 +66,8 @@ void DrawWithGdiplus(HDC dc, const WString& text, const RECT& rect, unsigned mod
         const RectF layout = {static_cast<REAL>(rect.left), static_cast<REAL>(rect.top),
                               static_cast<REAL>(rect.right - rect.left),
                               static_cast<REAL>(rect.bottom - rect.top)};
-        GdipDrawString(graphics, text.c_str(), static_cast<INT>(text.size()), font, &layout,
-                       format, reinterpret_cast<GpBrush*>(brush));
+        GdipDrawString(graphics, text.c_str(), static_cast<INT>(text.size()), font, &layout, format,
+                       reinterpret_cast<GpBrush*>(brush));
     }
     if (format)
         GdipDeleteStringFormat(format);
@@ -102,6 +101,17 @@ TextLook ChooseTextLook(const TextSubject& subject) {
     return look;
 }
 
+ScopedTextLook::ScopedTextLook(HDC dc, const TextLook& look) : m_dc(dc), m_saved(SaveDC(dc)) {
+    if (look.transparent || look.background == kNoColor)
+        SetBkMode(dc, TRANSPARENT);
+    else
+        SetBkColor(dc, look.background);
+    if (look.font)
+        SelectObject(dc, look.font);
+    if (look.text != kNoColor)
+        SetTextColor(dc, look.text);
+}
+
 HFONT MeasuringFont(const TextSubject& subject) {
     HFONT font = subject.ownFont ? subject.ownFont : StyleOf(subject).font;
     for (const auto& [ownFont, style] : subject.ancestors) {
@@ -133,8 +143,7 @@ SIZE MeasureElementText(const WString& text, const TextSubject& subject, const R
         const unsigned mode = style.textMode & ~0x0Fu;
         if (mode & DT_WORDBREAK)
             rect.bottom = 0x7FFF;
-        DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &rect,
-                  mode | DT_CALCRECT);
+        DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &rect, mode | DT_CALCRECT);
         size.cx = rect.right - rect.left;
         size.cy = rect.bottom - rect.top;
     }
@@ -170,17 +179,9 @@ void PaintElementText(HDC dc, const WString& text, const RECT& elementRect,
     const TwStyle& style = StyleOf(subject);
     const TextLook look = ChooseTextLook(subject);
     const unsigned mode = textMode != 0 ? textMode : style.textMode;
-    const int saved = SaveDC(dc);
+    ScopedTextLook selected(dc, look);
     RECT rect = {elementRect.left + style.xMargin, elementRect.top + style.yMargin,
                  elementRect.right - style.xMargin, elementRect.bottom - style.yMargin};
-    if (look.transparent || look.background == kNoColor)
-        SetBkMode(dc, TRANSPARENT);
-    else
-        SetBkColor(dc, look.background);
-    if (look.font)
-        SelectObject(dc, look.font);
-    if (look.text != kNoColor)
-        SetTextColor(dc, look.text);
 
     TwFontPool& pool = TwFontPool::Instance();
     if (pool.BaseIsYaHei())
@@ -191,5 +192,4 @@ void PaintElementText(HDC dc, const WString& text, const RECT& elementRect,
                !DrawWithShadow(dc, text, rect, mode, GetTextColor(dc), style.colors.crshadow)) {
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, mode);
     }
-    RestoreDC(dc, saved);
 }

@@ -32,6 +32,20 @@ struct TextLook {
 };
 
 TextLook ChooseTextLook(const TextSubject& subject);
+
+// Selects a look's background mode or colour, font and text colour into a
+// device context for as long as it lives.
+class ScopedTextLook {
+public:
+    ScopedTextLook(HDC dc, const TextLook& look);
+    ~ScopedTextLook() { RestoreDC(m_dc, m_saved); }
+    ScopedTextLook(const ScopedTextLook&) = delete;
+    ScopedTextLook& operator=(const ScopedTextLook&) = delete;
+
+private:
+    HDC m_dc;
+    int m_saved;
+};
 // The font for measuring, walking up through the ancestors; font code 0 when
 // nothing gives one.
 HFONT MeasuringFont(const TextSubject& subject);

@@ -5,7 +5,7 @@
 
 namespace {
 
-const wchar_t kSimSun[] = L"\x5B8B\x4F53";          // 宋体
+const wchar_t kSimSun[] = L"\x5B8B\x4F53";                   // 宋体
 const wchar_t kYaHeiChinese[] = L"\x5FAE\x8F6F\x96C5\x9ED1"; // 微软雅黑
 
 } // namespace

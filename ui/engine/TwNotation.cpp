@@ -28,7 +28,9 @@ int ReadPair(const char* text, int at, int length) {
 
 } // namespace
 
-int ReadDecimal(const char* text) { return text ? StrToIntA(text) : 0; }
+int ReadDecimal(const char* text) {
+    return text ? StrToIntA(text) : 0;
+}
 
 unsigned ReadHex(const char* text) {
     if (!text)

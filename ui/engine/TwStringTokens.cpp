@@ -23,8 +23,7 @@ int ReadNumber(const WString& text, std::size_t at, std::size_t& end) {
 
 } // namespace
 
-WString SubstituteStringTokens(WString text,
-                               const std::function<const wchar_t*(int id)>& lookup) {
+WString SubstituteStringTokens(WString text, const std::function<const wchar_t*(int id)>& lookup) {
     static const WString kToken = L"%str";
     std::size_t position = 0;
     for (;;) {

@@ -6,7 +6,9 @@
 #include "ui/engine/TwStyleTables.h"
 
 namespace {
-bool Is(const char* name, const char* known) { return std::strcmp(name, known) == 0; }
+bool Is(const char* name, const char* known) {
+    return std::strcmp(name, known) == 0;
+}
 } // namespace
 
 HRESULT ApplyColorAttribute(TwColorValues& colors, const char* name, const char* value) {
@@ -40,9 +42,13 @@ HRESULT TwColor::ApplyAttribute(const char* attribute, const char* value, bool l
     return ApplyColorAttribute(colors, attribute, value);
 }
 
-TwStyle::TwStyle() { colors.crshadow = RGB(1, 1, 1); }
+TwStyle::TwStyle() {
+    colors.crshadow = RGB(1, 1, 1);
+}
 
-bool TwStyle::MatchesTag(const char* tag) const { return tag && Is(tag, "class"); }
+bool TwStyle::MatchesTag(const char* tag) const {
+    return tag && Is(tag, "class");
+}
 
 HRESULT TwStyle::ApplyAttribute(const char* attribute, const char* value, bool loading) {
     const HRESULT base = CTwObject::ApplyAttribute(attribute, value, loading);

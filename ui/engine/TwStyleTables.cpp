@@ -33,7 +33,9 @@ TwStyleTable& TwStyleTable::Instance() {
     return table;
 }
 
-TwStyleTable::TwStyleTable() { Clear(); }
+TwStyleTable::TwStyleTable() {
+    Clear();
+}
 
 void TwStyleTable::Clear() {
     m_styles.clear();
@@ -63,7 +65,9 @@ TwColorTable& TwColorTable::Instance() {
     return table;
 }
 
-TwColorTable::TwColorTable() { Clear(); }
+TwColorTable::TwColorTable() {
+    Clear();
+}
 
 void TwColorTable::Clear() {
     m_colors.clear();
@@ -115,26 +119,35 @@ const wchar_t* TwStringTable::Get(int id) const {
 }
 
 bool LoadStyles(int resourceId) {
-    const std::vector<std::string> copies = TwResourceLocator::Instance().GatherDocument(resourceId);
+    const std::vector<std::string> copies =
+        TwResourceLocator::Instance().GatherDocument(resourceId);
     TwStyleTable::Instance().Clear();
     TwStyleTable::Instance().LoadDocuments(copies);
     return !copies.empty();
 }
 
 bool LoadColors(int resourceId, int level) {
-    const std::vector<std::string> copies = TwResourceLocator::Instance().GatherDocument(resourceId);
+    const std::vector<std::string> copies =
+        TwResourceLocator::Instance().GatherDocument(resourceId);
     TwColorTable::Instance().Clear();
     TwColorTable::Instance().LoadDocuments(copies, level);
     return !copies.empty();
 }
 
 bool LoadStrings(int resourceId) {
-    const std::vector<std::string> copies = TwResourceLocator::Instance().GatherDocument(resourceId);
+    const std::vector<std::string> copies =
+        TwResourceLocator::Instance().GatherDocument(resourceId);
     TwStringTable::Instance().Clear();
     TwStringTable::Instance().LoadDocuments(copies);
     return !copies.empty();
 }
 
-const TwStyle& GetStyle(const std::string& name) { return TwStyleTable::Instance().Get(name); }
-const TwColor* GetColorSet(const std::string& name) { return TwColorTable::Instance().Find(name); }
-const wchar_t* GetString(int id) { return TwStringTable::Instance().Get(id); }
+const TwStyle& GetStyle(const std::string& name) {
+    return TwStyleTable::Instance().Get(name);
+}
+const TwColor* GetColorSet(const std::string& name) {
+    return TwColorTable::Instance().Find(name);
+}
+const wchar_t* GetString(int id) {
+    return TwStringTable::Instance().Get(id);
+}

@@ -1,0 +1,98 @@
+#pragma once
+// The view: the one real window in which a layout's element tree lives. It
+// owns the three sections (header, body, footer), loads layout documents
+// into them, lays them out on its client area, paints the tree double-
+// buffered, turns real mouse, cursor and focus messages into element
+// messages, and reports clicks, presses, hovering and the like to its
+// parent window as WM_NOTIFY records from control id 1000.
+
+#include <memory>
+#include <string>
+
+#include <windows.h>
+
+#include "common/GdiObjects.h"
+#include "ui/engine/CTwContainerWnd.h"
+#include "ui/engine/TwLayoutDocument.h"
+#include "ui/engine/TwWindowImpl.h"
+#include "ui/skin/CTwBitmap.h"
+
+class CTwDialogView : public TwWindowImpl<CTwDialogView> {
+public:
+    CTwDialogView();
+    ~CTwDialogView();
+
+    static const wchar_t* WindowClassName() { return L"TwDialogView"; }
+    static UINT WindowClassStyle() { return CS_DBLCLKS; }
+
+    // Creates the view window (id 1000) in `parent`, over `rect` or sized by
+    // the first WM_SIZE, with its tooltip; the sections report to it.
+    HWND Create(HWND parent, const RECT* rect);
+
+    // Drops the current tree and loads a whole layout document (UTF-8).
+    bool LoadLayoutText(const std::string& text);
+    const TwWindowStyle& WindowStyle() const { return m_style; }
+
+    CTwDialog& Header() { return *m_header; }
+    CTwDialog& Body() { return *m_body; }
+    CTwDialog& Footer() { return *m_footer; }
+
+    // By command id, searching header, body, then footer.
+    CTwWindow* FindById(int id);
+    bool SetElementAttribute(int id, const char* name, const char* value);
+    bool ShowElement(int id, bool visible);
+
+    // Places the sections on the client area and asks for a full redraw.
+    void LayoutSections();
+    void RequestFullRedraw();
+    // Brings the memory bitmap up to date without copying it to the window.
+    const CTwBitmap& Render();
+    HWND Tooltip() const { return m_tooltip; }
+    TwHandle Hovered() const { return m_hovered; }
+    TwHandle Pressed() const { return m_pressed; }
+
+    // How an element's href is opened (ShellExecute "open" by default).
+    using HrefOpener = void (*)(const wchar_t* target);
+    static void SetHrefOpener(HrefOpener opener);
+
+    bool ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
+                              LRESULT& result);
+
+private:
+    TwHandle HitTest(POINT point);
+    TwHandle HitTestBelowHeader(POINT point);
+    void NotifyParent(UINT code, int itemId, const char* tag = nullptr);
+    void NotifyParent(UINT code, TwHandle element, const char* tag = nullptr);
+    void SetTipText(const WString& text);
+    void AddDirty(const RECT& rect);
+    void PaintMemory();
+
+    LRESULT OnMouseMove(WPARAM keys, POINT point);
+    LRESULT OnMouseLeave();
+    LRESULT OnLButtonDown(WPARAM keys, POINT point);
+    LRESULT OnLButtonUp(WPARAM keys, POINT point);
+    LRESULT OnRButtonDown(POINT point);
+    LRESULT OnLButtonDblClk(POINT point);
+    LRESULT OnSetCursor(WPARAM wparam, LPARAM lparam);
+    LRESULT OnNotify(WPARAM wparam, LPARAM lparam);
+    LRESULT OnPaint(HDC printInto);
+    void FocusFirstTabStop();
+
+    std::unique_ptr<CTwDialog> m_header;
+    std::unique_ptr<CTwDialog> m_body;
+    std::unique_ptr<CTwDialog> m_footer;
+    TwWindowStyle m_style;
+    CTwBitmap m_canvas;
+    UniqueRegion m_dirty;
+    HWND m_tooltip = nullptr;
+    WString m_tipText;
+    TwHandle m_hovered = 0;
+    TwHandle m_pressed = 0;
+    bool m_capture = false;
+    bool m_tracking = false;
+    bool m_fullRedraw = true;
+};
+
+// True for the tags that take presses themselves when they lie in the
+// header; a press on anything else there drags the window.
+bool IsActiveHeaderTag(const char* tag);

@@ -1,0 +1,13 @@
+#include "ui/engine/CTwSkinBtnWnd.h"
+
+#include "ui/engine/TwWidgetStates.h"
+
+CTwSkinBase* CTwSkinBtnWnd::DrawnSkin() const {
+    return SkinNamed(SkinName().empty() ? Style().skin : SkinName());
+}
+
+void CTwSkinBtnWnd::OnPaint(HDC dc) {
+    if (CTwSkinBase* skin = DrawnSkin())
+        skin->Draw(dc, Rect(), ButtonPicture(State()));
+    PaintText(dc);
+}
