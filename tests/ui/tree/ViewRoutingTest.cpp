@@ -2,6 +2,7 @@
 // and release, disabled elements, links, header dragging, dialog buttons.
 
 #include "tests/support/GTest.h"
+#include "tests/support/WideAssert.h"
 #include "tests/ui/tree/ViewHarness.h"
 #include "ui/engine/CTwContainerWnd.h"
 
@@ -19,7 +20,7 @@ std::vector<UINT> Codes(std::initializer_list<UINT> codes) {
     return codes;
 }
 
-std::wstring g_openedTarget;
+WString g_openedTarget;
 void RecordHref(const wchar_t* target) {
     g_openedTarget = target;
 }
@@ -116,7 +117,7 @@ TEST(ViewRouting, HrefOpensInsteadOfClicking) {
         Layout("", R"(<link id="5" pos="0,0,50,20" href="https://example.org/x">go</link>)"));
     host.Click(10, 45);
     CTwDialogView::SetHrefOpener(nullptr);
-    EXPECT_EQ(L"https://example.org/x", g_openedTarget);
+    EXPECT_WSTR_EQ(L"https://example.org/x", g_openedTarget);
     EXPECT_EQ(Codes({kTwPressed}), host.Codes());
 }
 
