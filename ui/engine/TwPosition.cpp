@@ -1,6 +1,7 @@
 #include "ui/engine/TwPosition.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "ui/engine/TwNotation.h"
@@ -36,10 +37,24 @@ int ParsePosition(const char* text, Position& position) {
     return 1;
 }
 
+namespace {
+
+// Arithmetic on layout numbers saturates instead of overflowing.
+int Saturated(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+// Rectangles are kept within the 16-bit range of window coordinates, so
+// that no drawing loops over an absurd rectangle a layout may give.
+LONG Clamped(long long value) {
+    return static_cast<LONG>(std::clamp<long long>(value, kMinCoordinate, kMaxCoordinate));
+}
+
+} // namespace
+
 int ResolveItem(const PositionItem& item, int extent) {
-    if (item.center)
-        return item.minus ? extent / 2 - item.n : extent / 2 + item.n;
-    return item.minus ? extent - item.n : item.n;
+    const long long base = item.center ? extent / 2 : (item.minus ? extent : 0);
+    return Saturated(item.minus ? base - item.n : base + item.n);
 }
 
 std::string FormatPosition(const Position& position) {
@@ -65,24 +80,31 @@ RECT InnerRect(const RECT& rect, int xMargin, int yMargin) {
 ChildPlacement PlaceInInner(const Position& position, const RECT& inner) {
     const int width = inner.right - inner.left;
     const int height = inner.bottom - inner.top;
-    return ChildPlacement{inner.left + ResolveItem(position.items[0], width),
-                          inner.top + ResolveItem(position.items[1], height), width, height};
+    return ChildPlacement{
+        Saturated(static_cast<long long>(inner.left) + ResolveItem(position.items[0], width)),
+        Saturated(static_cast<long long>(inner.top) + ResolveItem(position.items[1], height)),
+        width, height};
 }
 
 SIZE FourValueSize(const Position& position, int cx, int cy) {
-    return SIZE{ResolveItem(position.items[2], cx) - ResolveItem(position.items[0], cx),
-                ResolveItem(position.items[3], cy) - ResolveItem(position.items[1], cy)};
+    return SIZE{Saturated(static_cast<long long>(ResolveItem(position.items[2], cx)) -
+                          ResolveItem(position.items[0], cx)),
+                Saturated(static_cast<long long>(ResolveItem(position.items[3], cy)) -
+                          ResolveItem(position.items[1], cy))};
 }
 
 RECT FinalRect(const Position& position, const ChildPlacement& placement, SIZE measured) {
-    RECT rect{placement.x, placement.y, placement.x + measured.cx, placement.y + measured.cy};
+    const long long left = placement.x;
+    const long long top = placement.y;
+    long long right = left + measured.cx;
+    long long bottom = top + measured.cy;
     if (position.widthMode == SizeMode::Full)
-        rect.right = std::max(rect.left, placement.x + placement.cx);
+        right = std::max(left, left + placement.cx);
     else if (position.widthMode == SizeMode::Fixed)
-        rect.right = rect.left + position.fixedWidth;
+        right = left + position.fixedWidth;
     if (position.heightMode == SizeMode::Full)
-        rect.bottom = std::max(rect.top, placement.y + placement.cy);
+        bottom = std::max(top, top + placement.cy);
     else if (position.heightMode == SizeMode::Fixed)
-        rect.bottom = rect.top + position.fixedHeight;
-    return rect;
+        bottom = top + position.fixedHeight;
+    return RECT{Clamped(left), Clamped(top), Clamped(right), Clamped(bottom)};
 }

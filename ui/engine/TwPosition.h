@@ -56,5 +56,8 @@ ChildPlacement PlaceInInner(const Position& position, const RECT& inner);
 SIZE FourValueSize(const Position& position, int cx, int cy);
 
 // The element's final rectangle: at (x, y) with the measured size, then the
-// full and fixed size modes applied against the offered cx, cy.
+// full and fixed size modes applied against the offered cx, cy; each
+// coordinate clamped to the window coordinate range.
 RECT FinalRect(const Position& position, const ChildPlacement& placement, SIZE measured);
+inline constexpr long kMinCoordinate = -32768;
+inline constexpr long kMaxCoordinate = 32767;

@@ -1,9 +1,18 @@
 #include "ui/engine/TwShapeWidgets.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/GdiObjects.h"
 #include "ui/engine/TwNotation.h"
+
+namespace {
+
+// A wider pen or a larger icon than these only costs time and memory.
+constexpr int kMaxLineWidth = 64;
+constexpr int kMaxIconSize = 256;
+
+} // namespace
 
 int LinePenStyle(const char* name) {
     static const char* const kStyles[] = {"solid", "dash", "dot", "dashdot", "dashdotdot"};
@@ -18,8 +27,10 @@ HRESULT CTwLine::ApplyAttribute(const char* name, const char* value, bool loadin
     const HRESULT base = CTwWindow::ApplyAttribute(name, value, loading);
     if (AttributeTaken(base))
         return base;
-    if (ApplyIntAttribute(name, value, {{"size", &m_width}}) == S_OK)
+    if (ApplyIntAttribute(name, value, {{"size", &m_width}}) == S_OK) {
+        m_width = std::clamp(m_width, 0, kMaxLineWidth);
         return S_OK;
+    }
     if (std::strcmp(name, "style") == 0) {
         const int style = LinePenStyle(value);
         if (style < 0)
@@ -57,8 +68,10 @@ HRESULT CTwIconWnd::ApplyAttribute(const char* name, const char* value, bool loa
         return base;
     const HRESULT own =
         ApplyIntAttribute(name, value, {{"src", &m_source}, {"oem", &m_oem}, {"size", &m_size}});
-    if (own == S_OK)
+    if (own == S_OK) {
+        m_size = std::clamp(m_size, 0, kMaxIconSize);
         DropIcon();
+    }
     return own;
 }
 

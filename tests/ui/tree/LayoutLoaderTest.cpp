@@ -143,7 +143,8 @@ TEST(LayoutLoader, UnknownTagsAndAttributesAreSkipped) {
 }
 
 TEST(LayoutLoader, FindByIdLooksAtDirectChildrenFirst) {
-    ViewHarness host(InBody(R"(<dlg><dlg><text id="5">deep</text></dlg></dlg><text id="5">near</text>)"));
+    ViewHarness host(
+        InBody(R"(<dlg><dlg><text id="5">deep</text></dlg></dlg><text id="5">near</text>)"));
     EXPECT_WSTR_EQ(L"near", host.Element(5)->Text());
 }
 
