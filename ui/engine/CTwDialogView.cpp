@@ -289,8 +289,16 @@ TwHandle CTwDialogView::HitTestBelowHeader(POINT point) {
     return m_style.footerLoaded ? m_footer->ElementAt(point.x, point.y, true) : 0;
 }
 
+TwHandle CTwDialogView::HeaderHit(POINT point, bool& passive) {
+    const TwHandle hit = m_style.headerLoaded ? m_header->ElementAt(point.x, point.y, true) : 0;
+    const CTwWindow* element = ResolveElement(hit);
+    passive = element && !IsActiveHeaderTag(element->TagName());
+    return hit;
+}
+
 TwHandle CTwDialogView::HitTest(POINT point) {
-    const TwHandle header = m_style.headerLoaded ? m_header->ElementAt(point.x, point.y, true) : 0;
+    bool passive = false;
+    const TwHandle header = HeaderHit(point, passive);
     return header ? header : HitTestBelowHeader(point);
 }
 
@@ -375,9 +383,9 @@ LRESULT CTwDialogView::OnMouseLeave() {
 }
 
 LRESULT CTwDialogView::OnLButtonDown(WPARAM keys, POINT point) {
-    const TwHandle header = m_style.headerLoaded ? m_header->ElementAt(point.x, point.y, true) : 0;
-    const CTwWindow* headerElement = ResolveElement(header);
-    if (headerElement && !IsActiveHeaderTag(headerElement->TagName()) && !m_style.IsChild()) {
+    bool passive = false;
+    const TwHandle header = HeaderHit(point, passive);
+    if (passive && !m_style.IsChild()) {
         SetFocus(m_hWnd);
         HWND parent = GetParent(m_hWnd);
         if (parent && !IsIconic(parent) && m_style.headerDrag)
@@ -429,9 +437,8 @@ LRESULT CTwDialogView::OnRButtonDown(POINT point) {
 }
 
 LRESULT CTwDialogView::OnLButtonDblClk(POINT point) {
-    const TwHandle header = m_style.headerLoaded ? m_header->ElementAt(point.x, point.y, true) : 0;
-    const CTwWindow* headerElement = ResolveElement(header);
-    const bool passiveHeader = headerElement && !IsActiveHeaderTag(headerElement->TagName());
+    bool passiveHeader = false;
+    const TwHandle header = HeaderHit(point, passiveHeader);
     HWND parent = GetParent(m_hWnd);
     if (passiveHeader && m_style.resizable) {
         if (parent)
@@ -484,7 +491,7 @@ void CTwDialogView::FocusFirstTabStop() {
 bool CTwDialogView::ProcessWindowMessage(HWND, UINT message, WPARAM wparam, LPARAM lparam,
                                          LRESULT& result) {
     if (message >= WM_MOUSEFIRST && message <= 0x020D && m_tooltip) {
-        MSG relayed = {m_hWnd, message, wparam, lparam, GetMessageTime(), {}};
+        MSG relayed = {m_hWnd, message, wparam, lparam, static_cast<DWORD>(GetMessageTime()), {}};
         SendMessageW(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
     }
     const POINT point = PointFromLParam(lparam);

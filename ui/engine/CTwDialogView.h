@@ -60,6 +60,9 @@ public:
 
 private:
     TwHandle HitTest(POINT point);
+    // The header's element under the point; `passive` when a press there
+    // drags the window rather than acting on the element.
+    TwHandle HeaderHit(POINT point, bool& passive);
     TwHandle HitTestBelowHeader(POINT point);
     void NotifyParent(UINT code, int itemId, const char* tag = nullptr);
     void NotifyParent(UINT code, TwHandle element, const char* tag = nullptr);

@@ -1,5 +1,6 @@
 #include "ui/engine/TwPictureWidgets.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -46,14 +47,12 @@ void CTwImageBg::OnPaint(HDC dc) {
 
 HRESULT CTwImageScroll::ApplyAttribute(const char* name, const char* value, bool loading) {
     const HRESULT base = CTwSkinnedElement::ApplyAttribute(name, value, loading);
-    if (AttributeTaken(base))
-        return base;
-    const HRESULT own = ApplyIntAttribute(
-        name, value,
-        {{"hscroll", &m_hscroll}, {"vscroll", &m_vscroll}, {"hpos", &m_hpos}, {"vpos", &m_vpos}});
-    if (own == S_OK && !loading)
-        RequestRepaint();
-    return own;
+    return AttributeTaken(base) ? base
+                                : ApplyIntAttribute(name, value,
+                                                    {{"hscroll", &m_hscroll},
+                                                     {"vscroll", &m_vscroll},
+                                                     {"hpos", &m_hpos},
+                                                     {"vpos", &m_vpos}});
 }
 
 void CTwImageScroll::OnPaint(HDC dc) {
@@ -111,12 +110,7 @@ SIZE CTwImgbtnsized::OnMeasure(bool placing, SIZE offered) {
 
 HRESULT CTwImgGray::ApplyAttribute(const char* name, const char* value, bool loading) {
     const HRESULT base = CTwSkinnedElement::ApplyAttribute(name, value, loading);
-    if (AttributeTaken(base))
-        return base;
-    const HRESULT own = ApplyIntAttribute(name, value, {{"gray", &m_gray}});
-    if (own == S_OK && !loading)
-        RequestRepaint();
-    return own;
+    return AttributeTaken(base) ? base : ApplyIntAttribute(name, value, {{"gray", &m_gray}});
 }
 
 void CTwImgGray::OnPaint(HDC dc) {
@@ -129,8 +123,7 @@ HRESULT CTwImageEx::ApplyAttribute(const char* name, const char* value, bool loa
     if (AttributeTaken(base))
         return base;
     const HRESULT own = ApplyIntAttribute(name, value, {{"alpha", &m_alpha}});
-    if (own == S_OK)
-        m_alpha = m_alpha < 0 ? 0 : m_alpha > 255 ? 255 : m_alpha;
+    m_alpha = std::clamp(m_alpha, 0, 255);
     return own;
 }
 
@@ -141,12 +134,7 @@ void CTwImageEx::OnPaint(HDC dc) {
 
 HRESULT CTwImageRotale::ApplyAttribute(const char* name, const char* value, bool loading) {
     const HRESULT base = CTwSkinnedElement::ApplyAttribute(name, value, loading);
-    if (AttributeTaken(base))
-        return base;
-    const HRESULT own = ApplyIntAttribute(name, value, {{"angle", &m_angle}});
-    if (own == S_OK && !loading)
-        RequestRepaint();
-    return own;
+    return AttributeTaken(base) ? base : ApplyIntAttribute(name, value, {{"angle", &m_angle}});
 }
 
 void RotatedCorners(const RECT& rect, int width, int height, int degrees, POINT (&corners)[3]) {
@@ -182,8 +170,6 @@ HRESULT CTwMemoryImage::ApplyAttribute(const char* name, const char* value, bool
     if (std::strcmp(name, "mempointer") != 0)
         return E_FAIL;
     m_bitmap = reinterpret_cast<HBITMAP>(static_cast<ULONG_PTR>(std::strtoull(value, nullptr, 0)));
-    if (!loading)
-        RequestRepaint();
     return S_OK;
 }
 
@@ -211,8 +197,6 @@ HRESULT CTwStorageImage::ApplyAttribute(const char* name, const char* value, boo
     if (!path.empty() && path.find(L':') == WString::npos && path[0] != L'\\')
         path = GetModuleFolder(nullptr) + L"\\" + path;
     m_picture = LoadPictureFile(path);
-    if (!loading)
-        RequestRepaint();
     return S_OK;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/engine/TwProgressWidgets.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -35,22 +36,19 @@ HRESULT CTwProgress::ApplyAttribute(const char* name, const char* value, bool lo
     const HRESULT base = CTwWindow::ApplyAttribute(name, value, loading);
     if (AttributeTaken(base))
         return base;
-    HRESULT own = S_OK;
     if (std::strcmp(name, "bgskin") == 0)
         m_bgSkin = value;
     else if (std::strcmp(name, "posskin") == 0)
         m_posSkin = value;
     else
-        own = ApplyIntAttribute(name, value,
-                                {{"skinposx", &m_skinPosX},
-                                 {"min", &m_min},
-                                 {"max", &m_max},
-                                 {"value", &m_value},
-                                 {"showpercent", &m_showPercent},
-                                 {"progressbar", &m_progressBar}});
-    if (own == S_OK && !loading)
-        RequestRepaint();
-    return own;
+        return ApplyIntAttribute(name, value,
+                                 {{"skinposx", &m_skinPosX},
+                                  {"min", &m_min},
+                                  {"max", &m_max},
+                                  {"value", &m_value},
+                                  {"showpercent", &m_showPercent},
+                                  {"progressbar", &m_progressBar}});
+    return S_OK;
 }
 
 int CTwProgress::Percent() const {
@@ -112,9 +110,7 @@ HRESULT TwSlider::ApplyAttribute(const char* name, const char* value, bool loadi
                                  {"bgrightmargin", &m_margins[1]},
                                  {"bgtopmargin", &m_margins[2]},
                                  {"bgbottommargin", &m_margins[3]}});
-    m_pos = m_pos < 0 ? 0 : m_pos > 100 ? 100 : m_pos;
-    if (own == S_OK && !loading)
-        RequestRepaint();
+    m_pos = std::clamp(m_pos, 0, 100);
     return own;
 }
 
