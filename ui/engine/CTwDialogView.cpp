@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "common/CriticalSection.h"
+#include "ui/engine/CTwRichText.h"
 #include "ui/engine/TwFontPool.h"
 #include "ui/engine/TwLayoutDocument.h"
 #include "ui/engine/TwWindowOutline.h"
@@ -176,6 +177,23 @@ bool CTwDialogView::ShowElement(int id, bool visible) {
         AddDirty(element->Rect());
         InvalidateRect(m_hWnd, &element->Rect(), FALSE);
     }
+    return true;
+}
+
+bool CTwDialogView::ReplaceRichMarkup(int id, const std::string& markup) {
+    CTwWindow* element = FindById(id);
+    if (!element || std::strcmp(element->TagName(), "richtext") != 0)
+        return false;
+    TiXmlDocument document;
+    document.Parse(("<richtext>" + markup + "</richtext>").c_str(), nullptr, TIXML_ENCODING_UTF8);
+    const TiXmlElement* root = document.Error() ? nullptr : document.RootElement();
+    if (!root)
+        return false;
+    auto& rich = static_cast<CTwRichText&>(*element);
+    rich.ReplaceMarkup(*root);
+    rich.RequestRepaint();
+    if (rich.IsShown())
+        rich.Send(WM_SHOWWINDOW, TRUE);
     return true;
 }
 

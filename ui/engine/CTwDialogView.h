@@ -41,6 +41,9 @@ public:
     CTwWindow* FindById(int id);
     bool SetElementAttribute(int id, const char* name, const char* value);
     bool ShowElement(int id, bool visible);
+    // New markup (UTF-8) for a richtext element; false when there is no
+    // such element or the markup does not parse (the old content stays).
+    bool ReplaceRichMarkup(int id, const std::string& markup);
 
     // Places the sections on the client area and asks for a full redraw.
     void LayoutSections();

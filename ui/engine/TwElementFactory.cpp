@@ -6,7 +6,9 @@
 #include "ui/engine/CTwContainerWnd.h"
 #include "ui/engine/CTwImageWnd.h"
 #include "ui/engine/CTwRealWnd.h"
+#include "ui/engine/CTwRichText.h"
 #include "ui/engine/CTwSkinBtnWnd.h"
+#include "ui/engine/CTwTabCtrl.h"
 #include "ui/engine/TwCheckWidgets.h"
 #include "ui/engine/TwPictureWidgets.h"
 #include "ui/engine/TwProgressWidgets.h"
@@ -41,7 +43,9 @@ const std::vector<Kind>& Kinds() {
         {12, "hr", Make<CTwLine>},
         {13, "check", Make<CTwCheckBox>},
         {14, "icon", Make<CTwIconWnd>},
+        {15, "tabctrl", Make<CTwTabCtrl>},
         {16, "radio", Make<CTwRadioBox>},
+        {17, "richtext", Make<CTwRichText>},
         {18, "link", Make<CTwLink>},
         {19, "memimage", Make<CTwMemoryImage>},
         {20, "storageimage", Make<CTwStorageImage>},

@@ -1,5 +1,6 @@
 #include "tests/ui/tree/ViewHarness.h"
 
+#include "ui/engine/CTwTabCtrl.h"
 #include "ui/engine/TwStyleTables.h"
 #include "ui/skin/TwSkinRegistry.h"
 
@@ -72,13 +73,15 @@ ViewHarness::~ViewHarness() {
 LRESULT CALLBACK ViewHarness::HostProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     auto* self = reinterpret_cast<ViewHarness*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self && message == WM_NOTIFY) {
-        const auto* record = reinterpret_cast<const TwItemNotify*>(lparam);
-        if (record->hdr.idFrom == kTwViewControlId && record->hdr.code != kTwElementEvent &&
-            record->hdr.code != kTwRealWindowMoved)
-            self->m_notices.push_back(
-                Notice{record->hdr.code, record->itemId, record->tag ? record->tag : ""});
-        else
-            self->m_notices.push_back(Notice{record->hdr.code, 0, ""});
+        auto* record = reinterpret_cast<TwItemNotify*>(lparam);
+        if (record->hdr.code == kTwTabChange && self->vetoTabChange)
+            reinterpret_cast<TwTabChangeNotify*>(lparam)->cancel = 1;
+        // Only the item codes carry an item id, and only a click its tag.
+        const UINT code = record->hdr.code;
+        const bool item = code == kTwClick || code == kTwMouseOver || code == kTwMouseOut ||
+                          code == kTwPressed || code == kTwDoubleClick || code == kTwRightPressed;
+        self->m_notices.push_back(Notice{code, item ? record->itemId : 0,
+                                         code == kTwClick && record->tag ? record->tag : ""});
         return 0;
     }
     if (self && message == WM_SYSCOMMAND) {

@@ -51,6 +51,9 @@ public:
     std::vector<UINT> Codes(bool withMoves = false) const;
     const std::vector<Notice>& Notices() const { return m_notices; }
     const std::vector<WPARAM>& SysCommands() const { return m_sysCommands; }
+    // Tab changes (code 5) are refused while set.
+    bool vetoTabChange = false;
+
     void Forget() {
         m_notices.clear();
         m_sysCommands.clear();
