@@ -74,7 +74,9 @@ CTwDialogHost::~CTwDialogHost() {
         DestroyWindow(m_hWnd);
 }
 
-HWND CTwDialogHost::CurrentModalWindow() { return g_currentModal.load(); }
+HWND CTwDialogHost::CurrentModalWindow() {
+    return g_currentModal.load();
+}
 
 bool CTwDialogHost::LoadLayoutResource(int id) {
     const std::vector<std::string> copies = TwResourceLocator::Instance().GatherDocument(id);
@@ -94,9 +96,8 @@ HWND CTwDialogHost::CreateHostWindow(HWND owner, const RECT* rect) {
     if (area.bottom - area.top < style->minHeight)
         area.bottom = area.top + style->minHeight;
     HWND hwnd = CreateWindowExW(style->exStyle, kHostClass, style->title.c_str(), style->style,
-                                area.left, area.top, area.right - area.left,
-                                area.bottom - area.top, owner, nullptr, GetModuleHandleW(nullptr),
-                                nullptr);
+                                area.left, area.top, area.right - area.left, area.bottom - area.top,
+                                owner, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!hwnd)
         return nullptr;
     m_hWnd = hwnd;
@@ -212,12 +213,14 @@ bool CTwDialogHost::PreTranslateMessage(MSG& message) {
         HWND child = focus;
         while (child && GetParent(child) != view)
             child = GetParent(child);
-        if (child && SendMessageW(child, kForwardMessage, 0, reinterpret_cast<LPARAM>(&message)) == 1)
+        if (child &&
+            SendMessageW(child, kForwardMessage, 0, reinterpret_cast<LPARAM>(&message)) == 1)
             return true;
     }
     // Esc and Enter reach the host's own keyboard handling wherever the
     // focus is inside the dialog.
-    if (message.message == WM_KEYDOWN && (message.wParam == VK_ESCAPE || message.wParam == VK_RETURN) &&
+    if (message.message == WM_KEYDOWN &&
+        (message.wParam == VK_ESCAPE || message.wParam == VK_RETURN) &&
         (message.hwnd == m_hWnd || IsChild(m_hWnd, message.hwnd))) {
         SendMessageW(m_hWnd, WM_KEYDOWN, message.wParam, message.lParam);
         return true;

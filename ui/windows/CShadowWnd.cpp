@@ -23,7 +23,9 @@ bool RegisterOnce() {
     return atom != 0;
 }
 
-bool IsEmpty(const RECT& rect) { return rect.right <= rect.left || rect.bottom <= rect.top; }
+bool IsEmpty(const RECT& rect) {
+    return rect.right <= rect.left || rect.bottom <= rect.top;
+}
 
 } // namespace
 
@@ -41,15 +43,17 @@ void ShadowParts(int w, int h, SIZE skin, ShadowPart (&parts)[8]) {
     parts[7] = {{w - a, a, w, h - a}, {sw - a, a, sw, a + 1}};
 }
 
-CShadowWnd::~CShadowWnd() { Destroy(); }
+CShadowWnd::~CShadowWnd() {
+    Destroy();
+}
 
 void CShadowWnd::Create(HWND host) {
     if (m_created || !RegisterOnce())
         return;
     if (!m_shadow)
         m_shadow = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT, kClassName, nullptr,
-                                   WS_POPUPWINDOW, CW_USEDEFAULT, 0, 0, 0, host,
-                                   nullptr, GetModuleHandleW(nullptr), nullptr);
+                                   WS_POPUPWINDOW, CW_USEDEFAULT, 0, 0, 0, host, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
     if (!m_host)
         m_host = host;
     m_state = kCreated;
@@ -66,6 +70,7 @@ void CShadowWnd::Destroy() {
     m_moving = false;
     m_created = false;
     m_state = 0;
+    m_showPending = false;
 }
 
 void CShadowWnd::Hide() {
@@ -156,7 +161,11 @@ bool CShadowWnd::HostMessage(HWND host, UINT message, WPARAM wparam, LPARAM lpar
         m_lastSize = lparam;
         return true;
     case WM_PAINT:
-        if (!m_moving && m_repaintPending) {
+        if (!m_moving && m_showPending) {
+            m_showPending = false;
+            m_repaintPending = false;
+            ReevaluateVisibility();
+        } else if (!m_moving && m_repaintPending) {
             Rebuild();
             m_repaintPending = false;
         }
@@ -165,6 +174,10 @@ bool CShadowWnd::HostMessage(HWND host, UINT message, WPARAM wparam, LPARAM lpar
         if (!wparam) {
             Hide();
             m_state &= static_cast<BYTE>(~kHostVisible);
+        } else {
+            // The host is not visible yet; its first paint shows the shadow
+            // (a show without a size change brings no WM_SIZE).
+            m_showPending = true;
         }
         return true;
     case WM_MOVING:

@@ -51,4 +51,5 @@ private:
     BYTE m_state = 0;
     LPARAM m_lastSize = 0;
     bool m_repaintPending = false;
+    bool m_showPending = false;
 };

@@ -54,6 +54,11 @@ def main():
     horz.putdata([(0, 0, 0) if x % 5 < 2 else states[x // 5] if x % 5 == 2 else (255, 255, 255)
                   for y in range(3) for x in range(20)])
     horz.save(os.path.join(HERE, "horz.bmp"))
+    # 305: a 20 x 20 shadow frame, opaque black at the edge fading inwards.
+    shadow = Image.new("RGBA", (20, 20))
+    shadow.putdata([(0, 0, 0, max(0, 255 - 40 * min(x, y, 19 - x, 19 - y)))
+                    for y in range(20) for x in range(20)])
+    shadow.save(os.path.join(HERE, "shadow.png"))
 
 
 if __name__ == "__main__":
