@@ -46,12 +46,12 @@ void SwitchThemesOff(HWND hwnd) {
         set(hwnd, L"", L"");
 }
 
-bool RegisterHostClass() {
-    static const ATOM atom = [] {
+bool RegisterHostClass(WNDPROC procedure) {
+    static const ATOM atom = [procedure] {
         WNDCLASSEXW wc = {};
         wc.cbSize = sizeof wc;
         wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = DefWindowProcW;
+        wc.lpfnWndProc = procedure;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.lpszClassName = kHostClass;
@@ -88,7 +88,7 @@ HWND CTwDialogHost::CreateHostWindow(HWND owner, const RECT* rect) {
     if (!style->layoutLoaded && !LoadLayoutResource(LayoutResourceId()))
         return nullptr;
     style = &m_view.WindowStyle();
-    if (!RegisterHostClass())
+    if (!RegisterHostClass(&CTwDialogHost::WindowProc))
         return nullptr;
     RECT area = rect ? *rect : RECT{0, 0, 0, 0};
     if (area.right - area.left < style->minWidth)
@@ -97,17 +97,14 @@ HWND CTwDialogHost::CreateHostWindow(HWND owner, const RECT* rect) {
         area.bottom = area.top + style->minHeight;
     HWND hwnd = CreateWindowExW(style->exStyle, kHostClass, style->title.c_str(), style->style,
                                 area.left, area.top, area.right - area.left, area.bottom - area.top,
-                                owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+                                owner, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd)
         return nullptr;
-    m_hWnd = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CTwDialogHost::WindowProc));
     if (m_shadowEnabled && !style->IsChild())
         m_shadow.Create(hwnd);
     SwitchThemesOff(hwnd);
 
-    RECT client = {0, 0, area.right - area.left, area.bottom - area.top};
+    const RECT client = {0, 0, area.right - area.left, area.bottom - area.top};
     m_view.Create(hwnd, rect ? &client : nullptr);
     SendMessageW(hwnd, WM_INITDIALOG, 0, 0);
     if (m_hWnd != hwnd || !m_hWnd)
@@ -116,6 +113,15 @@ HWND CTwDialogHost::CreateHostWindow(HWND owner, const RECT* rect) {
     if (style->width > 0 && style->height > 0)
         SetWindowPos(m_hWnd, nullptr, 0, 0, style->width, style->height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A window made at its final size got no WM_SIZE since the view exists:
+    // the view is sized here, so the layout (and the real windows the
+    // dialog made in WM_INITDIALOG) take their places.
+    RECT window = {};
+    RECT view = {};
+    GetClientRect(m_hWnd, &window);
+    GetClientRect(m_view.Hwnd(), &view);
+    if (!EqualRect(&window, &view))
+        MoveWindow(m_view.Hwnd(), 0, 0, window.right, window.bottom, TRUE);
     return m_hWnd;
 }
 
@@ -229,6 +235,12 @@ bool CTwDialogHost::PreTranslateMessage(MSG& message) {
 }
 
 LRESULT CALLBACK CTwDialogHost::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* host =
+            static_cast<CTwDialogHost*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        host->m_hWnd = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host));
+    }
     auto* self = reinterpret_cast<CTwDialogHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self)
         return DefWindowProcW(hwnd, message, wparam, lparam);
