@@ -71,16 +71,16 @@ TEST_F(ProgramLayouts, MainWindowDrawsHeaderTabsButtonsAndTexts) {
     Shoot(L"101");
     ASSERT_EQ(640, m_picture.Width());
     ASSERT_EQ(475, m_picture.Height());
-    EXPECT_TRUE(IsBlue(Pixel(320, 20)));                      // header
-    EXPECT_GT(Count(RECT{42, 8, 200, 26}, 0xFFFFFF, 40), 30);  // the title in white
-    EXPECT_EQ(0xFFFFFFu, Pixel(50, 38));                       // selected tab 0 (x 10-90)
-    EXPECT_TRUE(IsBlue(Pixel(100, 60)));                       // the gap before tab 1
-    EXPECT_FALSE(Near(Pixel(136, 38), 0xFFFFFF, 40));          // tab 1, not selected
-    EXPECT_GT(Count(RECT{92, 42, 176, 60}, 0xFFFFFF, 40), 20); // its title in white
-    EXPECT_GT(Count(RECT{626, 12, 632, 20}, 0xFFFFFF, 60), 3); // the close cross
-    EXPECT_TRUE(IsBlue(Pixel(550, 445)));                      // OK button 106
+    EXPECT_TRUE(IsBlue(Pixel(320, 20)));                          // header
+    EXPECT_GT(Count(RECT{42, 8, 200, 26}, 0xFFFFFF, 40), 30);     // the title in white
+    EXPECT_EQ(0xFFFFFFu, Pixel(50, 38));                          // selected tab 0 (x 10-90)
+    EXPECT_TRUE(IsBlue(Pixel(100, 60)));                          // the gap before tab 1
+    EXPECT_FALSE(Near(Pixel(136, 38), 0xFFFFFF, 40));             // tab 1, not selected
+    EXPECT_GT(Count(RECT{92, 42, 176, 60}, 0xFFFFFF, 40), 20);    // its title in white
+    EXPECT_GT(Count(RECT{626, 12, 632, 20}, 0xFFFFFF, 60), 3);    // the close cross
+    EXPECT_TRUE(IsBlue(Pixel(550, 445)));                         // OK button 106
     EXPECT_GT(Count(RECT{545, 440, 615, 460}, 0xFFFFFF, 50), 10); // its text
-    EXPECT_GT(Count(RECT{30, 444, 56, 462}, 0x0064C8, 60), 5);   // the select-all link
+    EXPECT_GT(Count(RECT{30, 444, 56, 462}, 0x0064C8, 60), 5);    // the select-all link
     EXPECT_TRUE(Near(Pixel(320, 300), 0xFBFDFD, 4));              // list 401
     EXPECT_EQ(0u, m_picture.GetPixel(0, 0) >> 24);                // a cut corner
 }
@@ -91,10 +91,10 @@ TEST_F(ProgramLayouts, MessageBoxDrawsIconsTextAndButtons) {
     ASSERT_EQ(200, m_picture.Height());
     EXPECT_TRUE(IsBlue(Pixel(190, 4)));
     EXPECT_GT(Count(RECT{32, 7, 180, 25}, 0xFFFFFF, 40), 30);
-    EXPECT_EQ(0xFFFFFFu, Pixel(300, 100));               // body
-    EXPECT_TRUE(Near(Pixel(34, 82), 0xF5A623, 40));      // the warning icon, last of the four
-    EXPECT_TRUE(IsBlue(Pixel(110, 178)));                // button 102 at (100,162)-(180,189)
-    EXPECT_TRUE(IsBlue(Pixel(270, 178)));                // button 101
+    EXPECT_EQ(0xFFFFFFu, Pixel(300, 100));          // body
+    EXPECT_TRUE(Near(Pixel(34, 82), 0xF5A623, 40)); // the warning icon, last of the four
+    EXPECT_TRUE(IsBlue(Pixel(110, 178)));           // button 102 at (100,162)-(180,189)
+    EXPECT_TRUE(IsBlue(Pixel(270, 178)));           // button 101
 }
 
 TEST_F(ProgramLayouts, FormatBubbleDrawsItsPictureAndText) {
@@ -127,8 +127,8 @@ TEST_F(ProgramLayouts, NamesAndIdsTheDialogsRelyOn) {
     LayoutViewDialog main;
     std::string error;
     ASSERT_TRUE(main.Load(L"101", error));
-    for (const int id : {102, 103, 1104, 1105, 1106, 201, 202, 203, 204, 205, 206, 401, 402, 403,
-                         301, 302, 303, 304, 501, 503, 105, 106, 107, 108})
+    for (const int id : {102, 103, 1104, 1105, 1106, 201, 202, 203, 204, 205, 206, 401,
+                         402, 403, 301,  302,  303,  304, 501, 503, 105, 106, 107, 108})
         EXPECT_NE(nullptr, main.FindById(id)) << id;
     LayoutViewDialog box;
     ASSERT_TRUE(box.Load(L"102", error));

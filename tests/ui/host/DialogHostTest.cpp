@@ -183,6 +183,13 @@ TEST(ShadowWindow, FollowsTheHostAndHidesWithIt) {
     EXPECT_FALSE(IsWindowVisible(shadow));
     ShowWindow(box.Hwnd(), SW_RESTORE);
     EXPECT_TRUE(IsWindowVisible(shadow));
+    // A new size marks a repaint; the host's next paint rebuilds the shadow.
+    SetWindowPos(box.Hwnd(), nullptr, 0, 0, 120, 60, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(box.Hwnd(), nullptr, FALSE);
+    UpdateWindow(box.Hwnd());
+    GetWindowRect(shadow, &rect);
+    EXPECT_EQ(128, rect.right - rect.left);
+    EXPECT_EQ(68, rect.bottom - rect.top);
     SendMessageW(box.Hwnd(), WM_MOVING, 0, reinterpret_cast<LPARAM>(&rect));
     EXPECT_FALSE(IsWindowVisible(shadow));
     SendMessageW(box.Hwnd(), WM_EXITSIZEMOVE, 0, 0);
