@@ -118,8 +118,9 @@ TEST_F(ProgramLayouts, NamesAndIdsTheDialogsRelyOn) {
         Collect(document.RootElement(), "linkclass", classes);
         for (const std::string& skin : skins) {
             // The message box's ok and animation images have no skin by design.
-            if (skin != "status_ok" && skin != "animation")
+            if (skin != "status_ok" && skin != "animation") {
                 EXPECT_NE(nullptr, GetSkin(skin)) << id << ": " << skin;
+            }
         }
         for (const std::string& name : classes)
             EXPECT_TRUE(TwStyleTable::Instance().Contains(name)) << id << ": " << name;

@@ -18,16 +18,10 @@ void CTwRealWnd::OnWindowPosChanged(const WINDOWPOS& pos) {
         return;
     SetWindowPos(real, nullptr, after.left, after.top, after.right - after.left,
                  after.bottom - after.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-    HWND host = HostWindow();
-    const int controlId = GetDlgCtrlID(host);
     TwRealWindowNotify record = {};
-    record.hdr.hwndFrom = host;
-    record.hdr.idFrom = static_cast<UINT_PTR>(controlId);
-    record.hdr.code = kTwRealWindowMoved;
     record.itemId = CommandId();
     record.rect = after;
-    SendMessageW(host, WM_NOTIFY, static_cast<WPARAM>(controlId),
-                 reinterpret_cast<LPARAM>(&record));
+    SendToHost(record, kTwRealWindowMoved);
     if (IsWindowVisible(real)) {
         InvalidateRect(real, nullptr, TRUE);
         SetWindowPos(real, nullptr, 0, 0, 0, 0,

@@ -298,17 +298,11 @@ void CTwRichText::OnLButtonUp(WPARAM keys, POINT point) {
     m_pressed = -1;
     if (pressed < 0 || pressed != m_hover || pressed >= static_cast<int>(m_links.size()))
         return;
-    HWND view = HostWindow();
-    HWND parent = view ? GetParent(view) : nullptr;
-    if (!parent)
-        return;
+    // From the view, which hands it on to its parent as its own click.
     TwItemNotify record = {};
-    record.hdr.hwndFrom = view;
-    record.hdr.idFrom = kTwViewControlId;
-    record.hdr.code = kTwClick;
     record.itemId = m_links[static_cast<std::size_t>(pressed)].id;
     record.tag = "richtext";
-    SendMessageW(parent, WM_NOTIFY, kTwViewControlId, reinterpret_cast<LPARAM>(&record));
+    SendToHost(record, kTwClick);
 }
 
 void CTwRichText::ApplyCursor() {

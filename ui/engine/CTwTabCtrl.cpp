@@ -176,21 +176,12 @@ TwHandle CTwTabCtrl::ElementAt(int x, int y, bool mouse) {
 
 bool CTwTabCtrl::SelectTab(int index) {
     const int old = m_current;
-    HWND host = HostWindow();
-    if (host && IsWindow(host)) {
-        const int controlId = GetDlgCtrlID(host);
-        TwTabChangeNotify record = {};
-        record.hdr.hwndFrom = host;
-        record.hdr.idFrom = static_cast<UINT_PTR>(controlId);
-        record.hdr.code = kTwTabChange;
-        record.itemId = CommandId();
-        record.newIndex = index;
-        record.oldIndex = old;
-        SendMessageW(host, WM_NOTIFY, static_cast<WPARAM>(controlId),
-                     reinterpret_cast<LPARAM>(&record));
-        if (record.cancel)
-            return false;
-    }
+    TwTabChangeNotify record = {};
+    record.itemId = CommandId();
+    record.newIndex = index;
+    record.oldIndex = old;
+    if (SendToHost(record, kTwTabChange) && record.cancel)
+        return false;
     if (index == m_current)
         return true;
     if (index < 0 || index >= TabCount())
@@ -214,19 +205,11 @@ void CTwTabCtrl::SetHover(int index) {
     m_hover = index;
     RequestRepaintRect(HeaderRect(old));
     RequestRepaintRect(HeaderRect(index));
-    HWND host = HostWindow();
-    if (!host || !IsWindow(host))
-        return;
-    const int controlId = GetDlgCtrlID(host);
     TwTabHoverNotify record = {};
-    record.hdr.hwndFrom = host;
-    record.hdr.idFrom = static_cast<UINT_PTR>(controlId);
-    record.hdr.code = kTwTabHover;
     record.itemId = CommandId();
     record.oldHover = old;
     record.newHover = index;
-    SendMessageW(host, WM_NOTIFY, static_cast<WPARAM>(controlId),
-                 reinterpret_cast<LPARAM>(&record));
+    SendToHost(record, kTwTabHover);
 }
 
 void CTwTabCtrl::OnMouseMove(WPARAM keys, POINT point) {

@@ -376,18 +376,11 @@ unsigned CTwWindow::ChangeStateWithRepaint(unsigned add, unsigned remove) {
 }
 
 void CTwWindow::NotifyElementEvent(int action) {
-    if (!m_container || !IsWindow(m_container))
-        return;
-    const int controlId = GetDlgCtrlID(m_container);
     TwElementNotify record = {};
-    record.hdr.hwndFrom = m_container;
-    record.hdr.idFrom = static_cast<UINT_PTR>(controlId);
-    record.hdr.code = kTwElementEvent;
     record.itemId = m_commandId;
     record.className = "wnd";
     record.action = action;
-    SendMessageW(m_container, WM_NOTIFY, static_cast<WPARAM>(controlId),
-                 reinterpret_cast<LPARAM>(&record));
+    SendToHost(record, kTwElementEvent);
 }
 
 void CTwWindow::PlaceAgain() {

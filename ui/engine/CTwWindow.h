@@ -133,6 +133,20 @@ protected:
     void PaintBackground(HDC dc);
     // Code 6 to the view when the notify bits ask for it.
     void NotifyElementEvent(int action);
+    // Sends a WM_NOTIFY record to the host window as coming from it (its
+    // handle and control id in the header); false without a host.
+    template <typename Record> bool SendToHost(Record& record, UINT code) {
+        HWND host = HostWindow();
+        if (!host || !IsWindow(host))
+            return false;
+        const int controlId = GetDlgCtrlID(host);
+        record.hdr.hwndFrom = host;
+        record.hdr.idFrom = static_cast<UINT_PTR>(controlId);
+        record.hdr.code = code;
+        SendMessageW(host, WM_NOTIFY, static_cast<WPARAM>(controlId),
+                     reinterpret_cast<LPARAM>(&record));
+        return true;
+    }
     // The parent's placement again, after a run-time position change.
     void PlaceAgain();
     unsigned& TextMode() { return m_textMode; }
