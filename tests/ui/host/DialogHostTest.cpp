@@ -109,6 +109,22 @@ TEST(DialogHost, EscapeAndEnterBecomeClicksUnlessCtrlIsHeld) {
     EXPECT_EQ(3u, box.clicks.size());
 }
 
+TEST(DialogHost, WheelScrollsTheWindowUnderThePointerByPages) {
+    TestDialog box(kBox);
+    ASSERT_NE(nullptr, box.CreateHostWindow(nullptr, nullptr));
+    SetWindowPos(box.Hwnd(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 10, 10, 200,
+                                100, box.View().Hwnd(), nullptr, nullptr, nullptr);
+    for (int i = 0; i < 200; ++i)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"row"));
+    const LPARAM over = MAKELPARAM(100 + 50, 100 + 50);
+    EXPECT_EQ(1, SendMessageW(box.Hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), over));
+    const LRESULT afterDown = SendMessageW(list, LB_GETTOPINDEX, 0, 0);
+    EXPECT_GT(afterDown, 3); // a page, not a line
+    SendMessageW(box.Hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), over);
+    EXPECT_EQ(0, SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+}
+
 TEST(DialogHost, CornersAreCutInAThreeTwoOneStaircase) {
     TestDialog box(kBox);
     ASSERT_NE(nullptr, box.CreateHostWindow(nullptr, nullptr));
