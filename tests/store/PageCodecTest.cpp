@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <wincrypt.h>
 
+#include "common/ModulePath.h"
 #include "common/TextConvert.h"
 #include "store/SqlDatabase.h"
 #include "store/SqlException.h"
@@ -87,8 +88,8 @@ protected:
                         "CREATE TABLE u(x); CREATE TABLE v(x);");
         db.RunStatement("BEGIN");
         for (int i = 0; i < 200; ++i)
-            db.RunStatement(("INSERT INTO t VALUES(" + std::to_string(i) +
-                             ", 'row " + std::to_string(i) + " with some padding text')")
+            db.RunStatement(("INSERT INTO t VALUES(" + std::to_string(i) + ", 'row " +
+                             std::to_string(i) + " with some padding text')")
                                 .c_str());
         db.RunStatement("COMMIT");
     }
@@ -210,38 +211,48 @@ TEST_F(PageCodecTest, ARekeyThatFailsMidwayLeavesTheOldKeyWorking) {
     EXPECT_EQ(kFilled + 100000, Count(db));
 }
 
-TEST_F(PageCodecTest, ACrashInTheMiddleOfACommitRecoversThroughTheEncryptedJournal) {
+TEST_F(PageCodecTest, AWriterKilledInTheMiddleOfACommitIsRecoveredThroughTheEncryptedJournal) {
     {
         SqlDatabase db;
         Open(db);
         Key(db, "secret");
         Fill(db);
     }
-    // The files as a crash would leave them: copied after two page writes of
-    // the commit, when the journal is complete and the database half written.
-    const WString crashed = m_dir.File(L"crashed.db");
-    const std::string name = WideToUtf8(Path());
-    SetCodecWriteObserverForTesting([&](const std::string& path, int writes) {
-        if (path == name && writes == 2) {
-            CopyFileW(Path().c_str(), crashed.c_str(), FALSE);
-            CopyFileW((Path() + L"-journal").c_str(), (crashed + L"-journal").c_str(), FALSE);
-        }
-    });
-    {
-        SqlDatabase db;
-        Open(db);
-        Key(db, "secret");
-        db.RunStatement("UPDATE t SET a = a + 1000, b = 'changed'");
-    }
-    SetCodecWriteObserverForTesting(nullptr);
-    const std::string journal = ReadAll(crashed + L"-journal");
-    ASSERT_FALSE(journal.empty()) << "no journal at the crash";
+    // A child process rewrites every row and is killed after two page
+    // writes of the commit: the journal complete, the database half written.
+    const WString event = L"codec-crash-" + Utf8ToWide(std::to_string(GetCurrentProcessId()));
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, event.c_str());
+    ASSERT_NE(nullptr, ready);
+    WString command = L"\"" + GetModuleFolder(nullptr) + L"\\codec_crash_writer.exe\" \"" + Path() +
+                      L"\" " + event;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &child))
+        << GetLastError();
+    const HANDLE waits[] = {ready, child.hProcess};
+    const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, 60000);
+    TerminateProcess(child.hProcess, 9);
+    WaitForSingleObject(child.hProcess, 60000);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(child.hProcess, &exitCode);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    CloseHandle(ready);
+    ASSERT_EQ(WAIT_OBJECT_0, woke) << "the writer ended first, code " << exitCode;
+    EXPECT_EQ(9u, exitCode);
+
+    const std::string journal = ReadAll(Path() + L"-journal");
+    ASSERT_FALSE(journal.empty()) << "no journal left by the kill";
     EXPECT_EQ(std::string::npos, journal.find("with some padding text")); // pages encrypted
 
     SqlDatabase recovered;
-    recovered.Open(WideToUtf8(crashed).c_str());
+    Open(recovered);
     Key(recovered, "secret");
     EXPECT_EQ(kFilled, Count(recovered)); // rolled back to before the update
+    SqlQuery changed = recovered.RunQuery("SELECT COUNT(*) AS n FROM t WHERE b = 'changed'");
+    EXPECT_EQ(0, changed.IntColumn("n"));
     SqlQuery check = recovered.RunQuery("PRAGMA integrity_check");
     EXPECT_STREQ("ok", check.TextColumn("integrity_check"));
 }
