@@ -62,6 +62,6 @@ bool BlendBitmap(HDC destination, int x, int y, int width, int height, const CTw
         return false;
     ScopedSelect select(memory.Get(), source.Handle());
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, constantAlpha, AC_SRC_ALPHA};
-    return AlphaBlend(destination, x, y, width, height, memory.Get(), sourceX, sourceY,
-                      sourceWidth, sourceHeight, blend) != FALSE;
+    return AlphaBlend(destination, x, y, width, height, memory.Get(), sourceX, sourceY, sourceWidth,
+                      sourceHeight, blend) != FALSE;
 }

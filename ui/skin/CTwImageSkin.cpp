@@ -8,7 +8,9 @@
 
 namespace {
 
-bool Is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+bool Is(const char* a, const char* b) {
+    return std::strcmp(a, b) == 0;
+}
 
 // Copies a piece with one colour transparent: a monochrome mask marks the
 // mask-coloured pixels, the colour copy has them blackened, and the
@@ -99,8 +101,8 @@ void CTwImageSkin::CopyPiece(HDC dc, HDC source, const Blit& blit) const {
         return;
     }
     const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, blit.dst.x, blit.dst.y, blit.dst.w, blit.dst.h, source, blit.src.x,
-               blit.src.y, blit.src.w, blit.src.h, SRCCOPY);
+    StretchBlt(dc, blit.dst.x, blit.dst.y, blit.dst.w, blit.dst.h, source, blit.src.x, blit.src.y,
+               blit.src.w, blit.src.h, SRCCOPY);
     SetStretchBltMode(dc, oldMode);
 }
 

@@ -45,8 +45,8 @@ void CTwJpgSkin::Run(HDC dc, const Blit& blit, bool gray) const {
                                                    Gdiplus::ColorMatrixFlagsDefault);
     }
     Gdiplus::GdipDrawImageRectRectI(graphics, m_image->Get(), destination.x, destination.y,
-                                    destination.w, destination.h, source.x, source.y, source.w, source.h,
-                                    Gdiplus::UnitPixel, attributes, nullptr, nullptr);
+                                    destination.w, destination.h, source.x, source.y, source.w,
+                                    source.h, Gdiplus::UnitPixel, attributes, nullptr, nullptr);
     if (attributes)
         Gdiplus::GdipDisposeImageAttributes(attributes);
     Gdiplus::GdipDeleteGraphics(graphics);

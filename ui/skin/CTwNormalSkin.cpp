@@ -12,11 +12,13 @@ namespace {
 // below the program's folder; 255 when absent.
 int ConfiguredAlpha(const std::string& key) {
     const WString file = TwSkinPool::Instance().ProgramDirectory() + L"data\\skin\\skincfg.ini";
-    return static_cast<int>(GetPrivateProfileIntW(L"alpha", Utf8ToWide(key).c_str(), 255,
-                                                  file.c_str()));
+    return static_cast<int>(
+        GetPrivateProfileIntW(L"alpha", Utf8ToWide(key).c_str(), 255, file.c_str()));
 }
 
-BYTE Opacity(int alpha) { return static_cast<BYTE>(alpha < 0 ? 0 : alpha > 255 ? 255 : alpha); }
+BYTE Opacity(int alpha) {
+    return static_cast<BYTE>(alpha < 0 ? 0 : alpha > 255 ? 255 : alpha);
+}
 
 } // namespace
 
@@ -80,7 +82,7 @@ void CTwNormalSkin::DrawGray(HDC dc, POINT at) {
 SIZE CTwNormalSkin::GetSkinSize() {
     if (!m_prepared)
         return SIZE{0, 0};
-    const int w = m_attributes.slices.subwidth != 0 ? m_attributes.slices.subwidth
-                                                    : m_picture.Width();
+    const int w =
+        m_attributes.slices.subwidth != 0 ? m_attributes.slices.subwidth : m_picture.Width();
     return SIZE{w, m_picture.Height()};
 }

@@ -33,13 +33,11 @@ void CTwPngSkin::DrawPoints(HDC dc, const POINT (&points)[3], const RECT& source
     Gdiplus::GpGraphics* graphics = nullptr;
     if (Gdiplus::GdipCreateFromHDC(dc, &graphics) != Gdiplus::Ok)
         return;
-    const Gdiplus::GpPoint corners[3] = {{points[0].x, points[0].y},
-                                         {points[1].x, points[1].y},
-                                         {points[2].x, points[2].y}};
-    Gdiplus::GdipDrawImagePointsRectI(graphics, m_image->Get(), corners, 3, source.left,
-                                      source.top, source.right - source.left,
-                                      source.bottom - source.top, Gdiplus::UnitPixel, nullptr,
-                                      nullptr, nullptr);
+    const Gdiplus::GpPoint corners[3] = {
+        {points[0].x, points[0].y}, {points[1].x, points[1].y}, {points[2].x, points[2].y}};
+    Gdiplus::GdipDrawImagePointsRectI(graphics, m_image->Get(), corners, 3, source.left, source.top,
+                                      source.right - source.left, source.bottom - source.top,
+                                      Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
     Gdiplus::GdipDeleteGraphics(graphics);
 }
 
@@ -80,8 +78,8 @@ void CTwPngSkin::DrawMirrored(HDC dc, const RECT& rect) {
 SIZE CTwPngSkin::GetSkinSize() {
     if (!m_prepared)
         return SIZE{0, 0};
-    const int w = m_attributes.slices.subwidth != 0 ? m_attributes.slices.subwidth
-                                                    : m_picture.Width();
+    const int w =
+        m_attributes.slices.subwidth != 0 ? m_attributes.slices.subwidth : m_picture.Width();
     return SIZE{w, m_picture.Height()};
 }
 

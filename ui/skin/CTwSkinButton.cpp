@@ -9,7 +9,9 @@
 
 namespace {
 
-bool Is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+bool Is(const char* a, const char* b) {
+    return std::strcmp(a, b) == 0;
+}
 
 void Fill(HDC dc, const RECT& rect, COLORREF color) {
     UniqueBrush brush(CreateSolidBrush(color));

@@ -6,12 +6,9 @@
 #include "ui/engine/TwNotation.h"
 
 HRESULT CTwSkinImgFrame::ApplyAttribute(const char* name, const char* value, bool loading) {
-    const HRESULT base = CTwSkinBase::ApplyAttribute(name, value, loading);
-    if (AttributeTaken(base))
-        return base;
-    const HRESULT image = m_image.ApplyAttribute(name, value, loading);
-    if (AttributeTaken(image))
-        return image;
+    const HRESULT shared = CTwInnerImageSkin::ApplyAttribute(name, value, loading);
+    if (AttributeTaken(shared))
+        return shared;
     if (std::strcmp(name, "crbg") == 0) {
         m_fill = ReadColor(value);
     } else if (std::strcmp(name, "left") == 0) {
@@ -27,11 +24,6 @@ HRESULT CTwSkinImgFrame::ApplyAttribute(const char* name, const char* value, boo
         return E_FAIL;
     }
     return 0;
-}
-
-int CTwSkinImgFrame::Prepare() {
-    m_prepared = m_image.Prepare();
-    return m_prepared;
 }
 
 void CTwSkinImgFrame::Draw(HDC dc, const RECT& rect, int) {

@@ -5,22 +5,14 @@
 #include "ui/engine/TwNotation.h"
 
 HRESULT CTwSkinImgHorzExtend::ApplyAttribute(const char* name, const char* value, bool loading) {
-    const HRESULT base = CTwSkinBase::ApplyAttribute(name, value, loading);
-    if (AttributeTaken(base))
-        return base;
-    const HRESULT image = m_image.ApplyAttribute(name, value, loading);
-    if (AttributeTaken(image))
-        return image;
+    const HRESULT shared = CTwInnerImageSkin::ApplyAttribute(name, value, loading);
+    if (AttributeTaken(shared))
+        return shared;
     if (std::strcmp(name, "left") == 0) {
         m_left = ReadDecimal(value);
         return 0;
     }
     return E_FAIL;
-}
-
-int CTwSkinImgHorzExtend::Prepare() {
-    m_prepared = m_image.Prepare();
-    return m_prepared;
 }
 
 void CTwSkinImgHorzExtend::Draw(HDC dc, const RECT& rect, int state) {

@@ -10,8 +10,8 @@ void PremultipliedPicture::Run(HDC dc, const CTwBitmap& bitmap, const Blit& blit
                 source.w, source.h, alpha);
 }
 
-void PremultipliedPicture::Draw(HDC dc, const RECT& rect, int state,
-                                const PictureSlices& slices, bool pngRules, BYTE alpha) const {
+void PremultipliedPicture::Draw(HDC dc, const RECT& rect, int state, const PictureSlices& slices,
+                                bool pngRules, BYTE alpha) const {
     if (m_bitmap.IsEmpty())
         return;
     if (slices.subwidth != 0) {
@@ -60,8 +60,7 @@ void PremultipliedPicture::DrawGray(HDC dc, POINT at, BYTE alpha) {
             m_gray.Bits()[i] = GrayPixel(m_bitmap.Bits()[i]);
         m_grayBuilt = true;
     }
-    Run(dc, m_gray, Blit{Box{at.x, at.y, Width(), Height()}, Box{0, 0, Width(), Height()}},
-        alpha);
+    Run(dc, m_gray, Blit{Box{at.x, at.y, Width(), Height()}, Box{0, 0, Width(), Height()}}, alpha);
 }
 
 void PremultipliedPicture::Mirror() {

@@ -4,8 +4,8 @@
 
 #include "ui/engine/TwNotation.h"
 
-HRESULT ApplyPictureAttribute(PictureAttributes& picture, PictureAttributeSet set,
-                              const char* name, const char* value) {
+HRESULT ApplyPictureAttribute(PictureAttributes& picture, PictureAttributeSet set, const char* name,
+                              const char* value) {
     struct Field {
         const char* name;
         int* target;

@@ -16,5 +16,5 @@ struct PictureAttributes {
     bool flip = false;
 };
 enum PictureAttributeSet { kJpgAttributes, kFullPictureAttributes };
-HRESULT ApplyPictureAttribute(PictureAttributes& picture, PictureAttributeSet set,
-                              const char* name, const char* value);
+HRESULT ApplyPictureAttribute(PictureAttributes& picture, PictureAttributeSet set, const char* name,
+                              const char* value);

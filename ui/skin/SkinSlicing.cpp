@@ -5,8 +5,12 @@
 
 namespace {
 
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
+int Width(const RECT& r) {
+    return r.right - r.left;
+}
+int Height(const RECT& r) {
+    return r.bottom - r.top;
+}
 
 } // namespace
 
@@ -70,7 +74,8 @@ std::vector<Blit> ThreePieceBlits(const RECT& r, int imageWidth, int imageHeight
     if (mr > 0)
         blits.push_back({Box{r.right - mr, r.top, mr, sideHeight}, Box{w - mr, s.top, mr, rh}});
     else if (mb > 0)
-        blits.push_back({Box{r.left, r.bottom - mb, rw, mb}, Box{s.left, imageHeight - mb, rw, mb}});
+        blits.push_back(
+            {Box{r.left, r.bottom - mb, rw, mb}, Box{s.left, imageHeight - mb, rw, mb}});
     return blits;
 }
 
@@ -137,8 +142,8 @@ int FramePartMask(const char* part) {
         const char* name;
         int mask;
     };
-    static const Entry kParts[] = {{"all", 47},    {"top", 43},    {"middle", 42}, {"bottom", 46},
-                                   {"left", 15},   {"center", 7},  {"right", 39}};
+    static const Entry kParts[] = {{"all", 47},  {"top", 43},   {"middle", 42}, {"bottom", 46},
+                                   {"left", 15}, {"center", 7}, {"right", 39}};
     for (const Entry& entry : kParts) {
         if (part && std::strcmp(part, entry.name) == 0)
             return entry.mask;

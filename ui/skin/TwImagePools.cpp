@@ -13,8 +13,8 @@ HBITMAP BitmapFromProvider(int id) {
     ITwExtraResource* provider = TwResourceLocator::Instance().Provider();
     if (!provider)
         return nullptr;
-    for (auto lookup : {&ITwExtraResource::LookupCommonResource,
-                        &ITwExtraResource::LookupResource}) {
+    for (auto lookup :
+         {&ITwExtraResource::LookupCommonResource, &ITwExtraResource::LookupResource}) {
         IStream* stream = nullptr;
         if (!(provider->*lookup)(L"bmp", id, &stream) || !stream)
             continue;
@@ -51,8 +51,8 @@ HBITMAP TwBmpPool::Get(int id) {
     if (!bitmap && !locator.Directory().empty()) {
         wchar_t path[MAX_PATH * 2];
         wsprintfW(path, L"%s\\%d.bmp", locator.Directory().c_str(), id);
-        bitmap = static_cast<HBITMAP>(
-            LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+        bitmap =
+            static_cast<HBITMAP>(LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     }
     if (bitmap)
         m_bitmaps[id] = bitmap;
