@@ -6,6 +6,9 @@
 #include "tests/ui/tree/ViewHarness.h"
 #include "ui/engine/CTwContainerWnd.h"
 
+// After <windows.h>, which the harness brings.
+#include <commctrl.h>
+
 using testsupport::ViewHarness;
 
 namespace {
@@ -82,6 +85,20 @@ TEST(ViewRouting, HoverMovesAndLeaves) {
     EXPECT_FALSE(host.Element(2)->Has(kTwHover));
     ASSERT_EQ(Codes({kTwMouseOut}), host.Codes(true));
     EXPECT_EQ(2, host.Notices()[0].itemId);
+}
+
+TEST(ViewRouting, TheTooltipTakesTheHoveredElementsTip) {
+    ViewHarness host(Layout("", R"(<imgbtn id="1" pos="0,0,50,20" tip="关闭"/>)"));
+    ASSERT_NE(nullptr, host.View().Tooltip());
+    host.Move(10, 45);
+    wchar_t text[32] = {};
+    TOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = host.View().Hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(host.View().Hwnd());
+    tool.lpszText = text;
+    SendMessageW(host.View().Tooltip(), TTM_GETTEXTW, 32, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_WSTR_EQ(L"关闭", WString(text));
 }
 
 TEST(ViewRouting, ReleaseOutsideGivesNoClickAndClearsThePushedLook) {
