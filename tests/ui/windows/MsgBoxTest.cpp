@@ -1,0 +1,102 @@
+// The message box on the program's layout 102: what each mode shows, and
+// what the buttons, the close button and Esc answer.
+
+#include "layoutview/UiDocuments.h"
+#include "tests/support/GTest.h"
+#include "tests/support/WideAssert.h"
+#include "ui/windows/QMsgBoxDlg.h"
+
+namespace {
+
+class MsgBox : public testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(LoadProgramUiDocuments()); }
+};
+
+bool Shown(QMsgBoxDlg& box, int id) {
+    const CTwWindow* element = box.FindById(id);
+    return element && element->IsShown();
+}
+
+// Clicks element `id` of the open box (found by its title) from a timer
+// while RunModal waits.
+int g_clickId = 0;
+void CALLBACK ClickFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND box = FindWindowW(nullptr, L"消息对话框");
+    HWND view = box ? GetDlgItem(box, kTwViewControlId) : nullptr;
+    if (!view)
+        return;
+    if (g_clickId == 2) {
+        SendMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+        return;
+    }
+    auto* host = reinterpret_cast<CTwDialogHost*>(GetWindowLongPtrW(box, GWLP_USERDATA));
+    const RECT rect = host->FindById(g_clickId)->Rect();
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    SendMessageW(view, WM_MOUSEMOVE, 0, at);
+    SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(view, WM_LBUTTONUP, 0, at);
+}
+
+// Ends a box that a click did not end, so that a fault fails the test
+// instead of hanging it.
+QMsgBoxDlg* g_open = nullptr;
+void CALLBACK Watchdog(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    if (g_open)
+        g_open->EndModal(-1);
+}
+
+INT_PTR RunAndClick(int mode, int id) {
+    QMsgBoxDlg box;
+    box.SetMode(mode);
+    g_clickId = id;
+    g_open = &box;
+    SetTimer(nullptr, 0, 50, &ClickFromTimer);
+    const UINT_PTR watchdog = SetTimer(nullptr, 0, 5000, &Watchdog);
+    const INT_PTR result = box.RunModal();
+    KillTimer(nullptr, watchdog);
+    g_open = nullptr;
+    return result;
+}
+
+} // namespace
+
+TEST_F(MsgBox, ModesShowTheirTextIconAndButtons) {
+    QMsgBoxDlg box;
+    box.SetMode(1);
+    box.SetText(L"a.exe");
+    ASSERT_NE(nullptr, box.CreateHostWindow(nullptr, nullptr));
+    EXPECT_WSTR_EQ(L"您选择的内容：a.exe已经存在！", box.FindById(202)->Text());
+    EXPECT_EQ(100, box.FindById(202)->Rect().left);
+    EXPECT_TRUE(Shown(box, 302));
+    EXPECT_FALSE(Shown(box, 300) || Shown(box, 301) || Shown(box, 303));
+    EXPECT_TRUE(Shown(box, 103));
+    EXPECT_FALSE(Shown(box, 101) || Shown(box, 102) || Shown(box, 104));
+
+    QMsgBoxDlg question;
+    question.SetMode(12);
+    ASSERT_NE(nullptr, question.CreateHostWindow(nullptr, nullptr));
+    EXPECT_TRUE(Shown(question, 300));
+    EXPECT_TRUE(Shown(question, 102) && Shown(question, 101));
+    EXPECT_FALSE(Shown(question, 103) || Shown(question, 104));
+    EXPECT_LT(question.FindById(102)->Rect().left, question.FindById(101)->Rect().left);
+
+    QMsgBoxDlg raw; // a mode outside the table leaves the layout as it is
+    raw.SetMode(5);
+    ASSERT_NE(nullptr, raw.CreateHostWindow(nullptr, nullptr));
+    for (const int id : {300, 301, 302, 303, 101, 102, 103, 104})
+        EXPECT_TRUE(Shown(raw, id)) << id;
+    EXPECT_TRUE(raw.FindById(202)->Text().empty());
+    EXPECT_EQ(nullptr, FindMsgBoxMode(5));
+    EXPECT_WSTR_EQ(L"x", MsgBoxMessage(*FindMsgBoxMode(8), L"x"));
+}
+
+TEST_F(MsgBox, ButtonsCloseAndEscapeAnswer) {
+    EXPECT_EQ(1, RunAndClick(12, 102));
+    EXPECT_EQ(2, RunAndClick(12, 101));
+    EXPECT_EQ(2, RunAndClick(12, 100)); // the close button
+    EXPECT_EQ(1, RunAndClick(1, 103));
+    EXPECT_EQ(2, RunAndClick(13, 2)); // Esc
+}

@@ -1,0 +1,84 @@
+#include "ui/windows/QMsgBoxDlg.h"
+
+#include "ui/engine/CTwWindow.h"
+
+namespace {
+
+constexpr int kIcons[] = {300, 301, 302, 303};
+constexpr int kButtons[] = {101, 102, 103, 104};
+
+const MsgBoxMode kModes[] = {
+    {1, L"您选择的内容：%s已经存在！", "100,40,-40,160", 302, {103, 0}},
+    {8, L"%s", "90,47,-30,90", 301, {103, 0}},
+    {11, L"未能成功连接到云引擎服务，请确认开启云引擎后重试！", "100,40,-40,90", 302, {103, 0}},
+    {12,
+     L"删除已加白的文件，终端将不再信任此文件(至多5分钟后生效),且根据文件特征如实报出文件是否有"
+     L"毒,确认要删除吗?",
+     "100,40,-40,160",
+     300,
+     {102, 101}},
+    {13,
+     L"删除已加黑的文件，终端查杀将不再报毒隔离(至多5分钟后生效),确认要删除吗?",
+     "100,40,-40,160",
+     300,
+     {102, 101}},
+};
+
+} // namespace
+
+const MsgBoxMode* FindMsgBoxMode(int mode) {
+    for (const MsgBoxMode& entry : kModes) {
+        if (entry.mode == mode)
+            return &entry;
+    }
+    return nullptr;
+}
+
+WString MsgBoxMessage(const MsgBoxMode& mode, const WString& text) {
+    WString message = mode.message;
+    const std::size_t at = message.find(L"%s");
+    if (at != WString::npos)
+        message.replace(at, 2, text);
+    return message;
+}
+
+void QMsgBoxDlg::ApplyMode() {
+    const MsgBoxMode* mode = FindMsgBoxMode(m_mode);
+    if (!mode)
+        return;
+    if (CTwWindow* message = FindById(202)) {
+        message->SetText(MsgBoxMessage(*mode, m_text));
+        SetElementAttribute(202, "pos", mode->textPos);
+    }
+    for (const int icon : kIcons)
+        ShowElement(icon, icon == mode->icon);
+    for (const int button : kButtons)
+        ShowElement(button, button == mode->buttons[0] || button == mode->buttons[1]);
+}
+
+bool QMsgBoxDlg::OnViewNotify(NMHDR& header, LRESULT&) {
+    if (header.code != kTwClick)
+        return false;
+    switch (reinterpret_cast<const TwItemNotify&>(header).itemId) {
+    case 2: // Esc and the window's close: the same as Cancel
+    case 100:
+    case 101:
+    case 104:
+        EndModal(2);
+        return true;
+    case 102:
+    case 103:
+        EndModal(1);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool QMsgBoxDlg::OnDialogMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
+    if (message == WM_INITDIALOG) {
+        SetWindowPos(Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ApplyMode();
+    }
+    return false;
+}

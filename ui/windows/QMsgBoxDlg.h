@@ -1,0 +1,42 @@
+#pragma once
+// The program's own message box: layout 102, one message with an icon and
+// OK or OK/Cancel, chosen by a mode. RunModal answers 1 for OK and 2 for
+// Cancel or close.
+
+#include <string>
+
+#include "common/WideString.h"
+#include "ui/engine/CTwDialogHost.h"
+
+// What a mode makes of the box: the message (the caller's text goes where
+// the template has "%s"), where it stands, and the icon and buttons shown.
+struct MsgBoxMode {
+    int mode;
+    const wchar_t* message;
+    const char* textPos;
+    int icon;       // 300 question, 301 ok, 302 warning
+    int buttons[2]; // element ids, 0 for none
+};
+// The mode's entry, null for a mode that leaves the layout as it is.
+const MsgBoxMode* FindMsgBoxMode(int mode);
+// The message a mode shows for a caller's text.
+WString MsgBoxMessage(const MsgBoxMode& mode, const WString& text);
+
+class QMsgBoxDlg : public CTwDialogImpl<QMsgBoxDlg>, public CWHRoundRectFrameHelper<QMsgBoxDlg> {
+public:
+    enum { IDD = 102 };
+
+    void SetMode(int mode) { m_mode = mode; }
+    void SetText(WString text) { m_text = std::move(text); }
+    int Mode() const { return m_mode; }
+
+protected:
+    bool OnViewNotify(NMHDR& header, LRESULT& result) override;
+    bool OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+
+private:
+    void ApplyMode();
+
+    int m_mode = 0;
+    WString m_text;
+};
