@@ -264,9 +264,9 @@ void CTwDialogView::PaintMemory() {
     SetBkMode(dc.Get(), TRANSPARENT);
     if (clip)
         SelectClipRgn(dc.Get(), clip);
-    // What is repainted starts white, so nothing of an earlier paint (the
-    // outline above all) is drawn over twice.
-    FillRect(dc.Get(), &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    // What is repainted starts white (or transparent), so nothing of an
+    // earlier paint (the outline above all) is drawn over twice.
+    PatBlt(dc.Get(), 0, 0, client.right, client.bottom, m_transparent ? BLACKNESS : WHITENESS);
     if (!m_style.frame.empty()) {
         if (CTwSkinBase* frame = GetSkin(m_style.frame))
             frame->Draw(dc.Get(), client, 0);

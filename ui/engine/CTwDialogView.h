@@ -50,6 +50,8 @@ public:
     void RequestFullRedraw();
     // Brings the memory bitmap up to date without copying it to the window.
     const CTwBitmap& Render();
+    // Repainted areas start transparent (for layered windows) instead of white.
+    void SetTransparentBackground(bool on) { m_transparent = on; }
     HWND Tooltip() const { return m_tooltip; }
     TwHandle Hovered() const { return m_hovered; }
     TwHandle Pressed() const { return m_pressed; }
@@ -97,6 +99,7 @@ private:
     bool m_capture = false;
     bool m_tracking = false;
     bool m_fullRedraw = true;
+    bool m_transparent = false;
 };
 
 // True for the tags that take presses themselves when they lie in the

@@ -1,0 +1,109 @@
+// The one-line safe tip and the PE-format bubble that follows its anchor on
+// a thread of its own.
+
+#include <atomic>
+
+#include "layoutview/UiDocuments.h"
+#include "tests/support/GTest.h"
+#include "tests/support/WideAssert.h"
+#include "ui/windows/CTwSafeTip.h"
+#include "ui/windows/QPeFormatTipDlg.h"
+
+namespace {
+
+class Tips : public testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(LoadProgramUiDocuments()); }
+};
+
+RECT WindowRect(HWND hwnd) {
+    RECT rect = {};
+    GetWindowRect(hwnd, &rect);
+    return rect;
+}
+
+// Waits up to two seconds for a condition the tip's thread brings about.
+template <typename Condition> bool Eventually(Condition condition) {
+    for (int i = 0; i < 100; ++i) {
+        if (condition())
+            return true;
+        Sleep(20);
+    }
+    return condition();
+}
+
+} // namespace
+
+TEST_F(Tips, SafeTipShowsTheTextInAPlainBoxAndHidesOnItsTimer) {
+    CTwSafeTip& tip = CTwSafeTip::Instance();
+    ASSERT_TRUE(tip.Show(L"", 50, 60, nullptr));
+    HWND window = tip.Hwnd();
+    RECT rect = WindowRect(window);
+    EXPECT_EQ(50, rect.left);
+    EXPECT_EQ(7, rect.right - rect.left);
+    EXPECT_GT(rect.bottom - rect.top, 9); // 9 plus a line
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    ASSERT_TRUE(tip.Show(L"C:\\a rather long file name.exe", 80, 90, nullptr));
+    EXPECT_EQ(window, tip.Hwnd()); // the same window, moved and sized
+    rect = WindowRect(window);
+    EXPECT_EQ(80, rect.left);
+    EXPECT_EQ(SafeTipSize(L"C:\\a rather long file name.exe").cx, rect.right - rect.left);
+    EXPECT_WSTR_EQ(L"C:\\a rather long file name.exe", tip.FindById(1)->Text());
+    // The corners are not cut.
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    GetWindowRgn(window, region);
+    EXPECT_TRUE(PtInRegion(region, 0, 0));
+    DeleteObject(region);
+
+    SendMessageW(window, WM_TIMER, CTwSafeTip::kHideTimer, 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_FALSE(tip.IsVisible());
+}
+
+TEST_F(Tips, PeBubbleFollowsItsAnchorAndEndsWithIt) {
+    HWND anchor = CreateWindowExW(0, L"STATIC", L"anchor", WS_POPUP | WS_VISIBLE, 100, 100, 400,
+                                  300, nullptr, nullptr, nullptr, nullptr);
+    std::atomic<HWND> bubble{nullptr};
+    HANDLE thread = StartPeFormatTipThread(anchor, &bubble);
+    ASSERT_NE(nullptr, thread);
+    ASSERT_TRUE(Eventually([&] { return bubble.load() != nullptr; }));
+    HWND tip = bubble.load();
+    EXPECT_TRUE(GetWindowLongW(tip, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_FALSE(IsWindowVisible(tip)); // hidden until asked for
+
+    PostMessageW(tip, QPeFormatTipDlg::kShowMessage, 1, 0);
+    ASSERT_TRUE(Eventually([&] { return IsWindowVisible(tip) != FALSE; }));
+    EXPECT_EQ(400, WindowRect(tip).left); // anchor left + 300
+    EXPECT_EQ(355, WindowRect(tip).top);  // anchor bottom - 45
+    EXPECT_EQ(197, WindowRect(tip).right - WindowRect(tip).left);
+
+    SetWindowPos(anchor, nullptr, 150, 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(Eventually([&] { return WindowRect(tip).left == 450; }));
+    ShowWindow(anchor, SW_HIDE);
+    EXPECT_TRUE(Eventually([&] { return !IsWindowVisible(tip); }));
+    ShowWindow(anchor, SW_SHOWNA);
+    EXPECT_TRUE(Eventually([&] { return IsWindowVisible(tip) != FALSE; }));
+    PostMessageW(tip, QPeFormatTipDlg::kShowMessage, 0, 0);
+    EXPECT_TRUE(Eventually([&] { return !IsWindowVisible(tip); }));
+
+    DestroyWindow(anchor);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000));
+    EXPECT_EQ(nullptr, bubble.load());
+    EXPECT_FALSE(IsWindow(tip));
+    CloseHandle(thread);
+}
+
+TEST_F(Tips, PeBubblePaintsItsPictureWithAlpha) {
+    QPeFormatTipDlg tip;
+    HWND anchor = CreateWindowExW(0, L"STATIC", L"anchor", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    tip.SetAnchor(anchor);
+    ASSERT_NE(nullptr, tip.Create());
+    const CTwBitmap& picture = tip.View().Render();
+    ASSERT_EQ(197, picture.Width());
+    EXPECT_EQ(0u, picture.GetPixel(196, 61) >> 24);   // outside the bubble
+    EXPECT_GT(picture.GetPixel(100, 30) >> 24, 200u); // inside it
+    DestroyWindow(tip.Hwnd());
+    DestroyWindow(anchor);
+}

@@ -1,0 +1,119 @@
+#include "ui/windows/QPeFormatTipDlg.h"
+
+#include <memory>
+
+#include "common/GdiObjects.h"
+
+void QPeFormatTipDlg::Start() {
+    m_running = true;
+    Place();
+    SetTimer(Hwnd(), kPlaceTimer, kPlaceEveryMs, nullptr);
+}
+
+void QPeFormatTipDlg::Stop() {
+    if (!m_running)
+        return;
+    KillTimer(Hwnd(), kPlaceTimer);
+    m_running = false;
+    PostQuitMessage(0);
+}
+
+void QPeFormatTipDlg::Place() {
+    if (!IsWindow(m_anchor)) {
+        Stop();
+        return;
+    }
+    HWND tip = Hwnd();
+    if (m_wanted && IsWindowVisible(m_anchor)) {
+        RECT anchor = {};
+        GetWindowRect(m_anchor, &anchor);
+        const POINT target = {anchor.left + kOffsetX, anchor.bottom - kOffsetFromBottom};
+        if (target.x != m_last.x || target.y != m_last.y) {
+            m_last = target;
+            SetWindowPos(tip, nullptr, target.x, target.y, 0, 0,
+                         SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            RepaintLayered();
+        } else if (!IsWindowVisible(tip)) {
+            ShowWindow(tip, SW_SHOWNA);
+        }
+    } else if (IsWindowVisible(tip)) {
+        ShowWindow(tip, SW_HIDE);
+    }
+}
+
+void QPeFormatTipDlg::RepaintLayered() {
+    View().LayoutSections();
+    const CTwBitmap& picture = View().Render();
+    if (picture.IsEmpty())
+        return;
+    RECT window = {};
+    GetWindowRect(Hwnd(), &window);
+    MemoryDC dc(nullptr);
+    ScopedSelect selected(dc.Get(), picture.Handle());
+    POINT position = {window.left, window.top};
+    SIZE size = {picture.Width(), picture.Height()};
+    POINT origin = {0, 0};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    UpdateLayeredWindow(Hwnd(), nullptr, &position, &size, dc.Get(), &origin, 0, &blend, ULW_ALPHA);
+}
+
+bool QPeFormatTipDlg::OnDialogMessage(UINT message, WPARAM wparam, LPARAM, LRESULT&) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        const LONG style = GetWindowLongW(Hwnd(), GWL_EXSTYLE);
+        if (!(style & WS_EX_LAYERED))
+            SetWindowLongW(Hwnd(), GWL_EXSTYLE, style | WS_EX_LAYERED);
+        View().SetTransparentBackground(true);
+        return false;
+    }
+    case WM_TIMER:
+        if (wparam != kPlaceTimer)
+            return false;
+        Place();
+        return true;
+    case kShowMessage:
+        m_wanted = wparam ? 1 : 0;
+        return true;
+    case WM_DESTROY:
+        Stop();
+        return false;
+    default:
+        return false;
+    }
+}
+
+namespace {
+
+struct TipThreadStart {
+    HWND anchor;
+    std::atomic<HWND>* window;
+};
+
+DWORD WINAPI RunTipThread(void* parameter) {
+    const std::unique_ptr<TipThreadStart> start(static_cast<TipThreadStart*>(parameter));
+    QPeFormatTipDlg tip;
+    tip.SetAnchor(start->anchor);
+    if (!tip.Create())
+        return 1;
+    start->window->store(tip.Hwnd());
+    tip.Start();
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    start->window->store(nullptr);
+    if (tip.Hwnd() && IsWindow(tip.Hwnd()))
+        DestroyWindow(tip.Hwnd());
+    return 0;
+}
+
+} // namespace
+
+HANDLE StartPeFormatTipThread(HWND anchor, std::atomic<HWND>* window) {
+    auto start = std::make_unique<TipThreadStart>(TipThreadStart{anchor, window});
+    HANDLE thread = CreateThread(nullptr, 0, &RunTipThread, start.get(), 0, nullptr);
+    if (thread)
+        start.release();
+    return thread;
+}
