@@ -1,0 +1,288 @@
+#include "ui/windows/ListRowTable.h"
+
+#include <iterator>
+
+namespace {
+
+std::unique_ptr<ListRow> MakeRow(const WString& text, int kind, int flags) {
+    auto row = std::make_unique<ListRow>();
+    row->flags = flags;
+    row->firstText = text;
+    ListCell first;
+    first.kind = kind;
+    first.text = text;
+    row->cells.push_back(std::move(first));
+    return row;
+}
+
+} // namespace
+
+ListRow* ListRowTable::Row(int index) {
+    return index >= 0 && index < Count() ? m_rows[static_cast<std::size_t>(index)].get() : nullptr;
+}
+
+const ListRow* ListRowTable::Row(int index) const {
+    return index >= 0 && index < Count() ? m_rows[static_cast<std::size_t>(index)].get() : nullptr;
+}
+
+int ListRowTable::InsertAt(int index, std::unique_ptr<ListRow> row) {
+    ScopedLock lock(m_lock);
+    m_rows.insert(m_rows.begin() + index, std::move(row));
+    return index;
+}
+
+int ListRowTable::InsertGroupRow(const WString& text, int kind, int flags, int group) {
+    auto row = MakeRow(text, kind, flags | kRowGroup);
+    row->group = group;
+    row->background = kGroupBackground;
+    row->expanded = true;
+    return InsertAt(Count(), std::move(row));
+}
+
+int ListRowTable::AppendItemRow(const WString& text, const std::string& key, const WString& tip,
+                                int flags, int kind, int group) {
+    auto row = MakeRow(text, kind, flags & ~kRowGroup);
+    row->key = key;
+    row->tip = tip;
+    row->group = group;
+    return InsertAt(Count(), std::move(row));
+}
+
+int ListRowTable::FindGroupRow(int group) const {
+    for (int i = 0; i < Count(); ++i) {
+        if (m_rows[static_cast<std::size_t>(i)]->IsGroup() &&
+            m_rows[static_cast<std::size_t>(i)]->group == group)
+            return i;
+    }
+    return -1;
+}
+
+int ListRowTable::GroupEnd(int groupIndex) const {
+    int end = groupIndex + 1;
+    while (end < Count() && !m_rows[static_cast<std::size_t>(end)]->IsGroup())
+        ++end;
+    return end;
+}
+
+int ListRowTable::AppendToGroup(int group, const WString& text, const std::string& key,
+                                const WString& tip, int flags, int kind) {
+    const int groupIndex = FindGroupRow(group);
+    if (groupIndex < 0)
+        return -1;
+    auto row = MakeRow(text, kind, flags & ~kRowGroup);
+    row->key = key;
+    row->tip = tip;
+    row->group = group;
+    ListRow& groupRow = *m_rows[static_cast<std::size_t>(groupIndex)];
+    if ((groupRow.flags & kRowFoldable) && !groupRow.expanded) {
+        ScopedLock lock(m_lock);
+        groupRow.folded.push_back(std::move(row));
+        return -1;
+    }
+    return InsertAt(GroupEnd(groupIndex), std::move(row));
+}
+
+int ListRowTable::FindByKey(const std::string& key) const {
+    for (int i = 0; i < Count(); ++i) {
+        const ListRow& row = *m_rows[static_cast<std::size_t>(i)];
+        if (!row.IsGroup() && row.key == key)
+            return i;
+    }
+    return -1;
+}
+
+int ListRowTable::RemoveFromGroup(const std::string& key, int group) {
+    const int groupIndex = FindGroupRow(group);
+    if (groupIndex < 0)
+        return -1;
+    ListRow& groupRow = *m_rows[static_cast<std::size_t>(groupIndex)];
+    if (!groupRow.expanded && (groupRow.flags & kRowFoldable)) {
+        ScopedLock lock(m_lock);
+        auto& held = groupRow.folded;
+        if (held.empty())
+            return -2;
+        for (auto it = held.begin(); it != held.end(); ++it) {
+            if ((*it)->key == key) {
+                held.erase(it);
+                return groupIndex;
+            }
+        }
+        return -3;
+    }
+    const int end = GroupEnd(groupIndex);
+    if (end == groupIndex + 1)
+        return -2;
+    for (int i = groupIndex + 1; i < end; ++i) {
+        if (m_rows[static_cast<std::size_t>(i)]->key == key) {
+            Delete(i);
+            return i;
+        }
+    }
+    return -3;
+}
+
+int ListRowTable::AddCell(int index, const WString& text, int kind) {
+    ListRow* row = Row(index);
+    if (!row)
+        return -1;
+    ListCell cell;
+    cell.kind = kind;
+    cell.text = text;
+    row->cells.push_back(std::move(cell));
+    return static_cast<int>(row->cells.size());
+}
+
+int ListRowTable::AddPositionedCell(int index, const WString& text, const RECT& rect, int kind,
+                                    COLORREF color, const WString& extra) {
+    ListRow* row = Row(index);
+    if (!row)
+        return -1;
+    ListCell cell;
+    cell.kind = kind;
+    cell.text = text;
+    cell.rect = rect;
+    cell.color = color;
+    cell.extra = extra;
+    row->cells.push_back(std::move(cell));
+    return static_cast<int>(row->cells.size());
+}
+
+bool ListRowTable::SetCell(int index, int column, int kind, const WString& text) {
+    ListRow* row = Row(index);
+    if (!row || column < 0 || column >= static_cast<int>(row->cells.size()))
+        return false;
+    row->cells[static_cast<std::size_t>(column)].kind = kind;
+    row->cells[static_cast<std::size_t>(column)].text = text;
+    return true;
+}
+
+bool ListRowTable::SetCellColor(int index, int column, COLORREF color) {
+    ListRow* row = Row(index);
+    if (!row || column < 0 || column >= static_cast<int>(row->cells.size()))
+        return false;
+    row->cells[static_cast<std::size_t>(column)].color = color;
+    return true;
+}
+
+WString ListRowTable::CellText(int index, int column) const {
+    const ListRow* row = Row(index);
+    if (!row || column < 0 || column >= static_cast<int>(row->cells.size()))
+        return WString();
+    return row->cells[static_cast<std::size_t>(column)].text;
+}
+
+bool ListRowTable::SetRowFlags(int index, int flags) {
+    ListRow* row = Row(index);
+    if (!row)
+        return false;
+    if (flags == kRowCheckBox || flags == kRowRadio) {
+        row->flags |= flags;
+    } else {
+        row->flags &= ~(kRowCheckBox | kRowRadio);
+        row->checked = false;
+    }
+    return true;
+}
+
+bool ListRowTable::IsChecked(int index) const {
+    const ListRow* row = Row(index);
+    return row && row->HasBox() && row->checked;
+}
+
+bool ListRowTable::SetCheck(int index, bool on) {
+    ListRow* row = Row(index);
+    if (!row || !(row->flags & kRowCheckBox))
+        return false;
+    if (on) {
+        for (const auto& other : m_rows) {
+            if (other->flags & kRowRadio)
+                other->checked = false;
+        }
+    }
+    row->checked = on;
+    return true;
+}
+
+bool ListRowTable::SetRadio(int index, bool on) {
+    ListRow* row = Row(index);
+    if (!row || !(row->flags & kRowRadio))
+        return false;
+    if (on)
+        UncheckAllBut(index);
+    row->checked = on;
+    return true;
+}
+
+void ListRowTable::UncheckAllBut(int index) {
+    for (int i = 0; i < Count(); ++i) {
+        if (i != index)
+            m_rows[static_cast<std::size_t>(i)]->checked = false;
+    }
+}
+
+void ListRowTable::CheckAll() {
+    for (const auto& row : m_rows) {
+        if (row->flags & kRowRadio)
+            row->checked = false;
+    }
+    for (const auto& row : m_rows) {
+        if (row->flags & kRowCheckBox)
+            row->checked = true;
+    }
+}
+
+int ListRowTable::CountChecked() const {
+    int count = 0;
+    for (const auto& row : m_rows)
+        count += row->HasBox() && row->checked ? 1 : 0;
+    return count;
+}
+
+int ListRowTable::CountWithBox() const {
+    int count = 0;
+    for (const auto& row : m_rows)
+        count += (row->flags & kRowCheckBox) ? 1 : 0;
+    return count;
+}
+
+int ListRowTable::Fold(int index) {
+    ListRow* row = Row(index);
+    if (!row || !row->IsGroup() || !(row->flags & kRowFoldable) || !row->expanded)
+        return -1;
+    const int end = GroupEnd(index);
+    ScopedLock lock(m_lock);
+    auto first = m_rows.begin() + index + 1;
+    auto last = m_rows.begin() + end;
+    row->folded.insert(row->folded.end(), std::make_move_iterator(first),
+                       std::make_move_iterator(last));
+    m_rows.erase(first, last);
+    row->expanded = false;
+    return end - index - 1;
+}
+
+int ListRowTable::Unfold(int index) {
+    ListRow* row = Row(index);
+    if (!row || !row->IsGroup() || !(row->flags & kRowFoldable) || row->expanded)
+        return -1;
+    ScopedLock lock(m_lock);
+    const int moved = static_cast<int>(row->folded.size());
+    std::vector<std::unique_ptr<ListRow>> held;
+    held.swap(row->folded);
+    m_rows.insert(m_rows.begin() + index + 1, std::make_move_iterator(held.begin()),
+                  std::make_move_iterator(held.end()));
+    row->expanded = true;
+    return moved;
+}
+
+bool ListRowTable::Delete(int index) {
+    if (!Row(index))
+        return false;
+    ScopedLock lock(m_lock);
+    m_rows.erase(m_rows.begin() + index);
+    return true;
+}
+
+void ListRowTable::Clear() {
+    ScopedLock lock(m_lock);
+    m_rows.clear();
+}

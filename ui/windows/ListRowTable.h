@@ -1,0 +1,121 @@
+#pragma once
+// The rows of the owner-drawn file list: group rows that fold, item rows
+// with check boxes or radio marks, and their cells. The platform list
+// holds one empty item per row in the same order; every pixel of a row
+// comes from here. Deleting a row takes the table's lock, so that a reader
+// on another thread never sees a freed row.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "common/CriticalSection.h"
+#include "common/WideString.h"
+
+enum ListCellKind { kCellText = 0, kCellLink = 1, kCellIcon = 2, kCellPicture = 3 };
+
+enum ListRowFlag : int {
+    kRowGroup = 0x01,
+    kRowCheckBox = 0x02,
+    kRowRadio = 0x04,
+    kRowFoldable = 0x08,
+    kRowBoldTitle = 0x10,
+};
+
+inline constexpr COLORREF kListBackground = RGB(251, 253, 253);
+inline constexpr COLORREF kGroupBackground = RGB(248, 248, 248);
+inline constexpr COLORREF kRowLine = RGB(234, 232, 225);
+
+struct ListCell {
+    int kind = kCellText;
+    WString text;
+    COLORREF color = 0;
+    RECT rect = {}; // group rows only, relative to the row
+    WString extra;  // not drawn
+    HICON icon = nullptr;
+    int pngId = 0;
+};
+
+struct ListRow {
+    int group = -1;
+    int textIndent = 8;
+    int inset = -1;
+    bool bold = false;
+    int sizeDelta = 0;
+    int flags = 0;
+    COLORREF background = kListBackground;
+    COLORREF line = kRowLine;
+    std::vector<ListCell> cells;
+    bool expanded = false;
+    std::vector<std::unique_ptr<ListRow>> folded; // members held while folded
+    WString tip;
+    WString firstText;
+    std::string key;
+    bool checked = false;
+    LPARAM itemData = 0;
+
+    bool IsGroup() const { return (flags & kRowGroup) != 0; }
+    bool HasBox() const { return (flags & (kRowCheckBox | kRowRadio)) != 0; }
+};
+
+class ListRowTable {
+public:
+    int Count() const { return static_cast<int>(m_rows.size()); }
+    // Null for an index outside the table.
+    ListRow* Row(int index);
+    const ListRow* Row(int index) const;
+
+    // Each returns the new row's index.
+    int InsertGroupRow(const WString& text, int kind, int flags, int group);
+    int AppendItemRow(const WString& text, const std::string& key, const WString& tip, int flags,
+                      int kind, int group = -1);
+    // At the end of the group's rows; into the folded members while it is
+    // folded (then -1, no list position). -1 also when there is no such group.
+    int AppendToGroup(int group, const WString& text, const std::string& key, const WString& tip,
+                      int flags, int kind);
+
+    int FindByKey(const std::string& key) const;
+    int FindGroupRow(int group) const;
+    // The removed row's index; -1 no such group, -2 the group has no
+    // members, -3 the key is not among them.
+    int RemoveFromGroup(const std::string& key, int group);
+
+    // The row's new cell count, -1 for a bad index.
+    int AddCell(int index, const WString& text, int kind);
+    int AddPositionedCell(int index, const WString& text, const RECT& rect, int kind,
+                          COLORREF color, const WString& extra);
+    bool SetCell(int index, int column, int kind, const WString& text);
+    bool SetCellColor(int index, int column, COLORREF color);
+    WString CellText(int index, int column) const;
+
+    // 0x02 or 0x04 is added; anything else clears both and unchecks.
+    bool SetRowFlags(int index, int flags);
+    bool IsChecked(int index) const;
+    // A row with a check box; turning one on first unchecks every radio row.
+    bool SetCheck(int index, bool on);
+    // A radio row; turning it on first unchecks every other row.
+    bool SetRadio(int index, bool on);
+    void UncheckAllBut(int index);
+    void CheckAll();
+    int CountChecked() const;
+    int CountWithBox() const;
+
+    // Folding takes the member rows (up to the next group row) into the
+    // group row; the count moved, -1 when the row is not a foldable group.
+    int Fold(int index);
+    int Unfold(int index);
+
+    bool Delete(int index);
+    void Clear();
+
+    CriticalSection& Lock() { return m_lock; }
+
+private:
+    int InsertAt(int index, std::unique_ptr<ListRow> row);
+    int GroupEnd(int groupIndex) const;
+
+    std::vector<std::unique_ptr<ListRow>> m_rows;
+    CriticalSection m_lock;
+};
