@@ -1,0 +1,245 @@
+// The owner-drawn file list in a plain parent that reflects its drawing and
+// notifications back to it, as the main window does: the empty picture,
+// rows painted from the row table, clicks on boxes, links and groups, the
+// owner's notifications, column widths and the refill.
+
+#include <vector>
+
+#include "layoutview/UiDocuments.h"
+#include "tests/support/DibSurface.h"
+#include "tests/support/GTest.h"
+#include "ui/skin/TwImagePools.h"
+#include "ui/windows/CListViewCtrlEx.h"
+#include "ui/windows/ListGeometry.h"
+
+namespace {
+
+struct Posted {
+    UINT message;
+    WPARAM wparam;
+    LPARAM lparam;
+};
+std::vector<Posted> g_posted;
+
+LRESULT CALLBACK ReflectingParent(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    HWND control = nullptr;
+    if (message == WM_DRAWITEM)
+        control = reinterpret_cast<DRAWITEMSTRUCT*>(lparam)->hwndItem;
+    else if (message == WM_MEASUREITEM)
+        control = GetDlgItem(hwnd, static_cast<int>(wparam));
+    else if (message == WM_NOTIFY)
+        control = reinterpret_cast<NMHDR*>(lparam)->hwndFrom;
+    if (control && IsChild(hwnd, control))
+        return SendMessageW(control, kReflected + message, wparam, lparam);
+    if (message >= kListCellHover && message <= kListCheckToggle)
+        g_posted.push_back(Posted{message, wparam, lparam});
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+class FileList : public testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(LoadProgramUiDocuments()); }
+    void SetUp() override {
+        static const ATOM atom = [] {
+            WNDCLASSEXW wc = {};
+            wc.cbSize = sizeof wc;
+            wc.lpfnWndProc = &ReflectingParent;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"TwFileListTestParent";
+            return RegisterClassExW(&wc);
+        }();
+        (void)atom;
+        m_parent = CreateWindowExW(0, L"TwFileListTestParent", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                   640, 400, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(nullptr, m_list.Create(m_parent, RECT{0, 0, 620, 370},
+                                         WS_CHILD | WS_VISIBLE | LVS_SINGLESEL, 401));
+        const int widths[] = {270, 270, 80};
+        for (int i = 0; i < 3; ++i) {
+            LVCOLUMNW column = {};
+            column.mask = LVCF_TEXT | LVCF_WIDTH;
+            column.cx = widths[i];
+            column.pszText = const_cast<wchar_t*>(L"c");
+            SendMessageW(m_list.Hwnd(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+        }
+        g_posted.clear();
+    }
+    void TearDown() override { DestroyWindow(m_parent); }
+
+    int ItemCount() const {
+        return static_cast<int>(SendMessageW(m_list.Hwnd(), LVM_GETITEMCOUNT, 0, 0));
+    }
+    RECT ItemRect(int index) const {
+        RECT rect = {};
+        rect.left = LVIR_BOUNDS;
+        SendMessageW(m_list.Hwnd(), LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+        return rect;
+    }
+    // The list printed into a memory surface.
+    void Print(testsupport::DibSurface& surface) const {
+        SendMessageW(m_list.Hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface.Dc()),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    void Click(int index, int column, POINT at) {
+        NMITEMACTIVATE click = {};
+        click.hdr.hwndFrom = m_list.Hwnd();
+        click.hdr.idFrom = 401;
+        click.hdr.code = static_cast<UINT>(NM_CLICK);
+        click.iItem = index;
+        click.iSubItem = column;
+        click.ptAction = at;
+        SendMessageW(m_parent, WM_NOTIFY, 401, reinterpret_cast<LPARAM>(&click));
+        Pump();
+    }
+    // A pending row as the adding tabs have it.
+    int AddPending(const char* key) {
+        const int row = m_list.AppendItemRow(L"a.exe", key, L"C:\\a.exe", kRowCheckBox, kCellText);
+        m_list.AddCell(row, L"0cc175b9c0f1b6a831c399e269772661", kCellText);
+        m_list.AddCell(row, L"删除", kCellLink);
+        return row;
+    }
+
+    HWND m_parent = nullptr;
+    CListViewCtrlEx m_list;
+};
+
+} // namespace
+
+TEST(ListGeometry, CellsBoxesGroupsAndTheEmptyPicture) {
+    const RECT label = {100, 0, 200, 24};
+    EXPECT_EQ(102, CellTextRect(label, 0, true).left);
+    EXPECT_EQ(87, CellTextRect(label, 0, false).left); // 20 back, then 7 in
+    EXPECT_EQ(107, CellTextRect(label, 1, false).left);
+    EXPECT_EQ(192, CellTextRect(label, 1, false).right);
+    const RECT box = RowBoxRect(RECT{0, 24, 600, 48});
+    EXPECT_EQ(3, box.left);
+    EXPECT_EQ(29, box.top);
+    const RECT cell =
+        GroupCellRect(RECT{-100, 2, -10, 20}, RECT{0, 48, 640, 72}, 640, false, 8, -1);
+    EXPECT_EQ(540, cell.left);
+    EXPECT_EQ(630, cell.right);
+    EXPECT_EQ(50, cell.top);
+    const RECT first = GroupCellRect(RECT{}, RECT{0, 48, 640, 72}, 640, true, 8, -1);
+    EXPECT_EQ(8, first.left);
+    EXPECT_EQ(70, first.bottom);
+    EXPECT_EQ(480, GroupRowWidth(640, 500));
+    EXPECT_EQ(640, GroupRowWidth(640, 700));
+    EXPECT_EQ(125, EmptyPictureOrigin(620, 370).x);
+    EXPECT_EQ(139, EmptyPictureOrigin(620, 370).y);
+}
+
+TEST_F(FileList, AnEmptyListShowsItsPictureUntilARowComes) {
+    testsupport::DibSurface surface(620, 370);
+    Print(surface);
+    // Compare a stretch of the picture with the bitmap itself.
+    HBITMAP picture = TwBmpPool::Instance().Get(405);
+    ASSERT_NE(nullptr, picture);
+    testsupport::DibSurface reference(370, 92);
+    {
+        HDC source = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(source, picture);
+        BitBlt(reference.Dc(), 0, 0, 370, 92, source, 0, 0, SRCCOPY);
+        SelectObject(source, old);
+        DeleteDC(source);
+    }
+    const POINT at = EmptyPictureOrigin(620, 370 - CHeaderCtrlEx::kHeight);
+    int same = 0;
+    for (int x = 20; x < 60; ++x)
+        same += surface.At(at.x + x, at.y + CHeaderCtrlEx::kHeight + 40) == reference.At(x, 40);
+    EXPECT_GT(same, 30);
+    AddPending("a");
+    testsupport::DibSurface after(620, 370);
+    Print(after);
+    EXPECT_NE(reference.At(40, 30), after.At(at.x + 40, at.y + CHeaderCtrlEx::kHeight + 30));
+}
+
+TEST_F(FileList, RowsArePaintedFromTheTable) {
+    AddPending("a");
+    m_list.SetCheck(0, true);
+    testsupport::DibSurface surface(620, 370);
+    Print(surface);
+    const RECT row = ItemRect(0);
+    EXPECT_EQ(kListRowHeight, row.bottom - row.top);
+    const RECT box = RowBoxRect(row);
+    // The checked cell of 403 (the drawn row may start a pixel or two in).
+    EXPECT_EQ(0x1F6FD8u, surface.At(box.left + 6, box.top + 2));
+    EXPECT_EQ(0xFBFDFDu, surface.At(box.left + 6, box.top - 3)); // the row's background
+    EXPECT_EQ(0xEAE8E1u, surface.At(300, row.bottom - 1));       // the line under the row
+}
+
+TEST_F(FileList, ClicksToggleBoxesOpenLinksAndFoldGroups) {
+    const int row = AddPending("a");
+    const RECT rect = ItemRect(row);
+    Click(row, 1, POINT{300, (rect.top + rect.bottom) / 2});
+    EXPECT_TRUE(m_list.IsChecked(row));
+    ASSERT_EQ(1u, g_posted.size());
+    EXPECT_EQ(kListCheckToggle, g_posted[0].message);
+    EXPECT_EQ(1, g_posted[0].lparam);
+    g_posted.clear();
+    // The link "删除" is centred in column 2 (x 540-620).
+    Click(row, 2, POINT{587, (rect.top + rect.bottom) / 2});
+    ASSERT_EQ(1u, g_posted.size());
+    EXPECT_EQ(kListLinkClick, g_posted[0].message);
+    EXPECT_EQ(2, g_posted[0].lparam);
+    EXPECT_TRUE(m_list.IsChecked(row)); // a link click does not toggle
+
+    const int plain = m_list.AppendItemRow(L"b", "b", L"", 0, kCellText);
+    g_posted.clear();
+    Click(plain, 0, POINT{50, ItemRect(plain).top + 5});
+    EXPECT_TRUE(g_posted.empty());
+
+    const int group = m_list.InsertGroupRow(L"  已加白文件", kCellText, kRowFoldable, 0);
+    m_list.AppendToGroup(0, L"c", "c", L"", 0, kCellText);
+    m_list.AppendToGroup(0, L"d", "d", L"", 0, kCellText);
+    EXPECT_EQ(5, ItemCount());
+    Click(group, 0, POINT{50, ItemRect(group).top + 5});
+    EXPECT_EQ(3, ItemCount());
+    Click(group, 0, POINT{50, ItemRect(group).top + 5});
+    EXPECT_EQ(5, ItemCount());
+    EXPECT_EQ(4, m_list.FindByKey("d"));
+}
+
+TEST_F(FileList, ColumnsKeepTheirMinimumAndWidenToTheirContent) {
+    AddPending("a");
+    m_list.SetColumnMinWidth(0, 260);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(m_list.Hwnd(), LVM_GETHEADER, 0, 0));
+    HDITEMW item = {};
+    item.mask = HDI_WIDTH;
+    item.cxy = 40;
+    NMHEADERW end = {};
+    end.hdr.hwndFrom = header;
+    end.hdr.code = HDN_ENDTRACKW;
+    end.iItem = 0;
+    end.pitem = &item;
+    SendMessageW(m_list.Hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(260, SendMessageW(m_list.Hwnd(), LVM_GETCOLUMNWIDTH, 0, 0));
+
+    SendMessageW(m_list.Hwnd(), LVM_SETCOLUMNWIDTH, 1, 30);
+    testsupport::DibSurface surface(620, 370);
+    Print(surface); // painting records what the MD5 text needs
+    EXPECT_GT(m_list.ContentWidth(1), 100);
+    NMHEADERW divider = {};
+    divider.hdr.hwndFrom = header;
+    divider.hdr.code = HDN_DIVIDERDBLCLICKW;
+    divider.iItem = 1;
+    SendMessageW(m_list.Hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&divider));
+    EXPECT_EQ(m_list.ContentWidth(1), SendMessageW(m_list.Hwnd(), LVM_GETCOLUMNWIDTH, 1, 0));
+}
+
+TEST_F(FileList, RefillRebuildsTheItemsFromTheTable) {
+    for (const char* key : {"a", "b", "c"})
+        AddPending(key);
+    SendMessageW(m_list.Hwnd(), LVM_DELETEALLITEMS, 0, 0);
+    ASSERT_EQ(0, ItemCount());
+    m_list.Run(nullptr);
+    Pump();
+    EXPECT_EQ(3, ItemCount());
+    EXPECT_EQ(3, m_list.CountWithBox());
+}

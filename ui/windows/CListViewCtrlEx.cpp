@@ -1,0 +1,655 @@
+#include "ui/windows/CListViewCtrlEx.h"
+
+#include <algorithm>
+
+#include <commctrl.h>
+
+#include "common/GdiObjects.h"
+#include "ui/engine/TwFontPool.h"
+#include "ui/skin/TwImagePools.h"
+#include "ui/windows/CTwSafeTip.h"
+#include "ui/windows/ListGeometry.h"
+
+namespace {
+
+constexpr COLORREF kSelected = RGB(185, 218, 255);
+constexpr COLORREF kLinkColor = RGB(255, 0, 0);
+constexpr COLORREF kHeaderText = RGB(112, 145, 190);
+constexpr UINT_PTR kTipTimer = 1;
+constexpr UINT kTipDelayMs = 200;
+constexpr int kTipAbove = 25;
+constexpr UINT kTextFlags =
+    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS;
+constexpr UINT kLinkFlags = DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
+
+// A part of a bitmap copied (or stretched) to a rectangle.
+void DrawBitmapPart(HDC dc, HBITMAP bitmap, const RECT& to, int x, int y, int width, int height) {
+    if (!bitmap)
+        return;
+    MemoryDC source(dc);
+    ScopedSelect selected(source.Get(), bitmap);
+    StretchBlt(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, source.Get(), x, y,
+               width, height, SRCCOPY);
+}
+
+void Fill(HDC dc, const RECT& rect, COLORREF color) {
+    UniqueBrush brush(CreateSolidBrush(color));
+    FillRect(dc, &rect, brush.Get());
+}
+
+int HeaderFormat(HWND header, int column) {
+    HDITEMW item = {};
+    item.mask = HDI_FORMAT;
+    return SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item)) ? item.fmt
+                                                                                       : 0;
+}
+
+int ColumnCount(HWND list) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+RECT SubItemRect(HWND list, int index, int column) {
+    RECT rect = {};
+    rect.top = column;
+    rect.left = LVIR_LABEL;
+    SendMessageW(list, LVM_GETSUBITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+} // namespace
+
+UINT RowCheckChangedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"{6D3C2A8E-5B71-4F0A-9C44-1E2F7A9B0C31}");
+    return message;
+}
+
+bool CHeaderCtrlEx::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    if (message == WM_PAINT) {
+        Paint();
+        result = 0;
+        return true;
+    }
+    if (message == HDM_LAYOUT) {
+        result = CallPrevious(message, wparam, lparam);
+        auto* layout = reinterpret_cast<HDLAYOUT*>(lparam);
+        layout->pwpos->cy = kHeight;
+        layout->prc->top = layout->pwpos->y + kHeight;
+        return true;
+    }
+    return false;
+}
+
+void CHeaderCtrlEx::Paint() {
+    PAINTSTRUCT paint = {};
+    HDC dc = BeginPaint(Hwnd(), &paint);
+    RECT client = {};
+    GetClientRect(Hwnd(), &client);
+    HBITMAP bitmap = TwBmpPool::Instance().Get(402);
+    DrawBitmapPart(dc, bitmap, client, 0, 0, 3, 20);
+    const int saved = SaveDC(dc);
+    SelectObject(dc, TwFontPool::Instance().GetFont(0));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kHeaderText);
+    const int count = static_cast<int>(SendMessageW(Hwnd(), HDM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        RECT item = {};
+        SendMessageW(Hwnd(), HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
+        DrawBitmapPart(dc, bitmap, RECT{item.right - 3, client.top, item.right, client.bottom}, 3,
+                       0, 3, 20);
+        wchar_t caption[256] = {};
+        HDITEMW info = {};
+        info.mask = HDI_TEXT | HDI_FORMAT;
+        info.pszText = caption;
+        info.cchTextMax = 255;
+        SendMessageW(Hwnd(), HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&info));
+        RECT text = {item.left + 2, item.top, item.right - 2, item.bottom};
+        UINT flags = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
+        if (info.fmt & HDF_CENTER) {
+            flags |= DT_CENTER;
+        } else if (info.fmt & HDF_RIGHT) {
+            flags |= DT_RIGHT;
+            text.right -= 5;
+        } else {
+            text.left += 5;
+        }
+        if (i == 0)
+            text.left += 18;
+        DrawTextW(dc, caption, -1, &text, flags);
+    }
+    RestoreDC(dc, saved);
+    EndPaint(Hwnd(), &paint);
+}
+
+CListViewCtrlEx::CListViewCtrlEx() {
+    Reset();
+}
+
+CListViewCtrlEx::~CListViewCtrlEx() {
+    if (Hwnd() && IsWindow(Hwnd()))
+        DestroyWindow(Hwnd());
+}
+
+void CListViewCtrlEx::Reset() {
+    TwFontPool& fonts = TwFontPool::Instance();
+    m_linkFont = fonts.GetFont(0x0002);
+    m_boldFont = fonts.GetFont(0x0004);
+    m_bigBoldFont = fonts.GetFont(0x0404);
+    m_font = fonts.GetFont(0x0000);
+    TwBmpPool& bitmaps = TwBmpPool::Instance();
+    m_checkBoxes = bitmaps.Get(403);
+    bitmaps.Get(404);
+    m_empty[0] = bitmaps.Get(405);
+    m_empty[1] = bitmaps.Get(406);
+    m_fold = bitmaps.Get(407);
+}
+
+HWND CListViewCtrlEx::Create(HWND parent, const RECT& rect, DWORD style, UINT id) {
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", style | LVS_REPORT | LVS_OWNERDRAWFIXED,
+                                rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                                parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                                GetModuleHandleW(nullptr), nullptr);
+    if (!list || !Attach(list))
+        return nullptr;
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
+                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    if (header) {
+        m_header.Attach(header);
+        SetWindowLongW(header, GWL_STYLE, GetWindowLongW(header, GWL_STYLE) & ~HDS_FULLDRAG);
+    }
+    SendMessageW(list, LVM_SETBKCOLOR, 0, kListBackground);
+    SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    // A list measures its owner-drawn rows when its size changes: once more,
+    // now that the measuring is ours.
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(list, nullptr, 0, 0, width, height + 1, flags);
+    SetWindowPos(list, nullptr, 0, 0, width, height, flags);
+    return list;
+}
+
+HWND CListViewCtrlEx::Owner() const {
+    return m_owner ? m_owner : GetParent(Hwnd());
+}
+
+bool CListViewCtrlEx::SetColumnMinWidth(int column, int width) {
+    if (column < 0 || width <= 0)
+        return false;
+    if (m_minWidths.size() <= static_cast<std::size_t>(column))
+        m_minWidths.resize(static_cast<std::size_t>(column) + 1, 0);
+    m_minWidths[static_cast<std::size_t>(column)] = width;
+    return true;
+}
+
+int CListViewCtrlEx::ContentWidth(int column) const {
+    return column >= 0 && static_cast<std::size_t>(column) < m_contentWidths.size()
+               ? m_contentWidths[static_cast<std::size_t>(column)]
+               : 0;
+}
+
+void CListViewCtrlEx::NoteContentWidth(int column, int width) {
+    if (m_contentWidths.size() <= static_cast<std::size_t>(column))
+        m_contentWidths.resize(static_cast<std::size_t>(column) + 1, 0);
+    int& recorded = m_contentWidths[static_cast<std::size_t>(column)];
+    recorded = std::max(recorded, width);
+}
+
+namespace {
+
+void InsertEmptyItem(HWND list, int index) {
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = const_cast<wchar_t*>(L"");
+    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+} // namespace
+
+int CListViewCtrlEx::InsertGroupRow(const WString& text, int kind, int flags, int group) {
+    const int index = m_rows.InsertGroupRow(text, kind, flags, group);
+    InsertEmptyItem(Hwnd(), index);
+    return index;
+}
+
+int CListViewCtrlEx::AppendItemRow(const WString& text, const std::string& key, const WString& tip,
+                                   int flags, int kind, int group) {
+    const int index = m_rows.AppendItemRow(text, key, tip, flags, kind, group);
+    InsertEmptyItem(Hwnd(), index);
+    if (m_rows.Count() == 1)
+        InvalidateRect(Hwnd(), nullptr, TRUE); // the empty picture goes
+    return index;
+}
+
+int CListViewCtrlEx::AppendToGroup(int group, const WString& text, const std::string& key,
+                                   const WString& tip, int flags, int kind) {
+    const int index = m_rows.AppendToGroup(group, text, key, tip, flags, kind);
+    if (index >= 0)
+        InsertEmptyItem(Hwnd(), index);
+    return index;
+}
+
+int CListViewCtrlEx::RemoveFromGroup(const std::string& key, int group) {
+    const int before = m_rows.Count();
+    const int result = m_rows.RemoveFromGroup(key, group);
+    if (result >= 0 && m_rows.Count() < before)
+        SendMessageW(Hwnd(), LVM_DELETEITEM, result, 0);
+    return result;
+}
+
+void CListViewCtrlEx::Redraw(int index) {
+    if (index >= 0)
+        SendMessageW(Hwnd(), LVM_REDRAWITEMS, index, index);
+}
+
+bool CListViewCtrlEx::SetCell(int index, int column, int kind, const WString& text, bool repaint) {
+    const bool set = m_rows.SetCell(index, column, kind, text);
+    if (set && repaint)
+        Redraw(index);
+    return set;
+}
+
+bool CListViewCtrlEx::SetCellColor(int index, int column, COLORREF color, bool repaint) {
+    const bool set = m_rows.SetCellColor(index, column, color);
+    if (set && repaint)
+        Redraw(index);
+    return set;
+}
+
+bool CListViewCtrlEx::SetRowFlags(int index, int flags) {
+    const bool set = m_rows.SetRowFlags(index, flags);
+    if (set)
+        Redraw(index);
+    return set;
+}
+
+bool CListViewCtrlEx::DeleteRow(int index) {
+    if (!m_rows.Delete(index))
+        return false;
+    SendMessageW(Hwnd(), LVM_DELETEITEM, index, 0);
+    if (m_rows.Count() == 0)
+        InvalidateRect(Hwnd(), nullptr, TRUE);
+    return true;
+}
+
+void CListViewCtrlEx::DeleteAllRows() {
+    m_rows.Clear();
+    SendMessageW(Hwnd(), LVM_DELETEALLITEMS, 0, 0);
+    InvalidateRect(Hwnd(), nullptr, TRUE);
+}
+
+bool CListViewCtrlEx::SetCheck(int index, bool on) {
+    const bool set = m_rows.SetCheck(index, on);
+    if (set)
+        InvalidateRect(Hwnd(), nullptr, FALSE);
+    return set;
+}
+
+void CListViewCtrlEx::CheckAll() {
+    m_rows.CheckAll();
+    InvalidateRect(Hwnd(), nullptr, FALSE);
+}
+
+void CListViewCtrlEx::UncheckAllBut(int index) {
+    m_rows.UncheckAllBut(index);
+    InvalidateRect(Hwnd(), nullptr, FALSE);
+}
+
+bool CListViewCtrlEx::Fold(int index, bool unfold) {
+    SendMessageW(Hwnd(), WM_SETREDRAW, FALSE, 0);
+    const int moved = unfold ? m_rows.Unfold(index) : m_rows.Fold(index);
+    for (int i = 0; i < moved; ++i) {
+        if (unfold)
+            InsertEmptyItem(Hwnd(), index + 1);
+        else
+            SendMessageW(Hwnd(), LVM_DELETEITEM, index + 1, 0);
+    }
+    SendMessageW(Hwnd(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(Hwnd(), nullptr, TRUE);
+    return moved >= 0;
+}
+
+void CListViewCtrlEx::Run(CActor* actor) {
+    HWND list = Hwnd();
+    PostMessageW(list, kRefillClear, 0, 0);
+    const int count = m_rows.Count();
+    for (int i = 0; i < count; ++i) {
+        if (actor && actor->WaitForStop(0))
+            return;
+        PostMessageW(list, kRefillAppend, 0, 0);
+    }
+}
+
+void CListViewCtrlEx::DrawCellText(HDC dc, const ListCell& cell, RECT rect, int column,
+                                   bool hasBox) {
+    if (cell.kind == kCellLink) {
+        ScopedSelect font(dc, m_linkFont);
+        SetTextColor(dc, kLinkColor);
+        DrawTextW(dc, cell.text.c_str(), static_cast<int>(cell.text.size()), &rect, kLinkFlags);
+        return;
+    }
+    const int labelLeft = rect.left;
+    if (cell.kind == kCellIcon && cell.icon) {
+        DrawIconEx(dc, rect.left, rect.top + 3, cell.icon, 16, 16, 0, nullptr, DI_NORMAL);
+        rect.left += 18;
+    } else if (cell.kind == kCellPicture && cell.pngId) {
+        const TwImage* image = TwPngPool::Instance().Get(cell.pngId);
+        Gdiplus::GpGraphics* graphics = nullptr;
+        if (!image->IsEmpty() && Gdiplus::GdipCreateFromHDC(dc, &graphics) == Gdiplus::Ok) {
+            Gdiplus::GdipDrawImageRectI(graphics, image->Get(), rect.left, rect.top + 3,
+                                        static_cast<INT>(image->Width()),
+                                        static_cast<INT>(image->Height()));
+            Gdiplus::GdipDeleteGraphics(graphics);
+        }
+        rect.left += 18;
+    }
+    ScopedSelect font(dc, m_font);
+    SetTextColor(dc, cell.color);
+    UINT flags = kTextFlags;
+    if (!(column == 0 && hasBox)) {
+        const int format = HeaderFormat(m_header.Hwnd(), column);
+        if (format & HDF_CENTER)
+            flags |= DT_CENTER;
+        else if (format & HDF_RIGHT)
+            flags |= DT_RIGHT;
+    }
+    DrawTextW(dc, cell.text.c_str(), static_cast<int>(cell.text.size()), &rect, flags);
+    RECT needed = {0, 0, 0, 0};
+    DrawTextW(dc, cell.text.c_str(), static_cast<int>(cell.text.size()), &needed,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    const int margin = column == 0 && hasBox ? rect.left - labelLeft + 10 : 10;
+    NoteContentWidth(column, needed.right - needed.left + margin);
+}
+
+void CListViewCtrlEx::DrawItemRow(HDC dc, const ListRow& row, int index, const RECT& rect,
+                                  bool selected) {
+    Fill(dc, rect, selected ? kSelected : row.background);
+    const bool hasBox = row.HasBox();
+    if (row.flags & kRowCheckBox)
+        DrawBitmapPart(dc, m_checkBoxes, RowBoxRect(rect), row.checked ? 0 : 13, 0, kListBoxSize,
+                       kListBoxSize);
+    const int columns = std::min<int>(ColumnCount(Hwnd()), static_cast<int>(row.cells.size()));
+    for (int column = 0; column < columns; ++column) {
+        const RECT label = SubItemRect(Hwnd(), index, column);
+        DrawCellText(dc, row.cells[static_cast<std::size_t>(column)],
+                     CellTextRect(label, column, hasBox), column, hasBox);
+    }
+}
+
+void CListViewCtrlEx::DrawGroupRow(HDC dc, const ListRow& row, const RECT& rect) {
+    Fill(dc, rect, row.background);
+    if ((row.flags & kRowFoldable) && rect.left >= -11) {
+        const int top = rect.top + (rect.bottom - rect.top - 9) / 2;
+        DrawBitmapPart(dc, m_fold, RECT{rect.left + 3, top, rect.left + 11, top + 9},
+                       row.expanded ? 0 : 16, 0, 8, 9);
+    }
+    RECT client = {};
+    GetClientRect(Hwnd(), &client);
+    const int width = GroupRowWidth(rect.right - rect.left, client.right);
+    for (std::size_t i = 0; i < row.cells.size(); ++i) {
+        const ListCell& cell = row.cells[i];
+        RECT area = GroupCellRect(cell.rect, rect, width, i == 0, row.textIndent, row.inset);
+        const bool link = cell.kind == kCellLink;
+        HFONT font = link ? m_linkFont
+                     : i == 0 && row.bold
+                         ? TwFontPool::Instance().GetFont(0x0004 | ((row.sizeDelta & 0xFF) << 8))
+                         : m_font;
+        ScopedSelect selected(dc, font);
+        SetTextColor(dc, link ? kLinkColor : cell.color);
+        const UINT flags = i == 0 && row.inset >= 0 ? DT_WORDBREAK | DT_NOPREFIX : kTextFlags;
+        DrawTextW(dc, cell.text.c_str(), static_cast<int>(cell.text.size()), &area, flags);
+    }
+}
+
+void CListViewCtrlEx::DrawRow(const DRAWITEMSTRUCT& item) {
+    const int index = static_cast<int>(item.itemID);
+    const ListRow* row = m_rows.Row(index);
+    if (!row)
+        return;
+    HDC dc = item.hDC;
+    const int saved = SaveDC(dc);
+    SetBkMode(dc, TRANSPARENT);
+    if (row->IsGroup())
+        DrawGroupRow(dc, *row, item.rcItem);
+    else
+        DrawItemRow(dc, *row, index, item.rcItem, (item.itemState & ODS_SELECTED) != 0);
+    RECT client = {};
+    GetClientRect(Hwnd(), &client);
+    UniquePen pen(CreatePen(PS_SOLID, 1, row->line));
+    SelectObject(dc, pen.Get());
+    MoveToEx(dc, item.rcItem.left, item.rcItem.bottom - 1, nullptr);
+    LineTo(dc, client.right, item.rcItem.bottom - 1);
+    RestoreDC(dc, saved);
+}
+
+void CListViewCtrlEx::PaintEmpty(HDC dc) {
+    RECT client = {};
+    GetClientRect(Hwnd(), &client);
+    Fill(dc, client, kListBackground);
+    HBITMAP picture = m_empty[m_emptyMode == 1 ? 1 : 0];
+    BITMAP info = {};
+    if (picture && GetObjectW(picture, sizeof info, &info)) {
+        const POINT at = EmptyPictureOrigin(client.right, client.bottom);
+        DrawBitmapPart(dc, picture, RECT{at.x, at.y, at.x + info.bmWidth, at.y + info.bmHeight}, 0,
+                       0, info.bmWidth, info.bmHeight);
+    }
+}
+
+bool CListViewCtrlEx::HitsLink(int index, int column, POINT point) const {
+    const ListRow* row = m_rows.Row(index);
+    if (!row || column < 0)
+        return false;
+    if (row->IsGroup()) {
+        RECT item = {};
+        item.left = LVIR_BOUNDS;
+        SendMessageW(Hwnd(), LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+        for (std::size_t i = 1; i < row->cells.size(); ++i) {
+            const RECT area = GroupCellRect(row->cells[i].rect, item, item.right - item.left, false,
+                                            row->textIndent, row->inset);
+            if (row->cells[i].kind == kCellLink && PtInRect(&area, point))
+                return true;
+        }
+        return false;
+    }
+    if (column >= static_cast<int>(row->cells.size()) ||
+        row->cells[static_cast<std::size_t>(column)].kind != kCellLink)
+        return false;
+    const WString& text = row->cells[static_cast<std::size_t>(column)].text;
+    RECT cell = SubItemRect(Hwnd(), index, column);
+    cell.left += 7;
+    HDC dc = GetDC(Hwnd());
+    RECT measured = {};
+    {
+        ScopedSelect font(dc, m_linkFont);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured,
+                  DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    ReleaseDC(Hwnd(), dc);
+    const int width = measured.right - measured.left;
+    const int height = measured.bottom - measured.top;
+    const int left = cell.left + (cell.right - cell.left - width) / 2;
+    const int top = cell.top + (cell.bottom - cell.top - height) / 2;
+    const RECT link = {left, top, left + width, top + height};
+    return PtInRect(&link, point) != FALSE;
+}
+
+void CListViewCtrlEx::OnMouseMove(POINT point) {
+    if (!m_tracking) {
+        TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, Hwnd(), 0};
+        m_tracking = TrackMouseEvent(&track) != FALSE;
+    }
+    LVHITTESTINFO hit = {};
+    hit.pt = point;
+    SendMessageW(Hwnd(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    if (hit.iItem != m_hoverItem || hit.iSubItem != m_hoverColumn) {
+        m_hoverItem = hit.iItem;
+        m_hoverColumn = hit.iSubItem;
+        PostMessageW(Owner(), kListCellHover, static_cast<WPARAM>(hit.iItem), 0);
+        KillTimer(Hwnd(), kTipTimer);
+        CTwSafeTip::Instance().Hide();
+    }
+    if ((point.x != m_lastPoint.x || point.y != m_lastPoint.y) && hit.iItem >= 0)
+        SetTimer(Hwnd(), kTipTimer, kTipDelayMs, nullptr);
+    m_lastPoint = point;
+}
+
+void CListViewCtrlEx::OnTipTimer() {
+    KillTimer(Hwnd(), kTipTimer);
+    POINT screen = {};
+    GetCursorPos(&screen);
+    POINT point = screen;
+    ScreenToClient(Hwnd(), &point);
+    LVHITTESTINFO hit = {};
+    hit.pt = point;
+    SendMessageW(Hwnd(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    const ListRow* row = m_rows.Row(hit.iItem);
+    if (!row)
+        return;
+    WString text = hit.iSubItem == 0 ? row->tip : WString();
+    if (text.empty())
+        text = m_rows.CellText(hit.iItem, hit.iSubItem);
+    if (!text.empty())
+        CTwSafeTip::Instance().Show(text, screen.x, screen.y - kTipAbove, Hwnd());
+}
+
+void CListViewCtrlEx::OnClick(const NMITEMACTIVATE& click) {
+    int index = click.iItem;
+    int column = click.iSubItem;
+    if (index < 0) {
+        LVHITTESTINFO hit = {};
+        hit.pt = click.ptAction;
+        SendMessageW(Hwnd(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        index = hit.iItem;
+        column = hit.iSubItem;
+    }
+    ListRow* row = m_rows.Row(index);
+    if (!row)
+        return;
+    if (row->IsGroup()) {
+        if (HitsLink(index, column, click.ptAction))
+            PostMessageW(Owner(), kListLinkClick, static_cast<WPARAM>(index), column);
+        else if (row->flags & kRowFoldable)
+            Fold(index, !row->expanded);
+        return;
+    }
+    if (HitsLink(index, column, click.ptAction)) {
+        PostMessageW(Owner(), kListLinkClick, static_cast<WPARAM>(index), column);
+        return;
+    }
+    if (row->flags & kRowRadio) {
+        m_rows.SetRadio(index, !row->checked);
+        InvalidateRect(Hwnd(), nullptr, FALSE);
+    } else if (row->flags & kRowCheckBox) {
+        const bool next = !row->checked;
+        PostMessageW(Owner(), kListCheckToggle, static_cast<WPARAM>(index), next ? 1 : 0);
+        m_rows.SetCheck(index, next);
+        if (HWND main = FindWindowW(nullptr, kMainWindowTitle))
+            PostMessageW(main, RowCheckChangedMessage(), GetDlgCtrlID(Hwnd()), 0);
+        Redraw(index);
+    }
+}
+
+bool CListViewCtrlEx::OnHeaderNotify(const NMHEADERW& header, LRESULT& result) {
+    const int column = header.iItem;
+    switch (header.hdr.code) {
+    case HDN_DIVIDERDBLCLICKW: {
+        const int width = static_cast<int>(SendMessageW(Hwnd(), LVM_GETCOLUMNWIDTH, column, 0));
+        if (ContentWidth(column) > width) {
+            SendMessageW(Hwnd(), LVM_SETCOLUMNWIDTH, column, ContentWidth(column));
+            InvalidateRect(Hwnd(), nullptr, TRUE);
+        }
+        result = 0;
+        return true;
+    }
+    case HDN_TRACKW:
+        result = 0;
+        return true;
+    case HDN_ENDTRACKW: {
+        result = CallPrevious(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+        const int minimum = column >= 0 && static_cast<std::size_t>(column) < m_minWidths.size()
+                                ? m_minWidths[static_cast<std::size_t>(column)]
+                                : 0;
+        if (minimum > 0 && header.pitem && (header.pitem->mask & HDI_WIDTH) &&
+            header.pitem->cxy < minimum)
+            SendMessageW(Hwnd(), LVM_SETCOLUMNWIDTH, column, minimum);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool CListViewCtrlEx::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+    switch (message) {
+    case kReflected + WM_MEASUREITEM:
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = kListRowHeight;
+        result = TRUE;
+        return true;
+    case kReflected + WM_DRAWITEM:
+        DrawRow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+        result = TRUE;
+        return true;
+    case kReflected + WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+        if (header->hwndFrom == Hwnd() && header->code == static_cast<UINT>(NM_CLICK))
+            OnClick(*reinterpret_cast<const NMITEMACTIVATE*>(lparam));
+        result = 0;
+        return true;
+    }
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+        return header->hwndFrom == m_header.Hwnd() &&
+               OnHeaderNotify(*reinterpret_cast<const NMHEADERW*>(lparam), result);
+    }
+    case WM_PAINT:
+        if (m_rows.Count() != 0)
+            return false;
+        {
+            PAINTSTRUCT paint = {};
+            PaintEmpty(BeginPaint(Hwnd(), &paint));
+            EndPaint(Hwnd(), &paint);
+        }
+        return true;
+    case WM_PRINTCLIENT:
+        if (m_rows.Count() != 0)
+            return false;
+        PaintEmpty(reinterpret_cast<HDC>(wparam));
+        return true;
+    case WM_MOUSEMOVE:
+        OnMouseMove(POINT{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))});
+        return false;
+    case WM_MOUSELEAVE:
+        m_tracking = false;
+        KillTimer(Hwnd(), kTipTimer);
+        CTwSafeTip::Instance().Hide();
+        m_hoverItem = m_hoverColumn = -1;
+        return false;
+    case WM_TIMER:
+        if (wparam != kTipTimer)
+            return false;
+        OnTipTimer();
+        return true;
+    case WM_SETCURSOR: {
+        POINT point = {};
+        GetCursorPos(&point);
+        ScreenToClient(Hwnd(), &point);
+        LVHITTESTINFO hit = {};
+        hit.pt = point;
+        SendMessageW(Hwnd(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        SetCursor(
+            LoadCursorW(nullptr, HitsLink(hit.iItem, hit.iSubItem, point) ? IDC_HAND : IDC_ARROW));
+        result = TRUE;
+        return true;
+    }
+    case kRefillClear:
+        SendMessageW(Hwnd(), LVM_DELETEALLITEMS, 0, 0);
+        return true;
+    case kRefillAppend:
+        InsertEmptyItem(Hwnd(), static_cast<int>(SendMessageW(Hwnd(), LVM_GETITEMCOUNT, 0, 0)));
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,117 @@
+#pragma once
+// The owner-drawn file list: a report list view whose every row is painted
+// from its own row table, with check boxes, link cells, coloured cells,
+// groups that fold, a picture while it is empty, delayed cell tips and
+// notifications posted to its owner. Its parent reflects WM_DRAWITEM,
+// WM_MEASUREITEM and WM_NOTIFY back to it (the message plus 0x2000). The
+// header is drawn by CHeaderCtrlEx.
+
+#include <vector>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "intake/CActor.h"
+#include "ui/windows/ListRowTable.h"
+#include "ui/windows/TwSubclass.h"
+
+// Posted to the owner.
+inline constexpr UINT kListCellHover = 0x0700;   // item (-1 none), 0
+inline constexpr UINT kListLinkClick = 0x0701;   // item, column
+inline constexpr UINT kListCheckToggle = 0x0702; // item, new state
+// The main window's title, where WM_ROW_CHECK_CHANGED goes.
+inline constexpr wchar_t kMainWindowTitle[] = L"vmruserwarden";
+// The registered message posted to the main window when a box is toggled.
+UINT RowCheckChangedMessage();
+
+inline constexpr UINT kReflected = 0x2000;
+inline constexpr UINT kRefillClear = 0x80C8;
+inline constexpr UINT kRefillAppend = 0x80C9;
+
+class CHeaderCtrlEx : public TwSubclass<CHeaderCtrlEx> {
+public:
+    bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+    static constexpr int kHeight = 25;
+
+private:
+    void Paint();
+};
+
+class CListViewCtrlEx : public TwSubclass<CListViewCtrlEx>, public IActorCallBack {
+public:
+    CListViewCtrlEx();
+    ~CListViewCtrlEx();
+
+    HWND Create(HWND parent, const RECT& rect, DWORD style, UINT id);
+    void SetOwner(HWND owner) { m_owner = owner; }
+    void SetEmptyMode(int mode) { m_emptyMode = mode; }
+    bool SetColumnMinWidth(int column, int width);
+    // Reloads the fonts and bitmaps (after a resource reload).
+    void Reset();
+
+    int InsertGroupRow(const WString& text, int kind, int flags, int group = -1);
+    int AppendItemRow(const WString& text, const std::string& key, const WString& tip, int flags,
+                      int kind, int group = -1);
+    int AppendToGroup(int group, const WString& text, const std::string& key, const WString& tip,
+                      int flags, int kind);
+    int FindByKey(const std::string& key) const { return m_rows.FindByKey(key); }
+    int RemoveFromGroup(const std::string& key, int group);
+    int AddCell(int index, const WString& text, int kind) {
+        return m_rows.AddCell(index, text, kind);
+    }
+    bool SetCell(int index, int column, int kind, const WString& text, bool repaint);
+    bool SetCellColor(int index, int column, COLORREF color, bool repaint);
+    WString CellText(int index, int column) const { return m_rows.CellText(index, column); }
+    bool SetRowFlags(int index, int flags);
+    bool DeleteRow(int index);
+    void DeleteAllRows();
+
+    bool IsChecked(int index) const { return m_rows.IsChecked(index); }
+    bool SetCheck(int index, bool on);
+    void CheckAll();
+    void UncheckAllBut(int index);
+    int CountChecked() const { return m_rows.CountChecked(); }
+    int CountWithBox() const { return m_rows.CountWithBox(); }
+    bool Fold(int index, bool unfold);
+
+    const ListRowTable& Rows() const { return m_rows; }
+    int ContentWidth(int column) const;
+
+    // The asynchronous refill: posts a clear and one append per row.
+    void Run(CActor* actor) override;
+    bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+
+private:
+    void Redraw(int index);
+    void DrawRow(const DRAWITEMSTRUCT& item);
+    void DrawItemRow(HDC dc, const ListRow& row, int index, const RECT& rect, bool selected);
+    void DrawGroupRow(HDC dc, const ListRow& row, const RECT& rect);
+    void DrawCellText(HDC dc, const ListCell& cell, RECT rect, int column, bool hasBox);
+    // The empty-list picture centred over the list background.
+    void PaintEmpty(HDC dc);
+    void OnMouseMove(POINT point);
+    void OnTipTimer();
+    void OnClick(const NMITEMACTIVATE& click);
+    bool HitsLink(int index, int column, POINT point) const;
+    bool OnHeaderNotify(const NMHEADERW& header, LRESULT& result);
+    HWND Owner() const;
+    void NoteContentWidth(int column, int width);
+
+    ListRowTable m_rows;
+    CHeaderCtrlEx m_header;
+    HWND m_owner = nullptr;
+    int m_emptyMode = 0;
+    std::vector<int> m_minWidths;
+    std::vector<int> m_contentWidths;
+    HFONT m_linkFont = nullptr; // fonts and bitmaps borrowed from the pools
+    HFONT m_boldFont = nullptr;
+    HFONT m_bigBoldFont = nullptr;
+    HFONT m_font = nullptr;
+    HBITMAP m_checkBoxes = nullptr;
+    HBITMAP m_fold = nullptr;
+    HBITMAP m_empty[2] = {};
+    bool m_tracking = false;
+    int m_hoverItem = -1;
+    int m_hoverColumn = -1;
+    POINT m_lastPoint = {-1, -1};
+};
