@@ -547,6 +547,10 @@ bool CTwDialogView::ProcessWindowMessage(HWND, UINT message, WPARAM wparam, LPAR
     case WM_COMMAND:
     case WM_VSCROLL:
     case WM_HSCROLL:
+    // Owner-drawn child windows (the file lists) are drawn by their owner's
+    // reflection: their parent passes the requests on like the commands.
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
         result = SendMessageW(GetParent(m_hWnd), message, wparam, lparam);
         return true;
     case WM_SIZE:

@@ -84,6 +84,10 @@ LRESULT CALLBACK ViewHarness::HostProc(HWND hwnd, UINT message, WPARAM wparam, L
                                          code == kTwClick && record->tag ? record->tag : ""});
         return 0;
     }
+    if (self && message == WM_DRAWITEM) {
+        ++self->m_drawItems;
+        return TRUE;
+    }
     if (self && message == WM_SYSCOMMAND) {
         self->m_sysCommands.push_back(wparam);
         return 0;

@@ -51,6 +51,7 @@ public:
     std::vector<UINT> Codes(bool withMoves = false) const;
     const std::vector<Notice>& Notices() const { return m_notices; }
     const std::vector<WPARAM>& SysCommands() const { return m_sysCommands; }
+    int DrawItemRequests() const { return m_drawItems; }
     // Tab changes (code 5) are refused while set.
     bool vetoTabChange = false;
 
@@ -72,6 +73,7 @@ private:
     bool m_loaded = false;
     std::vector<Notice> m_notices;
     std::vector<WPARAM> m_sysCommands;
+    int m_drawItems = 0;
 };
 
 } // namespace testsupport

@@ -101,6 +101,15 @@ TEST(ViewRouting, TheTooltipTakesTheHoveredElementsTip) {
     EXPECT_WSTR_EQ(L"关闭", WString(text));
 }
 
+TEST(ViewRouting, OwnerDrawnChildrenAreDrawnByTheViewsParent) {
+    ViewHarness host(Layout("", ""));
+    HWND button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 40,
+                                  20, host.View().Hwnd(), nullptr, nullptr, nullptr);
+    ShowWindow(host.Parent(), SW_SHOWNOACTIVATE);
+    UpdateWindow(button);
+    EXPECT_GT(host.DrawItemRequests(), 0);
+}
+
 TEST(ViewRouting, ReleaseOutsideGivesNoClickAndClearsThePushedLook) {
     ViewHarness host(Layout("", R"(<button id="1" pos="0,0,50,20"/>)"));
     host.Press(10, 45);
