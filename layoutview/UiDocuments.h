@@ -1,6 +1,6 @@
 #pragma once
 // The program's UI documents loaded as start-up loads them: common
-// controls, the image pools emptied, colours (level 1), skins, styles, then
-// strings. True when the skins, styles and strings were all found.
+// controls, the resource reload (image pools emptied, colours, skins,
+// styles), then strings. True when skins, styles and strings were found.
 
 bool LoadProgramUiDocuments();

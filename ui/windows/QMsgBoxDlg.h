@@ -7,6 +7,7 @@
 
 #include "common/WideString.h"
 #include "ui/engine/CTwDialogHost.h"
+#include "ui/skin/QSkinNotify.h"
 
 // What a mode makes of the box: the message (the caller's text goes where
 // the template has "%s"), where it stands, and the icon and buttons shown.
@@ -22,7 +23,9 @@ const MsgBoxMode* FindMsgBoxMode(int mode);
 // The message a mode shows for a caller's text.
 WString MsgBoxMessage(const MsgBoxMode& mode, const WString& text);
 
-class QMsgBoxDlg : public CTwDialogImpl<QMsgBoxDlg>, public CWHRoundRectFrameHelper<QMsgBoxDlg> {
+class QMsgBoxDlg : public CTwDialogImpl<QMsgBoxDlg>,
+                   public CWHRoundRectFrameHelper<QMsgBoxDlg>,
+                   public QSkinObserverHelper<QMsgBoxDlg> {
 public:
     enum { IDD = 102 };
 

@@ -1,0 +1,44 @@
+#pragma once
+// The process's skin manager: it knows the product's skin directory (from
+// the antivirus product's "WorkPath") and could host an external skin
+// package, which this program never has; and the resource reload that
+// start-up runs once before any window: colour level, image pools emptied,
+// colours, skins, styles.
+
+#include <objidl.h>
+
+#include "common/WideString.h"
+#include "ui/skin/TwResourceLocator.h"
+
+// The skin directory for a WorkPath value (null when there is none).
+WString SkinDirectoryFor(const wchar_t* workPath);
+// The skin directory from the product's registry key.
+WString ReadSkinDirectory();
+
+class HalcySkinManager : public ITwExtraResource {
+public:
+    static HalcySkinManager& Instance();
+
+    const WString& SkinDirectory() const { return m_skinDirectory; }
+    // 1: no external package supplies another level.
+    int ColourLevel() const { return 1; }
+
+    // No package object: each lookup answers 0.
+    BOOL LookupResource(const wchar_t* type, int id, IStream** stream) override;
+    BOOL LookupCommonResource(const wchar_t* type, int id, IStream** stream) override;
+    BOOL LookupAlternativeResource(const wchar_t* type, int id, IStream** stream) override;
+
+    HalcySkinManager(const HalcySkinManager&) = delete;
+    HalcySkinManager& operator=(const HalcySkinManager&) = delete;
+
+private:
+    HalcySkinManager();
+    ~HalcySkinManager() = default;
+
+    int m_reserved = 0;
+    WString m_skinDirectory;
+    WString m_packageName;
+};
+
+// The reload; the result of loading the style document.
+bool ReloadUiResources();
