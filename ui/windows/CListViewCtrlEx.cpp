@@ -404,6 +404,8 @@ void CListViewCtrlEx::DrawGroupRow(HDC dc, const ListRow& row, const RECT& rect)
 }
 
 void CListViewCtrlEx::DrawRow(const DRAWITEMSTRUCT& item) {
+    // Workers change rows while the list paints.
+    ScopedLock lock(m_rows.Lock());
     const int index = static_cast<int>(item.itemID);
     const ListRow* row = m_rows.Row(index);
     if (!row)

@@ -49,6 +49,7 @@ int ListRowTable::AppendItemRow(const WString& text, const std::string& key, con
 }
 
 int ListRowTable::FindGroupRow(int group) const {
+    ScopedLock lock(m_lock);
     for (int i = 0; i < Count(); ++i) {
         if (m_rows[static_cast<std::size_t>(i)]->IsGroup() &&
             m_rows[static_cast<std::size_t>(i)]->group == group)
@@ -66,6 +67,7 @@ int ListRowTable::GroupEnd(int groupIndex) const {
 
 int ListRowTable::AppendToGroup(int group, const WString& text, const std::string& key,
                                 const WString& tip, int flags, int kind) {
+    ScopedLock lock(m_lock);
     const int groupIndex = FindGroupRow(group);
     if (groupIndex < 0)
         return -1;
@@ -83,6 +85,7 @@ int ListRowTable::AppendToGroup(int group, const WString& text, const std::strin
 }
 
 int ListRowTable::FindByKey(const std::string& key) const {
+    ScopedLock lock(m_lock);
     for (int i = 0; i < Count(); ++i) {
         const ListRow& row = *m_rows[static_cast<std::size_t>(i)];
         if (!row.IsGroup() && row.key == key)
@@ -92,6 +95,7 @@ int ListRowTable::FindByKey(const std::string& key) const {
 }
 
 int ListRowTable::RemoveFromGroup(const std::string& key, int group) {
+    ScopedLock lock(m_lock);
     const int groupIndex = FindGroupRow(group);
     if (groupIndex < 0)
         return -1;
@@ -122,6 +126,7 @@ int ListRowTable::RemoveFromGroup(const std::string& key, int group) {
 }
 
 int ListRowTable::AddCell(int index, const WString& text, int kind) {
+    ScopedLock lock(m_lock);
     ListRow* row = Row(index);
     if (!row)
         return -1;
@@ -134,6 +139,7 @@ int ListRowTable::AddCell(int index, const WString& text, int kind) {
 
 int ListRowTable::AddPositionedCell(int index, const WString& text, const RECT& rect, int kind,
                                     COLORREF color, const WString& extra) {
+    ScopedLock lock(m_lock);
     ListRow* row = Row(index);
     if (!row)
         return -1;
@@ -148,6 +154,7 @@ int ListRowTable::AddPositionedCell(int index, const WString& text, const RECT& 
 }
 
 bool ListRowTable::SetCell(int index, int column, int kind, const WString& text) {
+    ScopedLock lock(m_lock);
     ListRow* row = Row(index);
     if (!row || column < 0 || column >= static_cast<int>(row->cells.size()))
         return false;
@@ -157,6 +164,7 @@ bool ListRowTable::SetCell(int index, int column, int kind, const WString& text)
 }
 
 bool ListRowTable::SetCellColor(int index, int column, COLORREF color) {
+    ScopedLock lock(m_lock);
     ListRow* row = Row(index);
     if (!row || column < 0 || column >= static_cast<int>(row->cells.size()))
         return false;
@@ -165,6 +173,7 @@ bool ListRowTable::SetCellColor(int index, int column, COLORREF color) {
 }
 
 WString ListRowTable::CellText(int index, int column) const {
+    ScopedLock lock(m_lock);
     const ListRow* row = Row(index);
     if (!row || column < 0 || column >= static_cast<int>(row->cells.size()))
         return WString();
@@ -172,6 +181,7 @@ WString ListRowTable::CellText(int index, int column) const {
 }
 
 bool ListRowTable::SetRowFlags(int index, int flags) {
+    ScopedLock lock(m_lock);
     ListRow* row = Row(index);
     if (!row)
         return false;
@@ -185,11 +195,13 @@ bool ListRowTable::SetRowFlags(int index, int flags) {
 }
 
 bool ListRowTable::IsChecked(int index) const {
+    ScopedLock lock(m_lock);
     const ListRow* row = Row(index);
     return row && row->HasBox() && row->checked;
 }
 
 bool ListRowTable::SetCheck(int index, bool on) {
+    ScopedLock lock(m_lock);
     ListRow* row = Row(index);
     if (!row || !(row->flags & kRowCheckBox))
         return false;
@@ -204,6 +216,7 @@ bool ListRowTable::SetCheck(int index, bool on) {
 }
 
 bool ListRowTable::SetRadio(int index, bool on) {
+    ScopedLock lock(m_lock);
     ListRow* row = Row(index);
     if (!row || !(row->flags & kRowRadio))
         return false;
@@ -214,6 +227,7 @@ bool ListRowTable::SetRadio(int index, bool on) {
 }
 
 void ListRowTable::UncheckAllBut(int index) {
+    ScopedLock lock(m_lock);
     for (int i = 0; i < Count(); ++i) {
         if (i != index)
             m_rows[static_cast<std::size_t>(i)]->checked = false;
@@ -221,6 +235,7 @@ void ListRowTable::UncheckAllBut(int index) {
 }
 
 void ListRowTable::CheckAll() {
+    ScopedLock lock(m_lock);
     for (const auto& row : m_rows) {
         if (row->flags & kRowRadio)
             row->checked = false;
@@ -232,6 +247,7 @@ void ListRowTable::CheckAll() {
 }
 
 int ListRowTable::CountChecked() const {
+    ScopedLock lock(m_lock);
     int count = 0;
     for (const auto& row : m_rows)
         count += row->HasBox() && row->checked ? 1 : 0;
@@ -239,6 +255,7 @@ int ListRowTable::CountChecked() const {
 }
 
 int ListRowTable::CountWithBox() const {
+    ScopedLock lock(m_lock);
     int count = 0;
     for (const auto& row : m_rows)
         count += (row->flags & kRowCheckBox) ? 1 : 0;

@@ -110,12 +110,13 @@ public:
     bool Delete(int index);
     void Clear();
 
-    CriticalSection& Lock() { return m_lock; }
+    // Held while a row is read or changed from more than one thread.
+    CriticalSection& Lock() const { return m_lock; }
 
 private:
     int InsertAt(int index, std::unique_ptr<ListRow> row);
     int GroupEnd(int groupIndex) const;
 
     std::vector<std::unique_ptr<ListRow>> m_rows;
-    CriticalSection m_lock;
+    mutable CriticalSection m_lock;
 };
