@@ -8,6 +8,7 @@
 #include "common/CriticalSection.h"
 #include "intake/FileProcessor.h"
 #include "tests/support/GTest.h"
+#include "tests/support/PeFile.h"
 #include "tests/support/TempDir.h"
 
 namespace testsupport {
@@ -53,7 +54,5 @@ protected:
     RecordingCallback m_callback;
 };
 
-// Writes a small standard PE image with the given payload; returns its bytes.
-std::string WritePeFile(const WString& path, const std::string& payload);
 
 } // namespace testsupport

@@ -109,6 +109,8 @@ HWND CTwDialogHost::CreateHostWindow(HWND owner, const RECT* rect) {
     SendMessageW(hwnd, WM_INITDIALOG, 0, 0);
     if (m_hWnd != hwnd || !m_hWnd)
         return m_hWnd;
+    // The real windows the dialog made show only where their places do.
+    m_view.ShowRealWindows();
     m_view.LayoutSections();
     if (style->width > 0 && style->height > 0)
         SetWindowPos(m_hWnd, nullptr, 0, 0, style->width, style->height,

@@ -224,6 +224,11 @@ void CTwDialogView::LayoutSections() {
     RequestFullRedraw();
 }
 
+void CTwDialogView::ShowRealWindows() {
+    for (CTwDialog* section : {m_header.get(), m_body.get(), m_footer.get()})
+        section->ShowRealWindows(!section->Has(kTwInvisible));
+}
+
 void CTwDialogView::RequestFullRedraw() {
     m_fullRedraw = true;
     m_dirty.Reset();

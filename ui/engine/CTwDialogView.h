@@ -47,6 +47,9 @@ public:
 
     // Places the sections on the client area and asks for a full redraw.
     void LayoutSections();
+    // Shows the real windows of the realwnd elements that are shown and
+    // hides the others (after the dialog has made them).
+    void ShowRealWindows();
     void RequestFullRedraw();
     // Brings the memory bitmap up to date without copying it to the window.
     const CTwBitmap& Render();

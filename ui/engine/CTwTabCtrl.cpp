@@ -302,8 +302,11 @@ bool CTwTabCtrl::PaintInto(HDC dc, HRGN region) {
         frame->Draw(dc, m_pageArea, 0);
     const int saved = SaveDC(dc);
     SetBkMode(dc, TRANSPARENT);
-    const TextLook look = ChooseTextLook(MakeTextSubject());
-    const COLORREF text = m_tabText != kNoColor ? m_tabText : look.text;
+    // The titles do not take the hover colour of the control itself.
+    const COLORREF own = MakeTextSubject().ownText;
+    const COLORREF text = m_tabText != kNoColor ? m_tabText
+                          : own != kNoColor     ? own
+                                                : Style().colors.crtext;
     if (text != kNoColor)
         SetTextColor(dc, text);
     if (Style().font)

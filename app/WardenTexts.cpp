@@ -1,0 +1,55 @@
+#include "app/WardenTexts.h"
+
+#include <cstdio>
+
+#include <windows.h>
+
+WString PrepareMsgBoxText(WString text, int mode) {
+    if (mode >= 2 && mode <= 5)
+        text = FileNameOf(text);
+    bool cut = false;
+    if (text.size() > 64) {
+        text = text.substr(0, 64) + L"……";
+        cut = true;
+    }
+    bool wrapped = false;
+    if (mode != 8 && !text.empty()) {
+        text = L"“" + text + L"”";
+        wrapped = true;
+    }
+    if (cut && wrapped && mode != 0)
+        text += L"\n";
+    return text;
+}
+
+std::string SummaryMarkup(int added, int refused, int linkId) {
+    char markup[512];
+    std::snprintf(markup, sizeof markup,
+                  "本次共添加<c color=\"1111ff\"><![CDATA[ %d ]]></c>个文件，其中<c "
+                  "color=\"ff2222\"><![CDATA[ %d ]]></c>个文件不符合添加<a id=\"%d\">格式</a>",
+                  added, refused, linkId);
+    return markup;
+}
+
+WString BadgeText(int count) {
+    if (count >= 100)
+        return L"99+";
+    wchar_t text[16];
+    wsprintfW(text, L"%d", count);
+    return text;
+}
+
+SelectAllState SelectAllFor(int rowsWithBox, int checkedRows) {
+    if (rowsWithBox == 0)
+        return SelectAllState{"0", false, false};
+    if (checkedRows == 0)
+        return SelectAllState{"2", true, false};
+    if (checkedRows < rowsWithBox)
+        return SelectAllState{"3", true, false};
+    return SelectAllState{"1", true, true};
+}
+
+WString FileNameOf(const WString& path) {
+    const std::size_t slash = path.rfind(L'\\');
+    return slash == WString::npos ? path : path.substr(slash + 1);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The texts and small decisions of the main window that do not need a
+// window: the message-box text, the summary line, the badge and the state
+// of a select-all box.
+
+#include <string>
+
+#include "common/WideString.h"
+
+// The text handed to the message box for a mode.
+WString PrepareMsgBoxText(WString text, int mode);
+
+// The summary rich text of a tab: N files added, M of them refused, with
+// the "格式" link `linkId`.
+std::string SummaryMarkup(int added, int refused, int linkId);
+
+// "99+" from 100 on, else the count.
+WString BadgeText(int count);
+
+// What a select-all box shows for its list.
+struct SelectAllState {
+    const char* sub; // picture of the check_box skin
+    bool enabled;
+    bool allChecked;
+};
+SelectAllState SelectAllFor(int rowsWithBox, int checkedRows);
+
+// The file name of a path: the text after its last backslash.
+WString FileNameOf(const WString& path);

@@ -1,0 +1,42 @@
+// The program's entry: COM, common controls and the module, the crash-dump
+// monitor, the UI resources, then the main window as a modal dialog; the
+// exit code is always 0.
+
+#include "app/QUserWardenDlg.h"
+#include "shell/AppModule.h"
+#include "shell/CrashDumpHookup.h"
+#include "ui/engine/TwStyleTables.h"
+#include "ui/skin/HalcySkinManager.h"
+#include "ui/windows/CListViewCtrlEx.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+namespace {
+
+// The two process-wide messages, registered before the entry runs: the
+// message box's own (mode and text while open) and the file list's.
+const UINT g_messageBoxUpdate = RegisterWindowMessageW(L"{2B8E4F61-7C3A-4D95-A0E2-6F1B9C7D3E84}");
+const UINT g_rowCheckChanged = RowCheckChangedMessage();
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+    (void)g_messageBoxUpdate;
+    (void)g_rowCheckChanged;
+    CoInitialize(nullptr);
+    DefWindowProcW(nullptr, 0, 0, 0);
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    AppModule::Instance().Init(instance);
+    HookUpCrashDumpMonitor();
+    ReloadUiResources();
+    LoadStrings(60002);
+    {
+        QUserWardenDlg window;
+        window.RunModal(nullptr, nullptr);
+        AppModule::Instance().Term();
+        CoUninitialize();
+    }
+    return 0;
+}

@@ -1,0 +1,191 @@
+// The main window end to end in this process: files dropped as the shell
+// drops them are analysed by the component, listed and summarised; a
+// duplicate gets its box; OK commits the checked rows to the component and
+// the store; the operated tab lists them and takes one off again.
+
+#include <cstring>
+
+#include <shlobj.h>
+
+#include "app/QUserWardenDlg.h"
+#include "app/WardenTexts.h"
+#include "common/TextConvert.h"
+#include "layoutview/UiDocuments.h"
+#include "store/ORBDBSqliteConn.h"
+#include "tests/support/GTest.h"
+#include "tests/support/PeFile.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WideAssert.h"
+#include "ui/engine/CTwImageWnd.h"
+#include "ui/engine/CTwTabCtrl.h"
+
+namespace {
+
+// A drop handle as the shell makes it: DROPFILES and the wide path list.
+HDROP MakeDrop(const std::vector<WString>& paths) {
+    std::size_t chars = 1;
+    for (const WString& path : paths)
+        chars += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* text = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const WString& path : paths) {
+        std::memcpy(text, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+        text += path.size() + 1;
+    }
+    *text = L'\0';
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+int g_boxesClosed = 0;
+
+// Runs the window's messages until `done`, closing message boxes that the
+// workers open (as a user answering Cancel would); false on a time-out.
+template <typename Done> bool PumpUntil(Done done, DWORD milliseconds = 20000) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > milliseconds)
+            return false;
+        if (HWND box = FindWindowW(nullptr, L"消息对话框")) {
+            if (IsWindowVisible(box)) {
+                PostMessageW(box, WM_CLOSE, 0, 0);
+                ++g_boxesClosed;
+                Sleep(50);
+            }
+        }
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(5);
+    }
+    return true;
+}
+
+// Clicks an element of the window where it is drawn.
+void ClickElement(QUserWardenDlg& window, int id) {
+    const RECT rect = window.FindById(id)->Rect();
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    HWND view = window.View().Hwnd();
+    SendMessageW(view, WM_MOUSEMOVE, 0, at);
+    SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(view, WM_LBUTTONUP, 0, at);
+}
+
+// Answers OK in the message box that the window opens on its own thread.
+void CALLBACK ConfirmFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = FindWindowW(nullptr, L"消息对话框");
+    if (!box || !IsWindowVisible(box))
+        return;
+    KillTimer(nullptr, timer);
+    auto* host = reinterpret_cast<CTwDialogHost*>(GetWindowLongPtrW(box, GWLP_USERDATA));
+    const RECT rect = host->FindById(102)->Rect();
+    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    HWND view = GetDlgItem(box, kTwViewControlId);
+    SendMessageW(view, WM_MOUSEMOVE, 0, at);
+    SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(view, WM_LBUTTONUP, 0, at);
+}
+
+class MainWindow : public testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(LoadProgramUiDocuments()); }
+    void SetUp() override {
+        SetEnvironmentVariableW(L"VMRDETECT_LIST_FILE", m_dir.File(L"lists.txt").c_str());
+        m_files = {m_dir.File(L"one.exe"), m_dir.File(L"two.exe"), m_dir.File(L"notes.txt")};
+        testsupport::WritePeFile(m_files[0], "first");
+        testsupport::WritePeFile(m_files[1], "second");
+        testsupport::WriteFileBytes(m_files[2], "plain text", 10);
+    }
+    void TearDown() override { SetEnvironmentVariableW(L"VMRDETECT_LIST_FILE", nullptr); }
+
+    int TrustedInStore() {
+        ORBDBSqliteConn store(m_dir.File(L"UserSign.dat"), 1000);
+        store.Open();
+        UserListRecords records;
+        store.LoadUserTrustedData(records);
+        return static_cast<int>(records.size());
+    }
+
+    testsupport::TempDir m_dir;
+    std::vector<WString> m_files;
+};
+
+} // namespace
+
+TEST(WardenTexts, BoxTextsSummaryBadgeAndSelectAll) {
+    EXPECT_WSTR_EQ(L"“a.exe”", PrepareMsgBoxText(L"a.exe", 1));
+    EXPECT_WSTR_EQ(L"a.exe", PrepareMsgBoxText(L"a.exe", 8));
+    EXPECT_WSTR_EQ(L"“x.exe”", PrepareMsgBoxText(L"C:\\dir\\x.exe", 3));
+    EXPECT_WSTR_EQ(L"", PrepareMsgBoxText(L"", 12));
+    const WString longName(70, L'n');
+    EXPECT_WSTR_EQ(L"“" + WString(64, L'n') + L"……”\n", PrepareMsgBoxText(longName, 1));
+    EXPECT_NE(std::string::npos, SummaryMarkup(4, 1, 502).find("<![CDATA[ 4 ]]>"));
+    EXPECT_NE(std::string::npos, SummaryMarkup(4, 1, 504).find("<a id=\"504\">格式</a>"));
+    EXPECT_WSTR_EQ(L"99+", BadgeText(100));
+    EXPECT_WSTR_EQ(L"7", BadgeText(7));
+    EXPECT_STREQ("0", SelectAllFor(0, 0).sub);
+    EXPECT_FALSE(SelectAllFor(0, 0).enabled);
+    EXPECT_STREQ("2", SelectAllFor(3, 0).sub);
+    EXPECT_STREQ("3", SelectAllFor(3, 1).sub);
+    EXPECT_TRUE(SelectAllFor(3, 3).allChecked);
+}
+
+TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    WString title(32, L'\0');
+    GetWindowTextW(window.Hwnd(), &title[0], 32);
+    EXPECT_WSTR_EQ(L"vmruserwarden", WString(title.c_str()));
+    EXPECT_TRUE(window.FindById(106)->IsDisabled());
+
+    // Two PE files and one text file dropped on the whitelist tab.
+    SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(m_files)), 0);
+    ASSERT_TRUE(PumpUntil([&] { return window.FindById(501)->IsShown(); }));
+    CListViewCtrlEx& pending = window.List(0);
+    ASSERT_EQ(2, pending.Rows().Count());
+    EXPECT_WSTR_EQ(L"one.exe", pending.CellText(0, 0));
+    EXPECT_WSTR_EQ(L"删除", pending.CellText(0, 2));
+    EXPECT_EQ(2, pending.CountChecked());
+    EXPECT_FALSE(window.FindById(106)->IsDisabled());
+    EXPECT_EQ(1, static_cast<CTwImageWnd*>(window.FindById(303))->Sub()); // all checked
+
+    // The same file again: the duplicate box, no new row.
+    g_boxesClosed = 0;
+    PumpUntil([&] { return !window.BusyWithDrop(); });
+    SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({m_files[0]})), 0);
+    ASSERT_TRUE(PumpUntil([&] { return g_boxesClosed > 0 && !window.BusyWithDrop(); }));
+    EXPECT_EQ(2, pending.Rows().Count());
+
+    // OK commits both to the component and the store.
+    g_boxesClosed = 0;
+    ClickElement(window, 106);
+    EXPECT_TRUE(PumpUntil([&] {
+        return pending.CellText(0, 2) == L"处理成功" && pending.CellText(1, 2) == L"处理成功" &&
+               !window.BusyWithCommit(0);
+    }));
+    EXPECT_EQ(0, pending.CountWithBox()); // done rows have no box any more
+    EXPECT_EQ(2, TrustedInStore());
+    EXPECT_TRUE(window.FindById(1104)->IsShown());
+    EXPECT_WSTR_EQ(L"2", window.FindById(1105)->Text());
+    CListViewCtrlEx& operated = window.List(2);
+    EXPECT_EQ(4, operated.Rows().Count()); // two groups, two entries in the first
+    const int entry = operated.FindByKey(pending.Rows().Row(0)->key);
+    ASSERT_EQ(1, entry);
+
+    // The operated tab hides the badge; its restore link takes the entry off.
+    auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(103));
+    ASSERT_TRUE(tabs->SelectTab(2));
+    EXPECT_FALSE(window.FindById(1104)->IsShown());
+    EXPECT_TRUE(window.FindById(203)->IsShown());
+    EXPECT_FALSE(window.FindById(201)->IsShown());
+    SetTimer(nullptr, 0, 50, &ConfirmFromTimer);
+    SendMessageW(window.Hwnd(), kListLinkClick, entry, 2);
+    EXPECT_EQ(3, operated.Rows().Count());
+    EXPECT_EQ(1, TrustedInStore());
+    DestroyWindow(window.Hwnd());
+}

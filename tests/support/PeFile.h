@@ -1,0 +1,15 @@
+#pragma once
+// A small file that passes the component's standard PE test (MZ, PE
+// signature, x86-64 machine, PE32+ magic), followed by a payload that makes
+// its MD5 its own.
+
+#include <string>
+
+#include "common/WideString.h"
+
+namespace testsupport {
+
+// Writes the file and returns its bytes.
+std::string WritePeFile(const WString& path, const std::string& payload);
+
+} // namespace testsupport
