@@ -55,15 +55,21 @@ function(uw_resources target)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${res})
 endfunction()
 
-# uw_child_program(name SOURCES ... LIBS ...): a console program that other
-# programs can start with CreateProcess: its launcher script name.exe is
-# replaced by a PE stub, which Wine runs as the built-in name.exe.so found
-# through WINEDLLPATH.
-function(uw_child_program name)
-  cmake_parse_arguments(P "" "" "SOURCES;LIBS" ${ARGN})
-  uw_console_program(${name} SOURCES ${P_SOURCES} LIBS ${P_LIBS})
+# uw_pe_stub(name): replaces the launcher script name.exe of a program by a
+# PE stub, which Wine runs (or loads) as the built-in name.exe.so found
+# through WINEDLLPATH: other programs can then start it with CreateProcess
+# or load it with LoadLibrary.
+function(uw_pe_stub name)
   add_custom_command(TARGET ${name} POST_BUILD
     COMMAND winebuild --exe --fake-module -F ${name}.exe
             -o ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${name}.exe
     COMMENT "PE stub ${name}.exe")
+endfunction()
+
+# uw_child_program(name SOURCES ... LIBS ...): a console program that other
+# programs can start.
+function(uw_child_program name)
+  cmake_parse_arguments(P "" "" "SOURCES;LIBS" ${ARGN})
+  uw_console_program(${name} SOURCES ${P_SOURCES} LIBS ${P_LIBS})
+  uw_pe_stub(${name})
 endfunction()
