@@ -189,3 +189,27 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     EXPECT_EQ(1, TrustedInStore());
     DestroyWindow(window.Hwnd());
 }
+
+TEST_F(MainWindow, BlacklistTabSelectAllAndNoDropsOnTheOperatedTab) {
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(103));
+    ASSERT_TRUE(tabs->SelectTab(1));
+    EXPECT_TRUE(window.FindById(202)->IsShown());
+    SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(m_files)), 0);
+    ASSERT_TRUE(PumpUntil([&] { return window.FindById(503)->IsShown(); }));
+    EXPECT_EQ(2, window.List(1).Rows().Count());
+    EXPECT_EQ(0, window.List(0).Rows().Count());
+
+    ClickElement(window, 302); // select all: every row was checked, so none is now
+    EXPECT_EQ(0, window.List(1).CountChecked());
+    EXPECT_EQ(2, static_cast<CTwImageWnd*>(window.FindById(304))->Sub());
+    ClickElement(window, 302);
+    EXPECT_EQ(2, window.List(1).CountChecked());
+
+    ASSERT_TRUE(tabs->SelectTab(2));
+    EXPECT_FALSE(GetWindowLongW(window.Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    ASSERT_TRUE(tabs->SelectTab(0));
+    EXPECT_TRUE(GetWindowLongW(window.Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    DestroyWindow(window.Hwnd());
+}
