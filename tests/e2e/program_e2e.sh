@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The real program end to end: started from a folder of its own under the
+# test display, two PE files and a text file are dropped on it by another
+# process as the shell drops them, OK is clicked, the window is closed with
+# its close button; the store beside the program then holds the two files.
+set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/env.sh"
+bin="$UW_BUILD_DIR/bin"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# The program and the stubs of its component and crash-dump monitor; the
+# built-in libraries behind them come through WINEDLLPATH.
+cp "$bin/userwarden.exe" "$bin/vmrdetect.dll" "$bin/qdump.dll" "$work/"
+export VMRDETECT_LIST_FILE="$(uw_wine_env winepath -w "$work/lists.txt" 2>/dev/null)"
+/usr/bin/python3 - "$work" <<'PY'
+import struct, sys, os
+for name, payload in (("one.exe", b"first"), ("two.exe", b"second")):
+    data = bytearray(0x200)
+    data[0:2] = b"MZ"
+    data[0x3c:0x40] = struct.pack("<I", 0x80)
+    data[0x80:0x84] = b"PE\0\0"
+    data[0x84:0x86] = struct.pack("<H", 0x8664)
+    data[0x98:0x9a] = struct.pack("<H", 0x20b)
+    open(os.path.join(sys.argv[1], name), "wb").write(bytes(data) + payload)
+open(os.path.join(sys.argv[1], "notes.txt"), "w").write("plain text")
+PY
+
+uw_wine_env wine "$work/userwarden.exe" > "$work/program.log" 2>&1 &
+program=$!
+window=""
+for i in $(seq 1 100); do
+    window=$(xdotool search --name '^vmruserwarden$' 2>/dev/null | head -1 || true)
+    [ -n "$window" ] && break
+    sleep 0.2
+done
+[ -n "$window" ] || { echo "the main window did not appear"; cat "$work/program.log"; exit 1; }
+
+paths=()
+for name in one.exe two.exe notes.txt; do
+    paths+=("$(uw_wine_env winepath -w "$work/$name" 2>/dev/null)")
+done
+uw_wine_env wine "$bin/drop_driver.exe.so" vmruserwarden "${paths[@]}"
+sleep 2
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool mousemove $((X + 580)) $((Y + 453)) click 1   # "确 定" of the whitelist tab
+sleep 2
+xdotool mousemove $((X + 628)) $((Y + 16)) click 1    # the close button
+status=0
+wait "$program" || status=$?
+[ "$status" -eq 0 ] || { echo "the program ended with $status"; cat "$work/program.log"; exit 1; }
+
+stored=$(sqlite3 "$work/UserSign.dat" "select count(*) from UserTrusted")
+[ "$stored" = 2 ] || { echo "UserSign.dat holds $stored trusted files, not 2"; exit 1; }
+echo "program_e2e: 2 files dropped, committed and stored; exit code 0"
