@@ -126,15 +126,7 @@ int ListRowTable::RemoveFromGroup(const std::string& key, int group) {
 }
 
 int ListRowTable::AddCell(int index, const WString& text, int kind) {
-    ScopedLock lock(m_lock);
-    ListRow* row = Row(index);
-    if (!row)
-        return -1;
-    ListCell cell;
-    cell.kind = kind;
-    cell.text = text;
-    row->cells.push_back(std::move(cell));
-    return static_cast<int>(row->cells.size());
+    return AddPositionedCell(index, text, RECT{}, kind, 0, WString());
 }
 
 int ListRowTable::AddPositionedCell(int index, const WString& text, const RECT& rect, int kind,
@@ -153,31 +145,40 @@ int ListRowTable::AddPositionedCell(int index, const WString& text, const RECT& 
     return static_cast<int>(row->cells.size());
 }
 
+const ListCell* ListRowTable::CellAt(int index, int column) const {
+    const ListRow* row = Row(index);
+    if (!row || column < 0 || column >= static_cast<int>(row->cells.size()))
+        return nullptr;
+    return &row->cells[static_cast<std::size_t>(column)];
+}
+
+ListCell* ListRowTable::CellAt(int index, int column) {
+    return const_cast<ListCell*>(static_cast<const ListRowTable&>(*this).CellAt(index, column));
+}
+
 bool ListRowTable::SetCell(int index, int column, int kind, const WString& text) {
     ScopedLock lock(m_lock);
-    ListRow* row = Row(index);
-    if (!row || column < 0 || column >= static_cast<int>(row->cells.size()))
+    ListCell* cell = CellAt(index, column);
+    if (!cell)
         return false;
-    row->cells[static_cast<std::size_t>(column)].kind = kind;
-    row->cells[static_cast<std::size_t>(column)].text = text;
+    cell->kind = kind;
+    cell->text = text;
     return true;
 }
 
 bool ListRowTable::SetCellColor(int index, int column, COLORREF color) {
     ScopedLock lock(m_lock);
-    ListRow* row = Row(index);
-    if (!row || column < 0 || column >= static_cast<int>(row->cells.size()))
+    ListCell* cell = CellAt(index, column);
+    if (!cell)
         return false;
-    row->cells[static_cast<std::size_t>(column)].color = color;
+    cell->color = color;
     return true;
 }
 
 WString ListRowTable::CellText(int index, int column) const {
     ScopedLock lock(m_lock);
-    const ListRow* row = Row(index);
-    if (!row || column < 0 || column >= static_cast<int>(row->cells.size()))
-        return WString();
-    return row->cells[static_cast<std::size_t>(column)].text;
+    const ListCell* cell = CellAt(index, column);
+    return cell ? cell->text : WString();
 }
 
 bool ListRowTable::SetRowFlags(int index, int flags) {

@@ -115,6 +115,9 @@ public:
 
 private:
     int InsertAt(int index, std::unique_ptr<ListRow> row);
+    // Null for a bad row or column.
+    const ListCell* CellAt(int index, int column) const;
+    ListCell* CellAt(int index, int column);
     int GroupEnd(int groupIndex) const;
 
     std::vector<std::unique_ptr<ListRow>> m_rows;
