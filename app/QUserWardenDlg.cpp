@@ -127,12 +127,9 @@ void QUserWardenDlg::AddOperatedRow(int group, const WString& name, const std::s
     CListViewCtrlEx& list = m_lists[2];
     list.RemoveFromGroup(md5, 0);
     list.RemoveFromGroup(md5, 1);
-    const int row = list.AppendToGroup(group, name, md5, path, 0, kCellText);
-    const int index = row >= 0 ? row : -1;
-    if (index >= 0) {
-        list.AddCell(index, Utf8ToWide(md5), kCellText);
-        list.AddCell(index, L"恢复", kCellLink);
-    }
+    // The cells go with the row, so that a folded group holds it whole.
+    list.AppendToGroup(group, name, md5, path, 0, kCellText,
+                       {MakeCell(kCellText, Utf8ToWide(md5)), MakeCell(kCellLink, L"恢复")});
 }
 
 void QUserWardenDlg::LoadOperatedList() {
@@ -347,8 +344,14 @@ int QUserWardenDlg::ItemDone(int tab, const char* md5) {
     if (row < 0)
         return 0;
     list.SetCell(row, 2, kCellText, kDone, true);
-    const ListRow* pending = list.Rows().Row(row);
-    OperatedRow operated{pending->firstText, md5, pending->tip};
+    OperatedRow operated;
+    {
+        ScopedLock lock(list.Rows().Lock()); // the user may delete rows meanwhile
+        const ListRow* pending = list.Rows().Row(row);
+        if (!pending)
+            return 0;
+        operated = OperatedRow{pending->firstText, md5, pending->tip};
+    }
     SendMessageW(Hwnd(), kAddOperated, tab, reinterpret_cast<LPARAM>(&operated));
     std::string narrow;
     if (ToStorePath(operated.path, narrow) == StorePathResult::Ok) {

@@ -224,8 +224,10 @@ int CListViewCtrlEx::AppendItemRow(const WString& text, const std::string& key, 
 }
 
 int CListViewCtrlEx::AppendToGroup(int group, const WString& text, const std::string& key,
-                                   const WString& tip, int flags, int kind) {
-    const int index = m_rows.AppendToGroup(group, text, key, tip, flags, kind);
+                                   const WString& tip, int flags, int kind,
+                                   std::vector<ListCell> moreCells) {
+    const int index =
+        m_rows.AppendToGroup(group, text, key, tip, flags, kind, std::move(moreCells));
     if (index >= 0)
         InsertEmptyItem(Hwnd(), index);
     return index;

@@ -53,7 +53,7 @@ public:
     int AppendItemRow(const WString& text, const std::string& key, const WString& tip, int flags,
                       int kind, int group = -1);
     int AppendToGroup(int group, const WString& text, const std::string& key, const WString& tip,
-                      int flags, int kind);
+                      int flags, int kind, std::vector<ListCell> moreCells = {});
     int FindByKey(const std::string& key) const { return m_rows.FindByKey(key); }
     int RemoveFromGroup(const std::string& key, int group);
     int AddCell(int index, const WString& text, int kind) {

@@ -8,10 +8,7 @@ std::unique_ptr<ListRow> MakeRow(const WString& text, int kind, int flags) {
     auto row = std::make_unique<ListRow>();
     row->flags = flags;
     row->firstText = text;
-    ListCell first;
-    first.kind = kind;
-    first.text = text;
-    row->cells.push_back(std::move(first));
+    row->cells.push_back(MakeCell(kind, text));
     return row;
 }
 
@@ -66,7 +63,8 @@ int ListRowTable::GroupEnd(int groupIndex) const {
 }
 
 int ListRowTable::AppendToGroup(int group, const WString& text, const std::string& key,
-                                const WString& tip, int flags, int kind) {
+                                const WString& tip, int flags, int kind,
+                                std::vector<ListCell> moreCells) {
     ScopedLock lock(m_lock);
     const int groupIndex = FindGroupRow(group);
     if (groupIndex < 0)
@@ -75,6 +73,8 @@ int ListRowTable::AppendToGroup(int group, const WString& text, const std::strin
     row->key = key;
     row->tip = tip;
     row->group = group;
+    for (ListCell& cell : moreCells)
+        row->cells.push_back(std::move(cell));
     ListRow& groupRow = *m_rows[static_cast<std::size_t>(groupIndex)];
     if ((groupRow.flags & kRowFoldable) && !groupRow.expanded) {
         ScopedLock lock(m_lock);

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <windows.h>
@@ -37,6 +38,14 @@ struct ListCell {
     HICON icon = nullptr;
     int pngId = 0;
 };
+
+// A text or link cell.
+inline ListCell MakeCell(int kind, WString text) {
+    ListCell cell;
+    cell.kind = kind;
+    cell.text = std::move(text);
+    return cell;
+}
 
 struct ListRow {
     int group = -1;
@@ -71,10 +80,11 @@ public:
     int InsertGroupRow(const WString& text, int kind, int flags, int group);
     int AppendItemRow(const WString& text, const std::string& key, const WString& tip, int flags,
                       int kind, int group = -1);
-    // At the end of the group's rows; into the folded members while it is
-    // folded (then -1, no list position). -1 also when there is no such group.
+    // At the end of the group's rows, with `moreCells` after the first;
+    // into the folded members while it is folded (then -1, no list
+    // position). -1 also when there is no such group.
     int AppendToGroup(int group, const WString& text, const std::string& key, const WString& tip,
-                      int flags, int kind);
+                      int flags, int kind, std::vector<ListCell> moreCells = {});
 
     int FindByKey(const std::string& key) const;
     int FindGroupRow(int group) const;

@@ -105,3 +105,16 @@ TEST(ListRows, CellsAndBadIndexes) {
     EXPECT_TRUE(table.Delete(row));
     EXPECT_EQ(0, table.Count());
 }
+
+TEST(ListRows, AMemberAddedWhileFoldedKeepsItsCells) {
+    ListRowTable table;
+    FillOperated(table);
+    table.Fold(0);
+    EXPECT_EQ(-1, table.AppendToGroup(0, L"e.exe", "ee", L"", 0, kCellText,
+                                      {MakeCell(kCellText, L"md5"), MakeCell(kCellLink, L"恢复")}));
+    table.Unfold(0);
+    const int row = table.FindByKey("ee");
+    ASSERT_EQ(3, row);
+    EXPECT_EQ(3u, table.Row(row)->cells.size());
+    EXPECT_WSTR_EQ(L"恢复", table.CellText(row, 2));
+}
