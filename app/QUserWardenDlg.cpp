@@ -44,13 +44,14 @@ const wchar_t* const kWorking = L"正在处理";
 
 } // namespace
 
-QUserWardenDlg::QUserWardenDlg(WString storePath) : m_storePath(std::move(storePath)) {
+QUserWardenDlg::QUserWardenDlg(WString storePath)
+    : m_storePath(std::move(storePath)), m_work(std::make_shared<WorkerState>()) {
     m_tips[0] = nullptr;
     m_tips[1] = nullptr;
 }
 
 QUserWardenDlg::~QUserWardenDlg() {
-    m_processor.Shutdown();
+    m_work->processor.Shutdown();
 }
 
 int QUserWardenDlg::CurrentTab() {
@@ -109,11 +110,12 @@ void QUserWardenDlg::Start() {
     RefreshOkButton(1);
     DragAcceptFiles(Hwnd(), TRUE);
     m_intakeTab = 0;
+    FileProcessor& processor = m_work->processor;
     if (m_storePath.empty())
-        m_processor.Initialize();
+        processor.Initialize();
     else
-        m_processor.Initialize(m_storePath);
-    m_processor.SetCallback(this);
+        processor.Initialize(m_storePath);
+    processor.SetCallback(this);
     LoadOperatedList();
     for (int tab = 0; tab < 2; ++tab) {
         HANDLE thread = StartPeFormatTipThread(m_lists[tab].Hwnd(), &m_tips[tab]);
@@ -138,9 +140,9 @@ void QUserWardenDlg::LoadOperatedList() {
         m_lists[2].InsertGroupRow(headers[group], kCellText, kRowFoldable, group);
         UserListRecords records;
         if (group == 0)
-            m_processor.LoadTrustedEntries(records);
+            Processor().LoadTrustedEntries(records);
         else
-            m_processor.LoadBlackEntries(records);
+            Processor().LoadBlackEntries(records);
         for (const UserListRecord& record : records) {
             const WString path = AnsiToWide(record.Path);
             AddOperatedRow(group, FileNameOf(path), record.Md5, path);
@@ -215,7 +217,7 @@ void QUserWardenDlg::ToggleFormatTip(int tab) {
 }
 
 void QUserWardenDlg::OnDrop(HDROP drop) {
-    if (!m_dropBusy.TryAcquire()) {
+    if (!m_work->dropBusy.TryAcquire()) {
         DragFinish(drop);
         return;
     }
@@ -226,19 +228,21 @@ void QUserWardenDlg::OnDrop(HDROP drop) {
         m_tabs[tab].refused = 0;
     }
     HWND window = Hwnd();
-    if (!StartDetachedWorker([this, drop, window, tab] {
-            RunDropWork(m_processor, drop, window, tab, m_dropBusy);
+    const std::shared_ptr<WorkerState> work = m_work;
+    if (!StartDetachedWorker([work, drop, window, tab] {
+            RunDropWork(work->processor, drop, window, tab, work->dropBusy);
         })) {
         DragFinish(drop);
-        m_dropBusy.Release();
+        m_work->dropBusy.Release();
     }
 }
 
 void QUserWardenDlg::OpenFilesDialog() {
-    if (!m_pickBusy.TryAcquire())
+    if (!m_work->pickBusy.TryAcquire())
         return;
     m_intakeTab = CurrentTab();
-    const bool started = StartDetachedWorker([this] {
+    const std::shared_ptr<WorkerState> work = m_work;
+    const bool started = StartDetachedWorker([work] {
         std::vector<wchar_t> buffer(64 * 1024, L'\0');
         wchar_t desktop[MAX_PATH] = {};
         SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
@@ -251,15 +255,16 @@ void QUserWardenDlg::OpenFilesDialog() {
         dialog.lpstrInitialDir = desktop;
         dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_NODEREFERENCELINKS;
         if (GetOpenFileNameW(&dialog))
-            RunPickedFilesWork(m_processor, ParseOpenDialogSelection(buffer.data()));
-        m_pickBusy.Release();
+            RunPickedFilesWork(work->processor, ParseOpenDialogSelection(buffer.data()));
+        work->pickBusy.Release();
     });
     if (!started)
-        m_pickBusy.Release();
+        m_work->pickBusy.Release();
 }
 
 void QUserWardenDlg::Commit(int tab) {
-    if (!m_commitBusy[tab].TryAcquire())
+    BusyFlag& busy = m_work->commitBusy[tab];
+    if (!busy.TryAcquire())
         return;
     std::vector<std::string> md5s;
     const ListRowTable& rows = m_lists[tab].Rows();
@@ -268,9 +273,11 @@ void QUserWardenDlg::Commit(int tab) {
             md5s.push_back(rows.Row(i)->key);
     }
     const UserList list = tab == 0 ? UserList::Trusted : UserList::Black;
-    if (!StartDetachedWorker(
-            [this, list, md5s, tab] { RunCommitWork(m_processor, list, md5s, m_commitBusy[tab]); }))
-        m_commitBusy[tab].Release();
+    const std::shared_ptr<WorkerState> work = m_work;
+    if (!StartDetachedWorker([work, list, md5s, tab] {
+            RunCommitWork(work->processor, list, md5s, work->commitBusy[tab]);
+        }))
+        busy.Release();
 }
 
 void QUserWardenDlg::RemoveOperated(int row) {
@@ -283,9 +290,9 @@ void QUserWardenDlg::RemoveOperated(int row) {
     if (ShowMsgBox(WString(), group == 0 ? 12 : 13) == 2)
         return;
     if (group == 0)
-        m_processor.RemoveTrustedEntry(md5);
+        Processor().RemoveTrustedEntry(md5);
     else
-        m_processor.RemoveBlackEntry(md5);
+        Processor().RemoveBlackEntry(md5);
     list.DeleteRow(list.FindByKey(md5));
 }
 
@@ -356,9 +363,9 @@ int QUserWardenDlg::ItemDone(int tab, const char* md5) {
     std::string narrow;
     if (ToStorePath(operated.path, narrow) == StorePathResult::Ok) {
         if (tab == 0)
-            m_processor.StoreTrusted(md5, narrow);
+            Processor().StoreTrusted(md5, narrow);
         else
-            m_processor.StoreBlack(md5, narrow);
+            Processor().StoreBlack(md5, narrow);
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 // make them.
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "common/WideString.h"
@@ -26,10 +27,10 @@ public:
     ~QUserWardenDlg();
 
     CListViewCtrlEx& List(int tab) { return m_lists[tab]; }
-    FileProcessor& Processor() { return m_processor; }
+    FileProcessor& Processor() { return m_work->processor; }
     int CurrentTab();
-    bool BusyWithDrop() const { return m_dropBusy.IsBusy(); }
-    bool BusyWithCommit(int tab) const { return m_commitBusy[tab].IsBusy(); }
+    bool BusyWithDrop() const { return m_work->dropBusy.IsBusy(); }
+    bool BusyWithCommit(int tab) const { return m_work->commitBusy[tab].IsBusy(); }
 
     // The window's message box, on the calling thread, owned by the window.
     int ShowMsgBox(const WString& text, int mode);
@@ -81,14 +82,21 @@ private:
     int BatchDone(int count);
     bool Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
+    // What the workers use: shared with them, so that a worker still
+    // finishing when the window goes away touches nothing freed (the
+    // processor itself refuses calls once it is shut down).
+    struct WorkerState {
+        FileProcessor processor;
+        BusyFlag dropBusy;
+        BusyFlag pickBusy;
+        BusyFlag commitBusy[2];
+    };
+
     WString m_storePath;
-    FileProcessor m_processor;
+    std::shared_ptr<WorkerState> m_work;
     CListViewCtrlEx m_lists[3];
     PendingTab m_tabs[2];
     std::atomic<int> m_intakeTab{0};
-    BusyFlag m_dropBusy;
-    BusyFlag m_pickBusy;
-    BusyFlag m_commitBusy[2];
     std::atomic<HWND> m_tips[2];
     bool m_tipShown[2] = {false, false};
     int m_shownTab = 0;
