@@ -213,3 +213,24 @@ TEST_F(MainWindow, BlacklistTabSelectAllAndNoDropsOnTheOperatedTab) {
     EXPECT_TRUE(GetWindowLongW(window.Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     DestroyWindow(window.Hwnd());
 }
+
+TEST_F(MainWindow, TheOpenDialogAddsTheChosenFile) {
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    // 107, the blacklist tab's add button, is hidden by the layout.
+    ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(1));
+    window.ShowElement(107, true);
+    ClickElement(window, 107);
+    // The dialog runs on the worker: name the file in it and confirm.
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        dialog = FindWindowW(L"#32770", nullptr);
+        return dialog != nullptr && IsWindowVisible(dialog);
+    }));
+    SetDlgItemTextW(dialog, 0x47C, m_files[1].c_str()); // the file name box
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(PumpUntil([&] { return window.List(1).Rows().Count() == 1; }));
+    EXPECT_WSTR_EQ(L"two.exe", window.List(1).CellText(0, 0));
+    EXPECT_FALSE(window.FindById(503)->IsShown()); // no summary after the dialog
+    DestroyWindow(window.Hwnd());
+}
