@@ -39,7 +39,8 @@ paths=()
 for name in one.exe two.exe notes.txt; do
     paths+=("$(uw_wine_env winepath -w "$work/$name" 2>/dev/null)")
 done
-uw_wine_env wine "$bin/drop_driver.exe.so" vmruserwarden "${paths[@]}"
+uw_wine_env wine "$bin/drop_driver.exe.so" vmruserwarden "${paths[@]}" || {
+    echo "drop_driver failed with code $?"; exit 1; }
 sleep 2
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + 580)) $((Y + 453)) click 1   # "确 定" of the whitelist tab
