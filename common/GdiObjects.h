@@ -39,6 +39,12 @@ using UniquePen = GdiObject<HPEN>;
 using UniqueFont = GdiObject<HFONT>;
 using UniqueRegion = GdiObject<HRGN>;
 
+// Fills a rectangle with one colour.
+inline void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
+    UniqueBrush brush(CreateSolidBrush(color));
+    FillRect(dc, &rect, brush.Get());
+}
+
 // A memory device context compatible with another one (null: the screen).
 class MemoryDC {
 public:

@@ -199,10 +199,8 @@ void CTwWindow::PaintBackground(HDC dc) {
     COLORREF color = BackgroundColor();
     if (Has(kTwHover) && style.colors.crbghover != kNoColor)
         color = style.colors.crbghover;
-    if (color != kNoColor) {
-        UniqueBrush brush(CreateSolidBrush(color));
-        FillRect(dc, &m_rect, brush.Get());
-    }
+    if (color != kNoColor)
+        FillSolid(dc, m_rect, color);
 }
 
 COLORREF CTwWindow::BackgroundColor() const {

@@ -15,11 +15,6 @@ constexpr COLORREF kTrackColor = RGB(0xE4, 0xE8, 0xEE);
 constexpr COLORREF kFillColor = RGB(0x2D, 0x7D, 0xD2);
 constexpr int kThumbWidth = 8;
 
-void Fill(HDC dc, const RECT& rect, COLORREF color) {
-    UniqueBrush brush(CreateSolidBrush(color));
-    FillRect(dc, &rect, brush.Get());
-}
-
 // A skin over the rectangle when it exists, else a plain fill.
 void DrawPart(HDC dc, const std::string& skinName, const RECT& rect, COLORREF fallback) {
     if (rect.right <= rect.left || rect.bottom <= rect.top)
@@ -27,7 +22,7 @@ void DrawPart(HDC dc, const std::string& skinName, const RECT& rect, COLORREF fa
     if (CTwSkinBase* skin = SkinNamed(skinName))
         skin->Draw(dc, rect, -1);
     else
-        Fill(dc, rect, fallback);
+        FillSolid(dc, rect, fallback);
 }
 
 } // namespace
@@ -135,7 +130,7 @@ void TwSlider::OnPaint(HDC dc) {
     if (CTwSkinBase* skin = SkinNamed(m_skinThumb))
         skin->Draw(dc, thumb, ButtonPicture(State()));
     else
-        Fill(dc, thumb, kFillColor);
+        FillSolid(dc, thumb, kFillColor);
 }
 
 void TwSlider::MoveTo(int x) {

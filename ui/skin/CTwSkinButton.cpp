@@ -13,11 +13,6 @@ bool Is(const char* a, const char* b) {
     return std::strcmp(a, b) == 0;
 }
 
-void Fill(HDC dc, const RECT& rect, COLORREF color) {
-    UniqueBrush brush(CreateSolidBrush(color));
-    FillRect(dc, &rect, brush.Get());
-}
-
 } // namespace
 
 HRESULT CTwSkinButton::ApplyAttribute(const char* name, const char* value, bool loading) {
@@ -50,7 +45,7 @@ HRESULT CTwSkinButton::ApplyAttribute(const char* name, const char* value, bool 
 }
 
 void CTwSkinButton::Draw(HDC dc, const RECT& rect, int state) {
-    Fill(dc, rect, m_bg);
+    FillSolid(dc, rect, m_bg);
     if (!(state & kStateDisabled)) {
         const bool pushed = state & kStatePushed, hover = state & kStateHover;
         const COLORREF top = pushed ? m_bgUpPush : hover ? m_bgUpHover : m_bgUp;
@@ -89,7 +84,7 @@ HRESULT CTwSkinGradation::ApplyAttribute(const char* name, const char* value, bo
 }
 
 void CTwSkinGradation::Draw(HDC dc, const RECT& rect, int) {
-    Fill(dc, rect, m_to);
+    FillSolid(dc, rect, m_to);
     const int saved = SaveDC(dc);
     UniqueRegion clip(CreateRectRgn(rect.left, rect.top, rect.right, rect.bottom));
     SelectClipRgn(dc, clip.Get());

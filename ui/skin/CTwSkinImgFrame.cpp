@@ -34,8 +34,6 @@ void CTwSkinImgFrame::Draw(HDC dc, const RECT& rect, int) {
     m_image.DrawPieces(dc, layout.corners);
     m_image.DrawPieces(dc, layout.edges);
     if (m_fill != static_cast<COLORREF>(-1) && layout.centre.right > layout.centre.left &&
-        layout.centre.bottom > layout.centre.top) {
-        UniqueBrush brush(CreateSolidBrush(m_fill));
-        FillRect(dc, &layout.centre, brush.Get());
-    }
+        layout.centre.bottom > layout.centre.top)
+        FillSolid(dc, layout.centre, m_fill);
 }
