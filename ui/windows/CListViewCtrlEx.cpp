@@ -32,11 +32,6 @@ void DrawBitmapPart(HDC dc, HBITMAP bitmap, const RECT& to, int x, int y, int wi
                width, height, SRCCOPY);
 }
 
-void Fill(HDC dc, const RECT& rect, COLORREF color) {
-    UniqueBrush brush(CreateSolidBrush(color));
-    FillRect(dc, &rect, brush.Get());
-}
-
 int HeaderFormat(HWND header, int column) {
     HDITEMW item = {};
     item.mask = HDI_FORMAT;
@@ -367,7 +362,7 @@ void CListViewCtrlEx::DrawCellText(HDC dc, const ListCell& cell, RECT rect, int 
 
 void CListViewCtrlEx::DrawItemRow(HDC dc, const ListRow& row, int index, const RECT& rect,
                                   bool selected) {
-    Fill(dc, rect, selected ? kSelected : row.background);
+    FillSolid(dc, rect, selected ? kSelected : row.background);
     const bool hasBox = row.HasBox();
     if (row.flags & kRowCheckBox)
         DrawBitmapPart(dc, m_checkBoxes, RowBoxRect(rect), row.checked ? 0 : 13, 0, kListBoxSize,
@@ -381,7 +376,7 @@ void CListViewCtrlEx::DrawItemRow(HDC dc, const ListRow& row, int index, const R
 }
 
 void CListViewCtrlEx::DrawGroupRow(HDC dc, const ListRow& row, const RECT& rect) {
-    Fill(dc, rect, row.background);
+    FillSolid(dc, rect, row.background);
     if ((row.flags & kRowFoldable) && rect.left >= -11) {
         const int top = rect.top + (rect.bottom - rect.top - 9) / 2;
         DrawBitmapPart(dc, m_fold, RECT{rect.left + 3, top, rect.left + 11, top + 9},
@@ -431,7 +426,7 @@ void CListViewCtrlEx::DrawRow(const DRAWITEMSTRUCT& item) {
 void CListViewCtrlEx::PaintEmpty(HDC dc) {
     RECT client = {};
     GetClientRect(Hwnd(), &client);
-    Fill(dc, client, kListBackground);
+    FillSolid(dc, client, kListBackground);
     HBITMAP picture = m_empty[m_emptyMode == 1 ? 1 : 0];
     BITMAP info = {};
     if (picture && GetObjectW(picture, sizeof info, &info)) {
@@ -479,14 +474,19 @@ bool CListViewCtrlEx::HitsLink(int index, int column, POINT point) const {
     return PtInRect(&link, point) != FALSE;
 }
 
+LVHITTESTINFO CListViewCtrlEx::CellAt(POINT point) const {
+    LVHITTESTINFO hit = {};
+    hit.pt = point;
+    SendMessageW(Hwnd(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    return hit;
+}
+
 void CListViewCtrlEx::OnMouseMove(POINT point) {
     if (!m_tracking) {
         TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, Hwnd(), 0};
         m_tracking = TrackMouseEvent(&track) != FALSE;
     }
-    LVHITTESTINFO hit = {};
-    hit.pt = point;
-    SendMessageW(Hwnd(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    const LVHITTESTINFO hit = CellAt(point);
     if (hit.iItem != m_hoverItem || hit.iSubItem != m_hoverColumn) {
         m_hoverItem = hit.iItem;
         m_hoverColumn = hit.iSubItem;
@@ -505,9 +505,7 @@ void CListViewCtrlEx::OnTipTimer() {
     GetCursorPos(&screen);
     POINT point = screen;
     ScreenToClient(Hwnd(), &point);
-    LVHITTESTINFO hit = {};
-    hit.pt = point;
-    SendMessageW(Hwnd(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    const LVHITTESTINFO hit = CellAt(point);
     const ListRow* row = m_rows.Row(hit.iItem);
     if (!row)
         return;
@@ -522,9 +520,7 @@ void CListViewCtrlEx::OnClick(const NMITEMACTIVATE& click) {
     int index = click.iItem;
     int column = click.iSubItem;
     if (index < 0) {
-        LVHITTESTINFO hit = {};
-        hit.pt = click.ptAction;
-        SendMessageW(Hwnd(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        const LVHITTESTINFO hit = CellAt(click.ptAction);
         index = hit.iItem;
         column = hit.iSubItem;
     }
@@ -639,9 +635,7 @@ bool CListViewCtrlEx::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam,
         POINT point = {};
         GetCursorPos(&point);
         ScreenToClient(Hwnd(), &point);
-        LVHITTESTINFO hit = {};
-        hit.pt = point;
-        SendMessageW(Hwnd(), LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        const LVHITTESTINFO hit = CellAt(point);
         SetCursor(
             LoadCursorW(nullptr, HitsLink(hit.iItem, hit.iSubItem, point) ? IDC_HAND : IDC_ARROW));
         result = TRUE;

@@ -89,6 +89,8 @@ private:
     void DrawCellText(HDC dc, const ListCell& cell, RECT rect, int column, bool hasBox);
     // The empty-list picture centred over the list background.
     void PaintEmpty(HDC dc);
+    // The item and column under a client point (-1 for none).
+    LVHITTESTINFO CellAt(POINT point) const;
     void OnMouseMove(POINT point);
     void OnTipTimer();
     void OnClick(const NMITEMACTIVATE& click);
