@@ -3,6 +3,7 @@
 #include "common/GdiObjects.h"
 #include "ui/skin/CTwBitmap.h"
 #include "ui/skin/TwSkinRegistry.h"
+#include "ui/windows/LayeredWindow.h"
 
 namespace {
 
@@ -95,20 +96,16 @@ void CShadowWnd::Rebuild() {
     CTwBitmap pixels;
     if (!pixels.Create(width, height))
         return;
-    MemoryDC dc(nullptr);
-    ScopedSelect selected(dc.Get(), pixels.Handle());
     if (CTwSkinBase* skin = GetSkin("dlg_shadow")) {
+        MemoryDC dc(nullptr);
+        ScopedSelect selected(dc.Get(), pixels.Handle());
         ShadowPart parts[8];
         ShadowParts(width, height, skin->GetSkinSize(), parts);
         for (const ShadowPart& part : parts)
             skin->DrawPart(dc.Get(), part.destination, part.source);
     }
-    POINT position = {host.left - kShadowMargin, host.top - kShadowMargin};
-    SIZE size = {width, height};
-    POINT origin = {0, 0};
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    UpdateLayeredWindow(m_shadow, nullptr, &position, &size, dc.Get(), &origin, 0, &blend,
-                        ULW_ALPHA);
+    const POINT position = {host.left - kShadowMargin, host.top - kShadowMargin};
+    UpdateLayeredFromBitmap(m_shadow, position, pixels);
     // The window itself takes the place, so it follows even where layered
     // updates do not move it.
     SetWindowPos(m_shadow, m_host, position.x, position.y, width, height,

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "common/GdiObjects.h"
+#include "ui/windows/LayeredWindow.h"
 
 void QPeFormatTipDlg::Start() {
     m_running = true;
@@ -48,13 +48,7 @@ void QPeFormatTipDlg::RepaintLayered() {
         return;
     RECT window = {};
     GetWindowRect(Hwnd(), &window);
-    MemoryDC dc(nullptr);
-    ScopedSelect selected(dc.Get(), picture.Handle());
-    POINT position = {window.left, window.top};
-    SIZE size = {picture.Width(), picture.Height()};
-    POINT origin = {0, 0};
-    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    UpdateLayeredWindow(Hwnd(), nullptr, &position, &size, dc.Get(), &origin, 0, &blend, ULW_ALPHA);
+    UpdateLayeredFromBitmap(Hwnd(), POINT{window.left, window.top}, picture);
 }
 
 bool QPeFormatTipDlg::OnDialogMessage(UINT message, WPARAM wparam, LPARAM, LRESULT&) {
