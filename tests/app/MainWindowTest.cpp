@@ -12,6 +12,7 @@
 #include "common/TextConvert.h"
 #include "layoutview/UiDocuments.h"
 #include "store/ORBDBSqliteConn.h"
+#include "tests/support/DialogClicks.h"
 #include "tests/support/GTest.h"
 #include "tests/support/PeFile.h"
 #include "tests/support/TempDir.h"
@@ -49,12 +50,10 @@ template <typename Done> bool PumpUntil(Done done, DWORD milliseconds = 20000) {
     while (!done()) {
         if (GetTickCount() - start > milliseconds)
             return false;
-        if (HWND box = FindWindowW(nullptr, L"消息对话框")) {
-            if (IsWindowVisible(box)) {
-                PostMessageW(box, WM_CLOSE, 0, 0);
-                ++g_boxesClosed;
-                Sleep(50);
-            }
+        if (CTwDialogHost* box = testsupport::OpenMessageBox()) {
+            PostMessageW(box->Hwnd(), WM_CLOSE, 0, 0);
+            ++g_boxesClosed;
+            Sleep(50);
         }
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -66,29 +65,12 @@ template <typename Done> bool PumpUntil(Done done, DWORD milliseconds = 20000) {
     return true;
 }
 
-// Clicks an element of the window where it is drawn.
-void ClickElement(QUserWardenDlg& window, int id) {
-    const RECT rect = window.FindById(id)->Rect();
-    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    HWND view = window.View().Hwnd();
-    SendMessageW(view, WM_MOUSEMOVE, 0, at);
-    SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(view, WM_LBUTTONUP, 0, at);
-}
-
 // Answers OK in the message box that the window opens on its own thread.
 void CALLBACK ConfirmFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND box = FindWindowW(nullptr, L"消息对话框");
-    if (!box || !IsWindowVisible(box))
-        return;
-    KillTimer(nullptr, timer);
-    auto* host = reinterpret_cast<CTwDialogHost*>(GetWindowLongPtrW(box, GWLP_USERDATA));
-    const RECT rect = host->FindById(102)->Rect();
-    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    HWND view = GetDlgItem(box, kTwViewControlId);
-    SendMessageW(view, WM_MOUSEMOVE, 0, at);
-    SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(view, WM_LBUTTONUP, 0, at);
+    if (CTwDialogHost* box = testsupport::OpenMessageBox()) {
+        KillTimer(nullptr, timer);
+        testsupport::ClickElement(*box, 102);
+    }
 }
 
 class MainWindow : public testing::Test {
@@ -163,7 +145,7 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
 
     // OK commits both to the component and the store.
     g_boxesClosed = 0;
-    ClickElement(window, 106);
+    testsupport::ClickElement(window, 106);
     EXPECT_TRUE(PumpUntil([&] {
         return pending.CellText(0, 2) == L"处理成功" && pending.CellText(1, 2) == L"处理成功" &&
                !window.BusyWithCommit(0);
@@ -201,10 +183,10 @@ TEST_F(MainWindow, BlacklistTabSelectAllAndNoDropsOnTheOperatedTab) {
     EXPECT_EQ(2, window.List(1).Rows().Count());
     EXPECT_EQ(0, window.List(0).Rows().Count());
 
-    ClickElement(window, 302); // select all: every row was checked, so none is now
+    testsupport::ClickElement(window, 302); // select all: every row was checked, so none is now
     EXPECT_EQ(0, window.List(1).CountChecked());
     EXPECT_EQ(2, static_cast<CTwImageWnd*>(window.FindById(304))->Sub());
-    ClickElement(window, 302);
+    testsupport::ClickElement(window, 302);
     EXPECT_EQ(2, window.List(1).CountChecked());
 
     ASSERT_TRUE(tabs->SelectTab(2));
@@ -220,7 +202,7 @@ TEST_F(MainWindow, TheOpenDialogAddsTheChosenFile) {
     // 107, the blacklist tab's add button, is hidden by the layout.
     ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(1));
     window.ShowElement(107, true);
-    ClickElement(window, 107);
+    testsupport::ClickElement(window, 107);
     // The dialog runs on the worker: name the file in it and confirm.
     HWND dialog = nullptr;
     ASSERT_TRUE(PumpUntil([&] {

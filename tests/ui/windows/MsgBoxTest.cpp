@@ -2,6 +2,7 @@
 // what the buttons, the close button and Esc answer.
 
 #include "layoutview/UiDocuments.h"
+#include "tests/support/DialogClicks.h"
 #include "tests/support/GTest.h"
 #include "tests/support/WideAssert.h"
 #include "ui/windows/QMsgBoxDlg.h"
@@ -23,20 +24,13 @@ bool Shown(QMsgBoxDlg& box, int id) {
 int g_clickId = 0;
 void CALLBACK ClickFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    HWND box = FindWindowW(nullptr, L"消息对话框");
-    HWND view = box ? GetDlgItem(box, kTwViewControlId) : nullptr;
-    if (!view)
+    CTwDialogHost* box = testsupport::OpenMessageBox();
+    if (!box)
         return;
-    if (g_clickId == 2) {
-        SendMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
-        return;
-    }
-    auto* host = reinterpret_cast<CTwDialogHost*>(GetWindowLongPtrW(box, GWLP_USERDATA));
-    const RECT rect = host->FindById(g_clickId)->Rect();
-    const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    SendMessageW(view, WM_MOUSEMOVE, 0, at);
-    SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(view, WM_LBUTTONUP, 0, at);
+    if (g_clickId == 2)
+        SendMessageW(box->Hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+    else
+        testsupport::ClickElement(*box, g_clickId);
 }
 
 // Ends a box that a click did not end, so that a fault fails the test
