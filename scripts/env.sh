@@ -16,6 +16,23 @@ uw_wine_env() { LANG=$UW_WINE_LOCALE LC_ALL=$UW_WINE_LOCALE "$@"; }
 
 uw_say() { printf '%s\n' "$*" >&2; }
 
+# uw_step DESCRIPTION COMMAND...: runs a set-up step quietly; when it fails,
+# says which step failed, with its exit code and what the command printed,
+# and stops the script.
+uw_step() {
+    local what=$1 log rc=0
+    shift
+    log=$(mktemp)
+    "$@" >"$log" 2>&1 || rc=$?
+    if [ "$rc" -ne 0 ]; then
+        uw_say "set-up step failed: $what (exit code $rc). It printed:"
+        tail -n 40 "$log" >&2
+        rm -f "$log"
+        exit "$rc"
+    fi
+    rm -f "$log"
+}
+
 # Starts a private Xvfb when no display is set; uw_stop_display ends it.
 UW_XVFB_PID=
 uw_ensure_display() {
