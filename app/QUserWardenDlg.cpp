@@ -34,9 +34,9 @@ constexpr UINT kShowBadge = WM_APP + 2;   // count
 constexpr UINT kAddOperated = WM_APP + 3; // group, OperatedRow*
 
 struct OperatedRow {
-    WString name;
+    std::wstring name;
     std::string md5;
-    WString path;
+    std::wstring path;
 };
 
 const wchar_t* const kDone = L"处理成功";
@@ -44,7 +44,7 @@ const wchar_t* const kWorking = L"正在处理";
 
 } // namespace
 
-QUserWardenDlg::QUserWardenDlg(WString storePath)
+QUserWardenDlg::QUserWardenDlg(std::wstring storePath)
     : m_storePath(std::move(storePath)), m_work(std::make_shared<WorkerState>()) {
     m_tips[0] = nullptr;
     m_tips[1] = nullptr;
@@ -59,7 +59,7 @@ int QUserWardenDlg::CurrentTab() {
     return tabs ? tabs->CurrentTab() : 0;
 }
 
-int QUserWardenDlg::ShowMsgBox(const WString& text, int mode) {
+int QUserWardenDlg::ShowMsgBox(const std::wstring& text, int mode) {
     QMsgBoxDlg box;
     box.SetMode(mode);
     box.SetText(PrepareMsgBoxText(text, mode));
@@ -124,8 +124,8 @@ void QUserWardenDlg::Start() {
     }
 }
 
-void QUserWardenDlg::AddOperatedRow(int group, const WString& name, const std::string& md5,
-                                    const WString& path) {
+void QUserWardenDlg::AddOperatedRow(int group, const std::wstring& name, const std::string& md5,
+                                    const std::wstring& path) {
     CListViewCtrlEx& list = m_lists[2];
     list.RemoveFromGroup(md5, 0);
     list.RemoveFromGroup(md5, 1);
@@ -144,7 +144,7 @@ void QUserWardenDlg::LoadOperatedList() {
         else
             Processor().LoadBlackEntries(records);
         for (const UserListRecord& record : records) {
-            const WString path = AnsiToWide(record.Path);
+            const std::wstring path = AnsiToWide(record.Path);
             AddOperatedRow(group, FileNameOf(path), record.Md5, path);
         }
     }
@@ -287,7 +287,7 @@ void QUserWardenDlg::RemoveOperated(int row) {
         return;
     const std::string md5 = entry->key;
     const int group = entry->group;
-    if (ShowMsgBox(WString(), group == 0 ? 12 : 13) == 2)
+    if (ShowMsgBox(std::wstring(), group == 0 ? 12 : 13) == 2)
         return;
     if (group == 0)
         Processor().RemoveTrustedEntry(md5);
@@ -317,8 +317,8 @@ int QUserWardenDlg::OnFileAnalysed(const FileAnalysisRecord* record) {
         ++pending.refused;
         return 0;
     }
-    const WString path = FullPathOf(*record);
-    const WString name = FileNameOf(path);
+    const std::wstring path = FullPathOf(*record);
+    const std::wstring name = FileNameOf(path);
     CListViewCtrlEx& list = m_lists[tab];
     if (list.FindByKey(record->md5) >= 0) {
         ShowMsgBox(name, 1);
@@ -378,7 +378,7 @@ int QUserWardenDlg::BatchDone(int count) {
 
 int QUserWardenDlg::OnError(int code) {
     if (code == -1)
-        ShowMsgBox(WString(), 11);
+        ShowMsgBox(std::wstring(), 11);
     return 0;
 }
 

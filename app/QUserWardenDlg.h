@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 
-#include "common/WideString.h"
 #include "intake/FileProcessor.h"
 #include "intake/IntakeWorkers.h"
 #include "intake/IWardenCallback.h"
@@ -23,7 +22,7 @@ public:
     enum { IDD = 101 };
 
     // `storePath` empty: UserSign.dat beside the program.
-    explicit QUserWardenDlg(WString storePath = WString());
+    explicit QUserWardenDlg(std::wstring storePath = std::wstring());
     ~QUserWardenDlg();
 
     CListViewCtrlEx& List(int tab) { return m_lists[tab]; }
@@ -33,7 +32,7 @@ public:
     bool BusyWithCommit(int tab) const { return m_work->commitBusy[tab].IsBusy(); }
 
     // The window's message box, on the calling thread, owned by the window.
-    int ShowMsgBox(const WString& text, int mode);
+    int ShowMsgBox(const std::wstring& text, int mode);
 
     // IWardenCallback, called on the worker that reports.
     int Reserved0() override { return 0; }
@@ -63,8 +62,8 @@ private:
     void Start();
     void CreateLists();
     void LoadOperatedList();
-    void AddOperatedRow(int group, const WString& name, const std::string& md5,
-                        const WString& path);
+    void AddOperatedRow(int group, const std::wstring& name, const std::string& md5,
+                        const std::wstring& path);
     void SwitchTab(int tab);
     void OnDrop(HDROP drop);
     void OpenFilesDialog();
@@ -92,7 +91,7 @@ private:
         BusyFlag commitBusy[2];
     };
 
-    WString m_storePath;
+    std::wstring m_storePath;
     std::shared_ptr<WorkerState> m_work;
     CListViewCtrlEx m_lists[3];
     PendingTab m_tabs[2];

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-WString PrepareMsgBoxText(WString text, int mode) {
+std::wstring PrepareMsgBoxText(std::wstring text, int mode) {
     if (mode >= 2 && mode <= 5)
         text = FileNameOf(text);
     bool cut = false;
@@ -31,7 +31,7 @@ std::string SummaryMarkup(int added, int refused, int linkId) {
     return markup;
 }
 
-WString BadgeText(int count) {
+std::wstring BadgeText(int count) {
     if (count >= 100)
         return L"99+";
     wchar_t text[16];
@@ -49,7 +49,7 @@ SelectAllState SelectAllFor(int rowsWithBox, int checkedRows) {
     return SelectAllState{"1", true, true};
 }
 
-WString FileNameOf(const WString& path) {
+std::wstring FileNameOf(const std::wstring& path) {
     const std::size_t slash = path.rfind(L'\\');
-    return slash == WString::npos ? path : path.substr(slash + 1);
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }

@@ -5,17 +5,16 @@
 
 #include <string>
 
-#include "common/WideString.h"
 
 // The text handed to the message box for a mode.
-WString PrepareMsgBoxText(WString text, int mode);
+std::wstring PrepareMsgBoxText(std::wstring text, int mode);
 
 // The summary rich text of a tab: N files added, M of them refused, with
 // the "格式" link `linkId`.
 std::string SummaryMarkup(int added, int refused, int linkId);
 
 // "99+" from 100 on, else the count.
-WString BadgeText(int count);
+std::wstring BadgeText(int count);
 
 // What a select-all box shows for its list.
 struct SelectAllState {
@@ -26,4 +25,4 @@ struct SelectAllState {
 SelectAllState SelectAllFor(int rowsWithBox, int checkedRows);
 
 // The file name of a path: the text after its last backslash.
-WString FileNameOf(const WString& path);
+std::wstring FileNameOf(const std::wstring& path);

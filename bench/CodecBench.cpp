@@ -14,7 +14,7 @@
 
 namespace {
 
-double Run(const WString& path, const char* password) {
+double Run(const std::wstring& path, const char* password) {
     DeleteFileW(path.c_str());
     BenchTimer timer;
     SqlDatabase db;
@@ -57,7 +57,7 @@ double Run(const WString& path, const char* password) {
 extern "C" int wmain(int, wchar_t**) {
     wchar_t folder[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH, folder);
-    const WString base = WString(folder) + L"uwcodec-bench";
+    const std::wstring base = std::wstring(folder) + L"uwcodec-bench";
     Run(base + L"-warm.db", nullptr); // warm up the file system
     const double plain = Run(base + L"-plain.db", nullptr);
     const double keyed = Run(base + L"-keyed.db", "bench password");

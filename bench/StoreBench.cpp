@@ -25,12 +25,12 @@ struct Costs {
     double addMicros;
 };
 
-WString BenchFolder() {
+std::wstring BenchFolder() {
     wchar_t base[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH, base);
     wchar_t name[64];
     wsprintfW(name, L"uwbench-%lu\\", GetCurrentProcessId());
-    WString folder = WString(base) + name;
+    std::wstring folder = std::wstring(base) + name;
     CreateDirectoryW(folder.c_str(), nullptr);
     return folder;
 }
@@ -48,8 +48,8 @@ void Fill(ORBDBSqliteConn& store, unsigned rows) {
     store.ExecSqlList(inserts);
 }
 
-Costs Measure(const WString& folder, unsigned rows) {
-    const WString path = folder + L"bench-" + Utf8ToWide(std::to_string(rows)) + L".dat";
+Costs Measure(const std::wstring& folder, unsigned rows) {
+    const std::wstring path = folder + L"bench-" + Utf8ToWide(std::to_string(rows)) + L".dat";
     DeleteFileW(path.c_str());
     ORBDBSqliteConn store(path);
     store.Open();
@@ -92,7 +92,7 @@ Costs Measure(const WString& folder, unsigned rows) {
 } // namespace
 
 extern "C" int wmain(int, wchar_t**) {
-    const WString folder = BenchFolder();
+    const std::wstring folder = BenchFolder();
     const Costs few = Measure(folder, 1000);
     const Costs many = Measure(folder, 100000);
     RemoveDirectoryW(folder.c_str());

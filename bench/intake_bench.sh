@@ -4,10 +4,10 @@
 # files), and userlistctl trust of 10,000 files against 10,000 single-row
 # transactions of the sqlite3 shell on the same disk.
 #
-# usage: bench/intake_bench.sh [WORK_FOLDER]   (needs a build: scripts/build)
+# usage: bench/intake_bench.sh [WORK_FOLDER]   (needs a build: scripts/build x86_64)
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../scripts/env.sh"
-ctl="$UW_BUILD_DIR/bin/userlistctl.exe.so"
+ctl="$(uw_build_dir x86_64)/bin/userlistctl.exe"
 work=${1:-$(mktemp -d /tmp/uwbench.XXXXXX)}
 mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT

@@ -1,25 +1,25 @@
 #include "common/ModulePath.h"
 
-WString GetModulePath(HMODULE module) {
+std::wstring GetModulePath(HMODULE module) {
     constexpr DWORD kMaxCapacity = 32768;
     for (DWORD capacity = 256; capacity <= kMaxCapacity; capacity *= 2) {
-        WString buffer(capacity, L'\0');
+        std::wstring buffer(capacity, L'\0');
         const DWORD length = GetModuleFileNameW(module, &buffer[0], capacity);
         if (length == 0)
-            return WString();
+            return std::wstring();
         if (length < capacity) {
             buffer.resize(length);
             return buffer;
         }
     }
-    return WString();
+    return std::wstring();
 }
 
-WString FolderOfPath(WStringView path) {
+std::wstring FolderOfPath(std::wstring_view path) {
     const std::size_t slash = path.find_last_of(L'\\');
-    if (slash == WStringView::npos)
-        return WString();
-    return WString(path.substr(0, slash + 1));
+    if (slash == std::wstring_view::npos)
+        return std::wstring();
+    return std::wstring(path.substr(0, slash + 1));
 }
 
 HMODULE GetCurrentModule() {
@@ -30,14 +30,14 @@ HMODULE GetCurrentModule() {
     return module;
 }
 
-WString FullPathName(const WString& path) {
+std::wstring FullPathName(const std::wstring& path) {
     const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (needed == 0)
-        return WString();
-    WString full(needed, L'\0');
+        return std::wstring();
+    std::wstring full(needed, L'\0');
     const DWORD length = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
     if (length == 0 || length >= needed)
-        return WString();
+        return std::wstring();
     full.resize(length);
     return full;
 }

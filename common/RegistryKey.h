@@ -1,9 +1,10 @@
 #pragma once
 // An open registry key, closed when it goes.
 
+#include <string>
+
 #include <windows.h>
 
-#include "common/WideString.h"
 
 class RegistryKey {
 public:
@@ -25,16 +26,16 @@ public:
                             ERROR_SUCCESS;
     }
     // A string value of at most `maxChars` characters; false when absent.
-    bool ReadString(const wchar_t* name, DWORD maxChars, WString& value) const;
+    bool ReadString(const wchar_t* name, DWORD maxChars, std::wstring& value) const;
 
 private:
     HKEY m_key = nullptr;
 };
 
-inline bool RegistryKey::ReadString(const wchar_t* name, DWORD maxChars, WString& value) const {
+inline bool RegistryKey::ReadString(const wchar_t* name, DWORD maxChars, std::wstring& value) const {
     if (!m_key)
         return false;
-    WString buffer(maxChars + 1, L'\0');
+    std::wstring buffer(maxChars + 1, L'\0');
     DWORD bytes = static_cast<DWORD>(maxChars * sizeof(wchar_t));
     DWORD type = 0;
     if (RegQueryValueExW(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]),

@@ -10,7 +10,7 @@ int ClampLength(std::size_t size) {
 
 } // namespace
 
-std::string WideToCodePage(WStringView text, UINT codePage, bool* lossy) {
+std::string WideToCodePage(std::wstring_view text, UINT codePage, bool* lossy) {
     if (lossy)
         *lossy = false;
     if (text.empty())
@@ -32,18 +32,18 @@ std::string WideToCodePage(WStringView text, UINT codePage, bool* lossy) {
     return result;
 }
 
-WString CodePageToWide(std::string_view text, UINT codePage) {
+std::wstring CodePageToWide(std::string_view text, UINT codePage) {
     if (text.empty())
-        return WString();
+        return std::wstring();
     const int length = ClampLength(text.size());
     const int needed = MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
     if (needed <= 0)
-        return WString();
-    WString result(static_cast<std::size_t>(needed), L'\0');
+        return std::wstring();
+    std::wstring result(static_cast<std::size_t>(needed), L'\0');
     MultiByteToWideChar(codePage, 0, text.data(), length, &result[0], needed);
     return result;
 }
 
-std::string WideToUtf8(WStringView text) { return WideToCodePage(text, CP_UTF8); }
+std::string WideToUtf8(std::wstring_view text) { return WideToCodePage(text, CP_UTF8); }
 
-WString Utf8ToWide(std::string_view text) { return CodePageToWide(text, CP_UTF8); }
+std::wstring Utf8ToWide(std::string_view text) { return CodePageToWide(text, CP_UTF8); }

@@ -8,18 +8,17 @@
 
 #include <windows.h>
 
-#include "common/WideString.h"
 
-std::string WideToUtf8(WStringView text);
-WString Utf8ToWide(std::string_view text);
+std::string WideToUtf8(std::wstring_view text);
+std::wstring Utf8ToWide(std::string_view text);
 
 // Converts to the given code page. When `lossy` is given it is set to true if
 // some character had no exact form in that code page (the converter had to
 // use its default character).
-std::string WideToCodePage(WStringView text, UINT codePage, bool* lossy = nullptr);
-WString CodePageToWide(std::string_view text, UINT codePage);
+std::string WideToCodePage(std::wstring_view text, UINT codePage, bool* lossy = nullptr);
+std::wstring CodePageToWide(std::string_view text, UINT codePage);
 
-inline std::string WideToAnsi(WStringView text, bool* lossy = nullptr) {
+inline std::string WideToAnsi(std::wstring_view text, bool* lossy = nullptr) {
     return WideToCodePage(text, CP_ACP, lossy);
 }
-inline WString AnsiToWide(std::string_view text) { return CodePageToWide(text, CP_ACP); }
+inline std::wstring AnsiToWide(std::string_view text) { return CodePageToWide(text, CP_ACP); }

@@ -6,10 +6,10 @@
 
 namespace {
 
-HMODULE LoadFrom(const WString& folder, const wchar_t* libraryName) {
+HMODULE LoadFrom(const std::wstring& folder, const wchar_t* libraryName) {
     if (folder.empty())
         return nullptr;
-    const WString path = folder + libraryName;
+    const std::wstring path = folder + libraryName;
     return LoadLibraryW(path.c_str());
 }
 

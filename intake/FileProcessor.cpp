@@ -43,17 +43,17 @@ bool IsDotEntry(const wchar_t* name) {
 }
 
 // "C:" or "C:\" and the like: a volume root, which is never walked.
-bool IsVolumeRoot(WStringView path) {
+bool IsVolumeRoot(std::wstring_view path) {
     return (path.size() == 2 || path.size() == 3) && path[1] == L':' &&
            (path.size() == 2 || path[2] == L'\\');
 }
 
 // The path to search for, without trailing backslashes (a search on
 // "C:\dir\" finds nothing), or empty for a volume root.
-WString SearchablePath(WStringView path) {
+std::wstring SearchablePath(std::wstring_view path) {
     if (IsVolumeRoot(path))
-        return WString();
-    WString trimmed(path);
+        return std::wstring();
+    std::wstring trimmed(path);
     while (trimmed.size() > 1 && trimmed.back() == L'\\')
         trimmed.pop_back();
     return trimmed;
@@ -72,7 +72,7 @@ void FileProcessor::SetCallback(IWardenCallback* callback) {
 
 int FileProcessor::Initialize() { return Initialize(ORBDBSqliteConn::DefaultDatabasePath()); }
 
-int FileProcessor::Initialize(const WString& storePath) {
+int FileProcessor::Initialize(const std::wstring& storePath) {
     const HRESULT loaded = LoadComponentModule(m_module);
     CreateComponentObject(m_module, CLSID_VxFileDetector, IID_IFileDetector,
                           reinterpret_cast<void**>(&m_detector));
@@ -140,7 +140,7 @@ int FileProcessor::ExpandPath(const wchar_t* path) {
     if (!guard.Admitted() || !m_detector || !path)
         return -1;
 
-    const WString searchable = SearchablePath(path);
+    const std::wstring searchable = SearchablePath(path);
     WIN32_FIND_DATAW found;
     bool isFolder = false;
     if (!searchable.empty()) {
@@ -150,8 +150,8 @@ int FileProcessor::ExpandPath(const wchar_t* path) {
     if (!isFolder)
         return ProcessFile(path);
 
-    const WString folder = searchable + L"\\";
-    const WString pattern = folder + L"*.*";
+    const std::wstring folder = searchable + L"\\";
+    const std::wstring pattern = folder + L"*.*";
     UniqueFind entries(FindFirstFileW(pattern.c_str(), &found));
     if (!entries.IsValid())
         return 0;
@@ -160,7 +160,7 @@ int FileProcessor::ExpandPath(const wchar_t* path) {
             break;
         if (IsDotEntry(found.cFileName))
             continue;
-        const WString child = folder + found.cFileName;
+        const std::wstring child = folder + found.cFileName;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             ExpandPath(child.c_str());
         else

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "common/CriticalSection.h"
-#include "common/WideString.h"
 #include "intake/ComponentModule.h"
 #include "intake/DetectionComponent.h"
 #include "intake/IWardenCallback.h"
@@ -38,7 +37,7 @@ public:
     // ("UserSign.dat" beside the executable, or the given file) and makes
     // sure both tables exist. -1 when an object is missing (no store then).
     int Initialize();
-    int Initialize(const WString& storePath);
+    int Initialize(const std::wstring& storePath);
 
     // One file, or every file under a folder (recursively).
     int ExpandPath(const wchar_t* path);

@@ -4,13 +4,13 @@
 
 #include "common/Handles.h"
 
-std::vector<WString> DroppedPaths(HDROP drop) {
-    std::vector<WString> paths;
+std::vector<std::wstring> DroppedPaths(HDROP drop) {
+    std::vector<std::wstring> paths;
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     paths.reserve(count);
     for (UINT i = 0; i < count; ++i) {
         const UINT length = DragQueryFileW(drop, i, nullptr, 0);
-        WString path(length + 1, L'\0');
+        std::wstring path(length + 1, L'\0');
         const UINT copied = DragQueryFileW(drop, i, &path[0], length + 1);
         path.resize(copied);
         paths.push_back(std::move(path));
@@ -19,7 +19,7 @@ std::vector<WString> DroppedPaths(HDROP drop) {
 }
 
 void RunDropWork(FileProcessor& processor, HDROP drop, HWND window, int tab, BusyFlag& busy) {
-    for (const WString& path : DroppedPaths(drop))
+    for (const std::wstring& path : DroppedPaths(drop))
         processor.ExpandPath(path.c_str());
     DragFinish(drop);
     busy.Release();
@@ -27,29 +27,29 @@ void RunDropWork(FileProcessor& processor, HDROP drop, HWND window, int tab, Bus
         SendMessageW(window, WM_INTAKE_DONE, static_cast<WPARAM>(tab), 0);
 }
 
-std::vector<WString> ParseOpenDialogSelection(const wchar_t* buffer) {
-    std::vector<WString> files;
+std::vector<std::wstring> ParseOpenDialogSelection(const wchar_t* buffer) {
+    std::vector<std::wstring> files;
     if (!buffer || buffer[0] == L'\0')
         return files;
-    const WString first(buffer);
+    const std::wstring first(buffer);
     const wchar_t* next = buffer + first.size() + 1;
     if (*next == L'\0') {
         files.push_back(first); // one file, given as a full path
         return files;
     }
-    WString folder = first;
+    std::wstring folder = first;
     if (folder.back() != L'\\')
         folder += L'\\';
     while (*next != L'\0') {
-        const WString name(next);
+        const std::wstring name(next);
         files.push_back(folder + name);
         next += name.size() + 1;
     }
     return files;
 }
 
-void RunPickedFilesWork(FileProcessor& processor, const std::vector<WString>& files) {
-    for (const WString& file : files)
+void RunPickedFilesWork(FileProcessor& processor, const std::vector<std::wstring>& files) {
+    for (const std::wstring& file : files)
         processor.ProcessFile(file.c_str());
 }
 

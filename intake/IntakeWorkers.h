@@ -9,7 +9,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "common/WideString.h"
 #include "intake/FileProcessor.h"
 
 // Sent (synchronously) to the main window when a drop has been analysed:
@@ -29,7 +28,7 @@ private:
 };
 
 // Every path of a drop, whole (a path is never cut to a buffer).
-std::vector<WString> DroppedPaths(HDROP drop);
+std::vector<std::wstring> DroppedPaths(HDROP drop);
 
 // The drop worker: analyses every dropped path in drop order, releases the
 // drop, clears the busy flag, then sends WM_INTAKE_DONE to `window`.
@@ -38,10 +37,10 @@ void RunDropWork(FileProcessor& processor, HDROP drop, HWND window, int tab, Bus
 // The files chosen in a multi-file open dialog: the buffer holds either one
 // full path, or a folder followed by file names, each NUL-terminated, with
 // an empty name at the end.
-std::vector<WString> ParseOpenDialogSelection(const wchar_t* buffer);
+std::vector<std::wstring> ParseOpenDialogSelection(const wchar_t* buffer);
 
 // The open-dialog worker's work once the user has chosen: each file in turn.
-void RunPickedFilesWork(FileProcessor& processor, const std::vector<WString>& files);
+void RunPickedFilesWork(FileProcessor& processor, const std::vector<std::wstring>& files);
 
 // A commit worker: commits the gathered MD5s (nothing when there are none)
 // and clears its busy flag.

@@ -3,7 +3,7 @@
 #include "common/TextConvert.h"
 #include "store/UserListRecord.h"
 
-StorePathResult ToStorePath(WStringView path, std::string& narrow) {
+StorePathResult ToStorePath(std::wstring_view path, std::string& narrow) {
     bool lossy = false;
     std::string converted = WideToAnsi(path, &lossy);
     if (lossy)

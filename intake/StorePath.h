@@ -4,13 +4,13 @@
 // carry exactly, is never stored cut or mangled.
 
 #include <string>
+#include <string_view>
 
-#include "common/WideString.h"
 
 enum class StorePathResult { Ok, TooLong, NotRepresentable };
 
 // The narrow form of a path for the store, in `narrow` when Ok.
-StorePathResult ToStorePath(WStringView path, std::string& narrow);
+StorePathResult ToStorePath(std::wstring_view path, std::string& narrow);
 
 // A short English reason for a refused path.
 const char* StorePathProblem(StorePathResult result);

@@ -56,7 +56,7 @@ bool SnapshotDialog(CTwDialogHost& dialog, CTwBitmap& picture) {
     return true;
 }
 
-bool SavePng(const CTwBitmap& picture, const WString& path) {
+bool SavePng(const CTwBitmap& picture, const std::wstring& path) {
     using namespace Gdiplus;
     GdiplusSession session;
     GpBitmap* bitmap = nullptr;

@@ -24,7 +24,7 @@ bool ReadWholeFile(const wchar_t* path, std::string& bytes) {
             read == bytes.size());
 }
 
-bool IsNumber(const WString& text) {
+bool IsNumber(const std::wstring& text) {
     if (text.empty())
         return false;
     for (const wchar_t c : text) {
@@ -36,7 +36,7 @@ bool IsNumber(const WString& text) {
 
 } // namespace
 
-bool LayoutViewDialog::Load(const WString& which, std::string& error) {
+bool LayoutViewDialog::Load(const std::wstring& which, std::string& error) {
     if (IsNumber(which)) {
         const int id = StrToIntW(which.c_str());
         if (!LoadLayoutResource(id)) {

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "common/WideString.h"
 
 #include "ui/engine/CTwDialogHost.h"
 
@@ -16,7 +15,7 @@ public:
     enum { IDD = 101 };
 
     // A layout resource id, or a layout file (read as UTF-8).
-    bool Load(const WString& which, std::string& error);
+    bool Load(const std::wstring& which, std::string& error);
     // Elements hidden when the dialog starts (as a dialog's own code would).
     void HideAtStart(std::vector<int> ids) { m_hidden = std::move(ids); }
 

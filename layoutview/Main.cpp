@@ -26,11 +26,11 @@ int Fail(const std::string& message) {
 // "301,302,303" as numbers; anything else between the commas is skipped.
 std::vector<int> ParseIds(const wchar_t* text) {
     std::vector<int> ids;
-    const WString list = text;
+    const std::wstring list = text;
     std::size_t start = 0;
     while (start <= list.size()) {
         std::size_t end = list.find(L',', start);
-        if (end == WString::npos)
+        if (end == std::wstring::npos)
             end = list.size();
         const int id = StrToIntW(list.substr(start, end - start).c_str());
         if (id > 0)
@@ -43,11 +43,11 @@ std::vector<int> ParseIds(const wchar_t* text) {
 } // namespace
 
 extern "C" int wmain(int argc, wchar_t** argv) {
-    WString which = L"101";
-    WString shot;
+    std::wstring which = L"101";
+    std::wstring shot;
     std::vector<int> hidden;
     for (int i = 1; i < argc; ++i) {
-        const WString argument = argv[i];
+        const std::wstring argument = argv[i];
         if (argument == L"--shot" && i + 1 < argc) {
             shot = argv[++i];
         } else if (argument == L"--hide" && i + 1 < argc) {

@@ -16,17 +16,17 @@
 
 namespace {
 
-WString g_product;
-WString g_folder;
+std::wstring g_product;
+std::wstring g_folder;
 
-WString Variable(const wchar_t* name) {
+std::wstring Variable(const wchar_t* name) {
     wchar_t value[MAX_PATH] = {};
     const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? WString(value) : WString();
+    return length > 0 && length < MAX_PATH ? std::wstring(value) : std::wstring();
 }
 
 void AppendLog(const std::string& line) {
-    const WString path = Variable(L"QDUMP_LOG_FILE");
+    const std::wstring path = Variable(L"QDUMP_LOG_FILE");
     if (path.empty())
         return;
     HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -42,7 +42,7 @@ LONG WINAPI WriteDump(EXCEPTION_POINTERS* exception) {
     wchar_t name[96];
     wsprintfW(name, L"%.63s-%lu.dmp", g_product.c_str(), GetCurrentProcessId());
     const bool separated = !g_folder.empty() && g_folder.back() == L'\\';
-    const WString path = g_folder + (separated ? L"" : L"\\") + name;
+    const std::wstring path = g_folder + (separated ? L"" : L"\\") + name;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         MINIDUMP_EXCEPTION_INFORMATION info = {GetCurrentThreadId(), exception, FALSE};

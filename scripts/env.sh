@@ -2,7 +2,8 @@
 # The Wine prefix is the project's own, outside the tracked files.
 
 UW_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-UW_BUILD_DIR=${UW_BUILD_DIR:-$UW_ROOT/build}
+# The Windows architectures built and shipped, as MinGW-w64 names them.
+UW_ARCHS="x86_64 i686"
 export WINEPREFIX=${UW_WINEPREFIX:-$UW_ROOT/.cache/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko offer (and no download) when a prefix is made.
@@ -65,6 +66,40 @@ uw_stop_display() {
     fi
 }
 
-# The programs, the component and its PE stub share one folder; Wine's loader
-# finds the Winelib DLLs there.
-export WINEDLLPATH="$UW_BUILD_DIR/bin${WINEDLLPATH:+:$WINEDLLPATH}"
+# The build folder of an architecture: build/win64 or build/win32.
+uw_build_dir() {
+    case "$1" in
+        x86_64) echo "$UW_ROOT/build/win64" ;;
+        i686) echo "$UW_ROOT/build/win32" ;;
+        *) uw_say "unknown architecture $1"; return 1 ;;
+    esac
+}
+# The package name of an architecture: win64 or win32.
+uw_flavour() { basename "$(uw_build_dir "$1")"; }
+
+# Whether this machine's kernel runs 32-bit x86 programs, which Wine's 32-bit
+# side (and so every 32-bit Windows program under Wine) needs. Some kernels
+# are built or booted without it. Probed with a three-instruction program.
+uw_runs_32bit_programs() {
+    local dir rc=0
+    dir=$(mktemp -d)
+    printf '.globl _start\n_start: mov $1, %%eax\n xor %%ebx, %%ebx\n int $0x80\n' > "$dir/probe.s"
+    if as --32 "$dir/probe.s" -o "$dir/probe.o" 2>/dev/null &&
+        ld -m elf_i386 "$dir/probe.o" -o "$dir/probe" 2>/dev/null; then
+        "$dir/probe" 2>/dev/null || rc=$?
+    else
+        rc=1
+    fi
+    rm -rf "$dir"
+    return $rc
+}
+
+# The architectures whose programs run here under Wine: both where Wine's
+# 32-bit side can run, else only x86_64.
+uw_runnable_archs() {
+    if uw_runs_32bit_programs && [ -x /usr/lib/wine/wine ]; then
+        echo "x86_64 i686"
+    else
+        echo "x86_64"
+    fi
+}

@@ -14,21 +14,21 @@ using OpenMonitorFn = int(WINAPI*)(int, const wchar_t*, int, int);
 
 DWORD WINAPI CallMonitor(void* parameter) {
     const auto open = reinterpret_cast<OpenMonitorFn>(parameter);
-    const WString product = ReadProductIdentifier();
+    const std::wstring product = ReadProductIdentifier();
     open(1, product.c_str(), kDumpFlags, kDumpLimit);
     return 0;
 }
 
 } // namespace
 
-WString ProductIdentifierKey() {
-    return WString(L"SOFTWARE\\Classes\\CLSID\\") + kComponentGuid + L"\\Implemented Categories\\" +
+std::wstring ProductIdentifierKey() {
+    return std::wstring(L"SOFTWARE\\Classes\\CLSID\\") + kComponentGuid + L"\\Implemented Categories\\" +
            kCategoryGuid;
 }
 
-WString ReadProductIdentifier() {
+std::wstring ReadProductIdentifier() {
     const RegistryKey key(HKEY_LOCAL_MACHINE, ProductIdentifierKey().c_str(), KEY_QUERY_VALUE);
-    WString value;
+    std::wstring value;
     if (key.ReadString(L"idex", kIdentifierUnits, value))
         return value;
     return kBuiltInProductId;

@@ -1,10 +1,11 @@
 #pragma once
+
+#include <string>
 // Hooks the process up to the product's crash-dump monitor: its library is
 // loaded and its QlVOpenDumpMonitorEx2 called, on a short thread of its
 // own, with the product identifier (the registry's "idex" value, else a
 // built-in one). A missing library or export changes nothing else.
 
-#include "common/WideString.h"
 
 inline constexpr wchar_t kDumpLibrary[] = L"qdump.dll";
 inline constexpr char kDumpExport[] = "QlVOpenDumpMonitorEx2";
@@ -14,9 +15,9 @@ inline constexpr int kDumpLimit = 300;
 inline constexpr wchar_t kBuiltInProductId[] = L"7C3E9A1F5B2D4C6E8A0F1B3D5E7C9A2F";
 
 // "SOFTWARE\Classes\CLSID\{component}\Implemented Categories\{category}".
-WString ProductIdentifierKey();
+std::wstring ProductIdentifierKey();
 // The "idex" value of that key under HKEY_LOCAL_MACHINE, else the built-in one.
-WString ReadProductIdentifier();
+std::wstring ReadProductIdentifier();
 
 // 0 when the monitor's thread was started, -1 when the library, its export
 // or the thread is missing. `libraryPath` null: the library by name.

@@ -27,7 +27,7 @@ const char* DeleteLabel(UserTable table) {
     return table == UserTable::Black ? "DelUserBlackData" : "DelUserTrustedData";
 }
 
-bool FileExists(const WString& path) {
+bool FileExists(const std::wstring& path) {
     HANDLE probe = CreateFileW(path.c_str(), GENERIC_READ,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -41,15 +41,15 @@ bool FileExists(const WString& path) {
 
 ORBDBSqliteConn::ORBDBSqliteConn() : ORBDBSqliteConn(DefaultDatabasePath()) {}
 
-ORBDBSqliteConn::ORBDBSqliteConn(WString databasePath, int busyTimeoutMs)
+ORBDBSqliteConn::ORBDBSqliteConn(std::wstring databasePath, int busyTimeoutMs)
     : m_path(std::move(databasePath)) {
     m_db.SetBusyTimeout(busyTimeoutMs);
 }
 
 ORBDBSqliteConn::~ORBDBSqliteConn() { m_db.Close(); }
 
-WString ORBDBSqliteConn::DefaultDatabasePath() {
-    WString folder = GetModuleFolder(nullptr);
+std::wstring ORBDBSqliteConn::DefaultDatabasePath() {
+    std::wstring folder = GetModuleFolder(nullptr);
     return folder + kFileName;
 }
 

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "common/WideString.h"
 #include "store/SqlDatabase.h"
 #include "store/UserListSql.h"
 #include "store/iqdatabase.h"
@@ -18,7 +17,7 @@ public:
     // The store on "UserSign.dat" in the folder of the running executable.
     ORBDBSqliteConn();
     // The store on another file (tests and tools), with its busy timeout.
-    explicit ORBDBSqliteConn(WString databasePath,
+    explicit ORBDBSqliteConn(std::wstring databasePath,
                              int busyTimeoutMs = SqlDatabase::kDefaultBusyTimeoutMs);
     ~ORBDBSqliteConn() override;
 
@@ -38,10 +37,10 @@ public:
     int ExecSqlList(const std::vector<std::string>& statements) override;
     int ExecSql(const std::string& statement) override;
 
-    const WString& DatabasePath() const { return m_path; }
+    const std::wstring& DatabasePath() const { return m_path; }
 
     // "UserSign.dat" beside the running executable.
-    static WString DefaultDatabasePath();
+    static std::wstring DefaultDatabasePath();
 
 private:
     int InitTable(UserTable table);
@@ -50,6 +49,6 @@ private:
     int DeleteMd5(UserTable table, const std::string& md5, const char* label);
     int FindMd5(UserTable table, const std::string& md5, const char* label);
 
-    WString m_path;
+    std::wstring m_path;
     SqlDatabase m_db;
 };

@@ -15,7 +15,6 @@
 #include "common/Handles.h"
 #include "common/ModulePath.h"
 #include "common/TextConvert.h"
-#include "store/Win32Vfs.h"
 
 namespace {
 
@@ -149,6 +148,23 @@ void LearnPageSize(CodecBlock& block, const BYTE* plain, int amount, sqlite3_int
     }
 }
 
+// A rollback journal's header states the page size of its records (bytes
+// 24-27, big-endian). A hot journal is replayed before any database page is
+// read, so this is where a newly opened connection learns the page size. The
+// engine reads the header's fields one by one or the header whole.
+void LearnJournalPageSize(CodecBlock& block, const BYTE* data, int amount,
+                          sqlite3_int64 offset) {
+    constexpr sqlite3_int64 kField = 24;
+    if (block.pageSize || offset > kField || offset + amount < kField + 4)
+        return;
+    const BYTE* field = data + (kField - offset);
+    const unsigned size = (static_cast<unsigned>(field[0]) << 24) |
+                          (static_cast<unsigned>(field[1]) << 16) |
+                          (static_cast<unsigned>(field[2]) << 8) | field[3];
+    if (size >= 512 && size <= kMaxPageSize && (size & (size - 1)) == 0)
+        block.pageSize = size;
+}
+
 // Journal records are (page number, page, checksum): a page-sized piece at
 // an offset of 4 modulo 8 is page data; headers and numbers are not.
 bool IsJournalPage(const CodecBlock& block, int amount, sqlite3_int64 offset) {
@@ -183,9 +199,10 @@ int FileRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset)
         block.readKey->Apply(data, amount, static_cast<unsigned long long>(offset),
                              block.pageSize);
         LearnPageSize(block, data, amount, offset);
-    } else if (codec->kind == FileKind::MainJournal && block.readKey &&
-               IsJournalPage(block, amount, offset)) {
-        block.readKey->Apply(data, amount, 0, block.pageSize);
+    } else if (codec->kind == FileKind::MainJournal && block.readKey) {
+        LearnJournalPageSize(block, data, amount, offset);
+        if (IsJournalPage(block, amount, offset))
+            block.readKey->Apply(data, amount, 0, block.pageSize);
     }
     return rc;
 }
@@ -279,12 +296,12 @@ sqlite3_vfs* g_base = nullptr;
 // of its connection's main database, which an attached file without a key of
 // its own takes.
 struct PendingAttach {
-    WString path;
+    std::wstring path;
     std::shared_ptr<CodecKey> mainReadKey;
 };
 thread_local PendingAttach t_pendingAttach;
 
-WString FullPathOf(const std::string& name) {
+std::wstring FullPathOf(const std::string& name) {
     std::string path = name;
     if (path.compare(0, 5, "file:") == 0) {
         path = path.substr(5);
@@ -292,8 +309,8 @@ WString FullPathOf(const std::string& name) {
         if (query != std::string::npos)
             path.resize(query);
     }
-    const WString wide = Utf8ToWide(path);
-    const WString full = FullPathName(wide);
+    const std::wstring wide = Utf8ToWide(path);
+    const std::wstring full = FullPathName(wide);
     return full.empty() ? wide : full;
 }
 
@@ -484,6 +501,8 @@ int RewritePages(CodecFile& file, const std::vector<OldPage>& pages, const Codec
         if (rc != SQLITE_OK)
             return rc;
         ++rewritten;
+        if (g_writeObserver)
+            g_writeObserver(file.name, ++file.writes);
     }
     return file.real->pMethods->xSync(file.real, SQLITE_SYNC_NORMAL);
 }
@@ -521,7 +540,8 @@ sqlite3_vfs* EnsureCodecVfsIsDefault() {
         // File names of the form "file:...?key=..." carry an attached
         // database's key; the setting only counts before the engine starts.
         sqlite3_config(SQLITE_CONFIG_URI, 1);
-        g_base = EnsureWin32VfsIsDefault();
+        // The engine's own Windows file layer does the file work.
+        g_base = sqlite3_vfs_find(nullptr);
         vfs = *g_base;
         vfs.zName = "codec-win32";
         vfs.szOsFile = static_cast<int>(((sizeof(CodecFile) + 7) & ~std::size_t(7)) +

@@ -1,6 +1,6 @@
 #pragma once
 // The page codec: RC4 page encryption of a database file and its rollback
-// journal, as a file layer between the engine and the Win32 files.
+// journal, as a file layer between the engine and its Windows file layer.
 //
 // A keyed database has every page stored encrypted in full (page 1 and its
 // header too): page bytes XOR the first page-size bytes of the RC4
@@ -15,7 +15,7 @@
 struct sqlite3;
 struct sqlite3_vfs;
 
-// Registers the codec layer (over the Win32 file layer) as the engine's
+// Registers the codec layer (over the engine's Windows file layer) as its
 // default, once per process. Returns it.
 sqlite3_vfs* EnsureCodecVfsIsDefault();
 
@@ -33,6 +33,7 @@ int CodecRekeyMainDatabase(sqlite3* connection, const void* password, int length
 void SetCodecProviderUnavailableForTesting(bool unavailable);
 // A rekey fails after rewriting this many pages (-1: never).
 void SetCodecRekeyFailureForTesting(int afterPages);
-// Called after each write to a main database file with its UTF-8 path and
-// the number of writes made through that file so far.
+// Called after each write to a main database file (a rekey's page rewrites
+// included) with its UTF-8 path and the number of writes made through that
+// file so far.
 void SetCodecWriteObserverForTesting(std::function<void(const std::string&, int)> observer);

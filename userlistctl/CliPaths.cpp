@@ -7,26 +7,26 @@
 namespace {
 
 // Wine shows the Unix root as drive Z:.
-WString FromUnixPath(WStringView argument) {
-    WString path = L"Z:";
+std::wstring FromUnixPath(std::wstring_view argument) {
+    std::wstring path = L"Z:";
     for (const wchar_t c : argument)
         path += (c == L'/') ? L'\\' : c;
     return path;
 }
 
-WString FullPath(const WString& path) {
-    const WString full = FullPathName(path);
+std::wstring FullPath(const std::wstring& path) {
+    const std::wstring full = FullPathName(path);
     return full.empty() ? path : full;
 }
 
 } // namespace
 
-WString ResolveCliPath(WStringView argument) {
+std::wstring ResolveCliPath(std::wstring_view argument) {
     const bool unixStyle = !argument.empty() && argument[0] == L'/' &&
                            (argument.size() < 2 || argument[1] != L'/');
-    return FullPath(unixStyle ? FromUnixPath(argument) : WString(argument));
+    return FullPath(unixStyle ? FromUnixPath(argument) : std::wstring(argument));
 }
 
-bool PathExists(const WString& path) {
+bool PathExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

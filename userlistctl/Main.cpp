@@ -1,12 +1,20 @@
 // userlistctl: the command-line companion of the user list warden.
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
 #include <iostream>
 #include <vector>
 
 #include "userlistctl/UserListCommand.h"
 
 extern "C" int wmain(int argc, wchar_t** argv) {
-    std::vector<WString> arguments;
+    // Lines end in LF for the scripts that read them: the C runtime's text
+    // mode would turn every "\n" into CRLF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    std::vector<std::wstring> arguments;
     for (int i = 1; i < argc; ++i)
         arguments.emplace_back(argv[i]);
     std::ios::sync_with_stdio(false);

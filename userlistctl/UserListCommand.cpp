@@ -36,13 +36,13 @@ public:
 
     struct Accepted {
         std::string md5;
-        WString path;
+        std::wstring path;
     };
 
     // Analysis: every file is printed; accepted ones are kept once per MD5.
     int OnFileAnalysed(const FileAnalysisRecord* record) override {
         ++m_files;
-        const WString path = FullPathOf(*record);
+        const std::wstring path = FullPathOf(*record);
         const bool refused = std::string(record->md5) == ZeroDigest;
         if (refused)
             ++m_refused;
@@ -117,9 +117,9 @@ private:
 };
 
 struct CommandLine {
-    WString storePath;
+    std::wstring storePath;
     std::string command;
-    std::vector<WString> operands;
+    std::vector<std::wstring> operands;
 };
 
 int UsageError(std::ostream& err, const std::string& message) {
@@ -127,10 +127,10 @@ int UsageError(std::ostream& err, const std::string& message) {
     return kCliUsage;
 }
 
-bool ResolvePaths(const std::vector<WString>& operands, std::vector<WString>& paths,
+bool ResolvePaths(const std::vector<std::wstring>& operands, std::vector<std::wstring>& paths,
                   std::ostream& err) {
-    for (const WString& operand : operands) {
-        const WString path = ResolveCliPath(operand);
+    for (const std::wstring& operand : operands) {
+        const std::wstring path = ResolveCliPath(operand);
         if (!PathExists(path)) {
             err << "userlistctl: no such file or folder: " << WideToUtf8(operand) << '\n';
             return false;
@@ -140,18 +140,18 @@ bool ResolvePaths(const std::vector<WString>& operands, std::vector<WString>& pa
     return true;
 }
 
-void Analyse(FileProcessor& processor, const std::vector<WString>& paths) {
-    for (const WString& path : paths)
+void Analyse(FileProcessor& processor, const std::vector<std::wstring>& paths) {
+    for (const std::wstring& path : paths)
         processor.ExpandPath(path.c_str());
 }
 
-int Scan(FileProcessor& processor, CliReporter& reporter, const std::vector<WString>& paths) {
+int Scan(FileProcessor& processor, CliReporter& reporter, const std::vector<std::wstring>& paths) {
     Analyse(processor, paths);
     reporter.PrintSummary();
     return kCliOk;
 }
 
-int Commit(FileProcessor& processor, CliReporter& reporter, const std::vector<WString>& paths,
+int Commit(FileProcessor& processor, CliReporter& reporter, const std::vector<std::wstring>& paths,
            UserList list) {
     reporter.PrintAnalysis(false);
     Analyse(processor, paths);
@@ -215,7 +215,7 @@ int Remove(FileProcessor& processor, const std::vector<std::string>& md5s, std::
     return code;
 }
 
-bool ParseCommandLine(const std::vector<WString>& arguments, CommandLine& line,
+bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLine& line,
                       std::ostream& err, int& code) {
     std::size_t next = 0;
     while (next < arguments.size() && arguments[next] == L"--store") {
@@ -238,8 +238,8 @@ bool ParseCommandLine(const std::vector<WString>& arguments, CommandLine& line,
 
 } // namespace
 
-int RunUserListCtl(const std::vector<WString>& arguments, std::ostream& out, std::ostream& err) {
-    for (const WString& argument : arguments) {
+int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out, std::ostream& err) {
+    for (const std::wstring& argument : arguments) {
         if (argument == L"--help" || argument == L"-h") {
             out << kUserListCtlUsage;
             return kCliOk;
@@ -255,7 +255,7 @@ int RunUserListCtl(const std::vector<WString>& arguments, std::ostream& out, std
     if (!analyses && line.command != "list" && line.command != "remove")
         return UsageError(err, "unknown command: " + line.command);
 
-    std::vector<WString> paths;
+    std::vector<std::wstring> paths;
     std::vector<std::string> md5s;
     if (analyses) {
         if (line.operands.empty())
@@ -265,7 +265,7 @@ int RunUserListCtl(const std::vector<WString>& arguments, std::ostream& out, std
     } else if (line.command == "remove") {
         if (line.operands.empty())
             return UsageError(err, "remove needs at least one MD5");
-        for (const WString& operand : line.operands) {
+        for (const std::wstring& operand : line.operands) {
             const std::string md5 = WideToUtf8(operand);
             if (!IsMd5Text(md5))
                 return UsageError(err, "malformed MD5: " + md5 + " (32 hexadecimal digits)");
@@ -276,7 +276,7 @@ int RunUserListCtl(const std::vector<WString>& arguments, std::ostream& out, std
     FileProcessor processor;
     CliReporter reporter(processor, out, err);
     processor.SetCallback(&reporter);
-    const WString store =
+    const std::wstring store =
         line.storePath.empty() ? ORBDBSqliteConn::DefaultDatabasePath() : line.storePath;
     if (processor.Initialize(store) != 0) {
         err << "userlistctl: the detection component (vmrdetect.dll) is not available\n";

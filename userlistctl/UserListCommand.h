@@ -9,9 +9,9 @@
 //   userlistctl [--store FILE] remove MD5...
 
 #include <ostream>
+#include <string>
 #include <vector>
 
-#include "common/WideString.h"
 
 enum CliExitCode {
     kCliOk = 0,
@@ -23,6 +23,6 @@ enum CliExitCode {
 
 // Runs one command line (without the program name); texts go to `out` and
 // `err` as UTF-8. Returns the exit code.
-int RunUserListCtl(const std::vector<WString>& arguments, std::ostream& out, std::ostream& err);
+int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out, std::ostream& err);
 
 extern const char kUserListCtlUsage[];

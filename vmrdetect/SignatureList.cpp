@@ -17,7 +17,7 @@ bool SameTime(const FILETIME& a, const FILETIME& b) {
     return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
 }
 
-HRESULT WriteWhole(const WString& path, const std::string& text) {
+HRESULT WriteWhole(const std::wstring& path, const std::string& text) {
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
@@ -37,16 +37,16 @@ HRESULT WriteWhole(const WString& path, const std::string& text) {
 
 } // namespace
 
-WString SignatureListFilePath() {
+std::wstring SignatureListFilePath() {
     wchar_t overridden[MAX_PATH * 2];
     const DWORD length = GetEnvironmentVariableW(L"VMRDETECT_LIST_FILE", overridden,
                                                  sizeof overridden / sizeof overridden[0]);
     if (length > 0 && length < sizeof overridden / sizeof overridden[0])
-        return WString(overridden, length);
+        return std::wstring(overridden, length);
     return GetModuleFolder(GetCurrentModule()) + L"vmrdetect.lists";
 }
 
-SignatureList::SignatureList(WString path) : m_path(std::move(path)) { Load(); }
+SignatureList::SignatureList(std::wstring path) : m_path(std::move(path)) { Load(); }
 
 FILETIME SignatureList::FileWriteTime() const {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -72,7 +72,7 @@ HRESULT SignatureList::Load() {
 }
 
 HRESULT SignatureList::Save() {
-    const WString temporary = m_path + L".tmp";
+    const std::wstring temporary = m_path + L".tmp";
     HRESULT hr = WriteWhole(temporary, m_table.Serialize());
     if (SUCCEEDED(hr) && !MoveFileExW(temporary.c_str(), m_path.c_str(),
                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -91,7 +91,7 @@ HRESULT STDMETHODCALLTYPE SignatureList::BeginUpdate() {
     if (m_depth == 0) {
         // The lock file proves the folder is writable and keeps other
         // processes' brackets out until EndUpdate.
-        const WString lockPath = m_path + L".lock";
+        const std::wstring lockPath = m_path + L".lock";
         UniqueFile updateLock(CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                           nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,

@@ -5,20 +5,21 @@
 // replace). While a bracket is open a lock file beside the list keeps other
 // processes' brackets out.
 
+#include <string>
+
 #include "common/CriticalSection.h"
 #include "common/Handles.h"
-#include "common/WideString.h"
 #include "intake/DetectionComponent.h"
 #include "vmrdetect/ComObject.h"
 #include "vmrdetect/SignatureTable.h"
 
 // The list file: "vmrdetect.lists" beside the component, or the file named by
 // the environment variable VMRDETECT_LIST_FILE (tests and side-by-side setups).
-WString SignatureListFilePath();
+std::wstring SignatureListFilePath();
 
 class SignatureList : public ComObject<ISignatureList, IID_ISignatureList> {
 public:
-    explicit SignatureList(WString path);
+    explicit SignatureList(std::wstring path);
 
     HRESULT STDMETHODCALLTYPE BeginUpdate() override;
     HRESULT STDMETHODCALLTYPE Lookup(const char* md5, int* kind) override;
@@ -34,7 +35,7 @@ private:
     HRESULT Save();
     FILETIME FileWriteTime() const;
 
-    WString m_path;
+    std::wstring m_path;
     CriticalSection m_lock;
     SignatureTable m_table;
     UniqueFile m_updateLock;

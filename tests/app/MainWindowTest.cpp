@@ -16,23 +16,22 @@
 #include "tests/support/GTest.h"
 #include "tests/support/PeFile.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/WideAssert.h"
 #include "ui/engine/CTwImageWnd.h"
 #include "ui/engine/CTwTabCtrl.h"
 
 namespace {
 
 // A drop handle as the shell makes it: DROPFILES and the wide path list.
-HDROP MakeDrop(const std::vector<WString>& paths) {
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
     std::size_t chars = 1;
-    for (const WString& path : paths)
+    for (const std::wstring& path : paths)
         chars += path.size() + 1;
     HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
     auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
     drop->fWide = TRUE;
     auto* text = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const WString& path : paths) {
+    for (const std::wstring& path : paths) {
         std::memcpy(text, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
         text += path.size() + 1;
     }
@@ -94,22 +93,22 @@ protected:
     }
 
     testsupport::TempDir m_dir;
-    std::vector<WString> m_files;
+    std::vector<std::wstring> m_files;
 };
 
 } // namespace
 
 TEST(WardenTexts, BoxTextsSummaryBadgeAndSelectAll) {
-    EXPECT_WSTR_EQ(L"“a.exe”", PrepareMsgBoxText(L"a.exe", 1));
-    EXPECT_WSTR_EQ(L"a.exe", PrepareMsgBoxText(L"a.exe", 8));
-    EXPECT_WSTR_EQ(L"“x.exe”", PrepareMsgBoxText(L"C:\\dir\\x.exe", 3));
-    EXPECT_WSTR_EQ(L"", PrepareMsgBoxText(L"", 12));
-    const WString longName(70, L'n');
-    EXPECT_WSTR_EQ(L"“" + WString(64, L'n') + L"……”\n", PrepareMsgBoxText(longName, 1));
+    EXPECT_EQ(L"“a.exe”", PrepareMsgBoxText(L"a.exe", 1));
+    EXPECT_EQ(L"a.exe", PrepareMsgBoxText(L"a.exe", 8));
+    EXPECT_EQ(L"“x.exe”", PrepareMsgBoxText(L"C:\\dir\\x.exe", 3));
+    EXPECT_EQ(L"", PrepareMsgBoxText(L"", 12));
+    const std::wstring longName(70, L'n');
+    EXPECT_EQ(L"“" + std::wstring(64, L'n') + L"……”\n", PrepareMsgBoxText(longName, 1));
     EXPECT_NE(std::string::npos, SummaryMarkup(4, 1, 502).find("<![CDATA[ 4 ]]>"));
     EXPECT_NE(std::string::npos, SummaryMarkup(4, 1, 504).find("<a id=\"504\">格式</a>"));
-    EXPECT_WSTR_EQ(L"99+", BadgeText(100));
-    EXPECT_WSTR_EQ(L"7", BadgeText(7));
+    EXPECT_EQ(L"99+", BadgeText(100));
+    EXPECT_EQ(L"7", BadgeText(7));
     EXPECT_STREQ("0", SelectAllFor(0, 0).sub);
     EXPECT_FALSE(SelectAllFor(0, 0).enabled);
     EXPECT_STREQ("2", SelectAllFor(3, 0).sub);
@@ -120,9 +119,9 @@ TEST(WardenTexts, BoxTextsSummaryBadgeAndSelectAll) {
 TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
-    WString title(32, L'\0');
+    std::wstring title(32, L'\0');
     GetWindowTextW(window.Hwnd(), &title[0], 32);
-    EXPECT_WSTR_EQ(L"vmruserwarden", WString(title.c_str()));
+    EXPECT_EQ(L"vmruserwarden", std::wstring(title.c_str()));
     EXPECT_TRUE(window.FindById(106)->IsDisabled());
 
     // Two PE files and one text file dropped on the whitelist tab.
@@ -130,8 +129,8 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     ASSERT_TRUE(PumpUntil([&] { return window.FindById(501)->IsShown(); }));
     CListViewCtrlEx& pending = window.List(0);
     ASSERT_EQ(2, pending.Rows().Count());
-    EXPECT_WSTR_EQ(L"one.exe", pending.CellText(0, 0));
-    EXPECT_WSTR_EQ(L"删除", pending.CellText(0, 2));
+    EXPECT_EQ(L"one.exe", pending.CellText(0, 0));
+    EXPECT_EQ(L"删除", pending.CellText(0, 2));
     EXPECT_EQ(2, pending.CountChecked());
     EXPECT_FALSE(window.FindById(106)->IsDisabled());
     EXPECT_EQ(1, static_cast<CTwImageWnd*>(window.FindById(303))->Sub()); // all checked
@@ -153,7 +152,7 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     EXPECT_EQ(0, pending.CountWithBox()); // done rows have no box any more
     EXPECT_EQ(2, TrustedInStore());
     EXPECT_TRUE(window.FindById(1104)->IsShown());
-    EXPECT_WSTR_EQ(L"2", window.FindById(1105)->Text());
+    EXPECT_EQ(L"2", window.FindById(1105)->Text());
     CListViewCtrlEx& operated = window.List(2);
     EXPECT_EQ(4, operated.Rows().Count()); // two groups, two entries in the first
     const int entry = operated.FindByKey(pending.Rows().Row(0)->key);
@@ -212,7 +211,7 @@ TEST_F(MainWindow, TheOpenDialogAddsTheChosenFile) {
     SetDlgItemTextW(dialog, 0x47C, m_files[1].c_str()); // the file name box
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(PumpUntil([&] { return window.List(1).Rows().Count() == 1; }));
-    EXPECT_WSTR_EQ(L"two.exe", window.List(1).CellText(0, 0));
+    EXPECT_EQ(L"two.exe", window.List(1).CellText(0, 0));
     EXPECT_FALSE(window.FindById(503)->IsShown()); // no summary after the dialog
     DestroyWindow(window.Hwnd());
 }

@@ -4,12 +4,12 @@
 //   drop_driver WINDOW-TITLE PATH...
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include "common/WideString.h"
 
 extern "C" int wmain(int argc, wchar_t** argv) {
     if (argc < 3)

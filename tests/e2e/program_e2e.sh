@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
-# The real program end to end: started from a folder of its own under the
-# test display, two PE files and a text file are dropped on it by another
-# process as the shell drops them, OK is clicked, the window is closed with
-# its close button; the store beside the program then holds the two files.
+# The real program end to end, as it ships: the package is unpacked into a
+# fresh folder and the program started from there under the test display;
+# two PE files and a text file are dropped on it by another process as the
+# shell drops them, OK is clicked, the window is closed with its close
+# button; the store beside the program then holds the two files.
+#   program_e2e.sh PACKAGE.zip DROP_DRIVER.exe
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/env.sh"
-bin="$UW_BUILD_DIR/bin"
+package=$1
+drop_driver=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# The program and the stubs of its component and crash-dump monitor; the
-# built-in libraries behind them come through WINEDLLPATH.
-cp "$bin/userwarden.exe" "$bin/vmrdetect.dll" "$bin/qdump.dll" "$work/"
-export VMRDETECT_LIST_FILE="$(uw_wine_env winepath -w "$work/lists.txt" 2>/dev/null)"
+unzip -q "$package" -d "$work/unpacked"
+program_dir=$(find "$work/unpacked" -name userwarden.exe -printf '%h\n' | head -1)
+[ -n "$program_dir" ] || { echo "no userwarden.exe in $package"; exit 1; }
+export VMRDETECT_LIST_FILE="$(uw_wine_env winepath -w "$work/lists.txt")"
 /usr/bin/python3 - "$work" <<'PY'
 import struct, sys, os
 for name, payload in (("one.exe", b"first"), ("two.exe", b"second")):
@@ -25,7 +28,7 @@ for name, payload in (("one.exe", b"first"), ("two.exe", b"second")):
 open(os.path.join(sys.argv[1], "notes.txt"), "w").write("plain text")
 PY
 
-uw_wine_env wine "$work/userwarden.exe" > "$work/program.log" 2>&1 &
+uw_wine_env wine "$program_dir/userwarden.exe" > "$work/program.log" 2>&1 &
 program=$!
 window=""
 for i in $(seq 1 100); do
@@ -37,9 +40,9 @@ done
 
 paths=()
 for name in one.exe two.exe notes.txt; do
-    paths+=("$(uw_wine_env winepath -w "$work/$name" 2>/dev/null)")
+    paths+=("$(uw_wine_env winepath -w "$work/$name")")
 done
-uw_wine_env wine "$bin/drop_driver.exe.so" vmruserwarden "${paths[@]}" || {
+uw_wine_env wine "$drop_driver" vmruserwarden "${paths[@]}" || {
     echo "drop_driver failed with code $?"; exit 1; }
 sleep 2
 eval "$(xdotool getwindowgeometry --shell "$window")"
@@ -50,6 +53,6 @@ status=0
 wait "$program" || status=$?
 [ "$status" -eq 0 ] || { echo "the program ended with $status"; cat "$work/program.log"; exit 1; }
 
-stored=$(sqlite3 "$work/UserSign.dat" "select count(*) from UserTrusted")
+stored=$(sqlite3 "$program_dir/UserSign.dat" "select count(*) from UserTrusted")
 [ "$stored" = 2 ] || { echo "UserSign.dat holds $stored trusted files, not 2"; exit 1; }
-echo "program_e2e: 2 files dropped, committed and stored; exit code 0"
+echo "program_e2e: $(basename "$package"): 2 files dropped, committed and stored; exit code 0"

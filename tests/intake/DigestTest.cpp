@@ -27,7 +27,7 @@ TEST(StorePath, PathsThatDoNotFitOrCannotBeCarriedAreRefused) {
     EXPECT_EQ(StorePathResult::Ok, ToStorePath(L"C:\\\x6587\x4EF6.exe", narrow));
     EXPECT_EQ("C:\\\xCE\xC4\xBC\xFE.exe", narrow);
     // 130 Chinese characters: 130 wide units but 260 bytes in code page 936.
-    WString wide = L"C:\\";
+    std::wstring wide = L"C:\\";
     for (int i = 0; i < 130; ++i)
         wide += L'\x6587';
     EXPECT_EQ(StorePathResult::TooLong, ToStorePath(wide, narrow));

@@ -4,13 +4,13 @@
 
 #include <algorithm>
 #include <map>
+#include <thread>
 
 #include "common/TextConvert.h"
 #include "intake/Digest.h"
 #include "store/ORBDBSqliteConn.h"
 #include "tests/intake/IntakeTestSupport.h"
 #include "tests/support/ReferenceMd5.h"
-#include "tests/support/TestThread.h"
 
 using testsupport::ProcessorTest;
 using testsupport::ReferenceMd5OfFile;
@@ -31,20 +31,20 @@ std::map<std::string, std::string> FileReports(const std::vector<std::string>& e
     return reports;
 }
 
-std::string Utf8(const WString& text) { return WideToUtf8(text); }
+std::string Utf8(const std::wstring& text) { return WideToUtf8(text); }
 
-bool CopySystemFile(const wchar_t* name, const WString& to) {
+bool CopySystemFile(const wchar_t* name, const std::wstring& to) {
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
-    return CopyFileW((WString(system) + L"\\" + name).c_str(), to.c_str(), FALSE) != FALSE;
+    return CopyFileW((std::wstring(system) + L"\\" + name).c_str(), to.c_str(), FALSE) != FALSE;
 }
 
 } // namespace
 
 TEST_F(ProcessorTest, ATreeReportsEveryFileOnceWithItsFullPathAndMd5) {
-    const WString root = m_tree.File(L"drop");
-    const WString deep = root + L"\\a b\\it's\\\x4E2D\x6587";
-    for (const WString& folder : {root, root + L"\\a b", root + L"\\a b\\it's", deep,
+    const std::wstring root = m_tree.File(L"drop");
+    const std::wstring deep = root + L"\\a b\\it's\\\x4E2D\x6587";
+    for (const std::wstring& folder : {root, root + L"\\a b", root + L"\\a b\\it's", deep,
                                   root + L"\\empty", root + L"\\empty\\nested"})
         ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     ASSERT_TRUE(CopySystemFile(L"kernel32.dll", root + L"\\kernel32.dll"));
@@ -57,10 +57,10 @@ TEST_F(ProcessorTest, ATreeReportsEveryFileOnceWithItsFullPathAndMd5) {
     EXPECT_EQ(0, m_processor.ExpandPath(root.c_str()));
     const auto reports = FileReports(m_callback.Events());
     EXPECT_EQ(6u, m_callback.Events().size()); // each file once
-    const std::vector<WString> accepted = {
+    const std::vector<std::wstring> accepted = {
         root + L"\\kernel32.dll", deep + L"\\\x8BB0\x4E8B\x672C.exe",
         root + L"\\a b\\tool one.exe", root + L"\\a b\\it's\\tool two.exe"};
-    for (const WString& file : accepted) {
+    for (const std::wstring& file : accepted) {
         ASSERT_EQ(1u, reports.count(Utf8(file))) << Utf8(file);
         EXPECT_EQ(ReferenceMd5OfFile(file), reports.at(Utf8(file))) << Utf8(file);
     }
@@ -79,7 +79,7 @@ TEST_F(ProcessorTest, ATreeReportsEveryFileOnceWithItsFullPathAndMd5) {
 }
 
 TEST_F(ProcessorTest, MissingUnreadableAndVolumeRootPathsAreRefusedFiles) {
-    const WString locked = TreeFile(L"locked.exe");
+    const std::wstring locked = TreeFile(L"locked.exe");
     WritePeFile(locked, "locked");
     HANDLE exclusive = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
                                    nullptr);
@@ -99,7 +99,7 @@ TEST_F(ProcessorTest, MissingUnreadableAndVolumeRootPathsAreRefusedFiles) {
 }
 
 TEST_F(ProcessorTest, APathOfTwoHundredSixtyCharactersIsRefusedWholeNotCut) {
-    WString path = m_tree.Path();
+    std::wstring path = m_tree.Path();
     while (path.size() < 300)
         path += L"x";
     path += L".exe";
@@ -189,7 +189,7 @@ TEST_F(ProcessorTest, ChinesePathsAreStoredAndReadBackExactly) {
     m_processor.LoadTrustedEntries(records);
     ASSERT_EQ(1u, records.size());
     EXPECT_EQ(narrow, records[0].Path);
-    EXPECT_WSTR_EQ(L"C:\\\x5DE5\x5177\\\x626B\x63CF.exe", AnsiToWide(records[0].Path));
+    EXPECT_EQ(L"C:\\\x5DE5\x5177\\\x626B\x63CF.exe", AnsiToWide(records[0].Path));
 
     // A narrow path that does not fit the record is not stored cut.
     m_processor.StoreBlack(kB, std::string(260, 'p'));
@@ -204,10 +204,10 @@ TEST_F(ProcessorTest, CommitsFromTwoThreadsAtOnceStoreEveryFileOnce) {
         wsprintfA(md5, "%032x", i);
         (i % 2 ? first : second).push_back(md5);
     }
-    testsupport::TestThread a([&] { m_processor.CommitTrusted(first); });
-    testsupport::TestThread b([&] { m_processor.CommitBlack(second); });
-    a.Join();
-    b.Join();
+    std::thread a([&] { m_processor.CommitTrusted(first); });
+    std::thread b([&] { m_processor.CommitBlack(second); });
+    a.join();
+    b.join();
     UserListRecords trusted, black;
     m_processor.LoadTrustedEntries(trusted);
     m_processor.LoadBlackEntries(black);
@@ -218,19 +218,19 @@ TEST_F(ProcessorTest, CommitsFromTwoThreadsAtOnceStoreEveryFileOnce) {
 }
 
 TEST_F(ProcessorTest, ShutdownWhileAWorkerWalksATreeStopsItCleanly) {
-    const WString root = m_tree.File(L"big");
+    const std::wstring root = m_tree.File(L"big");
     ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
     for (int i = 0; i < 400; ++i) {
         wchar_t name[32];
         wsprintfW(name, L"\\f%d.exe", i);
         WritePeFile(root + name, "x");
     }
-    testsupport::TestThread worker([&] { m_processor.ExpandPath(root.c_str()); });
+    std::thread worker([&] { m_processor.ExpandPath(root.c_str()); });
     while (m_callback.Events().size() < 5)
         Sleep(1);
     m_processor.Shutdown();
     const std::size_t reported = m_callback.Events().size();
-    worker.Join();
+    worker.join();
     EXPECT_LT(reported, 400u);
     EXPECT_EQ(reported, m_callback.Events().size()); // nothing after the shutdown
     EXPECT_EQ(-1, m_processor.ExpandPath(root.c_str()));

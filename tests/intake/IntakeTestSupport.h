@@ -43,10 +43,10 @@ class ProcessorTest : public testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    WString StorePath() const { return m_dir.File(L"UserSign.dat"); }
-    WString ListPath() const { return m_dir.File(L"vmrdetect.lists"); }
+    std::wstring StorePath() const { return m_dir.File(L"UserSign.dat"); }
+    std::wstring ListPath() const { return m_dir.File(L"vmrdetect.lists"); }
     // A tree folder for test files.
-    WString TreeFile(WStringView name) const { return m_tree.File(name); }
+    std::wstring TreeFile(std::wstring_view name) const { return m_tree.File(name); }
 
     TempDir m_dir;
     TempDir m_tree;

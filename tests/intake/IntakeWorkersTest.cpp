@@ -13,16 +13,16 @@ namespace {
 
 // A drop handle as the shell makes it: DROPFILES, then the wide paths, each
 // NUL-terminated, then one more NUL.
-HDROP MakeDrop(const std::vector<WString>& paths) {
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
     std::size_t units = 1;
-    for (const WString& path : paths)
+    for (const std::wstring& path : paths)
         units += path.size() + 1;
     HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + units * sizeof(wchar_t));
     auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
     header->pFiles = sizeof(DROPFILES);
     header->fWide = TRUE;
     auto* out = reinterpret_cast<wchar_t*>(header + 1);
-    for (const WString& path : paths) {
+    for (const std::wstring& path : paths) {
         std::memcpy(out, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
         out += path.size() + 1;
     }
@@ -60,32 +60,32 @@ struct DoneWindow {
 } // namespace
 
 TEST(IntakeWorkers, DroppedPathsAreReadWholeChineseAndLongOnesIncluded) {
-    WString longPath = L"C:\\";
+    std::wstring longPath = L"C:\\";
     while (longPath.size() < 300)
         longPath += L"d";
-    const std::vector<WString> paths = {L"C:\\a b\\x.exe", L"D:\\\x4E2D\x6587\\y.dll", longPath};
+    const std::vector<std::wstring> paths = {L"C:\\a b\\x.exe", L"D:\\\x4E2D\x6587\\y.dll", longPath};
     HDROP drop = MakeDrop(paths);
-    const std::vector<WString> read = DroppedPaths(drop);
+    const std::vector<std::wstring> read = DroppedPaths(drop);
     ASSERT_EQ(3u, read.size());
     for (std::size_t i = 0; i < paths.size(); ++i)
-        EXPECT_WSTR_EQ(paths[i], read[i]);
+        EXPECT_EQ(paths[i], read[i]);
     DragFinish(drop);
 }
 
 TEST(IntakeWorkers, OpenDialogSelectionsOfOneOrManyFiles) {
     const wchar_t one[] = L"C:\\dir\\file.exe\0";
-    std::vector<WString> files = ParseOpenDialogSelection(one);
+    std::vector<std::wstring> files = ParseOpenDialogSelection(one);
     ASSERT_EQ(1u, files.size());
-    EXPECT_WSTR_EQ(L"C:\\dir\\file.exe", files[0]);
+    EXPECT_EQ(L"C:\\dir\\file.exe", files[0]);
 
     const wchar_t many[] = L"C:\\dir\0a.exe\0b c.dll\0";
     files = ParseOpenDialogSelection(many);
     ASSERT_EQ(2u, files.size());
-    EXPECT_WSTR_EQ(L"C:\\dir\\a.exe", files[0]);
-    EXPECT_WSTR_EQ(L"C:\\dir\\b c.dll", files[1]);
+    EXPECT_EQ(L"C:\\dir\\a.exe", files[0]);
+    EXPECT_EQ(L"C:\\dir\\b c.dll", files[1]);
 
     const wchar_t root[] = L"C:\\\0a.exe\0";
-    EXPECT_WSTR_EQ(L"C:\\a.exe", ParseOpenDialogSelection(root)[0]);
+    EXPECT_EQ(L"C:\\a.exe", ParseOpenDialogSelection(root)[0]);
     EXPECT_TRUE(ParseOpenDialogSelection(L"").empty());
 }
 

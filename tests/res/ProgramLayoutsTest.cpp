@@ -11,7 +11,6 @@
 #include "layoutview/UiDocuments.h"
 #include "tests/support/DibSurface.h"
 #include "tests/support/GTest.h"
-#include "tests/support/WideAssert.h"
 #include "ui/engine/TwStyleTables.h"
 #include "ui/engine/TwXml.h"
 #include "ui/skin/TwResourceLocator.h"
@@ -105,8 +104,8 @@ TEST_F(ProgramLayouts, FormatBubbleDrawsItsPictureAndText) {
 }
 
 TEST_F(ProgramLayouts, NamesAndIdsTheDialogsRelyOn) {
-    EXPECT_WSTR_EQ(L"文件名", GetString(100));
-    EXPECT_WSTR_EQ(L"操 作", GetString(102));
+    EXPECT_STREQ(L"文件名", GetString(100));
+    EXPECT_STREQ(L"操 作", GetString(102));
     for (const int id : {101, 102, 103}) {
         TiXmlDocument document;
         document.Parse(Layout(id).c_str(), nullptr, TIXML_ENCODING_UTF8);

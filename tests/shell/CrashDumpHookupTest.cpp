@@ -10,11 +10,10 @@
 #include "shell/CrashDumpHookup.h"
 #include "tests/support/GTest.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/WideAssert.h"
 
 namespace {
 
-std::string ReadText(const WString& path) {
+std::string ReadText(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -27,7 +26,7 @@ std::string ReadText(const WString& path) {
 }
 
 // Runs the hookup and waits for the monitor's line in the log.
-std::string HookUpAndRead(const WString& log) {
+std::string HookUpAndRead(const std::wstring& log) {
     DeleteFileW(log.c_str());
     EXPECT_EQ(0, HookUpCrashDumpMonitor());
     for (int i = 0; i < 100 && ReadText(log).empty(); ++i)
@@ -39,11 +38,11 @@ std::string HookUpAndRead(const WString& log) {
 
 TEST(CrashDumpHookup, TheMonitorGetsTheRegistryIdentifierOrTheBuiltInOne) {
     testsupport::TempDir dir;
-    const WString log = dir.File(L"qdump.log");
+    const std::wstring log = dir.File(L"qdump.log");
     SetEnvironmentVariableW(L"QDUMP_LOG_FILE", log.c_str());
     SetEnvironmentVariableW(L"QDUMP_FOLDER", dir.Path().c_str());
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductIdentifierKey().c_str());
-    EXPECT_WSTR_EQ(kBuiltInProductId, ReadProductIdentifier());
+    EXPECT_EQ(kBuiltInProductId, ReadProductIdentifier());
     EXPECT_EQ(WideToUtf8(kBuiltInProductId) + "\t1\t0x12000\t300\n", HookUpAndRead(log));
 
     HKEY key = nullptr;

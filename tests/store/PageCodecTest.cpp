@@ -22,7 +22,7 @@ namespace {
 
 using KeyFn = int(WINAPI*)(sqlite3*, const void*, int);
 
-std::string ReadAll(const WString& path) {
+std::string ReadAll(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -72,7 +72,7 @@ protected:
         SetCodecProviderUnavailableForTesting(false);
         SetCodecWriteObserverForTesting(nullptr);
     }
-    WString Path() const { return m_dir.File(L"keyed.db"); }
+    std::wstring Path() const { return m_dir.File(L"keyed.db"); }
     void Open(SqlDatabase& db) const { db.Open(WideToUtf8(Path()).c_str()); }
     static int Key(SqlDatabase& db, const std::string& password) {
         return CodecKeyMainDatabase(db.Connection(), password.data(),
@@ -97,6 +97,8 @@ protected:
         SqlQuery rows = db.RunQuery("SELECT count(*) AS n, sum(a) AS s FROM t");
         return rows.Int64Column("n") * 100000 + rows.Int64Column("s");
     }
+    void KillWriterAfter(const wchar_t* mode, int writes);
+    void ExpectEveryRowAsFilled();
     testsupport::TempDir m_dir;
 };
 
@@ -211,20 +213,15 @@ TEST_F(PageCodecTest, ARekeyThatFailsMidwayLeavesTheOldKeyWorking) {
     EXPECT_EQ(kFilled + 100000, Count(db));
 }
 
-TEST_F(PageCodecTest, AWriterKilledInTheMiddleOfACommitIsRecoveredThroughTheEncryptedJournal) {
-    {
-        SqlDatabase db;
-        Open(db);
-        Key(db, "secret");
-        Fill(db);
-    }
-    // A child process rewrites every row and is killed after two page
-    // writes of the commit: the journal complete, the database half written.
-    const WString event = L"codec-crash-" + Utf8ToWide(std::to_string(GetCurrentProcessId()));
+// Starts codec_crash_writer on the keyed test database in `mode` and kills it
+// once it has made `writes` page writes into the database file. The journal
+// it leaves behind must hold its pages encrypted.
+void PageCodecTest::KillWriterAfter(const wchar_t* mode, int writes) {
+    const std::wstring event = L"codec-crash-" + std::to_wstring(GetCurrentProcessId());
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, event.c_str());
     ASSERT_NE(nullptr, ready);
-    WString command = L"\"" + GetModuleFolder(nullptr) + L"\\codec_crash_writer.exe\" \"" + Path() +
-                      L"\" " + event;
+    std::wstring command = L"\"" + GetModuleFolder(nullptr) + L"\\codec_crash_writer.exe\" \"" +
+                           Path() + L"\" " + event + L" " + mode + L" " + std::to_wstring(writes);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION child = {};
@@ -246,15 +243,49 @@ TEST_F(PageCodecTest, AWriterKilledInTheMiddleOfACommitIsRecoveredThroughTheEncr
     const std::string journal = ReadAll(Path() + L"-journal");
     ASSERT_FALSE(journal.empty()) << "no journal left by the kill";
     EXPECT_EQ(std::string::npos, journal.find("with some padding text")); // pages encrypted
+}
 
+// Every row of the keyed test database holds its value from Fill.
+void PageCodecTest::ExpectEveryRowAsFilled() {
     SqlDatabase recovered;
     Open(recovered);
     Key(recovered, "secret");
-    EXPECT_EQ(kFilled, Count(recovered)); // rolled back to before the update
-    SqlQuery changed = recovered.RunQuery("SELECT COUNT(*) AS n FROM t WHERE b = 'changed'");
-    EXPECT_EQ(0, changed.IntColumn("n"));
+    EXPECT_EQ(kFilled, Count(recovered));
+    SqlQuery intact = recovered.RunQuery(
+        "SELECT COUNT(*) AS n FROM t WHERE b = 'row ' || a || ' with some padding text'");
+    EXPECT_EQ(200, intact.IntColumn("n"));
     SqlQuery check = recovered.RunQuery("PRAGMA integrity_check");
     EXPECT_STREQ("ok", check.TextColumn("integrity_check"));
+}
+
+TEST_F(PageCodecTest, AWriterKilledAfterChangingPagesInPlaceIsRolledBackThroughTheEncryptedJournal) {
+    {
+        SqlDatabase db;
+        Open(db);
+        Key(db, "secret");
+        Fill(db);
+    }
+    // The update changes every page of t; six of them are in the file when
+    // the writer dies.
+    const std::string before = ReadAll(Path());
+    ASSERT_NO_FATAL_FAILURE(KillWriterAfter(L"update", 6));
+    ASSERT_NE(before, ReadAll(Path())) << "no page was changed in place";
+    ExpectEveryRowAsFilled();
+    EXPECT_EQ(before.size(), ReadAll(Path()).size());
+}
+
+TEST_F(PageCodecTest, ARekeyKilledMidwayIsRolledBackToTheOldKey) {
+    {
+        SqlDatabase db;
+        Open(db);
+        Key(db, "secret");
+        Fill(db);
+    }
+    const std::string before = ReadAll(Path());
+    ASSERT_NO_FATAL_FAILURE(KillWriterAfter(L"rekey", 5));
+    ASSERT_NE(before, ReadAll(Path())) << "no page was re-encrypted";
+    ExpectEveryRowAsFilled();
+    EXPECT_EQ(before, ReadAll(Path())); // every page under the old key again
 }
 
 TEST_F(PageCodecTest, EmptyPasswordsInstallNothingAndAMissingProviderIsReported) {
@@ -296,7 +327,7 @@ TEST_F(PageCodecTest, TheProgramExportsBothKeyFunctionsByTheirNames) {
 }
 
 TEST_F(PageCodecTest, AnAttachedDatabaseTakesItsKeyFromTheFileName) {
-    const WString attached = m_dir.File(L"attached.db");
+    const std::wstring attached = m_dir.File(L"attached.db");
     {
         SqlDatabase db;
         Open(db);
@@ -317,7 +348,7 @@ TEST_F(PageCodecTest, AnAttachedDatabaseTakesItsKeyFromTheFileName) {
 }
 
 TEST_F(PageCodecTest, AnAttachedDatabaseWithoutAKeyTakesTheMainDatabasesKey) {
-    const WString attached = m_dir.File(L"inherits.db");
+    const std::wstring attached = m_dir.File(L"inherits.db");
     {
         SqlDatabase db;
         Open(db);
@@ -335,7 +366,7 @@ TEST_F(PageCodecTest, AnAttachedDatabaseWithoutAKeyTakesTheMainDatabasesKey) {
     EXPECT_STREQ("inherited row", rows.TextColumn("x"));
 
     // A plain main database attaches plain files.
-    const WString plain = m_dir.File(L"plain-attached.db");
+    const std::wstring plain = m_dir.File(L"plain-attached.db");
     SqlDatabase unkeyed;
     unkeyed.Open(WideToUtf8(m_dir.File(L"plain-main.db")).c_str());
     unkeyed.RunStatement(("ATTACH '" + WideToUtf8(plain) + "' AS aux").c_str());

@@ -8,6 +8,7 @@
 
 #include "store/ORBDBSqliteConn.h"
 #include "store/SqlDatabase.h"
+#include "common/TextConvert.h"
 #include "tests/support/GTest.h"
 #include "tests/support/TempDir.h"
 
@@ -30,7 +31,7 @@ private:
 
 class StoreTest : public testing::Test {
 protected:
-    WString DbPath() const { return m_dir.File(L"UserSign.dat"); }
+    std::wstring DbPath() const { return m_dir.File(L"UserSign.dat"); }
     std::string DbPathUtf8() const { return WideToUtf8(DbPath()); }
 
     // A store on the test's file, opened and with both tables.

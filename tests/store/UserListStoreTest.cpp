@@ -35,9 +35,9 @@ std::string StoredCreateText(UserTable table) {
 } // namespace
 
 TEST_F(StoreTest, TheDefaultFileIsUserSignDatBesideTheExecutable) {
-    EXPECT_WSTR_EQ(GetModuleFolder(nullptr) + L"UserSign.dat",
+    EXPECT_EQ(GetModuleFolder(nullptr) + L"UserSign.dat",
                    ORBDBSqliteConn::DefaultDatabasePath());
-    EXPECT_WSTR_EQ(ORBDBSqliteConn::DefaultDatabasePath(), ORBDBSqliteConn().DatabasePath());
+    EXPECT_EQ(ORBDBSqliteConn::DefaultDatabasePath(), ORBDBSqliteConn().DatabasePath());
 }
 
 TEST_F(StoreTest, FirstStartCreatesTheFileAndBothTablesSecondStartFindsThem) {
@@ -325,7 +325,7 @@ TEST_F(StoreTest, ExecSqlListRollsBackWhenTheCommitFails) {
 }
 
 TEST_F(StoreTest, AStoreInAFolderWithChineseNameOpens) {
-    const WString folder = m_dir.File(L"\x7528\x6237\x6570\x636E");
+    const std::wstring folder = m_dir.File(L"\x7528\x6237\x6570\x636E");
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     ORBDBSqliteConn store(folder + L"\\UserSign.dat");
     EXPECT_EQ(-1, store.Open());

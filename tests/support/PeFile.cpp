@@ -7,7 +7,7 @@
 
 namespace testsupport {
 
-std::string WritePeFile(const WString& path, const std::string& payload) {
+std::string WritePeFile(const std::wstring& path, const std::string& payload) {
     std::string bytes(0x200, '\0');
     bytes[0] = 'M';
     bytes[1] = 'Z';

@@ -5,11 +5,10 @@
 
 #include <string>
 
-#include "common/WideString.h"
 
 namespace testsupport {
 
 // Writes the file and returns its bytes.
-std::string WritePeFile(const WString& path, const std::string& payload);
+std::string WritePeFile(const std::wstring& path, const std::string& payload);
 
 } // namespace testsupport

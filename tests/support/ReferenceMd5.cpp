@@ -53,7 +53,7 @@ std::string ReferenceMd5OfBytes(const void* data, unsigned size) {
     return hash.Text();
 }
 
-std::string ReferenceMd5OfFile(const WString& path) {
+std::string ReferenceMd5OfFile(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
     if (file == INVALID_HANDLE_VALUE)

@@ -4,12 +4,11 @@
 
 #include <string>
 
-#include "common/WideString.h"
 
 namespace testsupport {
 
 std::string ReferenceMd5OfBytes(const void* data, unsigned size);
 // Empty when the file cannot be read.
-std::string ReferenceMd5OfFile(const WString& path);
+std::string ReferenceMd5OfFile(const std::wstring& path);
 
 } // namespace testsupport

@@ -12,7 +12,7 @@ TempDir::TempDir() {
         wchar_t name[64];
         wsprintfW(name, L"uwtest-%lu-%lu-%ld\\", GetCurrentProcessId(), GetTickCount(),
                   InterlockedIncrement(&counter));
-        WString candidate = WString(base) + name;
+        std::wstring candidate = std::wstring(base) + name;
         if (CreateDirectoryW(candidate.c_str(), nullptr)) {
             m_path = candidate;
             return;
@@ -27,8 +27,8 @@ TempDir::~TempDir() {
         RemoveTree(m_path);
 }
 
-bool RemoveTree(const WString& path) {
-    WString plain = path;
+bool RemoveTree(const std::wstring& path) {
+    std::wstring plain = path;
     while (!plain.empty() && plain.back() == L'\\')
         plain.pop_back();
     const DWORD attributes = GetFileAttributesW(plain.c_str());
@@ -39,7 +39,7 @@ bool RemoveTree(const WString& path) {
         return DeleteFileW(plain.c_str()) != FALSE;
     }
     WIN32_FIND_DATAW entry;
-    const WString pattern = plain + L"\\*";
+    const std::wstring pattern = plain + L"\\*";
     HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
     if (search != INVALID_HANDLE_VALUE) {
         do {
@@ -52,7 +52,7 @@ bool RemoveTree(const WString& path) {
     return RemoveDirectoryW(plain.c_str()) != FALSE;
 }
 
-bool WriteFileBytes(const WString& path, const void* data, unsigned size) {
+bool WriteFileBytes(const std::wstring& path, const void* data, unsigned size) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)

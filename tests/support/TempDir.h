@@ -1,8 +1,10 @@
 #pragma once
+
+#include <string>
+#include <string_view>
 // A fresh folder under the system's temporary folder, removed with all it
 // holds when the object goes.
 
-#include "common/WideString.h"
 
 namespace testsupport {
 
@@ -14,18 +16,18 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     // The folder, with a trailing backslash.
-    const WString& Path() const { return m_path; }
+    const std::wstring& Path() const { return m_path; }
     // Path() + name.
-    WString File(WStringView name) const { return m_path + WString(name); }
+    std::wstring File(std::wstring_view name) const { return m_path + std::wstring(name); }
 
 private:
-    WString m_path;
+    std::wstring m_path;
 };
 
 // Removes a file or a folder tree; true when nothing is left.
-bool RemoveTree(const WString& path);
+bool RemoveTree(const std::wstring& path);
 
 // Writes bytes to a file, replacing it. True on success.
-bool WriteFileBytes(const WString& path, const void* data, unsigned size);
+bool WriteFileBytes(const std::wstring& path, const void* data, unsigned size);
 
 } // namespace testsupport

@@ -77,7 +77,7 @@ TEST(ElementText, MeasuredTextAddsTwiceTheMarginsAndEmptyTextIsOnlyTheMargins) {
     style.ApplyAttribute("margin", "3", true);
     TextSubject subject;
     subject.style = &style;
-    const SIZE empty = MeasureElementText(WString(), subject, RECT{0, 0, 200, 100});
+    const SIZE empty = MeasureElementText(std::wstring(), subject, RECT{0, 0, 200, 100});
     EXPECT_EQ(6, empty.cx);
     EXPECT_EQ(6, empty.cy);
     const SIZE one = MeasureElementText(L"W", subject, RECT{0, 0, 200, 100});
@@ -153,6 +153,6 @@ TEST(ElementText, GdiplusAndShadowStylesDrawToo) {
     EXPECT_GT(InkIn(surface, RECT{0, 0, 200, 40}, 0).dark, 5); // white text shows by its shadow
     // Nothing is painted for an empty text.
     surface.Fill(0xFFFFFF);
-    PaintElementText(surface.Dc(), WString(), RECT{0, 0, 200, 40}, subject, 0);
+    PaintElementText(surface.Dc(), std::wstring(), RECT{0, 0, 200, 40}, subject, 0);
     EXPECT_EQ(0, InkIn(surface, RECT{0, 0, 200, 40}, 0).dark);
 }

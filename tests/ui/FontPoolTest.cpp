@@ -16,7 +16,7 @@ TEST(FontPool, FontsFollowTheirCodesAgainstTheBaseFont) {
     const LOGFONTW base = FontOf(pool.GetFont(0));
     EXPECT_EQ(-12, base.lfHeight);
     EXPECT_EQ(FW_NORMAL, base.lfWeight);
-    EXPECT_WSTR_EQ(pool.BaseFace(), base.lfFaceName);
+    EXPECT_EQ(pool.BaseFace(), base.lfFaceName);
 
     const LOGFONTW bold = FontOf(pool.GetFont(0x0104));
     EXPECT_EQ(-13, bold.lfHeight);
@@ -28,17 +28,17 @@ TEST(FontPool, FontsFollowTheirCodesAgainstTheBaseFont) {
 
 TEST(FontPool, WithoutYaHeiInstalledTheBaseFaceIsSimSun) {
     // The project's Wine has no YaHei registered among its fonts.
-    EXPECT_WSTR_EQ(L"\x5B8B\x4F53", TwFontPool::ProbeBaseFace());
+    EXPECT_EQ(L"\x5B8B\x4F53", TwFontPool::ProbeBaseFace());
     EXPECT_FALSE(TwFontPool::Instance().BaseIsYaHei());
 }
 
 TEST(FontPool, SetBaseFontRecreatesOnlyFontZero) {
     TwFontPool& pool = TwFontPool::Instance();
     const HFONT bold = pool.GetFont(0x0004);
-    const WString face = pool.BaseFace();
+    const std::wstring face = pool.BaseFace();
     pool.SetBaseFont(L"Tahoma", -16);
     EXPECT_EQ(-16, FontOf(pool.GetFont(0)).lfHeight);
-    EXPECT_WSTR_EQ(L"Tahoma", FontOf(pool.GetFont(0)).lfFaceName);
+    EXPECT_STREQ(L"Tahoma", FontOf(pool.GetFont(0)).lfFaceName);
     EXPECT_EQ(bold, pool.GetFont(0x0004)); // kept its old font
     pool.SetBaseFont(face.c_str(), -12);
 }

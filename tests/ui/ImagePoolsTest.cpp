@@ -82,7 +82,7 @@ TEST(ImagePools, ASkinPictureBesideTheProgramIsPreferredWhenItDecodes) {
     EXPECT_EQ(2, fromFile.Width());
     EXPECT_EQ(0xFFFFFF00u, fromFile.GetPixel(0, 0));
 
-    const WString junk = pool.ProgramDirectory() + L"ui_test_junk.png";
+    const std::wstring junk = pool.ProgramDirectory() + L"ui_test_junk.png";
     ASSERT_TRUE(testsupport::WriteFileBytes(junk, "not a picture", 13));
     CTwBitmap fromResource;
     EXPECT_TRUE(pool.Get(301, L"ui_test_junk.png", L"png", fromResource));

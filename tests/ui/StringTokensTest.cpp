@@ -15,21 +15,21 @@ const wchar_t* Lookup(int id) {
         return nullptr;
     }
 }
-WString Substituted(const wchar_t* text) { return SubstituteStringTokens(text, Lookup); }
+std::wstring Substituted(const wchar_t* text) { return SubstituteStringTokens(text, Lookup); }
 } // namespace
 
 TEST(StringTokens, TokensAreReplacedByTheirStrings) {
-    EXPECT_WSTR_EQ(L"abc", Substituted(L"%str7%"));
-    EXPECT_WSTR_EQ(L"[abc] and [\x6587\x4EF6\x540D]", Substituted(L"[%str7%] and [%str100%]"));
-    EXPECT_WSTR_EQ(L"x--y", Substituted(L"x-%str55%-y")); // unknown id: nothing
-    EXPECT_WSTR_EQ(L"%str7%!", Substituted(L"%str8%!"));
-    EXPECT_WSTR_EQ(L"\x6587\x4EF6\x540D" L"abc", Substituted(L"%str100%%str7%"));
-    EXPECT_WSTR_EQ(L"plain", Substituted(L"plain"));
+    EXPECT_EQ(L"abc", Substituted(L"%str7%"));
+    EXPECT_EQ(L"[abc] and [\x6587\x4EF6\x540D]", Substituted(L"[%str7%] and [%str100%]"));
+    EXPECT_EQ(L"x--y", Substituted(L"x-%str55%-y")); // unknown id: nothing
+    EXPECT_EQ(L"%str7%!", Substituted(L"%str8%!"));
+    EXPECT_EQ(L"\x6587\x4EF6\x540D" L"abc", Substituted(L"%str100%%str7%"));
+    EXPECT_EQ(L"plain", Substituted(L"plain"));
 }
 
 TEST(StringTokens, BadTokensEndTheSubstitutionAndStayLiterally) {
-    EXPECT_WSTR_EQ(L"%str0%", Substituted(L"%str0%"));
-    EXPECT_WSTR_EQ(L"%strx% %str7%", Substituted(L"%strx% %str7%"));
-    EXPECT_WSTR_EQ(L"abc %str-1% %str7%", Substituted(L"%str7% %str-1% %str7%"));
-    EXPECT_WSTR_EQ(L"abc %str7 no close", Substituted(L"%str7% %str7 no close"));
+    EXPECT_EQ(L"%str0%", Substituted(L"%str0%"));
+    EXPECT_EQ(L"%strx% %str7%", Substituted(L"%strx% %str7%"));
+    EXPECT_EQ(L"abc %str-1% %str7%", Substituted(L"%str7% %str-1% %str7%"));
+    EXPECT_EQ(L"abc %str7 no close", Substituted(L"%str7% %str7 no close"));
 }

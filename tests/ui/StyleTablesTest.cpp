@@ -81,8 +81,8 @@ TEST_F(StyleTablesTest, AStyleTakesTheColourSetOfItsNameForTheCurrentLevelOnly) 
 }
 
 TEST_F(StyleTablesTest, StringsKeepTheirFirstTextAndSkipElementsWithoutId) {
-    EXPECT_WSTR_EQ(L"\x6587\x4EF6\x540D", GetString(100));
-    EXPECT_WSTR_EQ(L"\x64CD \x4F5C", GetString(102));
+    EXPECT_STREQ(L"\x6587\x4EF6\x540D", GetString(100));
+    EXPECT_STREQ(L"\x64CD \x4F5C", GetString(102));
     EXPECT_EQ(nullptr, GetString(101));
     EXPECT_FALSE(LoadStrings(59999)); // absent: the table is empty then
     EXPECT_EQ(nullptr, GetString(100));
@@ -94,12 +94,12 @@ TEST_F(StyleTablesTest, AnEarlierSourceOverridesALaterOne) {
     const char later[] = "<style><class name=\"first\" crtext=\"010101\"/>"
                          "<class name=\"onlyindir\" crtext=\"020202\"/></style>";
     ASSERT_TRUE(testsupport::WriteFileBytes(dir.File(L"60001.xml"), later, sizeof later - 1));
-    WString folder = dir.Path();
+    std::wstring folder = dir.Path();
     folder.pop_back();
     TwResourceLocator::Instance().SetDirectory(folder);
     EXPECT_EQ(2u, TwResourceLocator::Instance().GatherDocument(60001).size());
     LoadStyles(60001);
-    TwResourceLocator::Instance().SetDirectory(WString());
+    TwResourceLocator::Instance().SetDirectory(std::wstring());
     EXPECT_EQ(RGB(0xFD, 0xFD, 0xFD), GetStyle("first").colors.crtext);
     EXPECT_EQ(RGB(2, 2, 2), GetStyle("onlyindir").colors.crtext);
 }

@@ -39,31 +39,31 @@ protected:
     }
     void TearDown() override { SetEnvironmentVariableW(L"VMRDETECT_LIST_FILE", nullptr); }
 
-    CtlResult Ctl(std::vector<WString> arguments, bool withStore = true) {
+    CtlResult Ctl(std::vector<std::wstring> arguments, bool withStore = true) {
         if (withStore)
             arguments.insert(arguments.begin(), {L"--store", m_dir.File(L"UserSign.dat")});
         std::ostringstream out, err;
         const int code = RunUserListCtl(arguments, out, err);
         return CtlResult{code, out.str(), err.str()};
     }
-    WString AddPe(const WString& name, const std::string& payload) {
+    std::wstring AddPe(const std::wstring& name, const std::string& payload) {
         const std::string bytes = PeBytes(payload);
-        const WString path = m_tree.File(name);
+        const std::wstring path = m_tree.File(name);
         testsupport::WriteFileBytes(path, bytes.data(), static_cast<unsigned>(bytes.size()));
         return path;
     }
-    std::string Md5(const WString& path) { return testsupport::ReferenceMd5OfFile(path); }
+    std::string Md5(const std::wstring& path) { return testsupport::ReferenceMd5OfFile(path); }
 
     testsupport::TempDir m_dir;
     testsupport::TempDir m_tree;
 };
 
-std::string U(const WString& text) { return WideToUtf8(text); }
+std::string U(const std::wstring& text) { return WideToUtf8(text); }
 
 } // namespace
 
 TEST_F(UserListCtlTest, ScanPrintsEveryFileInReportOrderAndASummary) {
-    const WString pe = AddPe(L"tool.exe", "tool");
+    const std::wstring pe = AddPe(L"tool.exe", "tool");
     testsupport::WriteFileBytes(m_tree.File(L"notes.txt"), "text", 4);
     const CtlResult run = Ctl({L"scan", pe, m_tree.File(L"notes.txt")});
     EXPECT_EQ(kCliOk, run.code);
@@ -74,8 +74,8 @@ TEST_F(UserListCtlTest, ScanPrintsEveryFileInReportOrderAndASummary) {
 }
 
 TEST_F(UserListCtlTest, TrustBlockListAndRemoveWorkThroughComponentAndStore) {
-    const WString one = AddPe(L"\x5DE5\x5177.exe", "one");
-    const WString two = AddPe(L"two.exe", "two");
+    const std::wstring one = AddPe(L"\x5DE5\x5177.exe", "one");
+    const std::wstring two = AddPe(L"two.exe", "two");
     CtlResult run = Ctl({L"trust", m_tree.Path()});
     EXPECT_EQ(kCliOk, run.code) << run.err;
     EXPECT_NE(std::string::npos, run.out.find("trusted\t" + Md5(one) + "\t" + U(one) + "\n"));
@@ -103,8 +103,8 @@ TEST_F(UserListCtlTest, TrustBlockListAndRemoveWorkThroughComponentAndStore) {
 }
 
 TEST_F(UserListCtlTest, ADuplicateFileIsCommittedOnce) {
-    const WString a = AddPe(L"a.exe", "same");
-    const WString b = AddPe(L"b.exe", "same");
+    const std::wstring a = AddPe(L"a.exe", "same");
+    const std::wstring b = AddPe(L"b.exe", "same");
     const CtlResult run = Ctl({L"trust", a, b});
     EXPECT_EQ("duplicate\t" + Md5(b) + "\t" + U(b) + "\ntrusted\t" + Md5(a) + "\t" + U(a) +
                   "\n2 files, 0 refused\n",
@@ -114,7 +114,7 @@ TEST_F(UserListCtlTest, ADuplicateFileIsCommittedOnce) {
 }
 
 TEST_F(UserListCtlTest, ARefusingComponentGivesExitCodeThree) {
-    const WString pe = AddPe(L"tool.exe", "tool");
+    const std::wstring pe = AddPe(L"tool.exe", "tool");
     ASSERT_TRUE(CreateDirectoryW(m_dir.File(L"vmrdetect.lists").c_str(), nullptr));
     const CtlResult run = Ctl({L"trust", pe});
     EXPECT_EQ(kCliRefused, run.code);
@@ -124,7 +124,7 @@ TEST_F(UserListCtlTest, ARefusingComponentGivesExitCodeThree) {
 }
 
 TEST_F(UserListCtlTest, APathTheCodePageCannotCarryIsNotCommitted) {
-    const WString thai = AddPe(L"\x0E01.exe", "thai");
+    const std::wstring thai = AddPe(L"\x0E01.exe", "thai");
     const CtlResult run = Ctl({L"trust", thai});
     EXPECT_EQ(kCliOk, run.code);
     EXPECT_NE(std::string::npos, run.err.find("not representable in the system code page"));
@@ -137,9 +137,9 @@ TEST_F(UserListCtlTest, UnixPathsNameTheSameFilesAsDriveZ) {
     wsprintfW(folder, L"Z:\\tmp\\uwcli-%lu", GetCurrentProcessId());
     ASSERT_TRUE(CreateDirectoryW(folder, nullptr));
     const std::string bytes = PeBytes("unix");
-    const WString file = WString(folder) + L"\\u.exe";
+    const std::wstring file = std::wstring(folder) + L"\\u.exe";
     testsupport::WriteFileBytes(file, bytes.data(), static_cast<unsigned>(bytes.size()));
-    WString unixPath = WString(folder + 2) + L"/u.exe";
+    std::wstring unixPath = std::wstring(folder + 2) + L"/u.exe";
     for (wchar_t& c : unixPath)
         if (c == L'\\')
             c = L'/';
@@ -149,7 +149,7 @@ TEST_F(UserListCtlTest, UnixPathsNameTheSameFilesAsDriveZ) {
 }
 
 TEST_F(UserListCtlTest, BadCommandLinesGetAMessageAndExitCodeTwo) {
-    const std::vector<std::vector<WString>> bad = {
+    const std::vector<std::vector<std::wstring>> bad = {
         {}, {L"frobnicate"}, {L"scan"}, {L"trust"}, {L"remove"}, {L"remove", L"1234"},
         {L"remove", L"0123456789abcdef0123456789abcdeg"}, {L"list", L"grey"},
         {L"scan", L"C:\\definitely\\not\\here.exe"}};

@@ -12,7 +12,7 @@ namespace {
 const char kA[] = "0123456789abcdef0123456789abcdef";
 const char kB[] = "fedcba9876543210fedcba9876543210";
 
-std::string ReadAll(const WString& path) {
+std::string ReadAll(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -27,7 +27,7 @@ std::string ReadAll(const WString& path) {
 
 class SignatureListTest : public testing::Test {
 protected:
-    WString ListPath() const { return m_dir.File(L"vmrdetect.lists"); }
+    std::wstring ListPath() const { return m_dir.File(L"vmrdetect.lists"); }
     // The object as the component hands it out: owned by its reference count.
     ISignatureList* Make() { return new SignatureList(ListPath()); }
     testsupport::TempDir m_dir;

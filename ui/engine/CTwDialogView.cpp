@@ -343,7 +343,7 @@ void CTwDialogView::NotifyParent(UINT code, TwHandle element, const char* tag) {
         NotifyParent(code, resolved->CommandId(), tag);
 }
 
-void CTwDialogView::SetTipText(const WString& text) {
+void CTwDialogView::SetTipText(const std::wstring& text) {
     if (!m_tooltip || text == m_tipText)
         return;
     m_tipText = text;

@@ -74,7 +74,7 @@ private:
     TwHandle HitTestBelowHeader(POINT point);
     void NotifyParent(UINT code, int itemId, const char* tag = nullptr);
     void NotifyParent(UINT code, TwHandle element, const char* tag = nullptr);
-    void SetTipText(const WString& text);
+    void SetTipText(const std::wstring& text);
     void AddDirty(const RECT& rect);
     void PaintMemory();
 
@@ -96,7 +96,7 @@ private:
     CTwBitmap m_canvas;
     UniqueRegion m_dirty;
     HWND m_tooltip = nullptr;
-    WString m_tipText;
+    std::wstring m_tipText;
     TwHandle m_hovered = 0;
     TwHandle m_pressed = 0;
     bool m_capture = false;

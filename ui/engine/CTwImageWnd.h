@@ -25,7 +25,7 @@ private:
     int m_sub = -1;
     int m_icon = 0;
     int m_iconTop = -1;
-    WString m_caption;
+    std::wstring m_caption;
     int m_captionTop = -1;
     std::string m_mask;
     TwGroupMembership m_group;

@@ -130,7 +130,7 @@ RichPen CTwRichText::StartPen() const {
     return pen;
 }
 
-void CTwRichText::TextRun(Walk& walk, const WString& text) {
+void CTwRichText::TextRun(Walk& walk, const std::wstring& text) {
     const wchar_t* chars = text.c_str();
     const RichMeasure width = [&](int start, int length) {
         return TextWidth(walk.dc, chars + start, length);
@@ -143,7 +143,7 @@ void CTwRichText::TextRun(Walk& walk, const WString& text) {
     }
 }
 
-void CTwRichText::LinkRun(Walk& walk, const WString& text, int id) {
+void CTwRichText::LinkRun(Walk& walk, const std::wstring& text, int id) {
     HFONT font = m_linkLook.font ? m_linkLook.font : TwFontPool::Instance().GetFont(0);
     ScopedSelect selected(walk.dc, font);
     SIZE size = {0, 0};
@@ -189,7 +189,7 @@ void CTwRichText::WalkNodes(Walk& walk, const TiXmlElement& parent, unsigned fon
             const TiXmlNode* first = element->FirstChild();
             const TiXmlText* text = first ? first->ToText() : nullptr;
             const char* id = element->Attribute("id");
-            LinkRun(walk, text ? Utf8ToWide(text->Value()) : WString(), id ? ReadDecimal(id) : 0);
+            LinkRun(walk, text ? Utf8ToWide(text->Value()) : std::wstring(), id ? ReadDecimal(id) : 0);
         } else {
             WalkNodes(walk, *element, fontCode);
         }

@@ -57,7 +57,7 @@ public:
     void ReplaceMarkup(const TiXmlElement& markup);
 
     struct Link {
-        WString text;
+        std::wstring text;
         RECT rect;
         int id;
     };
@@ -75,8 +75,8 @@ protected:
 private:
     struct Walk;
     void WalkNodes(Walk& walk, const TiXmlElement& parent, unsigned fontCode);
-    void TextRun(Walk& walk, const WString& text);
-    void LinkRun(Walk& walk, const WString& text, int id);
+    void TextRun(Walk& walk, const std::wstring& text);
+    void LinkRun(Walk& walk, const std::wstring& text, int id);
     RichPen StartPen() const;
     void ApplyYaHeiCorrection(HDC dc);
     void ResetLayout();

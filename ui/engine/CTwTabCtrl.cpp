@@ -250,7 +250,7 @@ CTwWindow* CTwTabCtrl::FindById(int id) {
     return nullptr;
 }
 
-void CTwTabCtrl::DrawTitle(HDC dc, const WString& title, RECT rect) const {
+void CTwTabCtrl::DrawTitle(HDC dc, const std::wstring& title, RECT rect) const {
     OffsetRect(&rect, m_textX, m_textY);
     if (!m_vertFont) {
         DrawTextW(dc, title.c_str(), static_cast<int>(title.size()), &rect, kTitleMode);

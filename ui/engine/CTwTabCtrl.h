@@ -11,11 +11,11 @@ class CTwTab : public CTwDialog {
 public:
     const char* TagName() const override { return "tab"; }
     HRESULT ApplyAttribute(const char* name, const char* value, bool loading) override;
-    const WString& Title() const { return m_title; }
+    const std::wstring& Title() const { return m_title; }
     bool IsHidden() const { return m_hide != 0; }
 
 private:
-    WString m_title;
+    std::wstring m_title;
     int m_hide = 0;
 };
 
@@ -83,7 +83,7 @@ private:
     void SetHover(int index);
     void PlacePage(CTwTab& page);
     void PaintHeader(HDC dc, int index, int state);
-    void DrawTitle(HDC dc, const WString& title, RECT rect) const;
+    void DrawTitle(HDC dc, const std::wstring& title, RECT rect) const;
     TabStrip Strip() const;
     SIZE HeaderSize() const;
 

@@ -19,10 +19,10 @@ bool Is(const char* name, const char* known) {
 }
 
 // The first child node's text when it is text or CDATA.
-WString ElementText(const TiXmlElement* element) {
+std::wstring ElementText(const TiXmlElement* element) {
     const TiXmlNode* first = element->FirstChild();
     const TiXmlText* text = first ? first->ToText() : nullptr;
-    return text ? Utf8ToWide(text->Value()) : WString();
+    return text ? Utf8ToWide(text->Value()) : std::wstring();
 }
 
 SizeMode ReadSizeMode(const char* value, int& fixed) {

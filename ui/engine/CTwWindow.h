@@ -9,7 +9,6 @@
 
 #include <windows.h>
 
-#include "common/WideString.h"
 #include "ui/engine/CTwObject.h"
 #include "ui/engine/TwElementRegistry.h"
 #include "ui/engine/TwElementText.h"
@@ -81,10 +80,10 @@ public:
     int CommandId() const { return m_commandId; }
     const RECT& Rect() const { return m_rect; }
     void SetRect(const RECT& rect) { m_rect = rect; }
-    const WString& Text() const { return m_text; }
-    void SetText(WString text) { m_text = std::move(text); }
-    const WString& Href() const { return m_href; }
-    const WString& Tip() const { return m_tip; }
+    const std::wstring& Text() const { return m_text; }
+    void SetText(std::wstring text) { m_text = std::move(text); }
+    const std::wstring& Href() const { return m_href; }
+    const std::wstring& Tip() const { return m_tip; }
     const std::string& ClassName() const { return m_className; }
     const TwStyle& Style() const;
     const Position& Pos() const { return m_pos; }
@@ -159,13 +158,13 @@ private:
     HWND m_container = nullptr;
     int m_commandId = 0;
     RECT m_rect = {};
-    WString m_text;
+    std::wstring m_text;
     unsigned m_state = 0;
     unsigned m_valign = 0;
     unsigned m_align = 0;
-    WString m_href;
+    std::wstring m_href;
     int m_transparent = 0;
-    WString m_tip;
+    std::wstring m_tip;
     std::string m_className;
     COLORREF m_crbg = kNoColor;
     COLORREF m_crtext = kNoColor;

@@ -25,7 +25,7 @@ using DrawShadowTextFn = int(WINAPI*)(HDC, LPCWSTR, UINT, RECT*, DWORD, COLORREF
 
 // DrawShadowText of comctl32, resolved at run time; false when it is not
 // there or draws nothing.
-bool DrawWithShadow(HDC dc, const WString& text, RECT rect, unsigned mode, COLORREF textColor,
+bool DrawWithShadow(HDC dc, const std::wstring& text, RECT rect, unsigned mode, COLORREF textColor,
                     COLORREF shadow) {
     HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
     if (!comctl)
@@ -37,7 +37,7 @@ bool DrawWithShadow(HDC dc, const WString& text, RECT rect, unsigned mode, COLOR
                         shadow, 2, 2) != 0;
 }
 
-void DrawWithGdiplus(HDC dc, const WString& text, const RECT& rect, unsigned mode, COLORREF color) {
+void DrawWithGdiplus(HDC dc, const std::wstring& text, const RECT& rect, unsigned mode, COLORREF color) {
     using namespace Gdiplus;
     GpGraphics* graphics = nullptr;
     if (GdipCreateFromHDC(dc, &graphics) != Ok)
@@ -132,7 +132,7 @@ HFONT MeasuringFont(const TextSubject& subject) {
     return font ? font : TwFontPool::Instance().GetFont(0);
 }
 
-SIZE MeasureElementText(const WString& text, const TextSubject& subject, const RECT& available) {
+SIZE MeasureElementText(const std::wstring& text, const TextSubject& subject, const RECT& available) {
     const TwStyle& style = StyleOf(subject);
     SIZE size = {0, 0};
     if (!text.empty()) {
@@ -172,7 +172,7 @@ RECT YaHeiCorrected(const RECT& rect, unsigned textMode, int baseHeight, int fon
     return r;
 }
 
-void PaintElementText(HDC dc, const WString& text, const RECT& elementRect,
+void PaintElementText(HDC dc, const std::wstring& text, const RECT& elementRect,
                       const TextSubject& subject, unsigned textMode) {
     if (text.empty())
         return;

@@ -4,11 +4,11 @@
 // correction the YaHei faces need, and the three ways of drawing (GDI+,
 // a shadow through comctl32, DrawText).
 
+#include <string>
 #include <vector>
 
 #include <windows.h>
 
-#include "common/WideString.h"
 #include "ui/engine/TwStyle.h"
 
 // What an element gives of itself for its text.
@@ -52,12 +52,12 @@ HFONT MeasuringFont(const TextSubject& subject);
 
 // The text's size in `available` (shrunk by the style margins, alignment bits
 // dropped, word-wrapped text unbounded below) plus twice the margins.
-SIZE MeasureElementText(const WString& text, const TextSubject& subject, const RECT& available);
+SIZE MeasureElementText(const std::wstring& text, const TextSubject& subject, const RECT& available);
 
 // The rectangle moved for the YaHei faces (d = base height - font height).
 RECT YaHeiCorrected(const RECT& rect, unsigned textMode, int baseHeight, int fontHeight);
 
 // Paints the text into the element rectangle with the element's text mode
 // (0: the style's). The device context is restored afterwards.
-void PaintElementText(HDC dc, const WString& text, const RECT& elementRect,
+void PaintElementText(HDC dc, const std::wstring& text, const RECT& elementRect,
                       const TextSubject& subject, unsigned textMode);

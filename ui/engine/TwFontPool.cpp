@@ -15,7 +15,7 @@ TwFontPool& TwFontPool::Instance() {
     return pool;
 }
 
-WString TwFontPool::ProbeBaseFace() {
+std::wstring TwFontPool::ProbeBaseFace() {
     const RegistryKey fonts(HKEY_LOCAL_MACHINE,
                             L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
                             KEY_QUERY_VALUE);

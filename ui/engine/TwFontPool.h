@@ -3,11 +3,11 @@
 // face is chosen from the installed fonts (Microsoft YaHei when present,
 // else SimSun) and the base height is -12.
 
+#include <string>
 #include <unordered_map>
 
 #include <windows.h>
 
-#include "common/WideString.h"
 
 class TwFontPool {
 public:
@@ -17,7 +17,7 @@ public:
     HFONT GetFont(unsigned code);
     // Replaces face and height and recreates font 0 only.
     void SetBaseFont(const wchar_t* face, int height);
-    const WString& BaseFace() const { return m_face; }
+    const std::wstring& BaseFace() const { return m_face; }
     int BaseHeight() const { return m_height; }
     // True for the two YaHei faces, whose text needs a vertical correction.
     bool BaseIsYaHei() const;
@@ -27,14 +27,14 @@ public:
     ~TwFontPool();
 
     // The face the installed fonts choose (registry probe).
-    static WString ProbeBaseFace();
+    static std::wstring ProbeBaseFace();
 
 private:
     TwFontPool();
     void ResetBaseLogFont();
     HFONT Create(unsigned code) const;
 
-    WString m_face;
+    std::wstring m_face;
     int m_height = -12;
     LOGFONTW m_base = {};
     std::unordered_map<unsigned, HFONT> m_fonts;

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include "common/WideString.h"
 
 class TiXmlElement;
 
@@ -15,7 +14,7 @@ class TiXmlElement;
 struct TwWindowStyle {
     DWORD style = WS_POPUP | WS_SYSMENU | WS_MAXIMIZEBOX; // 0x80090000
     DWORD exStyle = WS_EX_CONTROLPARENT;                  // 0x00010000
-    WString title;
+    std::wstring title;
     int width = 0;
     int height = 0;
     int minWidth = 0;

@@ -20,7 +20,7 @@ POINT TopLeft(const RECT& rect) {
 }
 
 // A picture file decoded into a premultiplied bitmap; null when it does not.
-std::unique_ptr<CTwBitmap> LoadPictureFile(const WString& path) {
+std::unique_ptr<CTwBitmap> LoadPictureFile(const std::wstring& path) {
     static GdiplusSession gdiplus;
     Gdiplus::GpImage* image = nullptr;
     if (path.empty() || Gdiplus::GdipLoadImageFromFile(path.c_str(), &image) != Gdiplus::Ok)
@@ -192,9 +192,9 @@ HRESULT CTwStorageImage::ApplyAttribute(const char* name, const char* value, boo
         return base;
     if (std::strcmp(name, "filepath") != 0)
         return E_FAIL;
-    WString path = Utf8ToWide(value);
+    std::wstring path = Utf8ToWide(value);
     // A relative path is read below the program's folder.
-    if (!path.empty() && path.find(L':') == WString::npos && path[0] != L'\\')
+    if (!path.empty() && path.find(L':') == std::wstring::npos && path[0] != L'\\')
         path = GetModuleFolder(nullptr) + L"\\" + path;
     m_picture = LoadPictureFile(path);
     return S_OK;

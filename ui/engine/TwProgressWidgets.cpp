@@ -50,7 +50,7 @@ int CTwProgress::Percent() const {
     return PercentOf(m_value, m_min, m_max);
 }
 
-WString CTwProgress::PercentText() const {
+std::wstring CTwProgress::PercentText() const {
     char text[16];
     std::snprintf(text, sizeof text, "%d%%", Percent());
     return Utf8ToWide(text);
@@ -65,7 +65,7 @@ void CTwProgress::OnPaint(HDC dc) {
     filled.right = filled.left + FilledWidth(rect.right - filled.left, Percent());
     DrawPart(dc, m_posSkin, filled, kFillColor);
     if (m_showPercent) {
-        const WString text = PercentText();
+        const std::wstring text = PercentText();
         ScopedTextLook look(dc, ChooseTextLook(MakeTextSubject()));
         RECT area = rect;
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
@@ -85,7 +85,7 @@ HRESULT CTwProgressEx::ApplyAttribute(const char* name, const char* value, bool 
     return ApplyIntAttribute(name, value, {{"posimg_left", &m_posImageLeft}});
 }
 
-WString CTwProgressEx::PercentText() const {
+std::wstring CTwProgressEx::PercentText() const {
     return CTwProgress::PercentText() + m_extendText;
 }
 

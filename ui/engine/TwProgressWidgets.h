@@ -18,7 +18,7 @@ public:
 protected:
     void OnPaint(HDC dc) override;
     // The text drawn over the bar when the percentage is shown.
-    virtual WString PercentText() const;
+    virtual std::wstring PercentText() const;
 
 private:
     std::string m_bgSkin;
@@ -37,10 +37,10 @@ public:
     HRESULT ApplyAttribute(const char* name, const char* value, bool loading) override;
 
 protected:
-    WString PercentText() const override;
+    std::wstring PercentText() const override;
 
 private:
-    WString m_extendText;
+    std::wstring m_extendText;
     int m_posImageLeft = 0;
 };
 

@@ -5,7 +5,7 @@
 namespace {
 
 // An optional sign and decimal digits at `at`; `end` receives where they stop.
-int ReadNumber(const WString& text, std::size_t at, std::size_t& end) {
+int ReadNumber(const std::wstring& text, std::size_t at, std::size_t& end) {
     std::size_t i = at;
     bool negative = false;
     if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) {
@@ -23,22 +23,22 @@ int ReadNumber(const WString& text, std::size_t at, std::size_t& end) {
 
 } // namespace
 
-WString SubstituteStringTokens(WString text, const std::function<const wchar_t*(int id)>& lookup) {
-    static const WString kToken = L"%str";
+std::wstring SubstituteStringTokens(std::wstring text, const std::function<const wchar_t*(int id)>& lookup) {
+    static const std::wstring kToken = L"%str";
     std::size_t position = 0;
     for (;;) {
         const std::size_t start = text.find(kToken, position);
-        if (start == WString::npos)
+        if (start == std::wstring::npos)
             break;
         std::size_t afterNumber = 0;
         const int id = ReadNumber(text, start + kToken.size(), afterNumber);
         if (id <= 0)
             break;
         const std::size_t close = text.find(L'%', afterNumber);
-        if (close == WString::npos)
+        if (close == std::wstring::npos)
             break;
         const wchar_t* replacement = lookup(id);
-        const WString inserted = replacement ? WString(replacement) : WString();
+        const std::wstring inserted = replacement ? std::wstring(replacement) : std::wstring();
         text.replace(start, close - start + 1, inserted);
         // Go on after what was inserted, so that a shorter or longer string
         // neither skips the next token nor is searched itself.
@@ -47,6 +47,6 @@ WString SubstituteStringTokens(WString text, const std::function<const wchar_t*(
     return text;
 }
 
-WString SubstituteStringTokens(WString text) {
+std::wstring SubstituteStringTokens(std::wstring text) {
     return SubstituteStringTokens(std::move(text), [](int id) { return GetString(id); });
 }

@@ -9,7 +9,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "common/WideString.h"
 #include "ui/engine/TwStyle.h"
 
 class TwStyleTable {
@@ -54,7 +53,7 @@ public:
 
 private:
     TwStringTable() = default;
-    std::unordered_map<int, WString> m_strings;
+    std::unordered_map<int, std::wstring> m_strings;
 };
 
 // The documents of the program: every copy of the "xml" resource with the id

@@ -11,7 +11,7 @@ namespace {
 // The opacity kept under a key in section "alpha" of data\skin\skincfg.ini
 // below the program's folder; 255 when absent.
 int ConfiguredAlpha(const std::string& key) {
-    const WString file = TwSkinPool::Instance().ProgramDirectory() + L"data\\skin\\skincfg.ini";
+    const std::wstring file = TwSkinPool::Instance().ProgramDirectory() + L"data\\skin\\skincfg.ini";
     return static_cast<int>(
         GetPrivateProfileIntW(L"alpha", Utf8ToWide(key).c_str(), 255, file.c_str()));
 }
@@ -43,7 +43,7 @@ HRESULT CTwNormalSkin::ApplyAttribute(const char* name, const char* value, bool 
 
 int CTwNormalSkin::Prepare() {
     if (!m_prepared) {
-        const WString file = Utf8ToWide(m_file);
+        const std::wstring file = Utf8ToWide(m_file);
         if (TwSkinPool::Instance().Get(m_attributes.src, file.c_str(), PictureType(),
                                        m_picture.Bitmap())) {
             m_prepared = 1;

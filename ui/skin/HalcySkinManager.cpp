@@ -12,8 +12,8 @@ constexpr DWORD kMaxPath = 260;
 
 } // namespace
 
-WString SkinDirectoryFor(const wchar_t* workPath) {
-    WString directory = workPath ? workPath : L"";
+std::wstring SkinDirectoryFor(const wchar_t* workPath) {
+    std::wstring directory = workPath ? workPath : L"";
     if (!directory.empty() && directory.back() != L'\\')
         directory += L'\\';
     return directory + L"data\\skin";
@@ -24,9 +24,9 @@ HalcySkinManager& HalcySkinManager::Instance() {
     return manager;
 }
 
-WString ReadSkinDirectory() {
+std::wstring ReadSkinDirectory() {
     const RegistryKey key(HKEY_LOCAL_MACHINE, kProductKey, KEY_QUERY_VALUE);
-    WString workPath;
+    std::wstring workPath;
     const bool found = key.ReadString(L"WorkPath", kMaxPath, workPath);
     return SkinDirectoryFor(found ? workPath.c_str() : nullptr);
 }

@@ -5,21 +5,22 @@
 // start-up runs once before any window: colour level, image pools emptied,
 // colours, skins, styles.
 
+#include <string>
+
 #include <objidl.h>
 
-#include "common/WideString.h"
 #include "ui/skin/TwResourceLocator.h"
 
 // The skin directory for a WorkPath value (null when there is none).
-WString SkinDirectoryFor(const wchar_t* workPath);
+std::wstring SkinDirectoryFor(const wchar_t* workPath);
 // The skin directory from the product's registry key.
-WString ReadSkinDirectory();
+std::wstring ReadSkinDirectory();
 
 class HalcySkinManager : public ITwExtraResource {
 public:
     static HalcySkinManager& Instance();
 
-    const WString& SkinDirectory() const { return m_skinDirectory; }
+    const std::wstring& SkinDirectory() const { return m_skinDirectory; }
     // 1: no external package supplies another level.
     int ColourLevel() const { return 1; }
 
@@ -36,8 +37,8 @@ private:
     ~HalcySkinManager() = default;
 
     int m_reserved = 0;
-    WString m_skinDirectory;
-    WString m_packageName;
+    std::wstring m_skinDirectory;
+    std::wstring m_packageName;
 };
 
 // The reload; the result of loading the style document.

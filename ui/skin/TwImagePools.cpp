@@ -139,11 +139,11 @@ TwSkinPool& TwSkinPool::Instance() {
 }
 
 TwSkinPool::TwSkinPool() {
-    const WString program = GetModulePath(nullptr);
+    const std::wstring program = GetModulePath(nullptr);
     std::size_t cut = program.find_last_of(L'\\');
-    if (cut == WString::npos)
+    if (cut == std::wstring::npos)
         cut = program.find_last_of(L'/');
-    if (cut != WString::npos)
+    if (cut != std::wstring::npos)
         m_directory = program.substr(0, cut + 1);
 }
 
@@ -152,7 +152,7 @@ bool TwSkinPool::Get(int id, const wchar_t* file, const wchar_t* type, CTwBitmap
     if (!slot) {
         Gdiplus::GpImage* image = nullptr;
         if (file && *file) {
-            const WString path = m_directory + file;
+            const std::wstring path = m_directory + file;
             if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
                 Gdiplus::GdipLoadImageFromFile(path.c_str(), &image) != Gdiplus::Ok)
                 image = nullptr;

@@ -10,7 +10,6 @@
 
 #include <windows.h>
 
-#include "common/WideString.h"
 #include "ui/skin/CTwBitmap.h"
 #include "ui/skin/TwGdiplus.h"
 
@@ -60,12 +59,12 @@ public:
     // True when the target holds a bitmap.
     bool Get(int id, const wchar_t* file, const wchar_t* type, CTwBitmap& target);
     void Clear() { m_bitmaps.clear(); }
-    const WString& ProgramDirectory() const { return m_directory; }
+    const std::wstring& ProgramDirectory() const { return m_directory; }
 
 private:
     TwSkinPool();
     GdiplusSession m_gdiplus;
-    WString m_directory;
+    std::wstring m_directory;
     std::unordered_map<int, std::unique_ptr<CTwBitmap>> m_bitmaps;
 };
 

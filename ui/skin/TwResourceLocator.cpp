@@ -54,7 +54,7 @@ bool TwResourceLocator::ReadStream(IStream* stream, std::string& bytes) {
     return true;
 }
 
-bool TwResourceLocator::ReadDirectoryFile(const WString& directory, int id, const wchar_t* type,
+bool TwResourceLocator::ReadDirectoryFile(const std::wstring& directory, int id, const wchar_t* type,
                                           std::string& bytes) {
     if (directory.empty())
         return false;

@@ -11,7 +11,6 @@
 #include <windows.h>
 #include <objidl.h>
 
-#include "common/WideString.h"
 
 // A provider of resources outside the program (a skin package). Each lookup
 // answers non-zero with a stream when it has the resource.
@@ -34,11 +33,11 @@ public:
     // Image bytes from the first source that has them.
     bool FetchImage(int id, const wchar_t* type, std::string& bytes) const;
 
-    void SetDirectory(WString directory) { m_directory = std::move(directory); }
+    void SetDirectory(std::wstring directory) { m_directory = std::move(directory); }
     void SetResourceModule(HMODULE module) { m_module = module; }
     void SetProvider(ITwExtraResource* provider) { m_provider = provider; }
     HMODULE ResourceModule() const { return m_module; }
-    const WString& Directory() const { return m_directory; }
+    const std::wstring& Directory() const { return m_directory; }
     ITwExtraResource* Provider() const { return m_provider; }
 
     // A resource of a module copied out whole; false when absent.
@@ -46,13 +45,13 @@ public:
     // All bytes of a stream (its size from its status record).
     static bool ReadStream(IStream* stream, std::string& bytes);
     // The file "<directory>\<id>.<type>", read whole.
-    static bool ReadDirectoryFile(const WString& directory, int id, const wchar_t* type,
+    static bool ReadDirectoryFile(const std::wstring& directory, int id, const wchar_t* type,
                                   std::string& bytes);
 
 private:
     TwResourceLocator() = default;
 
-    WString m_directory;
+    std::wstring m_directory;
     HMODULE m_module = nullptr;
     ITwExtraResource* m_provider = nullptr;
 };

@@ -203,13 +203,13 @@ void InsertEmptyItem(HWND list, int index) {
 
 } // namespace
 
-int CListViewCtrlEx::InsertGroupRow(const WString& text, int kind, int flags, int group) {
+int CListViewCtrlEx::InsertGroupRow(const std::wstring& text, int kind, int flags, int group) {
     const int index = m_rows.InsertGroupRow(text, kind, flags, group);
     InsertEmptyItem(Hwnd(), index);
     return index;
 }
 
-int CListViewCtrlEx::AppendItemRow(const WString& text, const std::string& key, const WString& tip,
+int CListViewCtrlEx::AppendItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip,
                                    int flags, int kind, int group) {
     const int index = m_rows.AppendItemRow(text, key, tip, flags, kind, group);
     InsertEmptyItem(Hwnd(), index);
@@ -218,8 +218,8 @@ int CListViewCtrlEx::AppendItemRow(const WString& text, const std::string& key, 
     return index;
 }
 
-int CListViewCtrlEx::AppendToGroup(int group, const WString& text, const std::string& key,
-                                   const WString& tip, int flags, int kind,
+int CListViewCtrlEx::AppendToGroup(int group, const std::wstring& text, const std::string& key,
+                                   const std::wstring& tip, int flags, int kind,
                                    std::vector<ListCell> moreCells) {
     const int index =
         m_rows.AppendToGroup(group, text, key, tip, flags, kind, std::move(moreCells));
@@ -241,7 +241,7 @@ void CListViewCtrlEx::Redraw(int index) {
         SendMessageW(Hwnd(), LVM_REDRAWITEMS, index, index);
 }
 
-bool CListViewCtrlEx::SetCell(int index, int column, int kind, const WString& text, bool repaint) {
+bool CListViewCtrlEx::SetCell(int index, int column, int kind, const std::wstring& text, bool repaint) {
     const bool set = m_rows.SetCell(index, column, kind, text);
     if (set && repaint)
         Redraw(index);
@@ -455,7 +455,7 @@ bool CListViewCtrlEx::HitsLink(int index, int column, POINT point) const {
     if (column >= static_cast<int>(row->cells.size()) ||
         row->cells[static_cast<std::size_t>(column)].kind != kCellLink)
         return false;
-    const WString& text = row->cells[static_cast<std::size_t>(column)].text;
+    const std::wstring& text = row->cells[static_cast<std::size_t>(column)].text;
     RECT cell = SubItemRect(Hwnd(), index, column);
     cell.left += 7;
     HDC dc = GetDC(Hwnd());
@@ -509,7 +509,7 @@ void CListViewCtrlEx::OnTipTimer() {
     const ListRow* row = m_rows.Row(hit.iItem);
     if (!row)
         return;
-    WString text = hit.iSubItem == 0 ? row->tip : WString();
+    std::wstring text = hit.iSubItem == 0 ? row->tip : std::wstring();
     if (text.empty())
         text = m_rows.CellText(hit.iItem, hit.iSubItem);
     if (!text.empty())

@@ -49,19 +49,19 @@ public:
     // Reloads the fonts and bitmaps (after a resource reload).
     void Reset();
 
-    int InsertGroupRow(const WString& text, int kind, int flags, int group = -1);
-    int AppendItemRow(const WString& text, const std::string& key, const WString& tip, int flags,
+    int InsertGroupRow(const std::wstring& text, int kind, int flags, int group = -1);
+    int AppendItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip, int flags,
                       int kind, int group = -1);
-    int AppendToGroup(int group, const WString& text, const std::string& key, const WString& tip,
+    int AppendToGroup(int group, const std::wstring& text, const std::string& key, const std::wstring& tip,
                       int flags, int kind, std::vector<ListCell> moreCells = {});
     int FindByKey(const std::string& key) const { return m_rows.FindByKey(key); }
     int RemoveFromGroup(const std::string& key, int group);
-    int AddCell(int index, const WString& text, int kind) {
+    int AddCell(int index, const std::wstring& text, int kind) {
         return m_rows.AddCell(index, text, kind);
     }
-    bool SetCell(int index, int column, int kind, const WString& text, bool repaint);
+    bool SetCell(int index, int column, int kind, const std::wstring& text, bool repaint);
     bool SetCellColor(int index, int column, COLORREF color, bool repaint);
-    WString CellText(int index, int column) const { return m_rows.CellText(index, column); }
+    std::wstring CellText(int index, int column) const { return m_rows.CellText(index, column); }
     bool SetRowFlags(int index, int flags);
     bool DeleteRow(int index);
     void DeleteAllRows();

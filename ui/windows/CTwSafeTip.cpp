@@ -17,7 +17,7 @@ CTwSafeTip& CTwSafeTip::Instance() {
     return tip;
 }
 
-SIZE SafeTipSize(const WString& text) {
+SIZE SafeTipSize(const std::wstring& text) {
     HDC screen = GetDC(nullptr);
     RECT extent = {0, 0, 0, 0};
     {
@@ -34,7 +34,7 @@ bool CTwSafeTip::EnsureWindow(HWND owner) {
     return LoadLayoutText(kLayout) && CreateHostWindow(owner, nullptr) != nullptr;
 }
 
-bool CTwSafeTip::Show(const WString& text, int x, int y, HWND owner) {
+bool CTwSafeTip::Show(const std::wstring& text, int x, int y, HWND owner) {
     if (!EnsureWindow(owner))
         return false;
     const SIZE size = SafeTipSize(text);

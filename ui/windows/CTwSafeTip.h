@@ -3,7 +3,8 @@
 // without taking the focus and hidden again after five seconds. The file
 // list shows the full text of a cut-off cell with it.
 
-#include "common/WideString.h"
+#include <string>
+
 #include "ui/engine/CTwDialogHost.h"
 
 class CTwSafeTip : public CTwDialogImpl<CTwSafeTip>, public CWHRoundRectFrameHelper<CTwSafeTip> {
@@ -15,7 +16,7 @@ public:
 
     // Shows `text` at (x, y) in screen coordinates; false when the window
     // cannot be made.
-    bool Show(const WString& text, int x, int y, HWND owner);
+    bool Show(const std::wstring& text, int x, int y, HWND owner);
     void Hide();
     bool IsVisible() const { return m_visible; }
 
@@ -33,4 +34,4 @@ private:
 };
 
 // The size of the tip for a text: its extent in the default font plus 7 x 9.
-SIZE SafeTipSize(const WString& text);
+SIZE SafeTipSize(const std::wstring& text);

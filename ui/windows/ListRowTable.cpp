@@ -4,7 +4,7 @@
 
 namespace {
 
-std::unique_ptr<ListRow> MakeRow(const WString& text, int kind, int flags) {
+std::unique_ptr<ListRow> MakeRow(const std::wstring& text, int kind, int flags) {
     auto row = std::make_unique<ListRow>();
     row->flags = flags;
     row->firstText = text;
@@ -28,7 +28,7 @@ int ListRowTable::InsertAt(int index, std::unique_ptr<ListRow> row) {
     return index;
 }
 
-int ListRowTable::InsertGroupRow(const WString& text, int kind, int flags, int group) {
+int ListRowTable::InsertGroupRow(const std::wstring& text, int kind, int flags, int group) {
     auto row = MakeRow(text, kind, flags | kRowGroup);
     row->group = group;
     row->background = kGroupBackground;
@@ -36,7 +36,7 @@ int ListRowTable::InsertGroupRow(const WString& text, int kind, int flags, int g
     return InsertAt(Count(), std::move(row));
 }
 
-int ListRowTable::AppendItemRow(const WString& text, const std::string& key, const WString& tip,
+int ListRowTable::AppendItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip,
                                 int flags, int kind, int group) {
     auto row = MakeRow(text, kind, flags & ~kRowGroup);
     row->key = key;
@@ -62,8 +62,8 @@ int ListRowTable::GroupEnd(int groupIndex) const {
     return end;
 }
 
-int ListRowTable::AppendToGroup(int group, const WString& text, const std::string& key,
-                                const WString& tip, int flags, int kind,
+int ListRowTable::AppendToGroup(int group, const std::wstring& text, const std::string& key,
+                                const std::wstring& tip, int flags, int kind,
                                 std::vector<ListCell> moreCells) {
     ScopedLock lock(m_lock);
     const int groupIndex = FindGroupRow(group);
@@ -125,12 +125,12 @@ int ListRowTable::RemoveFromGroup(const std::string& key, int group) {
     return -3;
 }
 
-int ListRowTable::AddCell(int index, const WString& text, int kind) {
-    return AddPositionedCell(index, text, RECT{}, kind, 0, WString());
+int ListRowTable::AddCell(int index, const std::wstring& text, int kind) {
+    return AddPositionedCell(index, text, RECT{}, kind, 0, std::wstring());
 }
 
-int ListRowTable::AddPositionedCell(int index, const WString& text, const RECT& rect, int kind,
-                                    COLORREF color, const WString& extra) {
+int ListRowTable::AddPositionedCell(int index, const std::wstring& text, const RECT& rect, int kind,
+                                    COLORREF color, const std::wstring& extra) {
     ScopedLock lock(m_lock);
     ListRow* row = Row(index);
     if (!row)
@@ -156,7 +156,7 @@ ListCell* ListRowTable::CellAt(int index, int column) {
     return const_cast<ListCell*>(static_cast<const ListRowTable&>(*this).CellAt(index, column));
 }
 
-bool ListRowTable::SetCell(int index, int column, int kind, const WString& text) {
+bool ListRowTable::SetCell(int index, int column, int kind, const std::wstring& text) {
     ScopedLock lock(m_lock);
     ListCell* cell = CellAt(index, column);
     if (!cell)
@@ -175,10 +175,10 @@ bool ListRowTable::SetCellColor(int index, int column, COLORREF color) {
     return true;
 }
 
-WString ListRowTable::CellText(int index, int column) const {
+std::wstring ListRowTable::CellText(int index, int column) const {
     ScopedLock lock(m_lock);
     const ListCell* cell = CellAt(index, column);
-    return cell ? cell->text : WString();
+    return cell ? cell->text : std::wstring();
 }
 
 bool ListRowTable::SetRowFlags(int index, int flags) {

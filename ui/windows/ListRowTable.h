@@ -13,7 +13,6 @@
 #include <windows.h>
 
 #include "common/CriticalSection.h"
-#include "common/WideString.h"
 
 enum ListCellKind { kCellText = 0, kCellLink = 1, kCellIcon = 2, kCellPicture = 3 };
 
@@ -31,16 +30,16 @@ inline constexpr COLORREF kRowLine = RGB(234, 232, 225);
 
 struct ListCell {
     int kind = kCellText;
-    WString text;
+    std::wstring text;
     COLORREF color = 0;
     RECT rect = {}; // group rows only, relative to the row
-    WString extra;  // not drawn
+    std::wstring extra;  // not drawn
     HICON icon = nullptr;
     int pngId = 0;
 };
 
 // A text or link cell.
-inline ListCell MakeCell(int kind, WString text) {
+inline ListCell MakeCell(int kind, std::wstring text) {
     ListCell cell;
     cell.kind = kind;
     cell.text = std::move(text);
@@ -59,8 +58,8 @@ struct ListRow {
     std::vector<ListCell> cells;
     bool expanded = false;
     std::vector<std::unique_ptr<ListRow>> folded; // members held while folded
-    WString tip;
-    WString firstText;
+    std::wstring tip;
+    std::wstring firstText;
     std::string key;
     bool checked = false;
     LPARAM itemData = 0;
@@ -77,13 +76,13 @@ public:
     const ListRow* Row(int index) const;
 
     // Each returns the new row's index.
-    int InsertGroupRow(const WString& text, int kind, int flags, int group);
-    int AppendItemRow(const WString& text, const std::string& key, const WString& tip, int flags,
+    int InsertGroupRow(const std::wstring& text, int kind, int flags, int group);
+    int AppendItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip, int flags,
                       int kind, int group = -1);
     // At the end of the group's rows, with `moreCells` after the first;
     // into the folded members while it is folded (then -1, no list
     // position). -1 also when there is no such group.
-    int AppendToGroup(int group, const WString& text, const std::string& key, const WString& tip,
+    int AppendToGroup(int group, const std::wstring& text, const std::string& key, const std::wstring& tip,
                       int flags, int kind, std::vector<ListCell> moreCells = {});
 
     int FindByKey(const std::string& key) const;
@@ -93,12 +92,12 @@ public:
     int RemoveFromGroup(const std::string& key, int group);
 
     // The row's new cell count, -1 for a bad index.
-    int AddCell(int index, const WString& text, int kind);
-    int AddPositionedCell(int index, const WString& text, const RECT& rect, int kind,
-                          COLORREF color, const WString& extra);
-    bool SetCell(int index, int column, int kind, const WString& text);
+    int AddCell(int index, const std::wstring& text, int kind);
+    int AddPositionedCell(int index, const std::wstring& text, const RECT& rect, int kind,
+                          COLORREF color, const std::wstring& extra);
+    bool SetCell(int index, int column, int kind, const std::wstring& text);
     bool SetCellColor(int index, int column, COLORREF color);
-    WString CellText(int index, int column) const;
+    std::wstring CellText(int index, int column) const;
 
     // 0x02 or 0x04 is added; anything else clears both and unchecks.
     bool SetRowFlags(int index, int flags);

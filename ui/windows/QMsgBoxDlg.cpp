@@ -34,10 +34,10 @@ const MsgBoxMode* FindMsgBoxMode(int mode) {
     return nullptr;
 }
 
-WString MsgBoxMessage(const MsgBoxMode& mode, const WString& text) {
-    WString message = mode.message;
+std::wstring MsgBoxMessage(const MsgBoxMode& mode, const std::wstring& text) {
+    std::wstring message = mode.message;
     const std::size_t at = message.find(L"%s");
-    if (at != WString::npos)
+    if (at != std::wstring::npos)
         message.replace(at, 2, text);
     return message;
 }

@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "common/WideString.h"
 #include "ui/engine/CTwDialogHost.h"
 #include "ui/skin/QSkinNotify.h"
 
@@ -21,7 +20,7 @@ struct MsgBoxMode {
 // The mode's entry, null for a mode that leaves the layout as it is.
 const MsgBoxMode* FindMsgBoxMode(int mode);
 // The message a mode shows for a caller's text.
-WString MsgBoxMessage(const MsgBoxMode& mode, const WString& text);
+std::wstring MsgBoxMessage(const MsgBoxMode& mode, const std::wstring& text);
 
 class QMsgBoxDlg : public CTwDialogImpl<QMsgBoxDlg>,
                    public CWHRoundRectFrameHelper<QMsgBoxDlg>,
@@ -30,7 +29,7 @@ public:
     enum { IDD = 102 };
 
     void SetMode(int mode) { m_mode = mode; }
-    void SetText(WString text) { m_text = std::move(text); }
+    void SetText(std::wstring text) { m_text = std::move(text); }
     int Mode() const { return m_mode; }
 
 protected:
@@ -41,5 +40,5 @@ private:
     void ApplyMode();
 
     int m_mode = 0;
-    WString m_text;
+    std::wstring m_text;
 };

@@ -2,7 +2,6 @@
 // the element loader's text, sizes and attributes, and the tag factory.
 
 #include "tests/support/GTest.h"
-#include "tests/support/WideAssert.h"
 #include "tests/ui/tree/ViewHarness.h"
 #include "ui/engine/CTwContainerWnd.h"
 #include "ui/engine/TwElementFactory.h"
@@ -46,7 +45,7 @@ TEST(WindowStyleRecord, FollowsTheRootAttributesInOrder) {
     EXPECT_TRUE(full.resizable);
     EXPECT_TRUE(full.holdSize);
     EXPECT_FALSE(full.headerDrag);
-    EXPECT_WSTR_EQ(L"标题", full.title);
+    EXPECT_EQ(L"标题", full.title);
     EXPECT_EQ(640, full.width);
     EXPECT_EQ(500, full.minWidth);
     EXPECT_EQ("f", full.frame);
@@ -113,11 +112,11 @@ TEST(LayoutLoader, StringTokensInTexts) {
     TwStringTable::Instance().LoadDocuments({"<string><s id=\"7\">abc</s></string>"});
     ViewHarness host(InBody(R"(<text id="1">x%str7%y</text><text id="2">%str0%%str7%</text>
         <text id="3">%strx%</text><text id="4">a%str7</text><text id="5">%str9999%z</text>)"));
-    EXPECT_WSTR_EQ(L"xabcy", host.Element(1)->Text());
-    EXPECT_WSTR_EQ(L"%str0%%str7%", host.Element(2)->Text());
-    EXPECT_WSTR_EQ(L"%strx%", host.Element(3)->Text());
-    EXPECT_WSTR_EQ(L"a%str7", host.Element(4)->Text());
-    EXPECT_WSTR_EQ(L"z", host.Element(5)->Text());
+    EXPECT_EQ(L"xabcy", host.Element(1)->Text());
+    EXPECT_EQ(L"%str0%%str7%", host.Element(2)->Text());
+    EXPECT_EQ(L"%strx%", host.Element(3)->Text());
+    EXPECT_EQ(L"a%str7", host.Element(4)->Text());
+    EXPECT_EQ(L"z", host.Element(5)->Text());
 }
 
 TEST(LayoutLoader, UnknownTagsAndAttributesAreSkipped) {
@@ -145,7 +144,7 @@ TEST(LayoutLoader, UnknownTagsAndAttributesAreSkipped) {
 TEST(LayoutLoader, FindByIdLooksAtDirectChildrenFirst) {
     ViewHarness host(
         InBody(R"(<dlg><dlg><text id="5">deep</text></dlg></dlg><text id="5">near</text>)"));
-    EXPECT_WSTR_EQ(L"near", host.Element(5)->Text());
+    EXPECT_EQ(L"near", host.Element(5)->Text());
 }
 
 TEST(LayoutLoader, NestingDepthGuard) {

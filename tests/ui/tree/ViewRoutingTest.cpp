@@ -2,7 +2,6 @@
 // and release, disabled elements, links, header dragging, dialog buttons.
 
 #include "tests/support/GTest.h"
-#include "tests/support/WideAssert.h"
 #include "tests/ui/tree/ViewHarness.h"
 #include "ui/engine/CTwContainerWnd.h"
 
@@ -23,7 +22,7 @@ std::vector<UINT> Codes(std::initializer_list<UINT> codes) {
     return codes;
 }
 
-WString g_openedTarget;
+std::wstring g_openedTarget;
 void RecordHref(const wchar_t* target) {
     g_openedTarget = target;
 }
@@ -98,7 +97,7 @@ TEST(ViewRouting, TheTooltipTakesTheHoveredElementsTip) {
     tool.uId = reinterpret_cast<UINT_PTR>(host.View().Hwnd());
     tool.lpszText = text;
     SendMessageW(host.View().Tooltip(), TTM_GETTEXTW, 32, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_WSTR_EQ(L"关闭", WString(text));
+    EXPECT_EQ(L"关闭", std::wstring(text));
 }
 
 TEST(ViewRouting, OwnerDrawnChildrenAreDrawnByTheViewsParent) {
@@ -143,7 +142,7 @@ TEST(ViewRouting, HrefOpensInsteadOfClicking) {
         Layout("", R"(<link id="5" pos="0,0,50,20" href="https://example.org/x">go</link>)"));
     host.Click(10, 45);
     CTwDialogView::SetHrefOpener(nullptr);
-    EXPECT_WSTR_EQ(L"https://example.org/x", g_openedTarget);
+    EXPECT_EQ(L"https://example.org/x", g_openedTarget);
     EXPECT_EQ(Codes({kTwPressed}), host.Codes());
 }
 

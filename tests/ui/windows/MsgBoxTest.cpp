@@ -4,7 +4,6 @@
 #include "layoutview/UiDocuments.h"
 #include "tests/support/DialogClicks.h"
 #include "tests/support/GTest.h"
-#include "tests/support/WideAssert.h"
 #include "ui/windows/QMsgBoxDlg.h"
 
 namespace {
@@ -62,7 +61,7 @@ TEST_F(MsgBox, ModesShowTheirTextIconAndButtons) {
     box.SetMode(1);
     box.SetText(L"a.exe");
     ASSERT_NE(nullptr, box.CreateHostWindow(nullptr, nullptr));
-    EXPECT_WSTR_EQ(L"您选择的内容：a.exe已经存在！", box.FindById(202)->Text());
+    EXPECT_EQ(L"您选择的内容：a.exe已经存在！", box.FindById(202)->Text());
     EXPECT_EQ(100, box.FindById(202)->Rect().left);
     EXPECT_TRUE(Shown(box, 302));
     EXPECT_FALSE(Shown(box, 300) || Shown(box, 301) || Shown(box, 303));
@@ -84,7 +83,7 @@ TEST_F(MsgBox, ModesShowTheirTextIconAndButtons) {
         EXPECT_TRUE(Shown(raw, id)) << id;
     EXPECT_TRUE(raw.FindById(202)->Text().empty());
     EXPECT_EQ(nullptr, FindMsgBoxMode(5));
-    EXPECT_WSTR_EQ(L"x", MsgBoxMessage(*FindMsgBoxMode(8), L"x"));
+    EXPECT_EQ(L"x", MsgBoxMessage(*FindMsgBoxMode(8), L"x"));
 }
 
 TEST_F(MsgBox, ButtonsCloseAndEscapeAnswer) {

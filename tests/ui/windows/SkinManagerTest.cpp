@@ -2,7 +2,6 @@
 // resource reload, and the observers that dialogs register.
 
 #include "tests/support/GTest.h"
-#include "tests/support/WideAssert.h"
 #include "ui/engine/TwStyleTables.h"
 #include "ui/skin/HalcySkinManager.h"
 #include "ui/skin/QSkinNotify.h"
@@ -30,13 +29,13 @@ struct CountingObserver : ISkinObserver {
 } // namespace
 
 TEST(SkinManager, SkinDirectoryFollowsTheWorkPath) {
-    EXPECT_WSTR_EQ(L"C:\\Prog\\data\\skin", SkinDirectoryFor(L"C:\\Prog"));
-    EXPECT_WSTR_EQ(L"C:\\Prog\\data\\skin", SkinDirectoryFor(L"C:\\Prog\\"));
-    EXPECT_WSTR_EQ(L"data\\skin", SkinDirectoryFor(nullptr));
+    EXPECT_EQ(L"C:\\Prog\\data\\skin", SkinDirectoryFor(L"C:\\Prog"));
+    EXPECT_EQ(L"C:\\Prog\\data\\skin", SkinDirectoryFor(L"C:\\Prog\\"));
+    EXPECT_EQ(L"data\\skin", SkinDirectoryFor(nullptr));
     SetWorkPath(L"C:\\Prog");
-    EXPECT_WSTR_EQ(L"C:\\Prog\\data\\skin", ReadSkinDirectory());
+    EXPECT_EQ(L"C:\\Prog\\data\\skin", ReadSkinDirectory());
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, kKey);
-    EXPECT_WSTR_EQ(L"data\\skin", ReadSkinDirectory());
+    EXPECT_EQ(L"data\\skin", ReadSkinDirectory());
     IStream* stream = reinterpret_cast<IStream*>(1);
     EXPECT_FALSE(HalcySkinManager::Instance().LookupResource(L"png", 201, &stream));
     EXPECT_EQ(nullptr, stream);

@@ -1,0 +1,31 @@
+# The package for Windows: userwarden-win64.zip or userwarden-win32.zip in the
+# build folder, holding a folder of the same name with the stripped programs,
+# the component and crash-dump monitor DLLs and the text on installing them.
+# scripts/package copies it to dist/.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(UW_FLAVOUR win64)
+else()
+  set(UW_FLAVOUR win32)
+endif()
+set(UW_PACKAGE_NAME userwarden-${UW_FLAVOUR})
+set(UW_PACKAGE_ZIP ${CMAKE_BINARY_DIR}/${UW_PACKAGE_NAME}.zip)
+set(stage ${CMAKE_BINARY_DIR}/package)
+set(readme ${CMAKE_SOURCE_DIR}/scripts/windows-readme.txt)
+
+set(strip_commands)
+foreach(target userwarden userlistctl vmrdetect qdump)
+  list(APPEND strip_commands COMMAND ${CMAKE_STRIP} --strip-all -o
+       ${stage}/${UW_PACKAGE_NAME}/$<TARGET_FILE_NAME:${target}> $<TARGET_FILE:${target}>)
+endforeach()
+
+add_custom_command(OUTPUT ${UW_PACKAGE_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/${UW_PACKAGE_NAME}
+  ${strip_commands}
+  COMMAND ${CMAKE_COMMAND} -E copy ${readme} ${stage}/${UW_PACKAGE_NAME}/README.txt
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${UW_PACKAGE_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E chdir ${stage} ${CMAKE_COMMAND} -E tar cf ${UW_PACKAGE_ZIP}
+          --format=zip --mtime=2026-01-01 ${UW_PACKAGE_NAME}
+  DEPENDS userwarden userlistctl vmrdetect qdump ${readme}
+  COMMENT "Packaging ${UW_PACKAGE_NAME}.zip")
+add_custom_target(package_zip ALL DEPENDS ${UW_PACKAGE_ZIP})
