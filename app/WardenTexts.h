@@ -5,7 +5,6 @@
 
 #include <string>
 
-
 // The text handed to the message box for a mode.
 std::wstring PrepareMsgBoxText(std::wstring text, int mode);
 

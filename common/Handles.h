@@ -35,11 +35,15 @@ private:
     HANDLE m_handle = Invalid();
 };
 
-inline HANDLE NullHandleValue() { return nullptr; }
-inline HANDLE InvalidHandleValue() { return INVALID_HANDLE_VALUE; }
+inline HANDLE NullHandleValue() {
+    return nullptr;
+}
+inline HANDLE InvalidHandleValue() {
+    return INVALID_HANDLE_VALUE;
+}
 
-using UniqueHandle = BasicHandle<NullHandleValue>;     // threads, events, mutexes
-using UniqueFile = BasicHandle<InvalidHandleValue>;    // CreateFileW results
+using UniqueHandle = BasicHandle<NullHandleValue>;  // threads, events, mutexes
+using UniqueFile = BasicHandle<InvalidHandleValue>; // CreateFileW results
 
 // A directory search (FindFirstFileW), closed with FindClose.
 class UniqueFind {

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-
 // The full path of a module (null: the process's main module). The path is
 // read into a buffer of 256 characters that doubles, up to 32,768, while the
 // path fills it. Empty when the path cannot be read.
@@ -17,7 +16,9 @@ std::wstring GetModulePath(HMODULE module);
 std::wstring FolderOfPath(std::wstring_view path);
 
 // The folder of a module, with its trailing backslash.
-inline std::wstring GetModuleFolder(HMODULE module) { return FolderOfPath(GetModulePath(module)); }
+inline std::wstring GetModuleFolder(HMODULE module) {
+    return FolderOfPath(GetModulePath(module));
+}
 
 // The full form of a path (GetFullPathNameW); empty when it has none.
 std::wstring FullPathName(const std::wstring& path);

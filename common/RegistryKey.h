@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-
 class RegistryKey {
 public:
     RegistryKey() = default;
@@ -22,8 +21,8 @@ public:
 
     bool IsOpen() const { return m_key != nullptr; }
     bool HasValue(const wchar_t* name) const {
-        return m_key && RegQueryValueExW(m_key, name, nullptr, nullptr, nullptr, nullptr) ==
-                            ERROR_SUCCESS;
+        return m_key &&
+               RegQueryValueExW(m_key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     }
     // A string value of at most `maxChars` characters; false when absent.
     bool ReadString(const wchar_t* name, DWORD maxChars, std::wstring& value) const;
@@ -32,7 +31,8 @@ private:
     HKEY m_key = nullptr;
 };
 
-inline bool RegistryKey::ReadString(const wchar_t* name, DWORD maxChars, std::wstring& value) const {
+inline bool RegistryKey::ReadString(const wchar_t* name, DWORD maxChars,
+                                    std::wstring& value) const {
     if (!m_key)
         return false;
     std::wstring buffer(maxChars + 1, L'\0');

@@ -20,8 +20,8 @@ std::string WideToCodePage(std::wstring_view text, UINT codePage, bool* lossy) {
     const bool canReportLoss = codePage != CP_UTF8 && codePage != CP_UTF7;
     BOOL usedDefault = FALSE;
     BOOL* usedDefaultOut = (lossy && canReportLoss) ? &usedDefault : nullptr;
-    const int needed = WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0,
-                                           nullptr, usedDefaultOut);
+    const int needed =
+        WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, usedDefaultOut);
     if (needed <= 0)
         return std::string();
     std::string result(static_cast<std::size_t>(needed), '\0');
@@ -44,6 +44,10 @@ std::wstring CodePageToWide(std::string_view text, UINT codePage) {
     return result;
 }
 
-std::string WideToUtf8(std::wstring_view text) { return WideToCodePage(text, CP_UTF8); }
+std::string WideToUtf8(std::wstring_view text) {
+    return WideToCodePage(text, CP_UTF8);
+}
 
-std::wstring Utf8ToWide(std::string_view text) { return CodePageToWide(text, CP_UTF8); }
+std::wstring Utf8ToWide(std::string_view text) {
+    return CodePageToWide(text, CP_UTF8);
+}

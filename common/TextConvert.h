@@ -8,7 +8,6 @@
 
 #include <windows.h>
 
-
 std::string WideToUtf8(std::wstring_view text);
 std::wstring Utf8ToWide(std::string_view text);
 
@@ -21,4 +20,6 @@ std::wstring CodePageToWide(std::string_view text, UINT codePage);
 inline std::string WideToAnsi(std::wstring_view text, bool* lossy = nullptr) {
     return WideToCodePage(text, CP_ACP, lossy);
 }
-inline std::wstring AnsiToWide(std::string_view text) { return CodePageToWide(text, CP_ACP); }
+inline std::wstring AnsiToWide(std::string_view text) {
+    return CodePageToWide(text, CP_ACP);
+}

@@ -4,7 +4,9 @@ namespace {
 constexpr DWORD kStopWaitRoundMs = 5000;
 }
 
-CActor::~CActor() { Stop(); }
+CActor::~CActor() {
+    Stop();
+}
 
 DWORD WINAPI CActor::ThreadMain(void* parameter) {
     CActor* actor = static_cast<CActor*>(parameter);
@@ -49,7 +51,9 @@ HRESULT CActor::Stop() {
     return 0;
 }
 
-bool CActor::IsActorThread() const { return m_threadId != 0 && GetCurrentThreadId() == m_threadId; }
+bool CActor::IsActorThread() const {
+    return m_threadId != 0 && GetCurrentThreadId() == m_threadId;
+}
 
 bool CActor::WaitForStop(DWORD milliseconds) const {
     return m_stopEvent && WaitForSingleObject(m_stopEvent.Get(), milliseconds) == WAIT_OBJECT_0;

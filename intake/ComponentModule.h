@@ -21,8 +21,8 @@ struct ComponentModule {
 // system search path; the first load wins. Then binds the exports in order,
 // stopping at the first missing one. 0, kComponentNotLoaded or
 // kComponentExportMissing.
-HRESULT LoadComponentModule(ComponentModule& module, const wchar_t* libraryName =
-                                                          kDetectionComponentName);
+HRESULT LoadComponentModule(ComponentModule& module,
+                            const wchar_t* libraryName = kDetectionComponentName);
 
 // Creates an object through VxDllGetClassObject; E_FAIL and a null object when
 // that export is not bound.

@@ -43,8 +43,7 @@ struct ISignatureList : public IUnknown {
 };
 
 // The component's exports, in the order they are looked up.
-using VxDllGetClassObjectFn = HRESULT(WINAPI*)(REFCLSID classId, REFIID interfaceId,
-                                               void** object);
+using VxDllGetClassObjectFn = HRESULT(WINAPI*)(REFCLSID classId, REFIID interfaceId, void** object);
 using VxDllGetClassCountFn = HRESULT(WINAPI*)(int* count);
 using VxDllGetClassInfoFn = HRESULT(WINAPI*)(int index, CLSID* classId, IID* interfaceId);
 using VxDllCanUnloadNowFn = HRESULT(WINAPI*)();

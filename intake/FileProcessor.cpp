@@ -61,16 +61,22 @@ std::wstring SearchablePath(std::wstring_view path) {
 
 } // namespace
 
-FileProcessor::FileProcessor() { std::memset(&m_module, 0, sizeof m_module); }
+FileProcessor::FileProcessor() {
+    std::memset(&m_module, 0, sizeof m_module);
+}
 
-FileProcessor::~FileProcessor() { Shutdown(); }
+FileProcessor::~FileProcessor() {
+    Shutdown();
+}
 
 void FileProcessor::SetCallback(IWardenCallback* callback) {
     if (callback)
         m_callback = callback;
 }
 
-int FileProcessor::Initialize() { return Initialize(ORBDBSqliteConn::DefaultDatabasePath()); }
+int FileProcessor::Initialize() {
+    return Initialize(ORBDBSqliteConn::DefaultDatabasePath());
+}
 
 int FileProcessor::Initialize(const std::wstring& storePath) {
     const HRESULT loaded = LoadComponentModule(m_module);
@@ -96,7 +102,9 @@ int FileProcessor::Initialize(const std::wstring& storePath) {
     return 0;
 }
 
-bool FileProcessor::Stopping() const { return m_stopping != 0; }
+bool FileProcessor::Stopping() const {
+    return m_stopping != 0;
+}
 
 void FileProcessor::Shutdown() {
     InterlockedExchange(&m_stopping, 1);
@@ -286,9 +294,13 @@ void FileProcessor::Store(UserList list, const std::string& md5, const std::stri
     }
 }
 
-int FileProcessor::RemoveTrustedEntry(const std::string& md5) { return Remove(UserList::Trusted, md5); }
+int FileProcessor::RemoveTrustedEntry(const std::string& md5) {
+    return Remove(UserList::Trusted, md5);
+}
 
-int FileProcessor::RemoveBlackEntry(const std::string& md5) { return Remove(UserList::Black, md5); }
+int FileProcessor::RemoveBlackEntry(const std::string& md5) {
+    return Remove(UserList::Black, md5);
+}
 
 int FileProcessor::Remove(UserList list, const std::string& md5) {
     CallGuard guard(*this);

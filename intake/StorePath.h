@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-
 enum class StorePathResult { Ok, TooLong, NotRepresentable };
 
 // The narrow form of a path for the store, in `narrow` when Ok.

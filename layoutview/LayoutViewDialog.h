@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-
 #include "ui/engine/CTwDialogHost.h"
 
 class LayoutViewDialog : public CTwDialogImpl<LayoutViewDialog>,

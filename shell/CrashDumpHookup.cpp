@@ -22,8 +22,8 @@ DWORD WINAPI CallMonitor(void* parameter) {
 } // namespace
 
 std::wstring ProductIdentifierKey() {
-    return std::wstring(L"SOFTWARE\\Classes\\CLSID\\") + kComponentGuid + L"\\Implemented Categories\\" +
-           kCategoryGuid;
+    return std::wstring(L"SOFTWARE\\Classes\\CLSID\\") + kComponentGuid +
+           L"\\Implemented Categories\\" + kCategoryGuid;
 }
 
 std::wstring ReadProductIdentifier() {

@@ -6,7 +6,6 @@
 // own, with the product identifier (the registry's "idex" value, else a
 // built-in one). A missing library or export changes nothing else.
 
-
 inline constexpr wchar_t kDumpLibrary[] = L"qdump.dll";
 inline constexpr char kDumpExport[] = "QlVOpenDumpMonitorEx2";
 inline constexpr int kDumpFlags = 0x12000;

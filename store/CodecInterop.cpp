@@ -9,7 +9,6 @@ extern "C" int WINAPI sqlite3_key_interop(sqlite3* connection, const void* passw
     return CodecKeyMainDatabase(connection, password, length);
 }
 
-extern "C" int WINAPI sqlite3_rekey_interop(sqlite3* connection, const void* password,
-                                            int length) {
+extern "C" int WINAPI sqlite3_rekey_interop(sqlite3* connection, const void* password, int length) {
     return CodecRekeyMainDatabase(connection, password, length);
 }

@@ -12,7 +12,9 @@
 namespace {
 
 // One log line on standard output, flushed at once.
-void LogLine(const std::string& text) { std::cout << text << std::endl; }
+void LogLine(const std::string& text) {
+    std::cout << text << std::endl;
+}
 
 void LogFailure(const char* label, const std::string& statement, const SqlException& error) {
     LogLine(std::string("[ORBDBSqliteConn::") + label + "()] " + statement +
@@ -46,7 +48,9 @@ ORBDBSqliteConn::ORBDBSqliteConn(std::wstring databasePath, int busyTimeoutMs)
     m_db.SetBusyTimeout(busyTimeoutMs);
 }
 
-ORBDBSqliteConn::~ORBDBSqliteConn() { m_db.Close(); }
+ORBDBSqliteConn::~ORBDBSqliteConn() {
+    m_db.Close();
+}
 
 std::wstring ORBDBSqliteConn::DefaultDatabasePath() {
     std::wstring folder = GetModuleFolder(nullptr);
@@ -72,10 +76,16 @@ int ORBDBSqliteConn::Close() {
     return 0;
 }
 
-int ORBDBSqliteConn::Reserved() { return 0; }
+int ORBDBSqliteConn::Reserved() {
+    return 0;
+}
 
-int ORBDBSqliteConn::InitUserBlackTable() { return InitTable(UserTable::Black); }
-int ORBDBSqliteConn::InitUserTrustedTable() { return InitTable(UserTable::Trusted); }
+int ORBDBSqliteConn::InitUserBlackTable() {
+    return InitTable(UserTable::Black);
+}
+int ORBDBSqliteConn::InitUserTrustedTable() {
+    return InitTable(UserTable::Trusted);
+}
 
 int ORBDBSqliteConn::InitTable(UserTable table) {
     bool exists = true;
@@ -117,8 +127,8 @@ int ORBDBSqliteConn::LoadTable(UserTable table, UserListRecords& records) {
     const std::string select = LoadStatement(table);
     try {
         for (SqlQuery rows = m_db.RunQuery(select.c_str()); !rows.AtEnd(); rows.Advance()) {
-            loaded.push_back(MakeUserListRecord(
-                rows.TextColumn("Md5"), rows.TextColumn("Time"), rows.TextColumn("Path")));
+            loaded.push_back(MakeUserListRecord(rows.TextColumn("Md5"), rows.TextColumn("Time"),
+                                                rows.TextColumn("Path")));
         }
     } catch (const SqlException& error) {
         LogFailure("InitGroupIPList", select, error);

@@ -83,9 +83,9 @@ Derived DeriveKey(const void* password, int length, std::shared_ptr<CodecKey>& k
     if (!CryptCreateHash(provider, CALG_SHA1, 0, 0, &hash))
         return Derived::NoKey;
     HCRYPTKEY rc4 = 0;
-    const bool made = CryptHashData(hash, static_cast<const BYTE*>(password),
-                                    static_cast<DWORD>(length), 0) &&
-                      CryptDeriveKey(provider, CALG_RC4, hash, 0, &rc4);
+    const bool made =
+        CryptHashData(hash, static_cast<const BYTE*>(password), static_cast<DWORD>(length), 0) &&
+        CryptDeriveKey(provider, CALG_RC4, hash, 0, &rc4);
     CryptDestroyHash(hash);
     if (!made)
         return Derived::NoKey;
@@ -116,7 +116,9 @@ struct CodecFile {
     std::vector<BYTE> scratch;
 };
 
-CodecFile* AsCodec(sqlite3_file* file) { return reinterpret_cast<CodecFile*>(file); }
+CodecFile* AsCodec(sqlite3_file* file) {
+    return reinterpret_cast<CodecFile*>(file);
+}
 
 // Open main database files by name, to find the owner of a journal.
 CriticalSection& OpenFilesLock() {
@@ -152,8 +154,7 @@ void LearnPageSize(CodecBlock& block, const BYTE* plain, int amount, sqlite3_int
 // 24-27, big-endian). A hot journal is replayed before any database page is
 // read, so this is where a newly opened connection learns the page size. The
 // engine reads the header's fields one by one or the header whole.
-void LearnJournalPageSize(CodecBlock& block, const BYTE* data, int amount,
-                          sqlite3_int64 offset) {
+void LearnJournalPageSize(CodecBlock& block, const BYTE* data, int amount, sqlite3_int64 offset) {
     constexpr sqlite3_int64 kField = 24;
     if (block.pageSize || offset > kField || offset + amount < kField + 4)
         return;
@@ -196,8 +197,7 @@ int FileRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset)
     CodecBlock& block = *codec->block;
     BYTE* data = static_cast<BYTE*>(buffer);
     if (codec->kind == FileKind::MainDb && block.readKey) {
-        block.readKey->Apply(data, amount, static_cast<unsigned long long>(offset),
-                             block.pageSize);
+        block.readKey->Apply(data, amount, static_cast<unsigned long long>(offset), block.pageSize);
         LearnPageSize(block, data, amount, offset);
     } else if (codec->kind == FileKind::MainJournal && block.readKey) {
         LearnJournalPageSize(block, data, amount, offset);
@@ -283,10 +283,24 @@ int FileControl(sqlite3_file* f, int op, void* arg) {
 }
 
 const sqlite3_io_methods kCodecMethods = {
-    1,           FileClose,      FileRead,      FileWrite,         FileTruncate,
-    FileSync,    FileSize,       FileLock,      FileUnlock,        FileCheckReservedLock,
-    FileControl, FileSectorSize, FileDeviceCharacteristics,
-    nullptr,     nullptr,        nullptr,       nullptr,           nullptr,
+    1,
+    FileClose,
+    FileRead,
+    FileWrite,
+    FileTruncate,
+    FileSync,
+    FileSize,
+    FileLock,
+    FileUnlock,
+    FileCheckReservedLock,
+    FileControl,
+    FileSectorSize,
+    FileDeviceCharacteristics,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
     nullptr,
 };
 
@@ -387,13 +401,12 @@ void ReportError(sqlite3* connection, const char* message) {
     sqlite3_create_function(
         connection, "__codec_error", 0, SQLITE_UTF8, const_cast<char*>(message),
         [](sqlite3_context* context, int, sqlite3_value**) {
-            sqlite3_result_error(context, static_cast<const char*>(sqlite3_user_data(context)),
-                                 -1);
+            sqlite3_result_error(context, static_cast<const char*>(sqlite3_user_data(context)), -1);
         },
         nullptr, nullptr);
     sqlite3_exec(connection, "SELECT __codec_error()", nullptr, nullptr, nullptr);
-    sqlite3_create_function(connection, "__codec_error", 0, SQLITE_UTF8, nullptr, nullptr,
-                            nullptr, nullptr);
+    sqlite3_create_function(connection, "__codec_error", 0, SQLITE_UTF8, nullptr, nullptr, nullptr,
+                            nullptr);
 }
 
 const char kProviderMessage[] = "Cryptographic provider not available";
@@ -450,8 +463,8 @@ struct OldPage {
 bool WriteRekeyJournal(const std::string& path, const std::vector<OldPage>& pages,
                        const CodecKey* oldKey, unsigned pageSize, unsigned pageCount,
                        unsigned sectorSize) {
-    UniqueFile journal(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile journal(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!journal)
         return false;
     static const BYTE kMagic[8] = {0xd9, 0xd5, 0x05, 0xf9, 0x20, 0xa1, 0x63, 0xd7};
@@ -496,8 +509,8 @@ int RewritePages(CodecFile& file, const std::vector<OldPage>& pages, const Codec
         if (newKey)
             newKey->Apply(page.data(), static_cast<int>(pageSize), 0, pageSize);
         const sqlite3_int64 offset = static_cast<sqlite3_int64>(old.number - 1) * pageSize;
-        const int rc = file.real->pMethods->xWrite(file.real, page.data(),
-                                                   static_cast<int>(pageSize), offset);
+        const int rc =
+            file.real->pMethods->xWrite(file.real, page.data(), static_cast<int>(pageSize), offset);
         if (rc != SQLITE_OK)
             return rc;
         ++rewritten;
@@ -597,8 +610,7 @@ int CodecRekeyMainDatabase(sqlite3* connection, const void* password, int length
     }
     const std::string journal = file->name + "-journal";
     if (rc == SQLITE_OK &&
-        !WriteRekeyJournal(journal, pages, oldKey.get(), pageSize,
-                           static_cast<unsigned>(pageCount),
+        !WriteRekeyJournal(journal, pages, oldKey.get(), pageSize, static_cast<unsigned>(pageCount),
                            static_cast<unsigned>(file->real->pMethods->xSectorSize(file->real))))
         rc = SQLITE_IOERR_WRITE;
     if (rc == SQLITE_OK) {
@@ -623,8 +635,12 @@ int CodecRekeyMainDatabase(sqlite3* connection, const void* password, int length
     return rc;
 }
 
-void SetCodecProviderUnavailableForTesting(bool unavailable) { g_providerUnavailable = unavailable; }
-void SetCodecRekeyFailureForTesting(int afterPages) { g_failRekeyAfter = afterPages; }
+void SetCodecProviderUnavailableForTesting(bool unavailable) {
+    g_providerUnavailable = unavailable;
+}
+void SetCodecRekeyFailureForTesting(int afterPages) {
+    g_failRekeyAfter = afterPages;
+}
 void SetCodecWriteObserverForTesting(std::function<void(const std::string&, int)> observer) {
     g_writeObserver = std::move(observer);
 }

@@ -5,7 +5,9 @@
 #include "store/SqlException.h"
 #include "store/PageCodec.h"
 
-SqlDatabase::~SqlDatabase() { Close(); }
+SqlDatabase::~SqlDatabase() {
+    Close();
+}
 
 void SqlDatabase::Open(const char* utf8Path) {
     Close();

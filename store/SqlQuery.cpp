@@ -12,7 +12,9 @@ SqlQuery::SqlQuery(sqlite3* connection, sqlite3_stmt* statement, bool atEnd, boo
       m_columnCount(statement ? sqlite3_column_count(statement) : 0),
       m_ownsStatement(ownsStatement) {}
 
-SqlQuery::~SqlQuery() { FinalizeQuietly(); }
+SqlQuery::~SqlQuery() {
+    FinalizeQuietly();
+}
 
 SqlQuery::SqlQuery(SqlQuery&& other) noexcept
     : m_connection(other.m_connection), m_statement(std::exchange(other.m_statement, nullptr)),

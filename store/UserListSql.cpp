@@ -39,8 +39,8 @@ std::string LoadStatement(UserTable table) {
 
 std::string InsertStatement(UserTable table, const UserListRecord& record) {
     return std::string("INSERT INTO ") + TableName(table) + "(Md5, Path, Time) VALUES(" +
-           SqlQuoted(record.Md5) + ", " + SqlQuoted(record.Path) + ", " +
-           SqlQuoted(record.Time) + ")";
+           SqlQuoted(record.Md5) + ", " + SqlQuoted(record.Path) + ", " + SqlQuoted(record.Time) +
+           ")";
 }
 
 std::string LastIdStatement(UserTable table) {
@@ -52,6 +52,5 @@ std::string DeleteStatement(UserTable table, std::string_view md5) {
 }
 
 std::string ExistsStatement(UserTable table, std::string_view md5) {
-    return std::string("SELECT ID, Md5 FROM ") + TableName(table) + " WHERE Md5= " +
-           SqlQuoted(md5);
+    return std::string("SELECT ID, Md5 FROM ") + TableName(table) + " WHERE Md5= " + SqlQuoted(md5);
 }

@@ -22,8 +22,8 @@ std::wstring FullPath(const std::wstring& path) {
 } // namespace
 
 std::wstring ResolveCliPath(std::wstring_view argument) {
-    const bool unixStyle = !argument.empty() && argument[0] == L'/' &&
-                           (argument.size() < 2 || argument[1] != L'/');
+    const bool unixStyle =
+        !argument.empty() && argument[0] == L'/' && (argument.size() < 2 || argument[1] != L'/');
     return FullPath(unixStyle ? FromUnixPath(argument) : std::wstring(argument));
 }
 

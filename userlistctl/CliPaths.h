@@ -5,7 +5,6 @@
 // Paths given on the command line: Windows paths, and under Wine also Unix
 // paths ("/tmp/x" names the same file as "Z:\tmp\x"), made full.
 
-
 // The full Windows path for an argument.
 std::wstring ResolveCliPath(std::wstring_view argument);
 

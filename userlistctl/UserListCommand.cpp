@@ -173,8 +173,7 @@ void PrintEntries(std::ostream& out, const char* label, const UserListRecords& r
     }
 }
 
-int List(FileProcessor& processor, const CommandLine& line, std::ostream& out,
-         std::ostream& err) {
+int List(FileProcessor& processor, const CommandLine& line, std::ostream& out, std::ostream& err) {
     if (line.operands.size() > 1)
         return UsageError(err, "list takes at most one of: trusted, black");
     const std::string which = line.operands.empty() ? "" : WideToUtf8(line.operands[0]);
@@ -238,7 +237,8 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLine& l
 
 } // namespace
 
-int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out, std::ostream& err) {
+int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out,
+                   std::ostream& err) {
     for (const std::wstring& argument : arguments) {
         if (argument == L"--help" || argument == L"-h") {
             out << kUserListCtlUsage;
@@ -250,8 +250,8 @@ int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out
     if (!ParseCommandLine(arguments, line, err, code))
         return code;
 
-    const bool analyses = line.command == "scan" || line.command == "trust" ||
-                          line.command == "block";
+    const bool analyses =
+        line.command == "scan" || line.command == "trust" || line.command == "block";
     if (!analyses && line.command != "list" && line.command != "remove")
         return UsageError(err, "unknown command: " + line.command);
 

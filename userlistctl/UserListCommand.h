@@ -12,17 +12,17 @@
 #include <string>
 #include <vector>
 
-
 enum CliExitCode {
     kCliOk = 0,
-    kCliNotFound = 1,       // an MD5 to remove is on no list
-    kCliUsage = 2,          // bad command line
-    kCliRefused = 3,        // the component refused to begin an update
-    kCliNoComponent = 4,    // the detection component could not be loaded
+    kCliNotFound = 1,    // an MD5 to remove is on no list
+    kCliUsage = 2,       // bad command line
+    kCliRefused = 3,     // the component refused to begin an update
+    kCliNoComponent = 4, // the detection component could not be loaded
 };
 
 // Runs one command line (without the program name); texts go to `out` and
 // `err` as UTF-8. Returns the exit code.
-int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out, std::ostream& err);
+int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out,
+                   std::ostream& err);
 
 extern const char kUserListCtlUsage[];

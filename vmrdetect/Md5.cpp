@@ -4,7 +4,9 @@
 
 namespace {
 
-inline std::uint32_t RotateLeft(std::uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
+inline std::uint32_t RotateLeft(std::uint32_t x, int n) {
+    return (x << n) | (x >> (32 - n));
+}
 
 inline std::uint32_t LoadLe(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -23,8 +25,8 @@ inline void StoreLe(std::uint32_t v, unsigned char* p) {
 #define MD5_G(x, y, z) ((y) ^ ((z) & ((x) ^ (y))))
 #define MD5_H(x, y, z) ((x) ^ (y) ^ (z))
 #define MD5_I(x, y, z) ((y) ^ ((x) | ~(z)))
-#define MD5_STEP(f, a, b, c, d, x, t, s)                                                          \
-    (a) += f((b), (c), (d)) + (x) + (t);                                                          \
+#define MD5_STEP(f, a, b, c, d, x, t, s)                                                           \
+    (a) += f((b), (c), (d)) + (x) + (t);                                                           \
     (a) = RotateLeft((a), (s)) + (b)
 
 } // namespace

@@ -23,8 +23,7 @@ std::uint32_t PeHeaderOffset(const unsigned char* head, std::size_t headSize) {
 }
 
 PeHeaderCheck CheckPeHeaders(const unsigned char* head, std::size_t headSize,
-                             const unsigned char* pe, std::size_t peSize,
-                             std::uint64_t fileSize) {
+                             const unsigned char* pe, std::size_t peSize, std::uint64_t fileSize) {
     const PeHeaderCheck refused = {false, 0};
     const std::uint32_t offset = PeHeaderOffset(head, headSize);
     if (offset < kDosHeaderSize || offset + static_cast<std::uint64_t>(kPeHeaderBytes) > fileSize)

@@ -21,5 +21,4 @@ inline constexpr std::size_t kPeHeaderBytes = 4 + 20 + 2;
 // Standard: "MZ", e_lfanew inside the file, "PE\0\0", and an optional header
 // magic of PE32 (0x10b) or PE32+ (0x20b).
 PeHeaderCheck CheckPeHeaders(const unsigned char* head, std::size_t headSize,
-                             const unsigned char* pe, std::size_t peSize,
-                             std::uint64_t fileSize);
+                             const unsigned char* pe, std::size_t peSize, std::uint64_t fileSize);

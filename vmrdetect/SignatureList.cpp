@@ -46,7 +46,9 @@ std::wstring SignatureListFilePath() {
     return GetModuleFolder(GetCurrentModule()) + L"vmrdetect.lists";
 }
 
-SignatureList::SignatureList(std::wstring path) : m_path(std::move(path)) { Load(); }
+SignatureList::SignatureList(std::wstring path) : m_path(std::move(path)) {
+    Load();
+}
 
 FILETIME SignatureList::FileWriteTime() const {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -92,10 +94,9 @@ HRESULT STDMETHODCALLTYPE SignatureList::BeginUpdate() {
         // The lock file proves the folder is writable and keeps other
         // processes' brackets out until EndUpdate.
         const std::wstring lockPath = m_path + L".lock";
-        UniqueFile updateLock(CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                          nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
-                                          nullptr));
+        UniqueFile updateLock(
+            CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
         if (!updateLock)
             return LastErrorResult();
         if (GetFileAttributesW(m_path.c_str()) != INVALID_FILE_ATTRIBUTES) {

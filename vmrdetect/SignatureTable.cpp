@@ -70,8 +70,9 @@ bool SignatureTable::Parse(std::string_view text) {
         }
         if (line.empty())
             continue;
-        const bool valid = line.size() == 2 + kMd5TextLength && (line[0] == 'T' || line[0] == 'B') &&
-                           line[1] == ' ' && IsMd5Text(line.substr(2));
+        const bool valid = line.size() == 2 + kMd5TextLength &&
+                           (line[0] == 'T' || line[0] == 'B') && line[1] == ' ' &&
+                           IsMd5Text(line.substr(2));
         if (!valid) {
             m_entries.clear();
             return false;

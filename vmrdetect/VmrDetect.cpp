@@ -28,8 +28,7 @@ IUnknown* CreateObject(REFCLSID classId) {
 
 } // namespace
 
-extern "C" HRESULT WINAPI VxDllGetClassObject(REFCLSID classId, REFIID interfaceId,
-                                              void** object) {
+extern "C" HRESULT WINAPI VxDllGetClassObject(REFCLSID classId, REFIID interfaceId, void** object) {
     if (!object)
         return E_POINTER;
     *object = nullptr;

@@ -19,7 +19,9 @@ TEST(TextConvert, CodePage936CarriesChineseAndReportsWhatItCannot) {
     EXPECT_EQ(L"\x4E2D\x6587", CodePageToWide(gbk, 936));
 
     // A character outside the code page comes back as the default character.
-    WideToCodePage(L"a\x0E01" L"b", 936, &lossy); // Thai letter
+    WideToCodePage(L"a\x0E01"
+                   L"b",
+                   936, &lossy); // Thai letter
     EXPECT_TRUE(lossy);
 }
 

@@ -10,7 +10,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-
 extern "C" int wmain(int argc, wchar_t** argv) {
     if (argc < 3)
         return 2;
@@ -35,8 +34,8 @@ extern "C" int wmain(int argc, wchar_t** argv) {
     void* remote =
         VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     SIZE_T written = 0;
-    const bool copied = remote && WriteProcessMemory(process, remote, block.data(), block.size(),
-                                                     &written) &&
+    const bool copied = remote &&
+                        WriteProcessMemory(process, remote, block.data(), block.size(), &written) &&
                         written == block.size();
     CloseHandle(process);
     if (!copied)

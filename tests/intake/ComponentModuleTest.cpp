@@ -34,8 +34,8 @@ TEST(ComponentModule, MissingLibraryOrExportsAreReportedAndCreationFails) {
     ComponentModule module;
     EXPECT_EQ(kComponentNotLoaded, LoadComponentModule(module, L"no-such-component.dll"));
     void* object = reinterpret_cast<void*>(1);
-    EXPECT_EQ(E_FAIL, CreateComponentObject(module, CLSID_VxFileDetector, IID_IFileDetector,
-                                            &object));
+    EXPECT_EQ(E_FAIL,
+              CreateComponentObject(module, CLSID_VxFileDetector, IID_IFileDetector, &object));
     EXPECT_EQ(nullptr, object);
 
     // A library found on the search path that lacks the exports.

@@ -31,7 +31,9 @@ std::map<std::string, std::string> FileReports(const std::vector<std::string>& e
     return reports;
 }
 
-std::string Utf8(const std::wstring& text) { return WideToUtf8(text); }
+std::string Utf8(const std::wstring& text) {
+    return WideToUtf8(text);
+}
 
 bool CopySystemFile(const wchar_t* name, const std::wstring& to) {
     wchar_t system[MAX_PATH];
@@ -45,7 +47,7 @@ TEST_F(ProcessorTest, ATreeReportsEveryFileOnceWithItsFullPathAndMd5) {
     const std::wstring root = m_tree.File(L"drop");
     const std::wstring deep = root + L"\\a b\\it's\\\x4E2D\x6587";
     for (const std::wstring& folder : {root, root + L"\\a b", root + L"\\a b\\it's", deep,
-                                  root + L"\\empty", root + L"\\empty\\nested"})
+                                       root + L"\\empty", root + L"\\empty\\nested"})
         ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     ASSERT_TRUE(CopySystemFile(L"kernel32.dll", root + L"\\kernel32.dll"));
     ASSERT_TRUE(CopySystemFile(L"notepad.exe", deep + L"\\\x8BB0\x4E8B\x672C.exe"));
@@ -58,8 +60,8 @@ TEST_F(ProcessorTest, ATreeReportsEveryFileOnceWithItsFullPathAndMd5) {
     const auto reports = FileReports(m_callback.Events());
     EXPECT_EQ(6u, m_callback.Events().size()); // each file once
     const std::vector<std::wstring> accepted = {
-        root + L"\\kernel32.dll", deep + L"\\\x8BB0\x4E8B\x672C.exe",
-        root + L"\\a b\\tool one.exe", root + L"\\a b\\it's\\tool two.exe"};
+        root + L"\\kernel32.dll", deep + L"\\\x8BB0\x4E8B\x672C.exe", root + L"\\a b\\tool one.exe",
+        root + L"\\a b\\it's\\tool two.exe"};
     for (const std::wstring& file : accepted) {
         ASSERT_EQ(1u, reports.count(Utf8(file))) << Utf8(file);
         EXPECT_EQ(ReferenceMd5OfFile(file), reports.at(Utf8(file))) << Utf8(file);
@@ -81,8 +83,8 @@ TEST_F(ProcessorTest, ATreeReportsEveryFileOnceWithItsFullPathAndMd5) {
 TEST_F(ProcessorTest, MissingUnreadableAndVolumeRootPathsAreRefusedFiles) {
     const std::wstring locked = TreeFile(L"locked.exe");
     WritePeFile(locked, "locked");
-    HANDLE exclusive = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                   nullptr);
+    HANDLE exclusive =
+        CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, exclusive);
     EXPECT_EQ(static_cast<int>(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION)),
               m_processor.ProcessFile(locked.c_str()));

@@ -54,5 +54,4 @@ protected:
     RecordingCallback m_callback;
 };
 
-
 } // namespace testsupport

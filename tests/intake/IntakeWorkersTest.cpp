@@ -63,7 +63,8 @@ TEST(IntakeWorkers, DroppedPathsAreReadWholeChineseAndLongOnesIncluded) {
     std::wstring longPath = L"C:\\";
     while (longPath.size() < 300)
         longPath += L"d";
-    const std::vector<std::wstring> paths = {L"C:\\a b\\x.exe", L"D:\\\x4E2D\x6587\\y.dll", longPath};
+    const std::vector<std::wstring> paths = {L"C:\\a b\\x.exe", L"D:\\\x4E2D\x6587\\y.dll",
+                                             longPath};
     HDROP drop = MakeDrop(paths);
     const std::vector<std::wstring> read = DroppedPaths(drop);
     ASSERT_EQ(3u, read.size());
@@ -105,8 +106,8 @@ TEST_F(ProcessorTest, TheDropWorkerAnalysesReleasesAndSignalsTheTabOnce) {
     BusyFlag busy;
     ASSERT_TRUE(busy.TryAcquire());
     HDROP drop = MakeDrop({TreeFile(L"one.exe"), m_tree.Path()});
-    ASSERT_TRUE(StartDetachedWorker(
-        [&, drop] { RunDropWork(m_processor, drop, window.handle, 1, busy); }));
+    ASSERT_TRUE(
+        StartDetachedWorker([&, drop] { RunDropWork(m_processor, drop, window.handle, 1, busy); }));
     const DWORD start = GetTickCount();
     while (window.count == 0 && GetTickCount() - start < 10000) {
         MSG message;

@@ -258,7 +258,8 @@ void PageCodecTest::ExpectEveryRowAsFilled() {
     EXPECT_STREQ("ok", check.TextColumn("integrity_check"));
 }
 
-TEST_F(PageCodecTest, AWriterKilledAfterChangingPagesInPlaceIsRolledBackThroughTheEncryptedJournal) {
+TEST_F(PageCodecTest,
+       AWriterKilledAfterChangingPagesInPlaceIsRolledBackThroughTheEncryptedJournal) {
     {
         SqlDatabase db;
         Open(db);

@@ -104,8 +104,8 @@ TEST_F(SqlDatabaseTest, CursorsWalkRowsAndReadColumnsByExactName) {
     EXPECT_EQ(2, rows.ColumnCount());
     std::string seen;
     for (; !rows.AtEnd(); rows.Advance()) {
-        seen += std::to_string(rows.IntColumn("ID", -7)) + ":" + rows.TextColumn("Name", "null") +
-                " ";
+        seen +=
+            std::to_string(rows.IntColumn("ID", -7)) + ":" + rows.TextColumn("Name", "null") + " ";
     }
     EXPECT_EQ("1:one -7:null 3:three ", seen);
 

@@ -23,8 +23,10 @@ TEST(UserListSql, ValuesAreSplicedBetweenQuotesInTheFixedPieces) {
     EXPECT_EQ("INSERT INTO UserBlack(Md5, Path, Time) VALUES('0123456789abcdef0123456789abcdef', "
               "'C:\\a.exe', '1700000000')",
               InsertStatement(UserTable::Black, record));
-    EXPECT_EQ("DELETE FROM UserTrusted WHERE Md5 ='abc'", DeleteStatement(UserTable::Trusted, "abc"));
-    EXPECT_EQ("SELECT ID, Md5 FROM UserBlack WHERE Md5= 'abc'", ExistsStatement(UserTable::Black, "abc"));
+    EXPECT_EQ("DELETE FROM UserTrusted WHERE Md5 ='abc'",
+              DeleteStatement(UserTable::Trusted, "abc"));
+    EXPECT_EQ("SELECT ID, Md5 FROM UserBlack WHERE Md5= 'abc'",
+              ExistsStatement(UserTable::Black, "abc"));
 }
 
 TEST(UserListSql, QuotesInsideValuesAreDoubled) {

@@ -35,8 +35,7 @@ std::string StoredCreateText(UserTable table) {
 } // namespace
 
 TEST_F(StoreTest, TheDefaultFileIsUserSignDatBesideTheExecutable) {
-    EXPECT_EQ(GetModuleFolder(nullptr) + L"UserSign.dat",
-                   ORBDBSqliteConn::DefaultDatabasePath());
+    EXPECT_EQ(GetModuleFolder(nullptr) + L"UserSign.dat", ORBDBSqliteConn::DefaultDatabasePath());
     EXPECT_EQ(ORBDBSqliteConn::DefaultDatabasePath(), ORBDBSqliteConn().DatabasePath());
 }
 
@@ -316,9 +315,9 @@ TEST_F(StoreTest, ExecSqlListRollsBackWhenTheCommitFails) {
     const std::vector<std::string> statements = {
         "INSERT INTO UserBlack(Md5, Path, Time) VALUES('a', 'p1', '1')"};
     EXPECT_EQ(-1, store->ExecSqlList(statements));
-    EXPECT_EQ(std::vector<std::string>{"[ORBDBSqliteConn::ExecSqlList()] failed, sql: " +
-                                       statements[0]},
-              log.Lines());
+    EXPECT_EQ(
+        std::vector<std::string>{"[ORBDBSqliteConn::ExecSqlList()] failed, sql: " + statements[0]},
+        log.Lines());
     reading.Finish();
     reader.RunStatement("COMMIT");
     EXPECT_EQ(0, Scalar("SELECT count(*) AS v FROM UserBlack"));

@@ -18,8 +18,8 @@ public:
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         m_dc = CreateCompatibleDC(nullptr);
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS,
-                                    reinterpret_cast<void**>(&m_bits), nullptr, 0);
+        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits),
+                                    nullptr, 0);
         m_previous = SelectObject(m_dc, m_bitmap);
         Fill(0xFFFFFF);
     }

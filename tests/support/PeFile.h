@@ -5,7 +5,6 @@
 
 #include <string>
 
-
 namespace testsupport {
 
 // Writes the file and returns its bytes.

@@ -12,8 +12,7 @@ namespace {
 class Md5Hash {
 public:
     Md5Hash() {
-        if (CryptAcquireContextW(&m_provider, nullptr, nullptr, PROV_RSA_FULL,
-                                 CRYPT_VERIFYCONTEXT))
+        if (CryptAcquireContextW(&m_provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT))
             CryptCreateHash(m_provider, CALG_MD5, 0, 0, &m_hash);
     }
     ~Md5Hash() {

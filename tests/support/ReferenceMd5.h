@@ -4,7 +4,6 @@
 
 #include <string>
 
-
 namespace testsupport {
 
 std::string ReferenceMd5OfBytes(const void* data, unsigned size);

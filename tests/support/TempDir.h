@@ -5,7 +5,6 @@
 // A fresh folder under the system's temporary folder, removed with all it
 // holds when the object goes.
 
-
 namespace testsupport {
 
 class TempDir {

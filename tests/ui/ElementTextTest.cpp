@@ -89,8 +89,8 @@ TEST(ElementText, MeasuredTextAddsTwiceTheMarginsAndEmptyTextIsOnlyTheMargins) {
     TwStyle wrapping;
     wrapping.ApplyAttribute("textmode", "A210", true);
     subject.style = &wrapping;
-    const SIZE wrapped = MeasureElementText(L"word word word word word word word word", subject,
-                                            RECT{0, 0, 60, 10});
+    const SIZE wrapped =
+        MeasureElementText(L"word word word word word word word word", subject, RECT{0, 0, 60, 10});
     EXPECT_LE(wrapped.cx, 60);
     EXPECT_GT(wrapped.cy, 2 * one.cy); // several lines, not cut at the offered height
 }

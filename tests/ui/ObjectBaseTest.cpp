@@ -51,8 +51,7 @@ TEST(ObjectBase, AttributesApplyInDocumentOrderThroughTheChain) {
     document.Parse("<derived zz=\"1\" b=\"2\" shared=\"3\" a=\"4\" other=\"5\"/>");
     DerivedThing thing;
     EXPECT_EQ(1, thing.LoadFromXml(document.RootElement()));
-    const std::vector<std::string> expected = {"derived:b=2", "base:shared=3", "base:a=4",
-                                               "after"};
+    const std::vector<std::string> expected = {"derived:b=2", "base:shared=3", "base:a=4", "after"};
     EXPECT_EQ(expected, thing.log);
     EXPECT_EQ(E_FAIL, thing.ApplyAttribute("unknown", "x", false));
     EXPECT_EQ(1, thing.ApplyAttribute("b", "x", false));

@@ -27,7 +27,7 @@ std::string Text(const std::vector<Blit>& blits) {
 TEST(SkinSlicing, SubImagesWrapTheStateModuloTheirCount) {
     const RECT r = {3, 4, 100, 50};
     EXPECT_EQ("3,4 16x8<-16,0 16x8", Text(SubImageBlit(r, 64, 8, 16, 5, true).dst) + "<-" +
-                                          Text(SubImageBlit(r, 64, 8, 16, 5, true).src));
+                                         Text(SubImageBlit(r, 64, 8, 16, 5, true).src));
     EXPECT_EQ("0,0 16x8", Text(SubImageBlit(r, 64, 8, 16, 0, true).src));
     // jpg keeps the state as it is.
     EXPECT_EQ("80,0 16x8", Text(SubImageBlit(r, 64, 8, 16, 5, false).src));
@@ -75,8 +75,7 @@ TEST(SkinSlicing, AMiddleTileLaysWholeTilesThenTheRest) {
 TEST(SkinSlicing, JpgPanelsSliceOneLargePictureByLeftAndTop) {
     PictureSlices s;
     s.top = 65;
-    EXPECT_EQ("0,35 640x375<-0,65 640x375; ",
-              Text(JpgPieceBlits(RECT{0, 35, 640, 410}, 640, s)));
+    EXPECT_EQ("0,35 640x375<-0,65 640x375; ", Text(JpgPieceBlits(RECT{0, 35, 640, 410}, 640, s)));
     s.marginLeft = 4;
     s.marginRight = 6;
     EXPECT_EQ("0,0 4x10<-0,65 4x10; 4,0 90x10<-4,65 90x10; 94,0 6x10<-634,65 6x10; ",

@@ -15,7 +15,9 @@ const wchar_t* Lookup(int id) {
         return nullptr;
     }
 }
-std::wstring Substituted(const wchar_t* text) { return SubstituteStringTokens(text, Lookup); }
+std::wstring Substituted(const wchar_t* text) {
+    return SubstituteStringTokens(text, Lookup);
+}
 } // namespace
 
 TEST(StringTokens, TokensAreReplacedByTheirStrings) {
@@ -23,7 +25,9 @@ TEST(StringTokens, TokensAreReplacedByTheirStrings) {
     EXPECT_EQ(L"[abc] and [\x6587\x4EF6\x540D]", Substituted(L"[%str7%] and [%str100%]"));
     EXPECT_EQ(L"x--y", Substituted(L"x-%str55%-y")); // unknown id: nothing
     EXPECT_EQ(L"%str7%!", Substituted(L"%str8%!"));
-    EXPECT_EQ(L"\x6587\x4EF6\x540D" L"abc", Substituted(L"%str100%%str7%"));
+    EXPECT_EQ(L"\x6587\x4EF6\x540D"
+              L"abc",
+              Substituted(L"%str100%%str7%"));
     EXPECT_EQ(L"plain", Substituted(L"plain"));
 }
 

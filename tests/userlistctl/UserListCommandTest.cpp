@@ -58,7 +58,9 @@ protected:
     testsupport::TempDir m_tree;
 };
 
-std::string U(const std::wstring& text) { return WideToUtf8(text); }
+std::string U(const std::wstring& text) {
+    return WideToUtf8(text);
+}
 
 } // namespace
 
@@ -150,8 +152,14 @@ TEST_F(UserListCtlTest, UnixPathsNameTheSameFilesAsDriveZ) {
 
 TEST_F(UserListCtlTest, BadCommandLinesGetAMessageAndExitCodeTwo) {
     const std::vector<std::vector<std::wstring>> bad = {
-        {}, {L"frobnicate"}, {L"scan"}, {L"trust"}, {L"remove"}, {L"remove", L"1234"},
-        {L"remove", L"0123456789abcdef0123456789abcdeg"}, {L"list", L"grey"},
+        {},
+        {L"frobnicate"},
+        {L"scan"},
+        {L"trust"},
+        {L"remove"},
+        {L"remove", L"1234"},
+        {L"remove", L"0123456789abcdef0123456789abcdeg"},
+        {L"list", L"grey"},
         {L"scan", L"C:\\definitely\\not\\here.exe"}};
     for (const auto& arguments : bad) {
         const CtlResult run = Ctl(arguments);

@@ -31,10 +31,10 @@ TEST(SignatureTable, SerialisedTextParsesBackAndBadTextIsRejected) {
     EXPECT_EQ(kSignatureBlack, copy.Find(kB));
     EXPECT_TRUE(copy.Parse("vmrdetect-lists 1\r\nT " + kA + "\r\n"));
 
-    for (const std::string& bad : {std::string(""), std::string("something else\n"),
-                                  "vmrdetect-lists 1\nX " + kA + "\n",
-                                  "vmrdetect-lists 1\nT " + kA.substr(1) + "\n",
-                                  std::string("vmrdetect-lists 1\nT zz\n")}) {
+    for (const std::string& bad :
+         {std::string(""), std::string("something else\n"), "vmrdetect-lists 1\nX " + kA + "\n",
+          "vmrdetect-lists 1\nT " + kA.substr(1) + "\n",
+          std::string("vmrdetect-lists 1\nT zz\n")}) {
         SignatureTable parsed;
         EXPECT_FALSE(parsed.Parse(bad)) << bad;
         EXPECT_EQ(0u, parsed.Size());

@@ -189,7 +189,8 @@ void CTwRichText::WalkNodes(Walk& walk, const TiXmlElement& parent, unsigned fon
             const TiXmlNode* first = element->FirstChild();
             const TiXmlText* text = first ? first->ToText() : nullptr;
             const char* id = element->Attribute("id");
-            LinkRun(walk, text ? Utf8ToWide(text->Value()) : std::wstring(), id ? ReadDecimal(id) : 0);
+            LinkRun(walk, text ? Utf8ToWide(text->Value()) : std::wstring(),
+                    id ? ReadDecimal(id) : 0);
         } else {
             WalkNodes(walk, *element, fontCode);
         }

@@ -37,7 +37,8 @@ bool DrawWithShadow(HDC dc, const std::wstring& text, RECT rect, unsigned mode, 
                         shadow, 2, 2) != 0;
 }
 
-void DrawWithGdiplus(HDC dc, const std::wstring& text, const RECT& rect, unsigned mode, COLORREF color) {
+void DrawWithGdiplus(HDC dc, const std::wstring& text, const RECT& rect, unsigned mode,
+                     COLORREF color) {
     using namespace Gdiplus;
     GpGraphics* graphics = nullptr;
     if (GdipCreateFromHDC(dc, &graphics) != Ok)
@@ -132,7 +133,8 @@ HFONT MeasuringFont(const TextSubject& subject) {
     return font ? font : TwFontPool::Instance().GetFont(0);
 }
 
-SIZE MeasureElementText(const std::wstring& text, const TextSubject& subject, const RECT& available) {
+SIZE MeasureElementText(const std::wstring& text, const TextSubject& subject,
+                        const RECT& available) {
     const TwStyle& style = StyleOf(subject);
     SIZE size = {0, 0};
     if (!text.empty()) {

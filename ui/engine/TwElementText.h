@@ -52,7 +52,8 @@ HFONT MeasuringFont(const TextSubject& subject);
 
 // The text's size in `available` (shrunk by the style margins, alignment bits
 // dropped, word-wrapped text unbounded below) plus twice the margins.
-SIZE MeasureElementText(const std::wstring& text, const TextSubject& subject, const RECT& available);
+SIZE MeasureElementText(const std::wstring& text, const TextSubject& subject,
+                        const RECT& available);
 
 // The rectangle moved for the YaHei faces (d = base height - font height).
 RECT YaHeiCorrected(const RECT& rect, unsigned textMode, int baseHeight, int fontHeight);

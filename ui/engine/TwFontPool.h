@@ -8,7 +8,6 @@
 
 #include <windows.h>
 
-
 class TwFontPool {
 public:
     static TwFontPool& Instance();

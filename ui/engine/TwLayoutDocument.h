@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-
 class TiXmlElement;
 
 // Read by the dialog host when it creates the window.

@@ -23,7 +23,8 @@ int ReadNumber(const std::wstring& text, std::size_t at, std::size_t& end) {
 
 } // namespace
 
-std::wstring SubstituteStringTokens(std::wstring text, const std::function<const wchar_t*(int id)>& lookup) {
+std::wstring SubstituteStringTokens(std::wstring text,
+                                    const std::function<const wchar_t*(int id)>& lookup) {
     static const std::wstring kToken = L"%str";
     std::size_t position = 0;
     for (;;) {

@@ -11,7 +11,8 @@ namespace {
 // The opacity kept under a key in section "alpha" of data\skin\skincfg.ini
 // below the program's folder; 255 when absent.
 int ConfiguredAlpha(const std::string& key) {
-    const std::wstring file = TwSkinPool::Instance().ProgramDirectory() + L"data\\skin\\skincfg.ini";
+    const std::wstring file =
+        TwSkinPool::Instance().ProgramDirectory() + L"data\\skin\\skincfg.ini";
     return static_cast<int>(
         GetPrivateProfileIntW(L"alpha", Utf8ToWide(key).c_str(), 255, file.c_str()));
 }

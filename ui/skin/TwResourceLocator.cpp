@@ -54,8 +54,8 @@ bool TwResourceLocator::ReadStream(IStream* stream, std::string& bytes) {
     return true;
 }
 
-bool TwResourceLocator::ReadDirectoryFile(const std::wstring& directory, int id, const wchar_t* type,
-                                          std::string& bytes) {
+bool TwResourceLocator::ReadDirectoryFile(const std::wstring& directory, int id,
+                                          const wchar_t* type, std::string& bytes) {
     if (directory.empty())
         return false;
     wchar_t path[MAX_PATH * 2];

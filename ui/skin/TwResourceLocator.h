@@ -11,7 +11,6 @@
 #include <windows.h>
 #include <objidl.h>
 
-
 // A provider of resources outside the program (a skin package). Each lookup
 // answers non-zero with a stream when it has the resource.
 class ITwExtraResource {

@@ -209,8 +209,8 @@ int CListViewCtrlEx::InsertGroupRow(const std::wstring& text, int kind, int flag
     return index;
 }
 
-int CListViewCtrlEx::AppendItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip,
-                                   int flags, int kind, int group) {
+int CListViewCtrlEx::AppendItemRow(const std::wstring& text, const std::string& key,
+                                   const std::wstring& tip, int flags, int kind, int group) {
     const int index = m_rows.AppendItemRow(text, key, tip, flags, kind, group);
     InsertEmptyItem(Hwnd(), index);
     if (m_rows.Count() == 1)
@@ -241,7 +241,8 @@ void CListViewCtrlEx::Redraw(int index) {
         SendMessageW(Hwnd(), LVM_REDRAWITEMS, index, index);
 }
 
-bool CListViewCtrlEx::SetCell(int index, int column, int kind, const std::wstring& text, bool repaint) {
+bool CListViewCtrlEx::SetCell(int index, int column, int kind, const std::wstring& text,
+                              bool repaint) {
     const bool set = m_rows.SetCell(index, column, kind, text);
     if (set && repaint)
         Redraw(index);

@@ -50,10 +50,11 @@ public:
     void Reset();
 
     int InsertGroupRow(const std::wstring& text, int kind, int flags, int group = -1);
-    int AppendItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip, int flags,
-                      int kind, int group = -1);
-    int AppendToGroup(int group, const std::wstring& text, const std::string& key, const std::wstring& tip,
-                      int flags, int kind, std::vector<ListCell> moreCells = {});
+    int AppendItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip,
+                      int flags, int kind, int group = -1);
+    int AppendToGroup(int group, const std::wstring& text, const std::string& key,
+                      const std::wstring& tip, int flags, int kind,
+                      std::vector<ListCell> moreCells = {});
     int FindByKey(const std::string& key) const { return m_rows.FindByKey(key); }
     int RemoveFromGroup(const std::string& key, int group);
     int AddCell(int index, const std::wstring& text, int kind) {

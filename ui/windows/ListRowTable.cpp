@@ -36,8 +36,8 @@ int ListRowTable::InsertGroupRow(const std::wstring& text, int kind, int flags, 
     return InsertAt(Count(), std::move(row));
 }
 
-int ListRowTable::AppendItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip,
-                                int flags, int kind, int group) {
+int ListRowTable::AppendItemRow(const std::wstring& text, const std::string& key,
+                                const std::wstring& tip, int flags, int kind, int group) {
     auto row = MakeRow(text, kind, flags & ~kRowGroup);
     row->key = key;
     row->tip = tip;

@@ -32,8 +32,8 @@ struct ListCell {
     int kind = kCellText;
     std::wstring text;
     COLORREF color = 0;
-    RECT rect = {}; // group rows only, relative to the row
-    std::wstring extra;  // not drawn
+    RECT rect = {};     // group rows only, relative to the row
+    std::wstring extra; // not drawn
     HICON icon = nullptr;
     int pngId = 0;
 };
@@ -77,13 +77,14 @@ public:
 
     // Each returns the new row's index.
     int InsertGroupRow(const std::wstring& text, int kind, int flags, int group);
-    int AppendItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip, int flags,
-                      int kind, int group = -1);
+    int AppendItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip,
+                      int flags, int kind, int group = -1);
     // At the end of the group's rows, with `moreCells` after the first;
     // into the folded members while it is folded (then -1, no list
     // position). -1 also when there is no such group.
-    int AppendToGroup(int group, const std::wstring& text, const std::string& key, const std::wstring& tip,
-                      int flags, int kind, std::vector<ListCell> moreCells = {});
+    int AppendToGroup(int group, const std::wstring& text, const std::string& key,
+                      const std::wstring& tip, int flags, int kind,
+                      std::vector<ListCell> moreCells = {});
 
     int FindByKey(const std::string& key) const;
     int FindGroupRow(int group) const;
