@@ -24,7 +24,9 @@ public:
         return m_key &&
                RegQueryValueExW(m_key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     }
-    // A string value of at most `maxChars` characters; false when absent.
+    // A string value of at most `maxChars` characters, read into a buffer of
+    // `maxChars` + 1 characters (the terminator's place included); false when
+    // absent or longer.
     bool ReadString(const wchar_t* name, DWORD maxChars, std::wstring& value) const;
 
 private:
@@ -36,7 +38,7 @@ inline bool RegistryKey::ReadString(const wchar_t* name, DWORD maxChars,
     if (!m_key)
         return false;
     std::wstring buffer(maxChars + 1, L'\0');
-    DWORD bytes = static_cast<DWORD>(maxChars * sizeof(wchar_t));
+    DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
     DWORD type = 0;
     if (RegQueryValueExW(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(&buffer[0]),
                          &bytes) != ERROR_SUCCESS ||
@@ -45,6 +47,8 @@ inline bool RegistryKey::ReadString(const wchar_t* name, DWORD maxChars,
     buffer.resize(bytes / sizeof(wchar_t));
     while (!buffer.empty() && buffer.back() == L'\0')
         buffer.pop_back();
+    if (buffer.size() > maxChars)
+        return false; // stored without its terminator
     value = buffer;
     return true;
 }

@@ -56,6 +56,23 @@ TEST(CrashDumpHookup, TheMonitorGetsTheRegistryIdentifierOrTheBuiltInOne) {
     SetEnvironmentVariableW(L"QDUMP_LOG_FILE", nullptr);
 }
 
+TEST(CrashDumpHookup, TheIdentifierFillsA128ByteBufferWithItsTerminator) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, ProductIdentifierKey().c_str(), 0,
+                                             nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr));
+    const auto store = [key](const std::wstring& text) {
+        RegSetValueExW(key, L"idex", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    };
+    const std::wstring longest(63, L'7');
+    store(longest);
+    EXPECT_EQ(longest, ReadProductIdentifier());
+    store(longest + L"8"); // 130 bytes with the terminator
+    EXPECT_EQ(kBuiltInProductId, ReadProductIdentifier());
+    RegCloseKey(key);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, ProductIdentifierKey().c_str());
+}
+
 TEST(CrashDumpHookup, AMissingLibraryOrExportChangesNothing) {
     EXPECT_EQ(-1, HookUpCrashDumpMonitor(L"no-such-monitor.dll"));
     EXPECT_EQ(-1, HookUpCrashDumpMonitor(L"kernel32.dll")); // no such export
