@@ -44,6 +44,15 @@ int ColumnCount(HWND list) {
     return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
+// Where an item's first column starts (the drawing rectangle the list hands
+// out may start a little to the right of it).
+int ItemLeft(HWND list, int index) {
+    RECT rect = {};
+    rect.left = LVIR_BOUNDS;
+    SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+    return rect.left;
+}
+
 RECT SubItemRect(HWND list, int index, int column) {
     RECT rect = {};
     rect.top = column;
@@ -320,15 +329,14 @@ void CListViewCtrlEx::Run(CActor* actor) {
     }
 }
 
-void CListViewCtrlEx::DrawCellText(HDC dc, const ListCell& cell, RECT rect, int column,
-                                   bool hasBox) {
+void CListViewCtrlEx::DrawCellText(HDC dc, const ListCell& cell, RECT rect, int column, bool hasBox,
+                                   int itemLeft) {
     if (cell.kind == kCellLink) {
         ScopedSelect font(dc, m_linkFont);
         SetTextColor(dc, kLinkColor);
         DrawTextW(dc, cell.text.c_str(), static_cast<int>(cell.text.size()), &rect, kLinkFlags);
         return;
     }
-    const int labelLeft = rect.left;
     if (cell.kind == kCellIcon && cell.icon) {
         DrawIconEx(dc, rect.left, rect.top + 3, cell.icon, 16, 16, 0, nullptr, DI_NORMAL);
         rect.left += 18;
@@ -357,7 +365,9 @@ void CListViewCtrlEx::DrawCellText(HDC dc, const ListCell& cell, RECT rect, int 
     RECT needed = {0, 0, 0, 0};
     DrawTextW(dc, cell.text.c_str(), static_cast<int>(cell.text.size()), &needed,
               DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    const int margin = column == 0 && hasBox ? rect.left - labelLeft + 10 : 10;
+    // Column 0 of a row with a box starts its text after the box: the width
+    // it needs counts from the column's left edge.
+    const int margin = column == 0 && hasBox ? rect.left - itemLeft + 10 : 10;
     NoteContentWidth(column, needed.right - needed.left + margin);
 }
 
@@ -369,10 +379,11 @@ void CListViewCtrlEx::DrawItemRow(HDC dc, const ListRow& row, int index, const R
         DrawBitmapPart(dc, m_checkBoxes, RowBoxRect(rect), row.checked ? 0 : 13, 0, kListBoxSize,
                        kListBoxSize);
     const int columns = std::min<int>(ColumnCount(Hwnd()), static_cast<int>(row.cells.size()));
+    const int itemLeft = ItemLeft(Hwnd(), index);
     for (int column = 0; column < columns; ++column) {
         const RECT label = SubItemRect(Hwnd(), index, column);
         DrawCellText(dc, row.cells[static_cast<std::size_t>(column)],
-                     CellTextRect(label, column, hasBox), column, hasBox);
+                     CellTextRect(label, column, hasBox), column, hasBox, itemLeft);
     }
 }
 

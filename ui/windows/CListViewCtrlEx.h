@@ -87,7 +87,10 @@ private:
     void DrawRow(const DRAWITEMSTRUCT& item);
     void DrawItemRow(HDC dc, const ListRow& row, int index, const RECT& rect, bool selected);
     void DrawGroupRow(HDC dc, const ListRow& row, const RECT& rect);
-    void DrawCellText(HDC dc, const ListCell& cell, RECT rect, int column, bool hasBox);
+    // Draws a cell's content into `rect`; `itemLeft` is where the item's
+    // first column starts, from which column 0's recorded width counts.
+    void DrawCellText(HDC dc, const ListCell& cell, RECT rect, int column, bool hasBox,
+                      int itemLeft);
     // The empty-list picture centred over the list background.
     void PaintEmpty(HDC dc);
     // The item and column under a client point (-1 for none).

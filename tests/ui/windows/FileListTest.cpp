@@ -233,6 +233,33 @@ TEST_F(FileList, ColumnsKeepTheirMinimumAndWidenToTheirContent) {
     EXPECT_EQ(m_list.ContentWidth(1), SendMessageW(m_list.Hwnd(), LVM_GETCOLUMNWIDTH, 1, 0));
 }
 
+TEST_F(FileList, ColumnZeroOfARowWithABoxWidensToTheTextAfterTheBox) {
+    // The same name in column 0 (after the check box) and in column 1.
+    const wchar_t name[] = L"a rather long file name of a pending row.exe";
+    const int row = m_list.AppendItemRow(name, "k", L"C:\\x.exe", kRowCheckBox, kCellText);
+    m_list.AddCell(row, name, kCellText);
+    SendMessageW(m_list.Hwnd(), LVM_SETCOLUMNWIDTH, 0, 40);
+    testsupport::DibSurface surface(620, 370);
+    Print(surface);
+    RECT label = {};
+    label.top = 0;
+    label.left = LVIR_LABEL;
+    SendMessageW(m_list.Hwnd(), LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&label));
+    const int textOffset = CellTextRect(label, 0, true).left - ItemRect(0).left;
+    ASSERT_GT(textOffset, kListBoxSize);
+    // Column 1's text starts 7 pixels into its cell and records width + 10.
+    const int textWidth = m_list.ContentWidth(1) - 10;
+    EXPECT_EQ(textOffset + textWidth + 10, m_list.ContentWidth(0));
+
+    HWND header = reinterpret_cast<HWND>(SendMessageW(m_list.Hwnd(), LVM_GETHEADER, 0, 0));
+    NMHEADERW divider = {};
+    divider.hdr.hwndFrom = header;
+    divider.hdr.code = HDN_DIVIDERDBLCLICKW;
+    divider.iItem = 0;
+    SendMessageW(m_list.Hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&divider));
+    EXPECT_EQ(textOffset + textWidth + 10, SendMessageW(m_list.Hwnd(), LVM_GETCOLUMNWIDTH, 0, 0));
+}
+
 TEST_F(FileList, RefillRebuildsTheItemsFromTheTable) {
     for (const char* key : {"a", "b", "c"})
         AddPending(key);
