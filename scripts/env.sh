@@ -34,28 +34,37 @@ uw_step() {
     rm -f "$log"
 }
 
-# Starts a private Xvfb when no display is set; uw_stop_display ends it.
+# Starts a private Xvfb when no display is set; uw_stop_display ends it. A
+# display number taken by another X server (its lock file, or its socket in
+# the abstract namespace, which a chroot shares) makes Xvfb exit: the next
+# number is tried.
 UW_XVFB_PID=
 uw_ensure_display() {
     if [ -n "${DISPLAY:-}" ]; then
         return 0
     fi
-    local n
+    local n i log
+    log=$(mktemp)
     for n in $(seq 90 140); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-            Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-            UW_XVFB_PID=$!
-            export DISPLAY=":$n"
-            local i
-            for i in $(seq 1 50); do
-                [ -e "/tmp/.X11-unix/X$n" ] && return 0
-                sleep 0.1
-            done
-            uw_say "Xvfb :$n did not start"
-            return 1
-        fi
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$log" 2>&1 &
+        UW_XVFB_PID=$!
+        for i in $(seq 1 50); do
+            if [ -e "/tmp/.X11-unix/X$n" ]; then
+                export DISPLAY=":$n"
+                rm -f "$log"
+                return 0
+            fi
+            kill -0 "$UW_XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$UW_XVFB_PID" 2>/dev/null || :
+        wait "$UW_XVFB_PID" 2>/dev/null || :
+        UW_XVFB_PID=
     done
-    uw_say "no free display number for Xvfb"
+    uw_say "no display: Xvfb could not start on any of :90 to :140. Its last words:"
+    tail -n 5 "$log" >&2
+    rm -f "$log"
     return 1
 }
 uw_stop_display() {
