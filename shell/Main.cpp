@@ -8,6 +8,7 @@
 #include "ui/engine/TwStyleTables.h"
 #include "ui/skin/HalcySkinManager.h"
 #include "ui/windows/CListViewCtrlEx.h"
+#include "ui/windows/QMsgBoxDlg.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -16,7 +17,7 @@ namespace {
 
 // The two process-wide messages, registered before the entry runs: the
 // message box's own (mode and text while open) and the file list's.
-const UINT g_messageBoxUpdate = RegisterWindowMessageW(L"{2B8E4F61-7C3A-4D95-A0E2-6F1B9C7D3E84}");
+const UINT g_messageBoxUpdate = MsgBoxUpdateMessage();
 const UINT g_rowCheckChanged = RowCheckChangedMessage();
 
 } // namespace

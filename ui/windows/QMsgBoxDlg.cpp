@@ -26,6 +26,11 @@ const MsgBoxMode kModes[] = {
 
 } // namespace
 
+UINT MsgBoxUpdateMessage() {
+    static const UINT message = RegisterWindowMessageW(L"{2B8E4F61-7C3A-4D95-A0E2-6F1B9C7D3E84}");
+    return message;
+}
+
 const MsgBoxMode* FindMsgBoxMode(int mode) {
     for (const MsgBoxMode& entry : kModes) {
         if (entry.mode == mode)
@@ -75,10 +80,18 @@ bool QMsgBoxDlg::OnViewNotify(NMHDR& header, LRESULT&) {
     }
 }
 
-bool QMsgBoxDlg::OnDialogMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
+bool QMsgBoxDlg::OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
     if (message == WM_INITDIALOG) {
         SetWindowPos(Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ApplyMode();
+    } else if (message == MsgBoxUpdateMessage()) {
+        m_mode = static_cast<int>(wparam);
+        const auto* text = reinterpret_cast<const wchar_t*>(lparam);
+        m_text = text ? text : L"";
+        ApplyMode();
+        InvalidateRect(View().Hwnd(), nullptr, FALSE);
+        result = 0;
+        return true;
     }
     return false;
 }

@@ -22,6 +22,11 @@ const MsgBoxMode* FindMsgBoxMode(int mode);
 // The message a mode shows for a caller's text.
 std::wstring MsgBoxMessage(const MsgBoxMode& mode, const std::wstring& text);
 
+// The box's own registered window message: sent to an open box, it shows a
+// new mode (wParam) and text (lParam, a const wchar_t*, null for none) as the
+// box's start does. Registered once per process, at the first call.
+UINT MsgBoxUpdateMessage();
+
 class QMsgBoxDlg : public CTwDialogImpl<QMsgBoxDlg>,
                    public CWHRoundRectFrameHelper<QMsgBoxDlg>,
                    public QSkinObserverHelper<QMsgBoxDlg> {

@@ -86,6 +86,24 @@ TEST_F(MsgBox, ModesShowTheirTextIconAndButtons) {
     EXPECT_EQ(L"x", MsgBoxMessage(*FindMsgBoxMode(8), L"x"));
 }
 
+TEST_F(MsgBox, TheBoxsOwnMessageShowsANewModeAndTextWhileItIsOpen) {
+    QMsgBoxDlg box;
+    box.SetMode(1);
+    box.SetText(L"a.exe");
+    ASSERT_NE(nullptr, box.CreateHostWindow(nullptr, nullptr));
+    SendMessageW(box.Hwnd(), MsgBoxUpdateMessage(), 12, 0);
+    EXPECT_EQ(12, box.Mode());
+    EXPECT_EQ(MsgBoxMessage(*FindMsgBoxMode(12), L""), box.FindById(202)->Text());
+    EXPECT_TRUE(Shown(box, 300) && Shown(box, 102) && Shown(box, 101));
+    EXPECT_FALSE(Shown(box, 302) || Shown(box, 103));
+
+    SendMessageW(box.Hwnd(), MsgBoxUpdateMessage(), 8, reinterpret_cast<LPARAM>(L"done"));
+    EXPECT_EQ(L"done", box.FindById(202)->Text());
+    EXPECT_EQ(90, box.FindById(202)->Rect().left);
+    EXPECT_TRUE(Shown(box, 301) && Shown(box, 103));
+    EXPECT_FALSE(Shown(box, 300) || Shown(box, 101) || Shown(box, 102));
+}
+
 TEST_F(MsgBox, ButtonsCloseAndEscapeAnswer) {
     EXPECT_EQ(1, RunAndClick(12, 102));
     EXPECT_EQ(2, RunAndClick(12, 101));
