@@ -45,10 +45,7 @@ const wchar_t* const kWorking = L"正在处理";
 } // namespace
 
 QUserWardenDlg::QUserWardenDlg(std::wstring storePath)
-    : m_storePath(std::move(storePath)), m_work(std::make_shared<WorkerState>()) {
-    m_tips[0] = nullptr;
-    m_tips[1] = nullptr;
-}
+    : m_storePath(std::move(storePath)), m_work(std::make_shared<WorkerState>()) {}
 
 QUserWardenDlg::~QUserWardenDlg() {
     m_work->processor.Shutdown();
@@ -118,7 +115,7 @@ void QUserWardenDlg::Start() {
     processor.SetCallback(this);
     LoadOperatedList();
     for (int tab = 0; tab < 2; ++tab) {
-        HANDLE thread = StartPeFormatTipThread(m_lists[tab].Hwnd(), &m_tips[tab]);
+        HANDLE thread = StartPeFormatTipThread(m_lists[tab].Hwnd(), m_tips[tab]);
         if (thread)
             CloseHandle(thread);
     }
@@ -212,7 +209,7 @@ void QUserWardenDlg::ShowSummary(int tab) {
 
 void QUserWardenDlg::ToggleFormatTip(int tab) {
     m_tipShown[tab] = !m_tipShown[tab];
-    if (HWND tip = m_tips[tab].load())
+    if (HWND tip = m_tips[tab]->load())
         PostMessageW(tip, QPeFormatTipDlg::kShowMessage, m_tipShown[tab] ? 1 : 0, 0);
 }
 

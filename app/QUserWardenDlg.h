@@ -14,6 +14,7 @@
 #include "intake/IWardenCallback.h"
 #include "ui/engine/CTwDialogHost.h"
 #include "ui/windows/CListViewCtrlEx.h"
+#include "ui/windows/QPeFormatTipDlg.h"
 
 class QUserWardenDlg : public CTwDialogImpl<QUserWardenDlg>,
                        public CWHRoundRectFrameHelper<QUserWardenDlg>,
@@ -96,7 +97,7 @@ private:
     CListViewCtrlEx m_lists[3];
     PendingTab m_tabs[2];
     std::atomic<int> m_intakeTab{0};
-    std::atomic<HWND> m_tips[2];
+    PeTipWindowSlot m_tips[2] = {MakePeTipWindowSlot(), MakePeTipWindowSlot()};
     bool m_tipShown[2] = {false, false};
     int m_shownTab = 0;
 };

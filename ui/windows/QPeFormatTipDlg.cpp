@@ -80,7 +80,7 @@ namespace {
 
 struct TipThreadStart {
     HWND anchor;
-    std::atomic<HWND>* window;
+    PeTipWindowSlot window;
 };
 
 DWORD WINAPI RunTipThread(void* parameter) {
@@ -104,8 +104,8 @@ DWORD WINAPI RunTipThread(void* parameter) {
 
 } // namespace
 
-HANDLE StartPeFormatTipThread(HWND anchor, std::atomic<HWND>* window) {
-    auto start = std::make_unique<TipThreadStart>(TipThreadStart{anchor, window});
+HANDLE StartPeFormatTipThread(HWND anchor, PeTipWindowSlot window) {
+    auto start = std::make_unique<TipThreadStart>(TipThreadStart{anchor, std::move(window)});
     HANDLE thread = CreateThread(nullptr, 0, &RunTipThread, start.get(), 0, nullptr);
     if (thread)
         start.release();

@@ -6,6 +6,7 @@
 // goes.
 
 #include <atomic>
+#include <memory>
 
 #include "ui/engine/CTwDialogHost.h"
 
@@ -39,7 +40,14 @@ private:
     POINT m_last = {-1, -1};
 };
 
-// Starts the bubble of `anchor` on its own thread; `window` receives the
-// bubble's handle once it exists (and null when it is gone). The thread's
-// handle, or null when it could not start.
-HANDLE StartPeFormatTipThread(HWND anchor, std::atomic<HWND>* window);
+// Where a bubble's thread reports its window: the handle once it exists,
+// null when it is gone. The thread owns a share of it, so the slot outlives
+// an owner that goes before the thread ends.
+using PeTipWindowSlot = std::shared_ptr<std::atomic<HWND>>;
+inline PeTipWindowSlot MakePeTipWindowSlot() {
+    return std::make_shared<std::atomic<HWND>>(nullptr);
+}
+
+// Starts the bubble of `anchor` on its own thread, reporting its window in
+// `window`. The thread's handle, or null when it could not start.
+HANDLE StartPeFormatTipThread(HWND anchor, PeTipWindowSlot window);

@@ -2,6 +2,7 @@
 // a thread of its own.
 
 #include <atomic>
+#include <memory>
 
 #include "layoutview/UiDocuments.h"
 #include "tests/support/GTest.h"
@@ -63,11 +64,11 @@ TEST_F(Tips, SafeTipShowsTheTextInAPlainBoxAndHidesOnItsTimer) {
 TEST_F(Tips, PeBubbleFollowsItsAnchorAndEndsWithIt) {
     HWND anchor = CreateWindowExW(0, L"STATIC", L"anchor", WS_POPUP | WS_VISIBLE, 100, 100, 400,
                                   300, nullptr, nullptr, nullptr, nullptr);
-    std::atomic<HWND> bubble{nullptr};
-    HANDLE thread = StartPeFormatTipThread(anchor, &bubble);
+    PeTipWindowSlot bubble = MakePeTipWindowSlot();
+    HANDLE thread = StartPeFormatTipThread(anchor, bubble);
     ASSERT_NE(nullptr, thread);
-    ASSERT_TRUE(Eventually([&] { return bubble.load() != nullptr; }));
-    HWND tip = bubble.load();
+    ASSERT_TRUE(Eventually([&] { return bubble->load() != nullptr; }));
+    HWND tip = bubble->load();
     EXPECT_TRUE(GetWindowLongW(tip, GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_FALSE(IsWindowVisible(tip)); // hidden until asked for
 
@@ -88,9 +89,28 @@ TEST_F(Tips, PeBubbleFollowsItsAnchorAndEndsWithIt) {
 
     DestroyWindow(anchor);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000));
-    EXPECT_EQ(nullptr, bubble.load());
+    EXPECT_EQ(nullptr, bubble->load());
     EXPECT_FALSE(IsWindow(tip));
     CloseHandle(thread);
+}
+
+TEST_F(Tips, ABubblesWindowSlotOutlivesAnOwnerThatGoesFirst) {
+    // The owner (the main window) lets go of its slot while the bubble's
+    // thread still runs: the thread's last report must land in memory that
+    // is still there.
+    HWND anchor = CreateWindowExW(0, L"STATIC", L"anchor", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    PeTipWindowSlot slot = MakePeTipWindowSlot();
+    const std::weak_ptr<std::atomic<HWND>> watch = slot;
+    HANDLE thread = StartPeFormatTipThread(anchor, slot);
+    ASSERT_NE(nullptr, thread);
+    ASSERT_TRUE(Eventually([&] { return slot->load() != nullptr; }));
+    slot.reset();
+    EXPECT_FALSE(watch.expired()); // the running thread still holds it
+    DestroyWindow(anchor);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000));
+    CloseHandle(thread);
+    EXPECT_TRUE(watch.expired()); // and lets go when it ends
 }
 
 TEST_F(Tips, PeBubblePaintsItsPictureWithAlpha) {
