@@ -286,10 +286,12 @@ void QUserWardenDlg::RemoveOperated(int row) {
     const int group = entry->group;
     if (ShowMsgBox(std::wstring(), group == 0 ? 12 : 13) == 2)
         return;
-    if (group == 0)
-        Processor().RemoveTrustedEntry(md5);
-    else
-        Processor().RemoveBlackEntry(md5);
+    // A removal the component refused (its box has told the user) keeps
+    // the entry listed: it is still on the component's list and in the store.
+    const int removed =
+        group == 0 ? Processor().RemoveTrustedEntry(md5) : Processor().RemoveBlackEntry(md5);
+    if (removed != 0)
+        return;
     list.DeleteRow(list.FindByKey(md5));
 }
 

@@ -217,9 +217,16 @@ int FileProcessor::CommitBlack(const std::vector<std::string>& md5s) {
     return Commit(UserList::Black, md5s);
 }
 
+bool FileProcessor::HaveSignatureList() {
+    if (m_signatures)
+        return true;
+    ReportError(-1);
+    return false;
+}
+
 int FileProcessor::Commit(UserList list, const std::vector<std::string>& md5s) {
     CallGuard guard(*this);
-    if (!guard.Admitted() || !m_signatures)
+    if (!guard.Admitted() || !HaveSignatureList())
         return -1;
     if (!BeginListUpdate())
         return -1;
@@ -304,7 +311,7 @@ int FileProcessor::RemoveBlackEntry(const std::string& md5) {
 
 int FileProcessor::Remove(UserList list, const std::string& md5) {
     CallGuard guard(*this);
-    if (!guard.Admitted() || !m_signatures)
+    if (!guard.Admitted() || !HaveSignatureList())
         return -1;
     if (!BeginListUpdate())
         return -1;

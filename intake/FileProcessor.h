@@ -75,6 +75,9 @@ private:
     void Store(UserList list, const std::string& md5, const std::string& path);
     int Remove(UserList list, const std::string& md5);
     void ReportError(int code);
+    // Whether the component's signature list exists; without it reports -1
+    // (the window's component-failure box) and says false.
+    bool HaveSignatureList();
     // Opens the component's change bracket; on refusal reports -1 and says false.
     bool BeginListUpdate();
     bool Stopping() const;

@@ -18,6 +18,7 @@
 #include "tests/support/TempDir.h"
 #include "ui/engine/CTwImageWnd.h"
 #include "ui/engine/CTwTabCtrl.h"
+#include "ui/windows/QMsgBoxDlg.h"
 
 namespace {
 
@@ -69,6 +70,21 @@ void CALLBACK ConfirmFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     if (CTwDialogHost* box = testsupport::OpenMessageBox()) {
         KillTimer(nullptr, timer);
         testsupport::ClickElement(*box, 102);
+    }
+}
+
+// Answers every box the window opens from a repeating timer: OK for the
+// removal questions (modes 12 and 13), and notes each other mode closed.
+std::vector<int> g_noticesClosed;
+void CALLBACK AnswerBoxesFromTimer(HWND, UINT, UINT_PTR, DWORD) {
+    auto* box = dynamic_cast<QMsgBoxDlg*>(testsupport::OpenMessageBox());
+    if (!box)
+        return;
+    if (box->Mode() == 12 || box->Mode() == 13) {
+        testsupport::ClickElement(*box, 102);
+    } else {
+        g_noticesClosed.push_back(box->Mode());
+        testsupport::ClickElement(*box, 103);
     }
 }
 
@@ -169,6 +185,38 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     EXPECT_EQ(3, operated.Rows().Count());
     EXPECT_EQ(1, TrustedInStore());
     DestroyWindow(window.Hwnd());
+}
+
+TEST_F(MainWindow, ARemovalTheComponentRefusesShowsItsBoxAndKeepsTheEntry) {
+    {
+        ORBDBSqliteConn store(m_dir.File(L"UserSign.dat"), 1000);
+        store.Open();
+        store.InitUserTrustedTable();
+        const UserListRecord record =
+            MakeUserListRecord("0cc175b9c0f1b6a831c399e269772661", "1700000000", "C:\\a.exe");
+        ASSERT_NE(-1, store.AddUserTrustedData(&record));
+    }
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    CListViewCtrlEx& operated = window.List(2);
+    const int entry = operated.FindByKey("0cc175b9c0f1b6a831c399e269772661");
+    ASSERT_GE(entry, 0);
+    const int rows = operated.Rows().Count();
+    // A folder where the component's update lock file goes: it cannot
+    // begin a change of its lists.
+    ASSERT_TRUE(CreateDirectoryW(m_dir.File(L"lists.txt.lock").c_str(), nullptr));
+    ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(2));
+
+    g_noticesClosed.clear();
+    const UINT_PTR answers = SetTimer(nullptr, 0, 50, &AnswerBoxesFromTimer);
+    SendMessageW(window.Hwnd(), kListLinkClick, entry, 2);
+    KillTimer(nullptr, answers);
+    EXPECT_EQ(std::vector<int>{11}, g_noticesClosed);
+    EXPECT_EQ(rows, operated.Rows().Count());
+    EXPECT_EQ(entry, operated.FindByKey("0cc175b9c0f1b6a831c399e269772661"));
+    EXPECT_EQ(1, TrustedInStore());
+    DestroyWindow(window.Hwnd());
+    RemoveDirectoryW(m_dir.File(L"lists.txt.lock").c_str());
 }
 
 TEST_F(MainWindow, BlacklistTabSelectAllAndNoDropsOnTheOperatedTab) {

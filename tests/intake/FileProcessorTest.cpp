@@ -239,14 +239,20 @@ TEST_F(ProcessorTest, ShutdownWhileAWorkerWalksATreeStopsItCleanly) {
     EXPECT_EQ(-1, m_processor.CommitTrusted({kA}));
 }
 
-TEST(FileProcessor, WithoutAComponentNothingIsAnalysedOrStored) {
+TEST(FileProcessor, WithoutAComponentNothingIsAnalysedOrStoredAndChangesReportTheFailure) {
     FileProcessor processor;
     testsupport::RecordingCallback callback;
     processor.SetCallback(&callback);
     EXPECT_EQ(-1, processor.ExpandPath(L"C:\\"));
+    EXPECT_TRUE(callback.Events().empty());
+    // A commit or removal without the component's lists is a failure the
+    // window shows (its component-failure box), not a silent nothing.
     EXPECT_EQ(-1, processor.CommitTrusted({kA}));
+    EXPECT_EQ(-1, processor.CommitBlack({kA}));
+    EXPECT_EQ(-1, processor.RemoveTrustedEntry(kA));
+    EXPECT_EQ(-1, processor.RemoveBlackEntry(kA));
+    EXPECT_EQ((std::vector<std::string>(4, "error -1")), callback.Events());
     UserListRecords records;
     processor.LoadTrustedEntries(records);
     EXPECT_TRUE(records.empty());
-    EXPECT_TRUE(callback.Events().empty());
 }
