@@ -25,13 +25,17 @@ HRESULT CActor::Start(IActorCallBack* callback) {
         Stop();
         return E_FAIL;
     }
+    // The thread starts suspended so that its handle and id are in place
+    // before the body runs: a body that asks whether it is on the actor's
+    // thread, or calls Stop at once, must see them.
     DWORD id = 0;
-    m_thread.Reset(CreateThread(nullptr, 0, ThreadMain, this, 0, &id));
+    m_thread.Reset(CreateThread(nullptr, 0, ThreadMain, this, CREATE_SUSPENDED, &id));
     if (!m_thread) {
         Stop();
         return E_FAIL;
     }
     m_threadId = id;
+    ResumeThread(m_thread.Get());
     return 0;
 }
 
