@@ -263,11 +263,36 @@ void QUserWardenDlg::Commit(int tab) {
     BusyFlag& busy = m_work->commitBusy[tab];
     if (!busy.TryAcquire())
         return;
+    // Checked rows whose path the store cannot record are refused here,
+    // before the component sees them: the component and the store must not
+    // disagree about a file, and an entry the store lacks could never be
+    // taken off the list from the window.
     std::vector<std::string> md5s;
-    const ListRowTable& rows = m_lists[tab].Rows();
-    for (int i = 0; i < rows.Count(); ++i) {
-        if (rows.IsChecked(i))
-            md5s.push_back(rows.Row(i)->key);
+    std::vector<std::pair<std::string, StorePathResult>> unrecordable;
+    CListViewCtrlEx& pending = m_lists[tab];
+    {
+        const ListRowTable& rows = pending.Rows();
+        ScopedLock lock(rows.Lock()); // a drop worker may be adding rows
+        for (int i = 0; i < rows.Count(); ++i) {
+            if (!rows.IsChecked(i))
+                continue;
+            const ListRow* row = rows.Row(i);
+            std::string narrow;
+            const StorePathResult path = ToStorePath(row->tip, narrow);
+            if (path == StorePathResult::Ok)
+                md5s.push_back(row->key);
+            else
+                unrecordable.emplace_back(row->key, path);
+        }
+    }
+    for (const auto& [md5, problem] : unrecordable) {
+        const int row = pending.FindByKey(md5);
+        pending.SetCell(row, 2, kCellText, UnrecordablePathText(problem), true);
+        pending.SetRowFlags(row, 0);
+    }
+    if (!unrecordable.empty()) {
+        RefreshSelectAll(tab);
+        RefreshOkButton(tab);
     }
     const UserList list = tab == 0 ? UserList::Trusted : UserList::Black;
     const std::shared_ptr<WorkerState> work = m_work;

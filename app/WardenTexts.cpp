@@ -53,3 +53,7 @@ std::wstring FileNameOf(const std::wstring& path) {
     const std::size_t slash = path.rfind(L'\\');
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
+
+const wchar_t* UnrecordablePathText(StorePathResult problem) {
+    return problem == StorePathResult::TooLong ? L"路径过长，无法记录" : L"路径无法记录";
+}

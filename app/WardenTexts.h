@@ -5,12 +5,17 @@
 
 #include <string>
 
+#include "intake/StorePath.h"
+
 // The text handed to the message box for a mode.
 std::wstring PrepareMsgBoxText(std::wstring text, int mode);
 
 // The summary rich text of a tab: N files added, M of them refused, with
 // the "格式" link `linkId`.
 std::string SummaryMarkup(int added, int refused, int linkId);
+
+// What a pending row says when its path cannot be recorded in the store.
+const wchar_t* UnrecordablePathText(StorePathResult problem);
 
 // "99+" from 100 on, else the count.
 std::wstring BadgeText(int count);

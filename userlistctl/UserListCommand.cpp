@@ -24,7 +24,8 @@ const char kUserListCtlUsage[] =
     "  --store FILE         use FILE instead of UserSign.dat beside the program\n"
     "\n"
     "exit codes: 0 done, 1 an MD5 to remove is on no list, 2 bad command line,\n"
-    "            3 the detection component refused the update, 4 no detection component\n";
+    "            3 the detection component refused the update, 4 no detection component,\n"
+    "            5 a file was left out because the store cannot record its path\n";
 
 namespace {
 
@@ -73,6 +74,7 @@ public:
     void PrintAnalysis(bool print) { m_printAnalysis = print; }
     void PrintSummary() const { m_out << m_files << " files, " << m_refused << " refused\n"; }
     bool Failed() const { return m_failed; }
+    bool LeftOut() const { return m_leftOut; }
 
     // The accepted MD5s whose paths the store can carry; the others are
     // reported and left out of the commit.
@@ -84,6 +86,7 @@ public:
             if (result != StorePathResult::Ok) {
                 m_err << "userlistctl: not committed: " << WideToUtf8(file.path) << ": "
                       << StorePathProblem(result) << '\n';
+                m_leftOut = true;
                 continue;
             }
             m_narrowPaths[file.md5] = narrow;
@@ -109,6 +112,7 @@ private:
     std::ostream& m_err;
     bool m_printAnalysis = true;
     bool m_failed = false;
+    bool m_leftOut = false;
     int m_files = 0;
     int m_refused = 0;
     std::vector<Accepted> m_accepted;
@@ -163,7 +167,9 @@ int Commit(FileProcessor& processor, CliReporter& reporter, const std::vector<st
             processor.CommitBlack(md5s);
     }
     reporter.PrintSummary();
-    return reporter.Failed() ? kCliRefused : kCliOk;
+    if (reporter.Failed())
+        return kCliRefused;
+    return reporter.LeftOut() ? kCliNotRecorded : kCliOk;
 }
 
 void PrintEntries(std::ostream& out, const char* label, const UserListRecords& records) {

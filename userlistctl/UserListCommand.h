@@ -18,6 +18,7 @@ enum CliExitCode {
     kCliUsage = 2,       // bad command line
     kCliRefused = 3,     // the component refused to begin an update
     kCliNoComponent = 4, // the detection component could not be loaded
+    kCliNotRecorded = 5, // a file was left out: the store cannot record its path
 };
 
 // Runs one command line (without the program name); texts go to `out` and

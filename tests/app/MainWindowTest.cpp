@@ -219,6 +219,32 @@ TEST_F(MainWindow, ARemovalTheComponentRefusesShowsItsBoxAndKeepsTheEntry) {
     RemoveDirectoryW(m_dir.File(L"lists.txt.lock").c_str());
 }
 
+TEST_F(MainWindow, AFileWhosePathTheStoreCannotRecordIsRefusedBeforeTheComponentTakesIt) {
+    // A Thai letter has no form in the Chinese code page the store uses.
+    const std::wstring foreign = m_dir.File(L"\x0E01.exe");
+    testsupport::WritePeFile(foreign, "foreign");
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    SendMessageW(window.Hwnd(), WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(MakeDrop({m_files[0], foreign})), 0);
+    ASSERT_TRUE(PumpUntil([&] { return window.FindById(501)->IsShown(); }));
+    CListViewCtrlEx& pending = window.List(0);
+    ASSERT_EQ(2, pending.Rows().Count());
+    const std::string foreignMd5 = pending.Rows().Row(1)->key;
+
+    testsupport::ClickElement(window, 106);
+    EXPECT_TRUE(PumpUntil(
+        [&] { return pending.CellText(0, 2) == L"处理成功" && !window.BusyWithCommit(0); }));
+    EXPECT_EQ(L"路径无法记录", pending.CellText(1, 2));
+    EXPECT_EQ(0, pending.CountWithBox());
+    EXPECT_EQ(1, TrustedInStore());
+    EXPECT_EQ(-1, window.List(2).FindByKey(foreignMd5));
+    const std::string componentLists = testsupport::ReadFileBytes(m_dir.File(L"lists.txt"));
+    EXPECT_NE(std::string::npos, componentLists.find(pending.Rows().Row(0)->key));
+    EXPECT_EQ(std::string::npos, componentLists.find(foreignMd5));
+    DestroyWindow(window.Hwnd());
+}
+
 TEST_F(MainWindow, BlacklistTabSelectAllAndNoDropsOnTheOperatedTab) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));

@@ -13,25 +13,13 @@
 
 namespace {
 
-std::string ReadText(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::string();
-    char buffer[4096];
-    DWORD read = 0;
-    ReadFile(file, buffer, sizeof buffer, &read, nullptr);
-    CloseHandle(file);
-    return std::string(buffer, read);
-}
-
 // Runs the hookup and waits for the monitor's line in the log.
 std::string HookUpAndRead(const std::wstring& log) {
     DeleteFileW(log.c_str());
     EXPECT_EQ(0, HookUpCrashDumpMonitor());
-    for (int i = 0; i < 100 && ReadText(log).empty(); ++i)
+    for (int i = 0; i < 100 && testsupport::ReadFileBytes(log).empty(); ++i)
         Sleep(20);
-    return ReadText(log);
+    return testsupport::ReadFileBytes(log);
 }
 
 } // namespace

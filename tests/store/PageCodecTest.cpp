@@ -22,20 +22,6 @@ namespace {
 
 using KeyFn = int(WINAPI*)(sqlite3*, const void*, int);
 
-std::string ReadAll(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return std::string();
-    LARGE_INTEGER size;
-    GetFileSizeEx(file, &size);
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-    DWORD got = 0;
-    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-    CloseHandle(file);
-    return bytes;
-}
-
 // The first `size` bytes of the RC4 keystream of SHA-1(password)[0..16).
 std::string Keystream(const std::string& password, unsigned size) {
     HCRYPTPROV provider = 0;
@@ -118,7 +104,7 @@ TEST_F(PageCodecTest, EveryPageOnDiskIsThePlainPageXorTheKeystream) {
         ASSERT_EQ(SQLITE_OK, Key(db, "secret"));
         Fill(db);
     }
-    const std::string file = ReadAll(Path());
+    const std::string file = testsupport::ReadFileBytes(Path());
     ASSERT_GE(file.size(), 4096u);
     ASSERT_EQ(0u, file.size() % 1024);
     const std::string stream = Keystream("secret", 1024);
@@ -177,9 +163,9 @@ TEST_F(PageCodecTest, RekeyTakesAPlainDatabaseToAKeyAndBack) {
     SqlDatabase db;
     Open(db);
     Fill(db);
-    ASSERT_EQ(0, ReadAll(Path()).compare(0, 15, "SQLite format 3"));
+    ASSERT_EQ(0, testsupport::ReadFileBytes(Path()).compare(0, 15, "SQLite format 3"));
     ASSERT_EQ(SQLITE_OK, Rekey(db, "first"));
-    EXPECT_NE(0, ReadAll(Path()).compare(0, 15, "SQLite format 3"));
+    EXPECT_NE(0, testsupport::ReadFileBytes(Path()).compare(0, 15, "SQLite format 3"));
     EXPECT_EQ(kFilled, Count(db));
     db.RunStatement("INSERT INTO t VALUES(0, 'more')"); // goes on working under the new key
     ASSERT_EQ(SQLITE_OK, Rekey(db, "second"));
@@ -188,7 +174,7 @@ TEST_F(PageCodecTest, RekeyTakesAPlainDatabaseToAKeyAndBack) {
     Key(db, "second");
     EXPECT_EQ(kFilled + 100000, Count(db));
     ASSERT_EQ(SQLITE_OK, Rekey(db, "")); // an empty password removes the encryption
-    EXPECT_EQ(0, ReadAll(Path()).compare(0, 15, "SQLite format 3"));
+    EXPECT_EQ(0, testsupport::ReadFileBytes(Path()).compare(0, 15, "SQLite format 3"));
     db.Close();
     Open(db);
     EXPECT_EQ(kFilled + 100000, Count(db));
@@ -200,11 +186,11 @@ TEST_F(PageCodecTest, ARekeyThatFailsMidwayLeavesTheOldKeyWorking) {
     Open(db);
     Key(db, "old");
     Fill(db);
-    const std::string before = ReadAll(Path());
+    const std::string before = testsupport::ReadFileBytes(Path());
     SetCodecRekeyFailureForTesting(3);
     EXPECT_NE(SQLITE_OK, Rekey(db, "new"));
     SetCodecRekeyFailureForTesting(-1);
-    EXPECT_EQ(before, ReadAll(Path()));
+    EXPECT_EQ(before, testsupport::ReadFileBytes(Path()));
     EXPECT_EQ(kFilled, Count(db));
     db.RunStatement("INSERT INTO t VALUES(0, 'after')");
     db.Close();
@@ -240,7 +226,7 @@ void PageCodecTest::KillWriterAfter(const wchar_t* mode, int writes) {
     ASSERT_EQ(WAIT_OBJECT_0, woke) << "the writer ended first, code " << exitCode;
     EXPECT_EQ(9u, exitCode);
 
-    const std::string journal = ReadAll(Path() + L"-journal");
+    const std::string journal = testsupport::ReadFileBytes(Path() + L"-journal");
     ASSERT_FALSE(journal.empty()) << "no journal left by the kill";
     EXPECT_EQ(std::string::npos, journal.find("with some padding text")); // pages encrypted
 }
@@ -268,11 +254,11 @@ TEST_F(PageCodecTest,
     }
     // The update changes every page of t; six of them are in the file when
     // the writer dies.
-    const std::string before = ReadAll(Path());
+    const std::string before = testsupport::ReadFileBytes(Path());
     ASSERT_NO_FATAL_FAILURE(KillWriterAfter(L"update", 6));
-    ASSERT_NE(before, ReadAll(Path())) << "no page was changed in place";
+    ASSERT_NE(before, testsupport::ReadFileBytes(Path())) << "no page was changed in place";
     ExpectEveryRowAsFilled();
-    EXPECT_EQ(before.size(), ReadAll(Path()).size());
+    EXPECT_EQ(before.size(), testsupport::ReadFileBytes(Path()).size());
 }
 
 TEST_F(PageCodecTest, ARekeyKilledMidwayIsRolledBackToTheOldKey) {
@@ -282,11 +268,11 @@ TEST_F(PageCodecTest, ARekeyKilledMidwayIsRolledBackToTheOldKey) {
         Key(db, "secret");
         Fill(db);
     }
-    const std::string before = ReadAll(Path());
+    const std::string before = testsupport::ReadFileBytes(Path());
     ASSERT_NO_FATAL_FAILURE(KillWriterAfter(L"rekey", 5));
-    ASSERT_NE(before, ReadAll(Path())) << "no page was re-encrypted";
+    ASSERT_NE(before, testsupport::ReadFileBytes(Path())) << "no page was re-encrypted";
     ExpectEveryRowAsFilled();
-    EXPECT_EQ(before, ReadAll(Path())); // every page under the old key again
+    EXPECT_EQ(before, testsupport::ReadFileBytes(Path())); // every page under the old key again
 }
 
 TEST_F(PageCodecTest, EmptyPasswordsInstallNothingAndAMissingProviderIsReported) {
@@ -295,7 +281,7 @@ TEST_F(PageCodecTest, EmptyPasswordsInstallNothingAndAMissingProviderIsReported)
     EXPECT_EQ(SQLITE_OK, CodecKeyMainDatabase(db.Connection(), nullptr, 0));
     EXPECT_EQ(SQLITE_OK, Key(db, ""));
     Fill(db);
-    EXPECT_EQ(0, ReadAll(Path()).compare(0, 15, "SQLite format 3"));
+    EXPECT_EQ(0, testsupport::ReadFileBytes(Path()).compare(0, 15, "SQLite format 3"));
 
     SetCodecProviderUnavailableForTesting(true);
     EXPECT_EQ(SQLITE_ERROR, Key(db, "x"));
@@ -337,7 +323,7 @@ TEST_F(PageCodecTest, AnAttachedDatabaseTakesItsKeyFromTheFileName) {
         db.RunStatement("CREATE TABLE aux.w(x); INSERT INTO aux.w VALUES('attached row')");
         db.RunStatement("DETACH aux");
     }
-    const std::string bytes = ReadAll(attached);
+    const std::string bytes = testsupport::ReadFileBytes(attached);
     ASSERT_FALSE(bytes.empty());
     EXPECT_NE(0, bytes.compare(0, 15, "SQLite format 3"));
     EXPECT_EQ(std::string::npos, bytes.find("attached row"));
@@ -359,7 +345,7 @@ TEST_F(PageCodecTest, AnAttachedDatabaseWithoutAKeyTakesTheMainDatabasesKey) {
         db.RunStatement("CREATE TABLE aux.w(x); INSERT INTO aux.w VALUES('inherited row')");
         db.RunStatement("DETACH aux");
     }
-    EXPECT_NE(0, ReadAll(attached).compare(0, 15, "SQLite format 3"));
+    EXPECT_NE(0, testsupport::ReadFileBytes(attached).compare(0, 15, "SQLite format 3"));
     SqlDatabase reopened;
     reopened.Open(WideToUtf8(attached).c_str());
     Key(reopened, "mainpw");
@@ -373,5 +359,5 @@ TEST_F(PageCodecTest, AnAttachedDatabaseWithoutAKeyTakesTheMainDatabasesKey) {
     unkeyed.RunStatement(("ATTACH '" + WideToUtf8(plain) + "' AS aux").c_str());
     unkeyed.RunStatement("CREATE TABLE aux.w(x)");
     unkeyed.RunStatement("DETACH aux");
-    EXPECT_EQ(0, ReadAll(plain).compare(0, 15, "SQLite format 3"));
+    EXPECT_EQ(0, testsupport::ReadFileBytes(plain).compare(0, 15, "SQLite format 3"));
 }

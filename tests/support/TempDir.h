@@ -1,9 +1,9 @@
 #pragma once
+// A fresh folder under the system's temporary folder, removed with all it
+// holds when the object goes.
 
 #include <string>
 #include <string_view>
-// A fresh folder under the system's temporary folder, removed with all it
-// holds when the object goes.
 
 namespace testsupport {
 
@@ -28,5 +28,9 @@ bool RemoveTree(const std::wstring& path);
 
 // Writes bytes to a file, replacing it. True on success.
 bool WriteFileBytes(const std::wstring& path, const void* data, unsigned size);
+
+// The whole content of a file (shared with writers); empty when it cannot be
+// read.
+std::string ReadFileBytes(const std::wstring& path);
 
 } // namespace testsupport

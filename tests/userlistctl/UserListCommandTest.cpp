@@ -125,10 +125,10 @@ TEST_F(UserListCtlTest, ARefusingComponentGivesExitCodeThree) {
     EXPECT_EQ("", Ctl({L"list"}).out); // nothing reached the store
 }
 
-TEST_F(UserListCtlTest, APathTheCodePageCannotCarryIsNotCommitted) {
+TEST_F(UserListCtlTest, APathTheCodePageCannotCarryIsNotCommittedAndTheExitCodeSaysSo) {
     const std::wstring thai = AddPe(L"\x0E01.exe", "thai");
     const CtlResult run = Ctl({L"trust", thai});
-    EXPECT_EQ(kCliOk, run.code);
+    EXPECT_EQ(kCliNotRecorded, run.code);
     EXPECT_NE(std::string::npos, run.err.find("not representable in the system code page"));
     EXPECT_EQ("1 files, 0 refused\n", run.out);
     EXPECT_EQ("", Ctl({L"list"}).out);
