@@ -1,5 +1,9 @@
 #include "ui/engine/TwFontPool.h"
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "tests/support/GTest.h"
 
 namespace {
@@ -41,4 +45,28 @@ TEST(FontPool, SetBaseFontRecreatesOnlyFontZero) {
     EXPECT_STREQ(L"Tahoma", FontOf(pool.GetFont(0)).lfFaceName);
     EXPECT_EQ(bold, pool.GetFont(0x0004)); // kept its old font
     pool.SetBaseFont(face.c_str(), -12);
+}
+
+TEST(FontPool, TwoThreadsAskingForNewCodesAtOnceGetOneFontPerCode) {
+    // Tip threads paint while the main thread does: both may make fonts.
+    // Codes above 0xffff decode like their low 16 bits, so each is new here.
+    TwFontPool& pool = TwFontPool::Instance();
+    constexpr unsigned kFirst = 0x10000;
+    constexpr unsigned kCodes = 6000;
+    std::vector<HFONT> made(kCodes, nullptr);
+    std::atomic<int> ready{0};
+    const auto ask = [&](unsigned parity) {
+        ++ready;
+        while (ready.load() < 2) {
+        }
+        for (unsigned i = parity; i < kCodes; i += 2)
+            made[i] = pool.GetFont(kFirst + i);
+    };
+    std::thread other(ask, 1u);
+    ask(0u);
+    other.join();
+    for (unsigned i = 0; i < kCodes; ++i) {
+        ASSERT_NE(nullptr, made[i]) << i;
+        ASSERT_EQ(made[i], pool.GetFont(kFirst + i)) << i; // the one kept
+    }
 }

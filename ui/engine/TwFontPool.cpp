@@ -64,6 +64,7 @@ HFONT TwFontPool::Create(unsigned code) const {
 }
 
 HFONT TwFontPool::GetFont(unsigned code) {
+    ScopedLock lock(m_lock);
     const auto found = m_fonts.find(code);
     if (found != m_fonts.end())
         return found->second;
@@ -74,6 +75,7 @@ HFONT TwFontPool::GetFont(unsigned code) {
 }
 
 void TwFontPool::SetBaseFont(const wchar_t* face, int height) {
+    ScopedLock lock(m_lock);
     m_face = face ? face : L"";
     m_height = height;
     ResetBaseLogFont();

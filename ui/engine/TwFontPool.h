@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "common/CriticalSection.h"
+
 class TwFontPool {
 public:
     static TwFontPool& Instance();
@@ -36,5 +38,8 @@ private:
     std::wstring m_face;
     int m_height = -12;
     LOGFONTW m_base = {};
+    // Held by every use of the fonts and the base: tip threads paint (and
+    // make fonts) while the main thread does.
+    mutable CriticalSection m_lock;
     std::unordered_map<unsigned, HFONT> m_fonts;
 };

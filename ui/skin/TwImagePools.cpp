@@ -39,6 +39,7 @@ TwBmpPool& TwBmpPool::Instance() {
 }
 
 HBITMAP TwBmpPool::Get(int id) {
+    ScopedLock lock(m_lock);
     const auto found = m_bitmaps.find(id);
     if (found != m_bitmaps.end())
         return found->second;
@@ -60,9 +61,15 @@ HBITMAP TwBmpPool::Get(int id) {
 }
 
 void TwBmpPool::Clear() {
+    ScopedLock lock(m_lock);
     for (auto& [id, bitmap] : m_bitmaps)
         DeleteObject(bitmap);
     m_bitmaps.clear();
+}
+
+void TwPngPool::Clear() {
+    ScopedLock lock(m_lock);
+    m_images.clear();
 }
 
 TwPngPool& TwPngPool::Instance() {
@@ -71,6 +78,7 @@ TwPngPool& TwPngPool::Instance() {
 }
 
 const TwImage* TwPngPool::Get(int id) {
+    ScopedLock lock(m_lock);
     auto& slot = m_images[id];
     if (!slot) {
         std::string bytes;
@@ -82,12 +90,18 @@ const TwImage* TwPngPool::Get(int id) {
     return slot.get();
 }
 
+void TwJpgPool::Clear() {
+    ScopedLock lock(m_lock);
+    m_images.clear();
+}
+
 TwJpgPool& TwJpgPool::Instance() {
     static TwJpgPool pool;
     return pool;
 }
 
 const TwImage* TwJpgPool::Get(int id) {
+    ScopedLock lock(m_lock);
     const auto found = m_images.find(id);
     if (found != m_images.end())
         return found->second.get();
@@ -133,6 +147,11 @@ bool CopyBitmap(const CTwBitmap& source, CTwBitmap& target) {
     return true;
 }
 
+void TwSkinPool::Clear() {
+    ScopedLock lock(m_lock);
+    m_bitmaps.clear();
+}
+
 TwSkinPool& TwSkinPool::Instance() {
     static TwSkinPool pool;
     return pool;
@@ -148,6 +167,7 @@ TwSkinPool::TwSkinPool() {
 }
 
 bool TwSkinPool::Get(int id, const wchar_t* file, const wchar_t* type, CTwBitmap& target) {
+    ScopedLock lock(m_lock);
     auto& slot = m_bitmaps[id];
     if (!slot) {
         Gdiplus::GpImage* image = nullptr;

@@ -2,7 +2,8 @@
 // The process-wide caches of pictures, filled lazily from the resources:
 // GDI bitmaps, decoded PNG and JPEG images, and premultiplied 32-bit bitmaps
 // for the skins that keep their own pixels. Pools own what they hold; skins
-// and controls borrow.
+// and controls borrow. Each pool has one lock, held by every lookup and
+// change: tip windows paint on threads of their own.
 
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include <windows.h>
 
+#include "common/CriticalSection.h"
 #include "ui/skin/CTwBitmap.h"
 #include "ui/skin/TwGdiplus.h"
 
@@ -23,6 +25,7 @@ public:
 
 private:
     TwBmpPool() = default;
+    CriticalSection m_lock;
     std::unordered_map<int, HBITMAP> m_bitmaps;
 };
 
@@ -31,11 +34,12 @@ public:
     static TwPngPool& Instance();
     // Never null: a missing or undecodable PNG gives an empty image, kept.
     const TwImage* Get(int id);
-    void Clear() { m_images.clear(); }
+    void Clear();
 
 private:
     TwPngPool() = default;
     GdiplusSession m_gdiplus; // started with the pool, ended with it
+    CriticalSection m_lock;
     std::unordered_map<int, std::unique_ptr<TwImage>> m_images;
 };
 
@@ -44,10 +48,11 @@ public:
     static TwJpgPool& Instance();
     // Null on a miss, which is tried again next time.
     const TwImage* Get(int id);
-    void Clear() { m_images.clear(); }
+    void Clear();
 
 private:
     TwJpgPool() = default;
+    CriticalSection m_lock;
     std::unordered_map<int, std::unique_ptr<TwImage>> m_images;
 };
 
@@ -58,13 +63,14 @@ public:
     // the program's folder when it decodes, else from resource (id, type).
     // True when the target holds a bitmap.
     bool Get(int id, const wchar_t* file, const wchar_t* type, CTwBitmap& target);
-    void Clear() { m_bitmaps.clear(); }
+    void Clear();
     const std::wstring& ProgramDirectory() const { return m_directory; }
 
 private:
     TwSkinPool();
     GdiplusSession m_gdiplus;
     std::wstring m_directory;
+    CriticalSection m_lock;
     std::unordered_map<int, std::unique_ptr<CTwBitmap>> m_bitmaps;
 };
 
