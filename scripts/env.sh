@@ -17,6 +17,15 @@ uw_wine_env() { LANG=$UW_WINE_LOCALE LC_ALL=$UW_WINE_LOCALE "$@"; }
 
 uw_say() { printf '%s\n' "$*" >&2; }
 
+# The Windows path under which Wine's programs see a Unix path: drive Z: is
+# the Unix root. (No `winepath`: it starts a Wine program, and when that
+# fails its error message would stand in for the path.)
+uw_windows_path() {
+    local path
+    path=$(realpath -m "$1")
+    printf 'Z:%s\n' "${path//\//\\}"
+}
+
 # uw_step DESCRIPTION COMMAND...: runs a set-up step quietly; when it fails,
 # says which step failed, with its exit code and what the command printed,
 # and stops the script.

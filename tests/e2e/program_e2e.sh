@@ -10,11 +10,17 @@ set -euo pipefail
 package=$1
 drop_driver=$2
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+program=
+# A failing run leaves no program behind.
+cleanup() {
+    [ -n "$program" ] && kill "$program" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
 unzip -q "$package" -d "$work/unpacked"
 program_dir=$(find "$work/unpacked" -name userwarden.exe -printf '%h\n' | head -1)
 [ -n "$program_dir" ] || { echo "no userwarden.exe in $package"; exit 1; }
-export VMRDETECT_LIST_FILE="$(uw_wine_env winepath -w "$work/lists.txt")"
+export VMRDETECT_LIST_FILE="$(uw_windows_path "$work/lists.txt")"
 /usr/bin/python3 - "$work" <<'PY'
 import struct, sys, os
 for name, payload in (("one.exe", b"first"), ("two.exe", b"second")):
@@ -40,7 +46,7 @@ done
 
 paths=()
 for name in one.exe two.exe notes.txt; do
-    paths+=("$(uw_wine_env winepath -w "$work/$name")")
+    paths+=("$(uw_windows_path "$work/$name")")
 done
 uw_wine_env wine "$drop_driver" vmruserwarden "${paths[@]}" || {
     echo "drop_driver failed with code $?"; exit 1; }
@@ -49,8 +55,19 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + 580)) $((Y + 453)) click 1   # "确 定" of the whitelist tab
 sleep 2
 xdotool mousemove $((X + 628)) $((Y + 16)) click 1    # the close button
+for i in $(seq 1 150); do
+    kill -0 "$program" 2>/dev/null || break
+    sleep 0.2
+done
+if kill -0 "$program" 2>/dev/null; then
+    echo "the program did not end after its close button was clicked"
+    import -window root "$work/screen.png" 2>/dev/null && cp "$work/screen.png" /tmp/program_e2e-failure.png &&
+        echo "the screen then: /tmp/program_e2e-failure.png"
+    exit 1
+fi
 status=0
 wait "$program" || status=$?
+program=
 [ "$status" -eq 0 ] || { echo "the program ended with $status"; cat "$work/program.log"; exit 1; }
 
 stored=$(sqlite3 "$program_dir/UserSign.dat" "select count(*) from UserTrusted")
