@@ -17,6 +17,7 @@
 #include "tests/support/PeFile.h"
 #include "tests/support/TempDir.h"
 #include "ui/engine/CTwImageWnd.h"
+#include "ui/engine/CTwRichText.h"
 #include "ui/engine/CTwTabCtrl.h"
 #include "ui/windows/QMsgBoxDlg.h"
 
@@ -143,6 +144,8 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     // Two PE files and one text file dropped on the whitelist tab.
     SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(m_files)), 0);
     ASSERT_TRUE(PumpUntil([&] { return window.FindById(501)->IsShown(); }));
+    EXPECT_EQ(L"本次共添加 3 个文件，其中 1 个文件不符合添加格式",
+              static_cast<CTwRichText*>(window.FindById(501))->PlainText());
     CListViewCtrlEx& pending = window.List(0);
     ASSERT_EQ(2, pending.Rows().Count());
     EXPECT_EQ(L"one.exe", pending.CellText(0, 0));

@@ -157,6 +157,26 @@ void CTwRichText::LinkRun(Walk& walk, const std::wstring& text, int id) {
     walk.pen.x = rect.right + walk.pen.spacing;
 }
 
+namespace {
+
+void AppendText(const TiXmlNode& parent, std::wstring& text) {
+    for (const TiXmlNode* node = parent.FirstChild(); node; node = node->NextSibling()) {
+        if (const TiXmlText* run = node->ToText())
+            text += Utf8ToWide(run->Value());
+        else if (node->ToElement())
+            AppendText(*node, text);
+    }
+}
+
+} // namespace
+
+std::wstring CTwRichText::PlainText() const {
+    std::wstring text;
+    if (m_markup)
+        AppendText(*m_markup, text);
+    return text;
+}
+
 void CTwRichText::WalkNodes(Walk& walk, const TiXmlElement& parent, unsigned fontCode) {
     for (const TiXmlNode* node = parent.FirstChild(); node; node = node->NextSibling()) {
         if (const TiXmlText* text = node->ToText()) {

@@ -55,6 +55,8 @@ public:
 
     // Takes a parsed "richtext" element as the new content.
     void ReplaceMarkup(const TiXmlElement& markup);
+    // The content's text as it reads, links included, without the markup.
+    std::wstring PlainText() const;
 
     struct Link {
         std::wstring text;
