@@ -19,6 +19,7 @@
 #include "ui/engine/CTwImageWnd.h"
 #include "ui/engine/CTwRichText.h"
 #include "ui/engine/CTwTabCtrl.h"
+#include "ui/windows/ListGeometry.h"
 #include "ui/windows/QMsgBoxDlg.h"
 
 namespace {
@@ -43,6 +44,7 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths) {
 }
 
 int g_boxesClosed = 0;
+std::vector<int> g_closedModes; // the modes of the boxes PumpUntil closed
 
 // Runs the window's messages until `done`, closing message boxes that the
 // workers open (as a user answering Cancel would); false on a time-out.
@@ -54,6 +56,8 @@ template <typename Done> bool PumpUntil(Done done, DWORD milliseconds = 20000) {
         if (CTwDialogHost* box = testsupport::OpenMessageBox()) {
             PostMessageW(box->Hwnd(), WM_CLOSE, 0, 0);
             ++g_boxesClosed;
+            if (const auto* question = dynamic_cast<const QMsgBoxDlg*>(box))
+                g_closedModes.push_back(question->Mode());
             Sleep(50);
         }
         MSG message;
@@ -71,6 +75,18 @@ void CALLBACK ConfirmFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     if (CTwDialogHost* box = testsupport::OpenMessageBox()) {
         KillTimer(nullptr, timer);
         testsupport::ClickElement(*box, 102);
+    }
+}
+
+// Clicks element `g_clickId` of the box the window opens, once, noting the
+// box's mode.
+int g_clickId = 0;
+int g_lastMode = 0;
+void CALLBACK ClickFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (auto* box = dynamic_cast<QMsgBoxDlg*>(testsupport::OpenMessageBox())) {
+        KillTimer(nullptr, timer);
+        g_lastMode = box->Mode();
+        testsupport::ClickElement(*box, g_clickId);
     }
 }
 
@@ -245,6 +261,110 @@ TEST_F(MainWindow, AFileWhosePathTheStoreCannotRecordIsRefusedBeforeTheComponent
     const std::string componentLists = testsupport::ReadFileBytes(m_dir.File(L"lists.txt"));
     EXPECT_NE(std::string::npos, componentLists.find(pending.Rows().Row(0)->key));
     EXPECT_EQ(std::string::npos, componentLists.find(foreignMd5));
+    DestroyWindow(window.Hwnd());
+}
+
+TEST_F(MainWindow, PendingRowsLeaveByTheirLinkAndTheirBoxesReachTheSelectAllBox) {
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(m_files)), 0);
+    ASSERT_TRUE(PumpUntil([&] { return window.FindById(501)->IsShown(); }));
+    CListViewCtrlEx& pending = window.List(0);
+    ASSERT_EQ(2, pending.Rows().Count());
+    auto* selectAll = static_cast<CTwImageWnd*>(window.FindById(303));
+    EXPECT_EQ(1, selectAll->Sub()); // all checked
+
+    // A click on the first row's box, as the mouse makes it: the list tells
+    // the main window through its registered message.
+    RECT item = {};
+    item.left = LVIR_BOUNDS;
+    SendMessageW(pending.Hwnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+    const RECT box = RowBoxRect(item);
+    const LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    SendMessageW(pending.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(pending.Hwnd(), WM_LBUTTONUP, 0, at);
+    EXPECT_TRUE(PumpUntil([&] { return selectAll->Sub() == 3; }, 3000)); // some checked
+    EXPECT_EQ(1, pending.CountChecked());
+
+    // The "删除" link takes a pending row off the list, nothing else.
+    const std::string second = pending.Rows().Row(1)->key;
+    SendMessageW(window.Hwnd(), kListLinkClick, 0, 2);
+    ASSERT_EQ(1, pending.Rows().Count());
+    EXPECT_EQ(second, pending.Rows().Row(0)->key);
+    EXPECT_EQ(0, TrustedInStore());
+    DestroyWindow(window.Hwnd());
+}
+
+TEST_F(MainWindow, ACommitTheComponentRefusesShowsItsBoxAndKeepsTheRowsPending) {
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(m_files)), 0);
+    ASSERT_TRUE(PumpUntil([&] { return window.FindById(501)->IsShown(); }));
+    ASSERT_TRUE(CreateDirectoryW(m_dir.File(L"lists.txt.lock").c_str(), nullptr));
+    g_closedModes.clear();
+    testsupport::ClickElement(window, 106);
+    EXPECT_TRUE(PumpUntil([&] { return !g_closedModes.empty() && !window.BusyWithCommit(0); }));
+    EXPECT_EQ(std::vector<int>{11}, g_closedModes);
+    CListViewCtrlEx& pending = window.List(0);
+    EXPECT_EQ(2, pending.CountChecked());
+    EXPECT_EQ(L"删除", pending.CellText(0, 2));
+    EXPECT_EQ(0, TrustedInStore());
+    DestroyWindow(window.Hwnd());
+    RemoveDirectoryW(m_dir.File(L"lists.txt.lock").c_str());
+}
+
+TEST_F(MainWindow, OperatedEntriesStayWhenTheQuestionIsCancelledAndBlacklistedOnesLeaveOnOk) {
+    {
+        ORBDBSqliteConn store(m_dir.File(L"UserSign.dat"), 1000);
+        store.Open();
+        store.InitUserTrustedTable();
+        store.InitUserBlackTable();
+        const UserListRecord trusted =
+            MakeUserListRecord("0cc175b9c0f1b6a831c399e269772661", "1700000000", "C:\\a.exe");
+        const UserListRecord black =
+            MakeUserListRecord("92eb5ffee6ae2fec3ad71c777531578f", "1700000001", "C:\\b.exe");
+        ASSERT_NE(-1, store.AddUserTrustedData(&trusted));
+        ASSERT_NE(-1, store.AddUserBlackData(&black));
+    }
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(2));
+    CListViewCtrlEx& operated = window.List(2);
+    const int rows = operated.Rows().Count();
+
+    // Cancel on the whitelist question: the entry stays everywhere.
+    g_clickId = 101;
+    SetTimer(nullptr, 0, 50, &ClickFromTimer);
+    int entry = operated.FindByKey("0cc175b9c0f1b6a831c399e269772661");
+    ASSERT_GE(entry, 0);
+    SendMessageW(window.Hwnd(), kListLinkClick, entry, 2);
+    EXPECT_EQ(12, g_lastMode);
+    EXPECT_EQ(rows, operated.Rows().Count());
+    EXPECT_EQ(1, TrustedInStore());
+
+    // OK on the blacklist question (its own mode): the entry leaves.
+    g_clickId = 102;
+    SetTimer(nullptr, 0, 50, &ClickFromTimer);
+    entry = operated.FindByKey("92eb5ffee6ae2fec3ad71c777531578f");
+    ASSERT_GE(entry, 0);
+    SendMessageW(window.Hwnd(), kListLinkClick, entry, 2);
+    EXPECT_EQ(13, g_lastMode);
+    EXPECT_EQ(rows - 1, operated.Rows().Count());
+    EXPECT_EQ(-1, operated.FindByKey("92eb5ffee6ae2fec3ad71c777531578f"));
+    ORBDBSqliteConn store(m_dir.File(L"UserSign.dat"), 1000);
+    store.Open();
+    EXPECT_EQ(-1, store.UserBlackExists("92eb5ffee6ae2fec3ad71c777531578f"));
+    DestroyWindow(window.Hwnd());
+}
+
+TEST_F(MainWindow, TheBadgeCountsUpTo99AndThenSays99Plus) {
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    window.OnTrustedBatchDone(99);
+    EXPECT_TRUE(window.FindById(1104)->IsShown());
+    EXPECT_EQ(L"99", window.FindById(1105)->Text());
+    window.OnBlackBatchDone(100);
+    EXPECT_EQ(L"99+", window.FindById(1105)->Text());
     DestroyWindow(window.Hwnd());
 }
 
