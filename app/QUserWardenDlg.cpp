@@ -358,31 +358,19 @@ int QUserWardenDlg::OnFileAnalysed(const FileAnalysisRecord* record) {
     return 0;
 }
 
+// A report acts on the row of its MD5 in one step under the row table's
+// lock: the user may delete other rows while the report waits for a repaint.
 int QUserWardenDlg::ItemBegin(int tab, const char* md5) {
-    CListViewCtrlEx& list = m_lists[tab];
-    const int row = list.FindByKey(md5);
-    if (row >= 0) {
-        list.SetCell(row, 2, kCellText, kWorking, true);
-        list.SetRowFlags(row, 0);
+    if (m_lists[tab].UpdateRowByKey(md5, 2, kCellText, kWorking, 0))
         SendMessageW(Hwnd(), kRefreshTab, tab, 0);
-    }
     return 0;
 }
 
 int QUserWardenDlg::ItemDone(int tab, const char* md5) {
-    CListViewCtrlEx& list = m_lists[tab];
-    const int row = list.FindByKey(md5);
-    if (row < 0)
+    ListRowTable::RowTexts texts;
+    if (!m_lists[tab].UpdateRowByKey(md5, 2, kCellText, kDone, -1, &texts))
         return 0;
-    list.SetCell(row, 2, kCellText, kDone, true);
-    OperatedRow operated;
-    {
-        ScopedLock lock(list.Rows().Lock()); // the user may delete rows meanwhile
-        const ListRow* pending = list.Rows().Row(row);
-        if (!pending)
-            return 0;
-        operated = OperatedRow{pending->firstText, md5, pending->tip};
-    }
+    OperatedRow operated{texts.firstText, md5, texts.tip};
     SendMessageW(Hwnd(), kAddOperated, tab, reinterpret_cast<LPARAM>(&operated));
     std::string narrow;
     if (ToStorePath(operated.path, narrow) == StorePathResult::Ok) {

@@ -3,7 +3,9 @@
 // duplicate gets its box; OK commits the checked rows to the component and
 // the store; the operated tab lists them and takes one off again.
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include <shlobj.h>
 
@@ -354,6 +356,68 @@ TEST_F(MainWindow, OperatedEntriesStayWhenTheQuestionIsCancelledAndBlacklistedOn
     ORBDBSqliteConn store(m_dir.File(L"UserSign.dat"), 1000);
     store.Open();
     EXPECT_EQ(-1, store.UserBlackExists("92eb5ffee6ae2fec3ad71c777531578f"));
+    DestroyWindow(window.Hwnd());
+}
+
+// The pending list's window procedure before the test's subclass, and what
+// the subclass does at a redraw a worker asks for while armed: the user
+// deletes the first row at that very moment.
+WNDPROC g_listProc = nullptr;
+std::atomic<CListViewCtrlEx*> g_deleteOnRedraw{nullptr};
+LRESULT CALLBACK DeleteFirstRowOnRedraw(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == LVM_REDRAWITEMS) {
+        if (CListViewCtrlEx* list = g_deleteOnRedraw.exchange(nullptr))
+            list->DeleteRow(0);
+    }
+    return CallWindowProcW(g_listProc, hwnd, message, wparam, lparam);
+}
+
+TEST_F(MainWindow, AReportActsOnItsOwnRowWhileTheUserDeletesAnother) {
+    const std::vector<std::wstring> files = {m_files[0], m_files[1], m_dir.File(L"three.exe"),
+                                             m_dir.File(L"four.exe")};
+    testsupport::WritePeFile(files[2], "third");
+    testsupport::WritePeFile(files[3], "fourth");
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files)), 0);
+    ASSERT_TRUE(PumpUntil([&] { return window.FindById(501)->IsShown(); }));
+    CListViewCtrlEx& pending = window.List(0);
+    ASSERT_EQ(4, pending.Rows().Count());
+    const std::string md5 = pending.Rows().Row(1)->key; // two.exe
+
+    // The commit's two reports for two.exe; at the redraw each asks for,
+    // the first row is deleted (one.exe, then two.exe itself).
+    g_listProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        pending.Hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DeleteFirstRowOnRedraw)));
+    std::atomic<bool> reported{false};
+    std::thread worker([&] {
+        g_deleteOnRedraw = &pending;
+        window.OnTrustedItemBegin(md5.c_str());
+        g_deleteOnRedraw = &pending;
+        window.OnTrustedItemDone(md5.c_str());
+        reported = true;
+    });
+    PumpUntil([&] { return reported.load(); });
+    worker.join();
+    SetWindowLongPtrW(pending.Hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
+
+    // three.exe and four.exe are untouched, still checked and pending.
+    ASSERT_EQ(2, pending.Rows().Count());
+    EXPECT_EQ(L"three.exe", pending.CellText(0, 0));
+    EXPECT_EQ(L"删除", pending.CellText(0, 2));
+    EXPECT_EQ(2, pending.CountChecked());
+    // two.exe is on the operated tab and in the store under its own name.
+    CListViewCtrlEx& operated = window.List(2);
+    const int entry = operated.FindByKey(md5);
+    ASSERT_GE(entry, 0);
+    EXPECT_EQ(L"two.exe", operated.CellText(entry, 0));
+    ORBDBSqliteConn store(m_dir.File(L"UserSign.dat"), 1000);
+    store.Open();
+    UserListRecords records;
+    store.LoadUserTrustedData(records);
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(md5, records[0].Md5);
+    EXPECT_EQ(files[1], AnsiToWide(records[0].Path));
     DestroyWindow(window.Hwnd());
 }
 

@@ -272,6 +272,16 @@ bool CListViewCtrlEx::SetRowFlags(int index, int flags) {
     return set;
 }
 
+bool CListViewCtrlEx::UpdateRowByKey(const std::string& key, int column, int kind,
+                                     const std::wstring& text, int flags,
+                                     ListRowTable::RowTexts* texts) {
+    const int index = m_rows.UpdateByKey(key, column, kind, text, flags, texts);
+    if (index < 0)
+        return false;
+    Redraw(index); // the row may have moved since: a repaint of another row is harmless
+    return true;
+}
+
 bool CListViewCtrlEx::DeleteRow(int index) {
     if (!m_rows.Delete(index))
         return false;
@@ -449,6 +459,7 @@ void CListViewCtrlEx::PaintEmpty(HDC dc) {
 }
 
 bool CListViewCtrlEx::HitsLink(int index, int column, POINT point) const {
+    ScopedLock lock(m_rows.Lock());
     const ListRow* row = m_rows.Row(index);
     if (!row || column < 0)
         return false;
@@ -518,12 +529,16 @@ void CListViewCtrlEx::OnTipTimer() {
     POINT point = screen;
     ScreenToClient(Hwnd(), &point);
     const LVHITTESTINFO hit = CellAt(point);
-    const ListRow* row = m_rows.Row(hit.iItem);
-    if (!row)
-        return;
-    std::wstring text = hit.iSubItem == 0 ? row->tip : std::wstring();
-    if (text.empty())
-        text = m_rows.CellText(hit.iItem, hit.iSubItem);
+    std::wstring text;
+    {
+        ScopedLock lock(m_rows.Lock());
+        const ListRow* row = m_rows.Row(hit.iItem);
+        if (!row)
+            return;
+        text = hit.iSubItem == 0 ? row->tip : std::wstring();
+        if (text.empty())
+            text = m_rows.CellText(hit.iItem, hit.iSubItem);
+    }
     if (!text.empty())
         CTwSafeTip::Instance().Show(text, screen.x, screen.y - kTipAbove, Hwnd());
 }
@@ -536,6 +551,8 @@ void CListViewCtrlEx::OnClick(const NMITEMACTIVATE& click) {
         index = hit.iItem;
         column = hit.iSubItem;
     }
+    // Workers add rows meanwhile; nothing here waits for another thread.
+    ScopedLock lock(m_rows.Lock());
     ListRow* row = m_rows.Row(index);
     if (!row)
         return;

@@ -64,6 +64,10 @@ public:
     bool SetCellColor(int index, int column, COLORREF color, bool repaint);
     std::wstring CellText(int index, int column) const { return m_rows.CellText(index, column); }
     bool SetRowFlags(int index, int flags);
+    // A worker's report on the row of a key (ListRowTable::UpdateByKey), then
+    // its repaint. False when no row has the key.
+    bool UpdateRowByKey(const std::string& key, int column, int kind, const std::wstring& text,
+                        int flags, ListRowTable::RowTexts* texts = nullptr);
     bool DeleteRow(int index);
     void DeleteAllRows();
 

@@ -28,12 +28,18 @@ int ListRowTable::InsertAt(int index, std::unique_ptr<ListRow> row) {
     return index;
 }
 
+int ListRowTable::Append(std::unique_ptr<ListRow> row) {
+    ScopedLock lock(m_lock); // the end is read where the row goes in
+    m_rows.push_back(std::move(row));
+    return Count() - 1;
+}
+
 int ListRowTable::InsertGroupRow(const std::wstring& text, int kind, int flags, int group) {
     auto row = MakeRow(text, kind, flags | kRowGroup);
     row->group = group;
     row->background = kGroupBackground;
     row->expanded = true;
-    return InsertAt(Count(), std::move(row));
+    return Append(std::move(row));
 }
 
 int ListRowTable::AppendItemRow(const std::wstring& text, const std::string& key,
@@ -42,7 +48,7 @@ int ListRowTable::AppendItemRow(const std::wstring& text, const std::string& key
     row->key = key;
     row->tip = tip;
     row->group = group;
-    return InsertAt(Count(), std::move(row));
+    return Append(std::move(row));
 }
 
 int ListRowTable::FindGroupRow(int group) const {
@@ -193,6 +199,22 @@ bool ListRowTable::SetRowFlags(int index, int flags) {
         row->checked = false;
     }
     return true;
+}
+
+int ListRowTable::UpdateByKey(const std::string& key, int column, int kind,
+                              const std::wstring& text, int flags, RowTexts* texts) {
+    ScopedLock lock(m_lock);
+    const int index = FindByKey(key);
+    if (index < 0 || !SetCell(index, column, kind, text))
+        return -1;
+    if (flags >= 0)
+        SetRowFlags(index, flags);
+    if (texts) {
+        const ListRow& row = *m_rows[static_cast<std::size_t>(index)];
+        texts->firstText = row.firstText;
+        texts->tip = row.tip;
+    }
+    return index;
 }
 
 bool ListRowTable::IsChecked(int index) const {

@@ -71,7 +71,9 @@ struct ListRow {
 class ListRowTable {
 public:
     int Count() const { return static_cast<int>(m_rows.size()); }
-    // Null for an index outside the table.
+    // Null for an index outside the table. Workers add rows (which may move
+    // the row storage): a reader on another thread holds Lock() while it
+    // uses the row.
     ListRow* Row(int index);
     const ListRow* Row(int index) const;
 
@@ -102,6 +104,18 @@ public:
 
     // 0x02 or 0x04 is added; anything else clears both and unchecks.
     bool SetRowFlags(int index, int flags);
+
+    // A worker's change of the row of a key, as one step under the lock:
+    // cell `column` gets `kind` and `text`, the flags change as SetRowFlags
+    // does unless `flags` is negative, and the row's first text and tip are
+    // copied to `texts` when given. The row's index, -1 when no row has the
+    // key.
+    struct RowTexts {
+        std::wstring firstText;
+        std::wstring tip;
+    };
+    int UpdateByKey(const std::string& key, int column, int kind, const std::wstring& text,
+                    int flags, RowTexts* texts = nullptr);
     bool IsChecked(int index) const;
     // A row with a check box; turning one on first unchecks every radio row.
     bool SetCheck(int index, bool on);
@@ -125,6 +139,7 @@ public:
 
 private:
     int InsertAt(int index, std::unique_ptr<ListRow> row);
+    int Append(std::unique_ptr<ListRow> row);
     // Null for a bad row or column.
     const ListCell* CellAt(int index, int column) const;
     ListCell* CellAt(int index, int column);
