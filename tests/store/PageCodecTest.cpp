@@ -83,6 +83,7 @@ protected:
         SqlQuery rows = db.RunQuery("SELECT count(*) AS n, sum(a) AS s FROM t");
         return rows.Int64Column("n") * 100000 + rows.Int64Column("s");
     }
+    std::string FillKeyedWithSecret();
     void KillWriterAfter(const wchar_t* mode, int writes);
     void ExpectEveryRowAsFilled();
     testsupport::TempDir m_dir;
@@ -231,6 +232,17 @@ void PageCodecTest::KillWriterAfter(const wchar_t* mode, int writes) {
     EXPECT_EQ(std::string::npos, journal.find("with some padding text")); // pages encrypted
 }
 
+// Makes the test database, keyed with "secret", and fills it; its bytes.
+std::string PageCodecTest::FillKeyedWithSecret() {
+    {
+        SqlDatabase db;
+        Open(db);
+        Key(db, "secret");
+        Fill(db);
+    }
+    return testsupport::ReadFileBytes(Path());
+}
+
 // Every row of the keyed test database holds its value from Fill.
 void PageCodecTest::ExpectEveryRowAsFilled() {
     SqlDatabase recovered;
@@ -246,15 +258,9 @@ void PageCodecTest::ExpectEveryRowAsFilled() {
 
 TEST_F(PageCodecTest,
        AWriterKilledAfterChangingPagesInPlaceIsRolledBackThroughTheEncryptedJournal) {
-    {
-        SqlDatabase db;
-        Open(db);
-        Key(db, "secret");
-        Fill(db);
-    }
     // The update changes every page of t; six of them are in the file when
     // the writer dies.
-    const std::string before = testsupport::ReadFileBytes(Path());
+    const std::string before = FillKeyedWithSecret();
     ASSERT_NO_FATAL_FAILURE(KillWriterAfter(L"update", 6));
     ASSERT_NE(before, testsupport::ReadFileBytes(Path())) << "no page was changed in place";
     ExpectEveryRowAsFilled();
@@ -262,13 +268,7 @@ TEST_F(PageCodecTest,
 }
 
 TEST_F(PageCodecTest, ARekeyKilledMidwayIsRolledBackToTheOldKey) {
-    {
-        SqlDatabase db;
-        Open(db);
-        Key(db, "secret");
-        Fill(db);
-    }
-    const std::string before = testsupport::ReadFileBytes(Path());
+    const std::string before = FillKeyedWithSecret();
     ASSERT_NO_FATAL_FAILURE(KillWriterAfter(L"rekey", 5));
     ASSERT_NE(before, testsupport::ReadFileBytes(Path())) << "no page was re-encrypted";
     ExpectEveryRowAsFilled();
