@@ -1,5 +1,6 @@
 #include "ui/windows/ListRowTable.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -22,16 +23,69 @@ const ListRow* ListRowTable::Row(int index) const {
     return index >= 0 && index < Count() ? m_rows[static_cast<std::size_t>(index)].get() : nullptr;
 }
 
+void ListRowTable::Moved(int index) const {
+    m_positionsValid = std::min(m_positionsValid, index);
+}
+
+void ListRowTable::RepairPositions() const {
+    for (int i = m_positionsValid; i < Count(); ++i)
+        m_rows[static_cast<std::size_t>(i)]->position = i;
+    m_positionsValid = Count();
+}
+
+int ListRowTable::PositionOf(const ListRow& row) const {
+    RepairPositions();
+    return row.position;
+}
+
+void ListRowTable::Enter(ListRow& row) {
+    if (row.flags & kRowRadio)
+        m_hasRadioRows = true;
+    if (!row.IsGroup()) {
+        m_byKey.emplace(row.key, &row);
+        return;
+    }
+    const int position = PositionOf(row);
+    auto at = m_groups.begin();
+    while (at != m_groups.end() && PositionOf(**at) < position)
+        ++at;
+    m_groups.insert(at, &row);
+}
+
+void ListRowTable::Leave(const ListRow& row) {
+    if (row.IsGroup()) {
+        m_groups.erase(std::find(m_groups.begin(), m_groups.end(), &row));
+        return;
+    }
+    auto range = m_byKey.equal_range(row.key);
+    for (auto it = range.first; it != range.second; ++it) {
+        if (it->second == &row) {
+            m_byKey.erase(it);
+            return;
+        }
+    }
+}
+
 int ListRowTable::InsertAt(int index, std::unique_ptr<ListRow> row) {
     ScopedLock lock(m_lock);
+    ListRow& entered = *row;
     m_rows.insert(m_rows.begin() + index, std::move(row));
+    Moved(index);
+    Enter(entered);
     return index;
 }
 
 int ListRowTable::Append(std::unique_ptr<ListRow> row) {
     ScopedLock lock(m_lock); // the end is read where the row goes in
+    ListRow& entered = *row;
     m_rows.push_back(std::move(row));
-    return Count() - 1;
+    const int index = Count() - 1;
+    if (m_positionsValid == index) {
+        entered.position = index;
+        m_positionsValid = Count();
+    }
+    Enter(entered);
+    return index;
 }
 
 int ListRowTable::InsertGroupRow(const std::wstring& text, int kind, int flags, int group) {
@@ -53,19 +107,20 @@ int ListRowTable::AppendItemRow(const std::wstring& text, const std::string& key
 
 int ListRowTable::FindGroupRow(int group) const {
     ScopedLock lock(m_lock);
-    for (int i = 0; i < Count(); ++i) {
-        if (m_rows[static_cast<std::size_t>(i)]->IsGroup() &&
-            m_rows[static_cast<std::size_t>(i)]->group == group)
-            return i;
+    for (const ListRow* row : m_groups) {
+        if (row->group == group)
+            return PositionOf(*row);
     }
     return -1;
 }
 
 int ListRowTable::GroupEnd(int groupIndex) const {
-    int end = groupIndex + 1;
-    while (end < Count() && !m_rows[static_cast<std::size_t>(end)]->IsGroup())
-        ++end;
-    return end;
+    for (const ListRow* row : m_groups) {
+        const int position = PositionOf(*row);
+        if (position > groupIndex)
+            return position;
+    }
+    return Count();
 }
 
 int ListRowTable::AppendToGroup(int group, const std::wstring& text, const std::string& key,
@@ -92,12 +147,14 @@ int ListRowTable::AppendToGroup(int group, const std::wstring& text, const std::
 
 int ListRowTable::FindByKey(const std::string& key) const {
     ScopedLock lock(m_lock);
-    for (int i = 0; i < Count(); ++i) {
-        const ListRow& row = *m_rows[static_cast<std::size_t>(i)];
-        if (!row.IsGroup() && row.key == key)
-            return i;
+    int first = -1;
+    const auto range = m_byKey.equal_range(key);
+    for (auto it = range.first; it != range.second; ++it) {
+        const int position = PositionOf(*it->second);
+        if (first < 0 || position < first)
+            first = position;
     }
-    return -1;
+    return first;
 }
 
 int ListRowTable::RemoveFromGroup(const std::string& key, int group) {
@@ -122,13 +179,17 @@ int ListRowTable::RemoveFromGroup(const std::string& key, int group) {
     const int end = GroupEnd(groupIndex);
     if (end == groupIndex + 1)
         return -2;
-    for (int i = groupIndex + 1; i < end; ++i) {
-        if (m_rows[static_cast<std::size_t>(i)]->key == key) {
-            Delete(i);
-            return i;
-        }
+    int member = -1;
+    const auto range = m_byKey.equal_range(key);
+    for (auto it = range.first; it != range.second; ++it) {
+        const int position = PositionOf(*it->second);
+        if (position > groupIndex && position < end && (member < 0 || position < member))
+            member = position;
     }
-    return -3;
+    if (member < 0)
+        return -3;
+    Delete(member);
+    return member;
 }
 
 int ListRowTable::AddCell(int index, const std::wstring& text, int kind) {
@@ -194,6 +255,7 @@ bool ListRowTable::SetRowFlags(int index, int flags) {
         return false;
     if (flags == kRowCheckBox || flags == kRowRadio) {
         row->flags |= flags;
+        m_hasRadioRows = m_hasRadioRows || flags == kRowRadio;
     } else {
         row->flags &= ~(kRowCheckBox | kRowRadio);
         row->checked = false;
@@ -228,7 +290,7 @@ bool ListRowTable::SetCheck(int index, bool on) {
     ListRow* row = Row(index);
     if (!row || !(row->flags & kRowCheckBox))
         return false;
-    if (on) {
+    if (on && m_hasRadioRows) {
         for (const auto& other : m_rows) {
             if (other->flags & kRowRadio)
                 other->checked = false;
@@ -286,13 +348,16 @@ int ListRowTable::CountWithBox() const {
 }
 
 int ListRowTable::Fold(int index) {
+    ScopedLock lock(m_lock);
     ListRow* row = Row(index);
     if (!row || !row->IsGroup() || !(row->flags & kRowFoldable) || !row->expanded)
         return -1;
     const int end = GroupEnd(index);
-    ScopedLock lock(m_lock);
     auto first = m_rows.begin() + index + 1;
     auto last = m_rows.begin() + end;
+    for (auto it = first; it != last; ++it)
+        Leave(**it);
+    Moved(index + 1);
     row->folded.insert(row->folded.end(), std::make_move_iterator(first),
                        std::make_move_iterator(last));
     m_rows.erase(first, last);
@@ -301,28 +366,36 @@ int ListRowTable::Fold(int index) {
 }
 
 int ListRowTable::Unfold(int index) {
+    ScopedLock lock(m_lock);
     ListRow* row = Row(index);
     if (!row || !row->IsGroup() || !(row->flags & kRowFoldable) || row->expanded)
         return -1;
-    ScopedLock lock(m_lock);
     const int moved = static_cast<int>(row->folded.size());
     std::vector<std::unique_ptr<ListRow>> held;
     held.swap(row->folded);
     m_rows.insert(m_rows.begin() + index + 1, std::make_move_iterator(held.begin()),
                   std::make_move_iterator(held.end()));
+    Moved(index + 1);
+    for (int i = index + 1; i < index + 1 + moved; ++i)
+        Enter(*m_rows[static_cast<std::size_t>(i)]);
     row->expanded = true;
     return moved;
 }
 
 bool ListRowTable::Delete(int index) {
+    ScopedLock lock(m_lock);
     if (!Row(index))
         return false;
-    ScopedLock lock(m_lock);
+    Leave(*m_rows[static_cast<std::size_t>(index)]);
     m_rows.erase(m_rows.begin() + index);
+    Moved(index);
     return true;
 }
 
 void ListRowTable::Clear() {
     ScopedLock lock(m_lock);
     m_rows.clear();
+    m_byKey.clear();
+    m_groups.clear();
+    m_positionsValid = 0;
 }

@@ -4,9 +4,14 @@
 // holds one empty item per row in the same order; every pixel of a row
 // comes from here. Deleting a row takes the table's lock, so that a reader
 // on another thread never sees a freed row.
+//
+// Lookups by key and by group cost the same for 10 rows as for 100,000: the
+// table keeps its item rows by key and its group rows in order, and each
+// row's position, repaired from the first changed place on the next lookup.
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -63,6 +68,8 @@ struct ListRow {
     std::string key;
     bool checked = false;
     LPARAM itemData = 0;
+
+    int position = -1; // the table's; valid below its repaired mark
 
     bool IsGroup() const { return (flags & kRowGroup) != 0; }
     bool HasBox() const { return (flags & (kRowCheckBox | kRowRadio)) != 0; }
@@ -140,11 +147,22 @@ public:
 private:
     int InsertAt(int index, std::unique_ptr<ListRow> row);
     int Append(std::unique_ptr<ListRow> row);
+    // The lookups' bookkeeping of rows entering and leaving m_rows.
+    void Enter(ListRow& row);
+    void Leave(const ListRow& row);
+    // Positions from `index` on are to be repaired.
+    void Moved(int index) const;
+    void RepairPositions() const;
+    int PositionOf(const ListRow& row) const;
     // Null for a bad row or column.
     const ListCell* CellAt(int index, int column) const;
     ListCell* CellAt(int index, int column);
     int GroupEnd(int groupIndex) const;
 
     std::vector<std::unique_ptr<ListRow>> m_rows;
+    std::unordered_multimap<std::string, ListRow*> m_byKey; // item rows in m_rows
+    std::vector<ListRow*> m_groups;                         // group rows, in table order
+    bool m_hasRadioRows = false;                            // once any row had a radio mark
+    mutable int m_positionsValid = 0;                       // rows below have true positions
     mutable CriticalSection m_lock;
 };

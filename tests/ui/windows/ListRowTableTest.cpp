@@ -2,6 +2,8 @@
 // removal by key from a group, check boxes against radio marks, flags and
 // cells, and indexes outside the table.
 
+#include <string>
+
 #include "tests/support/GTest.h"
 #include "ui/windows/ListRowTable.h"
 
@@ -116,4 +118,101 @@ TEST(ListRows, AMemberAddedWhileFoldedKeepsItsCells) {
     ASSERT_EQ(3, row);
     EXPECT_EQ(3u, table.Row(row)->cells.size());
     EXPECT_EQ(L"恢复", table.CellText(row, 2));
+}
+
+namespace {
+
+// What the lookups must answer, found the slow way over the rows in order.
+int ScanForKey(const ListRowTable& table, const std::string& key) {
+    for (int i = 0; i < table.Count(); ++i) {
+        if (!table.Row(i)->IsGroup() && table.Row(i)->key == key)
+            return i;
+    }
+    return -1;
+}
+
+int ScanForGroup(const ListRowTable& table, int group) {
+    for (int i = 0; i < table.Count(); ++i) {
+        if (table.Row(i)->IsGroup() && table.Row(i)->group == group)
+            return i;
+    }
+    return -1;
+}
+
+// RemoveFromGroup's answer for an expanded group, found the slow way.
+int ScanForRemoval(const ListRowTable& table, const std::string& key, int group) {
+    const int at = ScanForGroup(table, group);
+    if (at < 0)
+        return -1;
+    int end = at + 1;
+    while (end < table.Count() && !table.Row(end)->IsGroup())
+        ++end;
+    if (end == at + 1)
+        return -2;
+    for (int i = at + 1; i < end; ++i) {
+        if (table.Row(i)->key == key)
+            return i;
+    }
+    return -3;
+}
+
+} // namespace
+
+TEST(ListRows, KeyAndGroupLookupsAgreeWithAScanThroughRandomChanges) {
+    // Appends, members added to groups (in the middle of the table), removals,
+    // deletions, folding and clearing in a random order; after each change
+    // every key and group is looked up both ways.
+    ListRowTable table;
+    unsigned seed = 12345;
+    const auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    const auto key = [](unsigned n) { return "k" + std::to_string(n); };
+    for (int step = 0; step < 4000; ++step) {
+        const unsigned group = next(3);
+        const std::string someKey = key(next(40));
+        switch (next(9)) {
+        case 0:
+            table.InsertGroupRow(L"g", kCellText, kRowFoldable, static_cast<int>(group));
+            break;
+        case 1:
+        case 2:
+            table.AppendItemRow(L"r", someKey, L"", kRowCheckBox, kCellText);
+            break;
+        case 3:
+        case 4:
+            table.AppendToGroup(static_cast<int>(group), L"m", someKey, L"", 0, kCellText);
+            break;
+        case 5: {
+            const int at = ScanForGroup(table, static_cast<int>(group));
+            const bool folded = at >= 0 && !table.Row(at)->expanded;
+            const int expected =
+                folded ? 0 : ScanForRemoval(table, someKey, static_cast<int>(group));
+            const int removed = table.RemoveFromGroup(someKey, static_cast<int>(group));
+            if (!folded) {
+                ASSERT_EQ(expected, removed) << "step " << step;
+            }
+            break;
+        }
+        case 6:
+            if (table.Count() > 0)
+                table.Delete(static_cast<int>(next(static_cast<unsigned>(table.Count()))));
+            break;
+        case 7: {
+            const int at = ScanForGroup(table, static_cast<int>(group));
+            if (at >= 0)
+                table.Row(at)->expanded ? table.Fold(at) : table.Unfold(at);
+            break;
+        }
+        default:
+            if (next(50) == 0)
+                table.Clear();
+            break;
+        }
+        for (unsigned n = 0; n < 40; ++n)
+            ASSERT_EQ(ScanForKey(table, key(n)), table.FindByKey(key(n))) << "step " << step;
+        for (int g = 0; g < 3; ++g)
+            ASSERT_EQ(ScanForGroup(table, g), table.FindGroupRow(g)) << "step " << step;
+    }
 }
