@@ -38,7 +38,13 @@ int ListRowTable::PositionOf(const ListRow& row) const {
     return row.position;
 }
 
+void ListRowTable::Tally(const ListRow& row, int sign) {
+    m_checkedRows += row.HasBox() && row.checked ? sign : 0;
+    m_boxRows += (row.flags & kRowCheckBox) ? sign : 0;
+}
+
 void ListRowTable::Enter(ListRow& row) {
+    Tally(row, 1);
     if (row.flags & kRowRadio)
         m_hasRadioRows = true;
     if (!row.IsGroup()) {
@@ -53,6 +59,7 @@ void ListRowTable::Enter(ListRow& row) {
 }
 
 void ListRowTable::Leave(const ListRow& row) {
+    Tally(row, -1);
     if (row.IsGroup()) {
         m_groups.erase(std::find(m_groups.begin(), m_groups.end(), &row));
         return;
@@ -253,6 +260,7 @@ bool ListRowTable::SetRowFlags(int index, int flags) {
     ListRow* row = Row(index);
     if (!row)
         return false;
+    Tally(*row, -1);
     if (flags == kRowCheckBox || flags == kRowRadio) {
         row->flags |= flags;
         m_hasRadioRows = m_hasRadioRows || flags == kRowRadio;
@@ -260,6 +268,7 @@ bool ListRowTable::SetRowFlags(int index, int flags) {
         row->flags &= ~(kRowCheckBox | kRowRadio);
         row->checked = false;
     }
+    Tally(*row, 1);
     return true;
 }
 
@@ -293,10 +302,10 @@ bool ListRowTable::SetCheck(int index, bool on) {
     if (on && m_hasRadioRows) {
         for (const auto& other : m_rows) {
             if (other->flags & kRowRadio)
-                other->checked = false;
+                SetChecked(*other, false);
         }
     }
-    row->checked = on;
+    SetChecked(*row, on);
     return true;
 }
 
@@ -307,7 +316,7 @@ bool ListRowTable::SetRadio(int index, bool on) {
         return false;
     if (on)
         UncheckAllBut(index);
-    row->checked = on;
+    SetChecked(*row, on);
     return true;
 }
 
@@ -315,7 +324,7 @@ void ListRowTable::UncheckAllBut(int index) {
     ScopedLock lock(m_lock);
     for (int i = 0; i < Count(); ++i) {
         if (i != index)
-            m_rows[static_cast<std::size_t>(i)]->checked = false;
+            SetChecked(*m_rows[static_cast<std::size_t>(i)], false);
     }
 }
 
@@ -323,28 +332,28 @@ void ListRowTable::CheckAll() {
     ScopedLock lock(m_lock);
     for (const auto& row : m_rows) {
         if (row->flags & kRowRadio)
-            row->checked = false;
+            SetChecked(*row, false);
     }
     for (const auto& row : m_rows) {
         if (row->flags & kRowCheckBox)
-            row->checked = true;
+            SetChecked(*row, true);
     }
+}
+
+void ListRowTable::SetChecked(ListRow& row, bool on) {
+    Tally(row, -1);
+    row.checked = on;
+    Tally(row, 1);
 }
 
 int ListRowTable::CountChecked() const {
     ScopedLock lock(m_lock);
-    int count = 0;
-    for (const auto& row : m_rows)
-        count += row->HasBox() && row->checked ? 1 : 0;
-    return count;
+    return m_checkedRows;
 }
 
 int ListRowTable::CountWithBox() const {
     ScopedLock lock(m_lock);
-    int count = 0;
-    for (const auto& row : m_rows)
-        count += (row->flags & kRowCheckBox) ? 1 : 0;
-    return count;
+    return m_boxRows;
 }
 
 int ListRowTable::Fold(int index) {
@@ -398,4 +407,6 @@ void ListRowTable::Clear() {
     m_byKey.clear();
     m_groups.clear();
     m_positionsValid = 0;
+    m_checkedRows = 0;
+    m_boxRows = 0;
 }

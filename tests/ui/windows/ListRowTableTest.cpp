@@ -3,6 +3,7 @@
 // cells, and indexes outside the table.
 
 #include <string>
+#include <utility>
 
 #include "tests/support/GTest.h"
 #include "ui/windows/ListRowTable.h"
@@ -139,6 +140,16 @@ int ScanForGroup(const ListRowTable& table, int group) {
     return -1;
 }
 
+// CountChecked and CountWithBox, found the slow way.
+std::pair<int, int> ScanCounts(const ListRowTable& table) {
+    int checked = 0, boxes = 0;
+    for (int i = 0; i < table.Count(); ++i) {
+        checked += table.Row(i)->HasBox() && table.Row(i)->checked ? 1 : 0;
+        boxes += (table.Row(i)->flags & kRowCheckBox) ? 1 : 0;
+    }
+    return {checked, boxes};
+}
+
 // RemoveFromGroup's answer for an expanded group, found the slow way.
 int ScanForRemoval(const ListRowTable& table, const std::string& key, int group) {
     const int at = ScanForGroup(table, group);
@@ -158,10 +169,11 @@ int ScanForRemoval(const ListRowTable& table, const std::string& key, int group)
 
 } // namespace
 
-TEST(ListRows, KeyAndGroupLookupsAgreeWithAScanThroughRandomChanges) {
+TEST(ListRows, LookupsAndCountsAgreeWithAScanThroughRandomChanges) {
     // Appends, members added to groups (in the middle of the table), removals,
-    // deletions, folding and clearing in a random order; after each change
-    // every key and group is looked up both ways.
+    // deletions, folding, boxes and marks changing, and clearing in a random
+    // order; after each change every key and group is looked up, and the
+    // boxes counted, both ways.
     ListRowTable table;
     unsigned seed = 12345;
     const auto next = [&seed](unsigned range) {
@@ -172,7 +184,7 @@ TEST(ListRows, KeyAndGroupLookupsAgreeWithAScanThroughRandomChanges) {
     for (int step = 0; step < 4000; ++step) {
         const unsigned group = next(3);
         const std::string someKey = key(next(40));
-        switch (next(9)) {
+        switch (next(10)) {
         case 0:
             table.InsertGroupRow(L"g", kCellText, kRowFoldable, static_cast<int>(group));
             break;
@@ -205,11 +217,36 @@ TEST(ListRows, KeyAndGroupLookupsAgreeWithAScanThroughRandomChanges) {
                 table.Row(at)->expanded ? table.Fold(at) : table.Unfold(at);
             break;
         }
+        case 8:
+            if (table.Count() > 0) {
+                const int at = static_cast<int>(next(static_cast<unsigned>(table.Count())));
+                switch (next(6)) {
+                case 0:
+                    table.SetRowFlags(at, kRowRadio);
+                    break;
+                case 1:
+                    table.SetRowFlags(at, 0);
+                    break;
+                case 2:
+                    table.SetRadio(at, next(2) == 0);
+                    break;
+                case 3:
+                    table.CheckAll();
+                    break;
+                default:
+                    table.SetCheck(at, next(2) == 0);
+                    break;
+                }
+            }
+            break;
         default:
             if (next(50) == 0)
                 table.Clear();
             break;
         }
+        const std::pair<int, int> counts = ScanCounts(table);
+        ASSERT_EQ(counts.first, table.CountChecked()) << "step " << step;
+        ASSERT_EQ(counts.second, table.CountWithBox()) << "step " << step;
         for (unsigned n = 0; n < 40; ++n)
             ASSERT_EQ(ScanForKey(table, key(n)), table.FindByKey(key(n))) << "step " << step;
         for (int g = 0; g < 3; ++g)
