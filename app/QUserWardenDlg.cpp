@@ -285,11 +285,8 @@ void QUserWardenDlg::Commit(int tab) {
                 unrecordable.emplace_back(row->key, path);
         }
     }
-    for (const auto& [md5, problem] : unrecordable) {
-        const int row = pending.FindByKey(md5);
-        pending.SetCell(row, 2, kCellText, UnrecordablePathText(problem), true);
-        pending.SetRowFlags(row, 0);
-    }
+    for (const auto& [md5, problem] : unrecordable)
+        pending.UpdateRowByKey(md5, 2, kCellText, UnrecordablePathText(problem), 0);
     if (!unrecordable.empty()) {
         RefreshSelectAll(tab);
         RefreshOkButton(tab);
