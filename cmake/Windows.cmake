@@ -24,20 +24,23 @@ foreach(lib sqlite3 tinyxml)
 endforeach()
 set_property(TARGET tinyxml PROPERTY INTERFACE_COMPILE_DEFINITIONS TIXML_USE_STL)
 
-# uw_console_program(name SOURCES ... LIBS ...): a console program with wmain.
-function(uw_console_program name)
-  cmake_parse_arguments(P "" "" "SOURCES;LIBS" ${ARGN})
+# uw_program(name SUBSYSTEM console|windows SOURCES ... LIBS ...): a program
+# with a wide entry point (wmain or wWinMain).
+function(uw_program name)
+  cmake_parse_arguments(P "" "SUBSYSTEM" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${P_SOURCES})
   target_link_libraries(${name} PRIVATE ${P_LIBS})
-  target_link_options(${name} PRIVATE -mconsole -municode)
+  target_link_options(${name} PRIVATE -m${P_SUBSYSTEM} -municode)
+endfunction()
+
+# uw_console_program(name SOURCES ... LIBS ...): a console program with wmain.
+function(uw_console_program name)
+  uw_program(${name} SUBSYSTEM console ${ARGN})
 endfunction()
 
 # uw_gui_program(name SOURCES ... LIBS ...): a GUI program with wWinMain.
 function(uw_gui_program name)
-  cmake_parse_arguments(P "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${P_SOURCES})
-  target_link_libraries(${name} PRIVATE ${P_LIBS})
-  target_link_options(${name} PRIVATE -mwindows -municode)
+  uw_program(${name} SUBSYSTEM windows ${ARGN})
 endfunction()
 
 # uw_exports(target DEF file): the target exports what the .def file names.
