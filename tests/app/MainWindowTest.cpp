@@ -119,6 +119,14 @@ protected:
     }
     void TearDown() override { SetEnvironmentVariableW(L"VMRDETECT_LIST_FILE", nullptr); }
 
+    // Files dropped on the window as the shell drops them; true once the
+    // summary `summaryId` (501 whitelist, 503 blacklist) shows.
+    static bool DropAndWait(QUserWardenDlg& window, const std::vector<std::wstring>& files,
+                            int summaryId = 501) {
+        SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files)), 0);
+        return PumpUntil([&] { return window.FindById(summaryId)->IsShown(); });
+    }
+
     int TrustedInStore() {
         ORBDBSqliteConn store(m_dir.File(L"UserSign.dat"), 1000);
         store.Open();
@@ -160,8 +168,7 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     EXPECT_TRUE(window.FindById(106)->IsDisabled());
 
     // Two PE files and one text file dropped on the whitelist tab.
-    SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(m_files)), 0);
-    ASSERT_TRUE(PumpUntil([&] { return window.FindById(501)->IsShown(); }));
+    ASSERT_TRUE(DropAndWait(window, m_files));
     EXPECT_EQ(L"本次共添加 3 个文件，其中 1 个文件不符合添加格式",
               static_cast<CTwRichText*>(window.FindById(501))->PlainText());
     CListViewCtrlEx& pending = window.List(0);
@@ -246,9 +253,7 @@ TEST_F(MainWindow, AFileWhosePathTheStoreCannotRecordIsRefusedBeforeTheComponent
     testsupport::WritePeFile(foreign, "foreign");
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
-    SendMessageW(window.Hwnd(), WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(MakeDrop({m_files[0], foreign})), 0);
-    ASSERT_TRUE(PumpUntil([&] { return window.FindById(501)->IsShown(); }));
+    ASSERT_TRUE(DropAndWait(window, {m_files[0], foreign}));
     CListViewCtrlEx& pending = window.List(0);
     ASSERT_EQ(2, pending.Rows().Count());
     const std::string foreignMd5 = pending.Rows().Row(1)->key;
@@ -269,8 +274,7 @@ TEST_F(MainWindow, AFileWhosePathTheStoreCannotRecordIsRefusedBeforeTheComponent
 TEST_F(MainWindow, PendingRowsLeaveByTheirLinkAndTheirBoxesReachTheSelectAllBox) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
-    SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(m_files)), 0);
-    ASSERT_TRUE(PumpUntil([&] { return window.FindById(501)->IsShown(); }));
+    ASSERT_TRUE(DropAndWait(window, m_files));
     CListViewCtrlEx& pending = window.List(0);
     ASSERT_EQ(2, pending.Rows().Count());
     auto* selectAll = static_cast<CTwImageWnd*>(window.FindById(303));
@@ -300,8 +304,7 @@ TEST_F(MainWindow, PendingRowsLeaveByTheirLinkAndTheirBoxesReachTheSelectAllBox)
 TEST_F(MainWindow, ACommitTheComponentRefusesShowsItsBoxAndKeepsTheRowsPending) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
-    SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(m_files)), 0);
-    ASSERT_TRUE(PumpUntil([&] { return window.FindById(501)->IsShown(); }));
+    ASSERT_TRUE(DropAndWait(window, m_files));
     ASSERT_TRUE(CreateDirectoryW(m_dir.File(L"lists.txt.lock").c_str(), nullptr));
     g_closedModes.clear();
     testsupport::ClickElement(window, 106);
@@ -379,8 +382,7 @@ TEST_F(MainWindow, AReportActsOnItsOwnRowWhileTheUserDeletesAnother) {
     testsupport::WritePeFile(files[3], "fourth");
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
-    SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files)), 0);
-    ASSERT_TRUE(PumpUntil([&] { return window.FindById(501)->IsShown(); }));
+    ASSERT_TRUE(DropAndWait(window, files));
     CListViewCtrlEx& pending = window.List(0);
     ASSERT_EQ(4, pending.Rows().Count());
     const std::string md5 = pending.Rows().Row(1)->key; // two.exe
@@ -438,8 +440,7 @@ TEST_F(MainWindow, BlacklistTabSelectAllAndNoDropsOnTheOperatedTab) {
     auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(103));
     ASSERT_TRUE(tabs->SelectTab(1));
     EXPECT_TRUE(window.FindById(202)->IsShown());
-    SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(m_files)), 0);
-    ASSERT_TRUE(PumpUntil([&] { return window.FindById(503)->IsShown(); }));
+    ASSERT_TRUE(DropAndWait(window, m_files, 503));
     EXPECT_EQ(2, window.List(1).Rows().Count());
     EXPECT_EQ(0, window.List(0).Rows().Count());
 
