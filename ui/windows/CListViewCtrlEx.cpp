@@ -149,12 +149,14 @@ void CListViewCtrlEx::Reset() {
 }
 
 HWND CListViewCtrlEx::Create(HWND parent, const RECT& rect, DWORD style, UINT id) {
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", style | LVS_REPORT | LVS_OWNERDRAWFIXED,
-                                rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                                parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                GetModuleHandleW(nullptr), nullptr);
+    HWND list = CreateWindowExW(
+        0, WC_LISTVIEWW, L"", style | LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_OWNERDATA, rect.left,
+        rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (!list || !Attach(list))
         return nullptr;
+    m_thread = GetWindowThreadProcessId(list, nullptr);
+    m_sync.Attach(list);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
                  LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
@@ -200,30 +202,62 @@ void CListViewCtrlEx::NoteContentWidth(int column, int width) {
     recorded = std::max(recorded, width);
 }
 
-namespace {
-
-void InsertEmptyItem(HWND list, int index) {
-    LVITEMW item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = index;
-    item.pszText = const_cast<wchar_t*>(L"");
-    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+bool CListViewCtrlEx::OnListThread() const {
+    return GetCurrentThreadId() == m_thread;
 }
 
-} // namespace
+void CListViewCtrlEx::SyncItemCount() {
+    int count;
+    {
+        ScopedLock lock(m_rows.Lock()); // workers append meanwhile
+        count = m_rows.Count();
+    }
+    const bool fewer = count < m_shownCount;
+    if (count != m_shownCount) {
+        SendMessageW(Hwnd(), LVM_SETITEMCOUNT, static_cast<WPARAM>(count),
+                     LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+        m_shownCount = count;
+    }
+    // Rows may have moved (a member inserted into a group above others): the
+    // visible rows are painted again, which costs the same for any count.
+    InvalidateRect(Hwnd(), nullptr, fewer || count == 0 ? TRUE : FALSE);
+}
+
+void CListViewCtrlEx::Changed() {
+    if (!Hwnd())
+        return;
+    if (OnListThread())
+        SyncItemCount();
+    else
+        m_sync.Request();
+}
+
+void CListViewCtrlEx::TakeRows(ListRowTable& rows) {
+    m_rows.Swap(rows);
+    rows.Clear();
+    Changed();
+}
 
 int CListViewCtrlEx::InsertGroupRow(const std::wstring& text, int kind, int flags, int group) {
     const int index = m_rows.InsertGroupRow(text, kind, flags, group);
-    InsertEmptyItem(Hwnd(), index);
+    Changed();
     return index;
 }
 
 int CListViewCtrlEx::AppendItemRow(const std::wstring& text, const std::string& key,
                                    const std::wstring& tip, int flags, int kind, int group) {
     const int index = m_rows.AppendItemRow(text, key, tip, flags, kind, group);
-    InsertEmptyItem(Hwnd(), index);
-    if (m_rows.Count() == 1)
-        InvalidateRect(Hwnd(), nullptr, TRUE); // the empty picture goes
+    Changed();
+    return index;
+}
+
+int CListViewCtrlEx::AppendNewItemRow(const std::wstring& text, const std::string& key,
+                                      const std::wstring& tip, int flags, int kind,
+                                      std::vector<ListCell> moreCells, bool checked) {
+    const int index =
+        m_rows.AppendNewItemRow(text, key, tip, flags, kind, std::move(moreCells), checked);
+    if (index >= 0)
+        Changed();
     return index;
 }
 
@@ -233,7 +267,7 @@ int CListViewCtrlEx::AppendToGroup(int group, const std::wstring& text, const st
     const int index =
         m_rows.AppendToGroup(group, text, key, tip, flags, kind, std::move(moreCells));
     if (index >= 0)
-        InsertEmptyItem(Hwnd(), index);
+        Changed();
     return index;
 }
 
@@ -241,13 +275,17 @@ int CListViewCtrlEx::RemoveFromGroup(const std::string& key, int group) {
     const int before = m_rows.Count();
     const int result = m_rows.RemoveFromGroup(key, group);
     if (result >= 0 && m_rows.Count() < before)
-        SendMessageW(Hwnd(), LVM_DELETEITEM, result, 0);
+        Changed();
     return result;
 }
 
 void CListViewCtrlEx::Redraw(int index) {
-    if (index >= 0)
+    if (index < 0)
+        return;
+    if (OnListThread())
         SendMessageW(Hwnd(), LVM_REDRAWITEMS, index, index);
+    else
+        m_sync.Request();
 }
 
 bool CListViewCtrlEx::SetCell(int index, int column, int kind, const std::wstring& text,
@@ -285,46 +323,35 @@ bool CListViewCtrlEx::UpdateRowByKey(const std::string& key, int column, int kin
 bool CListViewCtrlEx::DeleteRow(int index) {
     if (!m_rows.Delete(index))
         return false;
-    SendMessageW(Hwnd(), LVM_DELETEITEM, index, 0);
-    if (m_rows.Count() == 0)
-        InvalidateRect(Hwnd(), nullptr, TRUE);
+    Changed();
     return true;
 }
 
 void CListViewCtrlEx::DeleteAllRows() {
     m_rows.Clear();
-    SendMessageW(Hwnd(), LVM_DELETEALLITEMS, 0, 0);
-    InvalidateRect(Hwnd(), nullptr, TRUE);
+    Changed();
 }
 
 bool CListViewCtrlEx::SetCheck(int index, bool on) {
     const bool set = m_rows.SetCheck(index, on);
     if (set)
-        InvalidateRect(Hwnd(), nullptr, FALSE);
+        Changed();
     return set;
 }
 
 void CListViewCtrlEx::CheckAll() {
     m_rows.CheckAll();
-    InvalidateRect(Hwnd(), nullptr, FALSE);
+    Changed();
 }
 
 void CListViewCtrlEx::UncheckAllBut(int index) {
     m_rows.UncheckAllBut(index);
-    InvalidateRect(Hwnd(), nullptr, FALSE);
+    Changed();
 }
 
 bool CListViewCtrlEx::Fold(int index, bool unfold) {
-    SendMessageW(Hwnd(), WM_SETREDRAW, FALSE, 0);
     const int moved = unfold ? m_rows.Unfold(index) : m_rows.Fold(index);
-    for (int i = 0; i < moved; ++i) {
-        if (unfold)
-            InsertEmptyItem(Hwnd(), index + 1);
-        else
-            SendMessageW(Hwnd(), LVM_DELETEITEM, index + 1, 0);
-    }
-    SendMessageW(Hwnd(), WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(Hwnd(), nullptr, TRUE);
+    Changed();
     return moved >= 0;
 }
 
@@ -633,7 +660,7 @@ bool CListViewCtrlEx::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam,
                OnHeaderNotify(*reinterpret_cast<const NMHEADERW*>(lparam), result);
     }
     case WM_PAINT:
-        if (m_rows.Count() != 0)
+        if (m_shownCount != 0)
             return false;
         {
             PAINTSTRUCT paint = {};
@@ -642,7 +669,7 @@ bool CListViewCtrlEx::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam,
         }
         return true;
     case WM_PRINTCLIENT:
-        if (m_rows.Count() != 0)
+        if (m_shownCount != 0)
             return false;
         PaintEmpty(reinterpret_cast<HDC>(wparam));
         return true;
@@ -672,9 +699,20 @@ bool CListViewCtrlEx::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam,
     }
     case kRefillClear:
         SendMessageW(Hwnd(), LVM_DELETEALLITEMS, 0, 0);
+        m_shownCount = 0;
         return true;
     case kRefillAppend:
-        InsertEmptyItem(Hwnd(), static_cast<int>(SendMessageW(Hwnd(), LVM_GETITEMCOUNT, 0, 0)));
+        ++m_shownCount;
+        SendMessageW(Hwnd(), LVM_SETITEMCOUNT, static_cast<WPARAM>(m_shownCount), LVSICF_NOSCROLL);
+        return true;
+    default:
+        break;
+    }
+    switch (m_sync.OnMessage(message, wparam)) {
+    case CoalescedUpdate::Step::Now:
+        SyncItemCount();
+        return true;
+    case CoalescedUpdate::Step::Wait:
         return true;
     default:
         return false;

@@ -5,6 +5,11 @@
 // notifications posted to its owner. Its parent reflects WM_DRAWITEM,
 // WM_MEASUREITEM and WM_NOTIFY back to it (the message plus 0x2000). The
 // header is drawn by CHeaderCtrlEx.
+//
+// The platform list holds no items of its own (owner data): it is told how
+// many rows the table has. Changes made on the list's thread show at once;
+// changes made by workers are announced and shown by the list's thread a
+// bounded number of times per second, so a worker never waits for it.
 
 #include <vector>
 
@@ -12,6 +17,7 @@
 #include <commctrl.h>
 
 #include "intake/CActor.h"
+#include "ui/windows/CoalescedUpdate.h"
 #include "ui/windows/ListRowTable.h"
 #include "ui/windows/TwSubclass.h"
 
@@ -27,6 +33,10 @@ UINT RowCheckChangedMessage();
 inline constexpr UINT kReflected = 0x2000;
 inline constexpr UINT kRefillClear = 0x80C8;
 inline constexpr UINT kRefillAppend = 0x80C9;
+// A worker's change of the rows reaching the list's thread: the message,
+// or the timer that stands in for it while updates are spaced out.
+inline constexpr UINT kSyncRows = 0x80CA;
+inline constexpr UINT_PTR kListSyncTimer = 2;
 
 class CHeaderCtrlEx : public TwSubclass<CHeaderCtrlEx> {
 public:
@@ -52,10 +62,15 @@ public:
     int InsertGroupRow(const std::wstring& text, int kind, int flags, int group = -1);
     int AppendItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip,
                       int flags, int kind, int group = -1);
+    // A checked or unchecked row with its further cells, unless a row has
+    // the key already (then -1): one step under the table's lock.
+    int AppendNewItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip,
+                         int flags, int kind, std::vector<ListCell> moreCells, bool checked);
     int AppendToGroup(int group, const std::wstring& text, const std::string& key,
                       const std::wstring& tip, int flags, int kind,
                       std::vector<ListCell> moreCells = {});
     int FindByKey(const std::string& key) const { return m_rows.FindByKey(key); }
+    bool MayHoldKey(const std::string& key) const { return m_rows.MayHoldKey(key); }
     int RemoveFromGroup(const std::string& key, int group);
     int AddCell(int index, const std::wstring& text, int kind) {
         return m_rows.AddCell(index, text, kind);
@@ -80,6 +95,11 @@ public:
     bool Fold(int index, bool unfold);
 
     const ListRowTable& Rows() const { return m_rows; }
+    // The rows the platform list shows (the table's count as last synced).
+    int ShownCount() const { return m_shownCount; }
+    // Takes the rows of `rows` in place of the list's own (on the list's
+    // thread); `rows` is left empty.
+    void TakeRows(ListRowTable& rows);
     int ContentWidth(int column) const;
 
     // The asynchronous refill: posts a clear and one append per row.
@@ -87,6 +107,12 @@ public:
     bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
 private:
+    bool OnListThread() const;
+    // After a change of the table: shown at once on the list's thread,
+    // else announced.
+    void Changed();
+    // The platform list's item count set to the table's, and a repaint.
+    void SyncItemCount();
     void Redraw(int index);
     void DrawRow(const DRAWITEMSTRUCT& item);
     void DrawItemRow(HDC dc, const ListRow& row, int index, const RECT& rect, bool selected);
@@ -124,4 +150,7 @@ private:
     int m_hoverItem = -1;
     int m_hoverColumn = -1;
     POINT m_lastPoint = {-1, -1};
+    int m_shownCount = 0;
+    DWORD m_thread = 0;
+    CoalescedUpdate m_sync{kSyncRows, 0, kListSyncTimer};
 };

@@ -28,14 +28,24 @@ void ListRowTable::Moved(int index) const {
 }
 
 void ListRowTable::RepairPositions() const {
+    m_visited += static_cast<std::size_t>(Count() - m_positionsValid);
     for (int i = m_positionsValid; i < Count(); ++i)
         m_rows[static_cast<std::size_t>(i)]->position = i;
     m_positionsValid = Count();
 }
 
 int ListRowTable::PositionOf(const ListRow& row) const {
-    RepairPositions();
+    if (!row.IsGroup())
+        RepairPositions(); // group rows' positions are kept true at every change
     return row.position;
+}
+
+void ListRowTable::ShiftGroups(int from, int by, const ListRow* except) {
+    for (ListRow* group : m_groups) {
+        ++m_visited;
+        if (group != except && group->position >= from)
+            group->position += by;
+    }
 }
 
 void ListRowTable::Tally(const ListRow& row, int sign) {
@@ -53,8 +63,10 @@ void ListRowTable::Enter(ListRow& row) {
     }
     const int position = PositionOf(row);
     auto at = m_groups.begin();
-    while (at != m_groups.end() && PositionOf(**at) < position)
+    while (at != m_groups.end() && PositionOf(**at) < position) {
         ++at;
+        ++m_visited;
+    }
     m_groups.insert(at, &row);
 }
 
@@ -78,6 +90,8 @@ int ListRowTable::InsertAt(int index, std::unique_ptr<ListRow> row) {
     ListRow& entered = *row;
     m_rows.insert(m_rows.begin() + index, std::move(row));
     Moved(index);
+    ShiftGroups(index, 1, &entered);
+    entered.position = index;
     Enter(entered);
     return index;
 }
@@ -87,10 +101,9 @@ int ListRowTable::Append(std::unique_ptr<ListRow> row) {
     ListRow& entered = *row;
     m_rows.push_back(std::move(row));
     const int index = Count() - 1;
-    if (m_positionsValid == index) {
-        entered.position = index;
+    entered.position = index;
+    if (m_positionsValid == index)
         m_positionsValid = Count();
-    }
     Enter(entered);
     return index;
 }
@@ -112,9 +125,25 @@ int ListRowTable::AppendItemRow(const std::wstring& text, const std::string& key
     return Append(std::move(row));
 }
 
+int ListRowTable::AppendNewItemRow(const std::wstring& text, const std::string& key,
+                                   const std::wstring& tip, int flags, int kind,
+                                   std::vector<ListCell> moreCells, bool checked) {
+    ScopedLock lock(m_lock);
+    if (m_byKey.count(key) != 0)
+        return -1;
+    auto row = MakeRow(text, kind, flags & ~kRowGroup);
+    row->key = key;
+    row->tip = tip;
+    for (ListCell& cell : moreCells)
+        row->cells.push_back(std::move(cell));
+    row->checked = checked && row->HasBox();
+    return Append(std::move(row));
+}
+
 int ListRowTable::FindGroupRow(int group) const {
     ScopedLock lock(m_lock);
     for (const ListRow* row : m_groups) {
+        ++m_visited;
         if (row->group == group)
             return PositionOf(*row);
     }
@@ -123,6 +152,7 @@ int ListRowTable::FindGroupRow(int group) const {
 
 int ListRowTable::GroupEnd(int groupIndex) const {
     for (const ListRow* row : m_groups) {
+        ++m_visited;
         const int position = PositionOf(*row);
         if (position > groupIndex)
             return position;
@@ -150,6 +180,17 @@ int ListRowTable::AppendToGroup(int group, const std::wstring& text, const std::
         return -1;
     }
     return InsertAt(GroupEnd(groupIndex), std::move(row));
+}
+
+bool ListRowTable::MayHoldKey(const std::string& key) const {
+    ScopedLock lock(m_lock);
+    if (m_byKey.count(key) != 0)
+        return true;
+    for (const ListRow* group : m_groups) {
+        if ((group->flags & kRowFoldable) && !group->expanded && !group->folded.empty())
+            return true; // its members are not indexed
+    }
+    return false;
 }
 
 int ListRowTable::FindByKey(const std::string& key) const {
@@ -300,6 +341,7 @@ bool ListRowTable::SetCheck(int index, bool on) {
     if (!row || !(row->flags & kRowCheckBox))
         return false;
     if (on && m_hasRadioRows) {
+        m_visited += m_rows.size();
         for (const auto& other : m_rows) {
             if (other->flags & kRowRadio)
                 SetChecked(*other, false);
@@ -322,6 +364,7 @@ bool ListRowTable::SetRadio(int index, bool on) {
 
 void ListRowTable::UncheckAllBut(int index) {
     ScopedLock lock(m_lock);
+    m_visited += m_rows.size();
     for (int i = 0; i < Count(); ++i) {
         if (i != index)
             SetChecked(*m_rows[static_cast<std::size_t>(i)], false);
@@ -330,6 +373,7 @@ void ListRowTable::UncheckAllBut(int index) {
 
 void ListRowTable::CheckAll() {
     ScopedLock lock(m_lock);
+    m_visited += 2 * m_rows.size();
     for (const auto& row : m_rows) {
         if (row->flags & kRowRadio)
             SetChecked(*row, false);
@@ -367,6 +411,7 @@ int ListRowTable::Fold(int index) {
     for (auto it = first; it != last; ++it)
         Leave(**it);
     Moved(index + 1);
+    ShiftGroups(end, index + 1 - end, nullptr);
     row->folded.insert(row->folded.end(), std::make_move_iterator(first),
                        std::make_move_iterator(last));
     m_rows.erase(first, last);
@@ -385,6 +430,7 @@ int ListRowTable::Unfold(int index) {
     m_rows.insert(m_rows.begin() + index + 1, std::make_move_iterator(held.begin()),
                   std::make_move_iterator(held.end()));
     Moved(index + 1);
+    ShiftGroups(index + 1, moved, nullptr);
     for (int i = index + 1; i < index + 1 + moved; ++i)
         Enter(*m_rows[static_cast<std::size_t>(i)]);
     row->expanded = true;
@@ -398,6 +444,7 @@ bool ListRowTable::Delete(int index) {
     Leave(*m_rows[static_cast<std::size_t>(index)]);
     m_rows.erase(m_rows.begin() + index);
     Moved(index);
+    ShiftGroups(index + 1, -1, nullptr);
     return true;
 }
 
@@ -409,4 +456,18 @@ void ListRowTable::Clear() {
     m_positionsValid = 0;
     m_checkedRows = 0;
     m_boxRows = 0;
+}
+
+void ListRowTable::Swap(ListRowTable& other) {
+    if (&other == this)
+        return;
+    ScopedLock lock(m_lock);
+    ScopedLock otherLock(other.m_lock);
+    m_rows.swap(other.m_rows);
+    m_byKey.swap(other.m_byKey);
+    m_groups.swap(other.m_groups);
+    std::swap(m_hasRadioRows, other.m_hasRadioRows);
+    std::swap(m_positionsValid, other.m_positionsValid);
+    std::swap(m_checkedRows, other.m_checkedRows);
+    std::swap(m_boxRows, other.m_boxRows);
 }

@@ -70,7 +70,8 @@ struct ListRow {
     bool checked = false;
     LPARAM itemData = 0;
 
-    int position = -1; // the table's; valid below its repaired mark
+    int position = -1; // the table's; always true for group rows, for others
+                       // below its repaired mark
 
     bool IsGroup() const { return (flags & kRowGroup) != 0; }
     bool HasBox() const { return (flags & (kRowCheckBox | kRowRadio)) != 0; }
@@ -89,6 +90,10 @@ public:
     int InsertGroupRow(const std::wstring& text, int kind, int flags, int group);
     int AppendItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip,
                       int flags, int kind, int group = -1);
+    // Unless a row has the key already (then -1), a row with `moreCells`
+    // after its first, checked or not: one step under the lock.
+    int AppendNewItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip,
+                         int flags, int kind, std::vector<ListCell> moreCells, bool checked);
     // At the end of the group's rows, with `moreCells` after the first;
     // into the folded members while it is folded (then -1, no list
     // position). -1 also when there is no such group.
@@ -97,6 +102,9 @@ public:
                       std::vector<ListCell> moreCells = {});
 
     int FindByKey(const std::string& key) const;
+    // False when no row has the key, folded members included (a cheap
+    // check that needs no positions).
+    bool MayHoldKey(const std::string& key) const;
     int FindGroupRow(int group) const;
     // The removed row's index; -1 no such group, -2 the group has no
     // members, -3 the key is not among them.
@@ -141,6 +149,13 @@ public:
 
     bool Delete(int index);
     void Clear();
+    // Exchanges the rows of two tables (a table built on another thread
+    // takes the place of a list's own in one step).
+    void Swap(ListRowTable& other);
+
+    // How many rows the table has stepped over so far in repairs of
+    // positions and in scans (a measure of its work, for tests).
+    std::size_t VisitedRows() const { return m_visited; }
 
     // Held while a row is read or changed from more than one thread.
     CriticalSection& Lock() const { return m_lock; }
@@ -158,6 +173,8 @@ private:
     void Moved(int index) const;
     void RepairPositions() const;
     int PositionOf(const ListRow& row) const;
+    // Group rows at `from` or after, but `except`, move by `by` places.
+    void ShiftGroups(int from, int by, const ListRow* except);
     // Null for a bad row or column.
     const ListCell* CellAt(int index, int column) const;
     ListCell* CellAt(int index, int column);
@@ -170,5 +187,6 @@ private:
     mutable int m_positionsValid = 0;                       // rows below have true positions
     int m_checkedRows = 0;                                  // rows in m_rows with a box, checked
     int m_boxRows = 0;                                      // rows in m_rows with a check box
+    mutable std::size_t m_visited = 0;
     mutable CriticalSection m_lock;
 };

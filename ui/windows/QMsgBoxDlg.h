@@ -36,6 +36,7 @@ public:
     void SetMode(int mode) { m_mode = mode; }
     void SetText(std::wstring text) { m_text = std::move(text); }
     int Mode() const { return m_mode; }
+    const std::wstring& Text() const { return m_text; }
 
 protected:
     bool OnViewNotify(NMHDR& header, LRESULT& result) override;

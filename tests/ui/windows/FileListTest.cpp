@@ -3,6 +3,8 @@
 // rows painted from the row table, clicks on boxes, links and groups, the
 // owner's notifications, column widths and the refill.
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 #include "layoutview/UiDocuments.h"
@@ -288,4 +290,76 @@ TEST_F(FileList, RefillRebuildsTheItemsFromTheTable) {
     Pump();
     EXPECT_EQ(3, ItemCount());
     EXPECT_EQ(3, m_list.CountWithBox());
+}
+
+TEST_F(FileList, RowsAddedByAWorkerNeverWaitForTheListAndShowInFewUpdates) {
+    // The list's thread does not run messages while the worker adds: a
+    // worker that waited for the list would never finish.
+    constexpr int kRows = 20000;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        for (int i = 0; i < kRows; ++i) {
+            const std::string key = std::to_string(i);
+            m_list.AppendNewItemRow(L"f.exe", key, L"C:\\f.exe", kRowCheckBox, kCellText,
+                                    {MakeCell(kCellText, L"md5"), MakeCell(kCellLink, L"删除")},
+                                    true);
+            m_list.UpdateRowByKey(key, 2, kCellText, L"正在处理", 0);
+        }
+        done = true;
+    });
+    for (int waited = 0; !done && waited < 20000; waited += 10)
+        Sleep(10);
+    ASSERT_TRUE(done.load());
+    worker.join();
+    EXPECT_EQ(0, ItemCount()); // nothing shown before the list's thread runs
+
+    // The 40,000 changes reach the list as one message.
+    int syncs = 0;
+    MSG message;
+    while (PeekMessageW(&message, m_list.Hwnd(), kSyncRows, kSyncRows, PM_REMOVE)) {
+        ++syncs;
+        DispatchMessageW(&message);
+    }
+    EXPECT_EQ(1, syncs);
+    EXPECT_EQ(kRows, ItemCount());
+    EXPECT_EQ(kRows, m_list.ShownCount());
+    EXPECT_EQ(0, m_list.CountChecked()); // the reports took the boxes away
+}
+
+TEST_F(FileList, AnUpdateSoonAfterTheLastWaitsForTheTimer) {
+    CoalescedUpdate update(WM_APP + 7, 3, 77, 200);
+    update.Attach(m_parent);
+    for (int i = 0; i < 1000; ++i)
+        update.Request();
+    MSG message;
+    int posted = 0;
+    while (PeekMessageW(&message, m_parent, WM_APP + 7, WM_APP + 7, PM_REMOVE)) {
+        ++posted;
+        EXPECT_EQ(3u, message.wParam);
+        EXPECT_EQ(CoalescedUpdate::Step::Now, update.OnMessage(message.message, message.wParam));
+    }
+    EXPECT_EQ(1, posted);
+    EXPECT_EQ(CoalescedUpdate::Step::NotMine, update.OnMessage(WM_APP + 7, 4));
+    EXPECT_EQ(CoalescedUpdate::Step::NotMine, update.OnMessage(WM_TIMER, 78));
+
+    // Again at once: the message comes, but the update waits for the timer,
+    // and announcements meanwhile post nothing.
+    update.Request();
+    ASSERT_TRUE(PeekMessageW(&message, m_parent, WM_APP + 7, WM_APP + 7, PM_REMOVE));
+    EXPECT_EQ(CoalescedUpdate::Step::Wait, update.OnMessage(message.message, message.wParam));
+    update.Request();
+    EXPECT_FALSE(PeekMessageW(&message, m_parent, WM_APP + 7, WM_APP + 7, PM_REMOVE));
+    const DWORD start = GetTickCount();
+    bool timer = false;
+    while (!timer && GetTickCount() - start < 2000) {
+        if (PeekMessageW(&message, m_parent, WM_TIMER, WM_TIMER, PM_REMOVE))
+            timer = message.wParam == 77;
+        else
+            Sleep(5);
+    }
+    ASSERT_TRUE(timer);
+    EXPECT_GE(GetTickCount() - start, 100u);
+    EXPECT_EQ(CoalescedUpdate::Step::Now, update.OnMessage(WM_TIMER, 77));
+    update.Request(); // after the update, an announcement posts again
+    EXPECT_TRUE(PeekMessageW(&message, m_parent, WM_APP + 7, WM_APP + 7, PM_REMOVE));
 }

@@ -253,3 +253,46 @@ TEST(ListRows, LookupsAndCountsAgreeWithAScanThroughRandomChanges) {
             ASSERT_EQ(ScanForGroup(table, g), table.FindGroupRow(g)) << "step " << step;
     }
 }
+
+// The work of the table is counted in rows stepped over: a drop of 100,000
+// files with a duplicate check each, their commit reports by key, and
+// entries committed into a group above 100,000 others stay linear.
+TEST(ListRows, ADropAndItsCommitOf100000RowsStepOverEachRowAFewTimes) {
+    constexpr int kRows = 100000;
+    ListRowTable pending;
+    for (int i = 0; i < kRows; ++i) {
+        const std::string key = std::to_string(i);
+        ASSERT_EQ(i, pending.AppendNewItemRow(L"f.exe", key, L"C:\\f.exe", kRowCheckBox, kCellText,
+                                              {MakeCell(kCellText, L"md5")}, true));
+        ASSERT_EQ(-1, pending.AppendNewItemRow(L"f.exe", key, L"C:\\f.exe", kRowCheckBox, kCellText,
+                                               {}, true));
+        ASSERT_EQ(i + 1, pending.CountChecked());
+    }
+    for (int i = 0; i < kRows; ++i) {
+        const std::string key = std::to_string(i);
+        ASSERT_EQ(i, pending.UpdateByKey(key, 1, kCellText, L"正在处理", 0));
+        ASSERT_EQ(i, pending.UpdateByKey(key, 1, kCellText, L"处理成功", -1));
+    }
+    EXPECT_EQ(0, pending.CountChecked());
+    EXPECT_LE(pending.VisitedRows(), 4u * kRows);
+
+    // The operated list: entries join the whitelisted group, above every
+    // blacklisted one (each insertion moves the rows below it in memory,
+    // which the count does not see: 20,000 keep the test quick).
+    constexpr int kEntries = 20000;
+    ListRowTable operated;
+    operated.InsertGroupRow(L"white", kCellText, kRowFoldable, 0);
+    operated.InsertGroupRow(L"black", kCellText, kRowFoldable, 1);
+    for (int i = 0; i < kEntries; ++i)
+        operated.AppendToGroup(1, L"b.exe", "b" + std::to_string(i), L"", 0, kCellText);
+    for (int i = 0; i < kEntries; ++i) {
+        const std::string key = "w" + std::to_string(i);
+        ASSERT_FALSE(operated.MayHoldKey(key));
+        ASSERT_EQ(i + 1, operated.AppendToGroup(0, L"w.exe", key, L"", 0, kCellText));
+    }
+    EXPECT_LE(operated.VisitedRows(), 16u * kEntries);
+    // Positions repaired once, when asked for.
+    EXPECT_EQ(kEntries + 1, operated.FindGroupRow(1));
+    EXPECT_EQ(kEntries + 2, operated.FindByKey("b0"));
+    EXPECT_EQ(2 * kEntries + 1, operated.FindByKey("b" + std::to_string(kEntries - 1)));
+}
