@@ -1,5 +1,6 @@
 #include "intake/FileProcessor.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 
@@ -79,6 +80,10 @@ int FileProcessor::Initialize() {
 }
 
 int FileProcessor::Initialize(const std::wstring& storePath) {
+    return Initialize(storePath, SqlDatabase::kDefaultBusyTimeoutMs);
+}
+
+int FileProcessor::Initialize(const std::wstring& storePath, int storeBusyTimeoutMs) {
     const HRESULT loaded = LoadComponentModule(m_module);
     CreateComponentObject(m_module, CLSID_VxFileDetector, IID_IFileDetector,
                           reinterpret_cast<void**>(&m_detector));
@@ -95,7 +100,7 @@ int FileProcessor::Initialize(const std::wstring& storePath) {
     if (!m_signatures)
         return -1;
 
-    m_store = std::make_unique<ORBDBSqliteConn>(storePath);
+    m_store = std::make_unique<ORBDBSqliteConn>(storePath, storeBusyTimeoutMs);
     m_store->Open();
     m_store->InitUserBlackTable();
     m_store->InitUserTrustedTable();
@@ -253,11 +258,138 @@ int FileProcessor::Commit(UserList list, const std::vector<std::string>& md5s) {
                     : m_callback->OnBlackItemDone(md5.c_str());
         ++count;
     }
-    if (m_callback)
-        trusted ? m_callback->OnTrustedBatchDone(count) : m_callback->OnBlackBatchDone(count);
+    ReportBatchDone(list, count);
+    EndListUpdate();
+    return 0;
+}
+
+int FileProcessor::CommitTrusted(const std::vector<CommitEntry>& entries) {
+    return CommitInChunks(UserList::Trusted, entries);
+}
+
+int FileProcessor::CommitBlack(const std::vector<CommitEntry>& entries) {
+    return CommitInChunks(UserList::Black, entries);
+}
+
+void FileProcessor::SetCommitChunkFiles(std::size_t files) {
+    m_commitChunkFiles = std::max<std::size_t>(files, 1);
+}
+
+// The store is written before the component: a file is never on the
+// component's list without being in the store, where the window lists it
+// and from where it can be taken off again. A crash between the two leaves
+// at most a stored file that the component does not have yet.
+int FileProcessor::CommitInChunks(UserList list, const std::vector<CommitEntry>& entries) {
+    CallGuard guard(*this);
+    if (!guard.Admitted() || !HaveSignatureList())
+        return -1;
+    if (!BeginListUpdate())
+        return -1;
+    const std::vector<const CommitEntry*> storable = StorableEntries(entries);
+    std::unique_ptr<UserListWriter> writer = OpenStoreWriter(list);
+    int result = writer ? 0 : kStoreWriteFailed;
+    int done = 0;
+    const std::size_t chunkFiles = m_commitChunkFiles;
+    for (EntryIterator first = storable.begin(); result == 0 && first != storable.end();) {
+        if (Stopping())
+            break;
+        const EntryIterator last =
+            first +
+            static_cast<std::ptrdiff_t>(std::min<std::size_t>(chunkFiles, storable.end() - first));
+        if (CommitChunk(list, *writer, first, last))
+            done += static_cast<int>(last - first);
+        else
+            result = kStoreWriteFailed;
+        first = last;
+    }
+    CloseStoreWriter(writer);
+    if (result == kStoreWriteFailed)
+        ReportError(kStoreWriteFailed);
+    ReportBatchDone(list, done);
+    EndListUpdate();
+    return result;
+}
+
+std::vector<const CommitEntry*>
+FileProcessor::StorableEntries(const std::vector<CommitEntry>& entries) {
+    std::vector<const CommitEntry*> storable;
+    storable.reserve(entries.size());
+    for (const CommitEntry& entry : entries) {
+        // Never stored cut: a cut path would name another file.
+        if (entry.path.size() < sizeof(UserListRecord::Path))
+            storable.push_back(&entry);
+        else
+            ReportError(kPathNotStorable);
+    }
+    return storable;
+}
+
+std::unique_ptr<UserListWriter> FileProcessor::OpenStoreWriter(UserList list) {
+    if (!m_store)
+        return nullptr;
+    ScopedLock lock(m_listLock);
+    return m_store->OpenWriter(list == UserList::Trusted ? UserTable::Trusted : UserTable::Black);
+}
+
+void FileProcessor::CloseStoreWriter(std::unique_ptr<UserListWriter>& writer) {
+    ScopedLock lock(m_listLock);
+    writer.reset();
+}
+
+bool FileProcessor::CommitChunk(UserList list, UserListWriter& writer, EntryIterator first,
+                                EntryIterator last) {
+    ReportItems(list, false, first, last);
+    const std::string time = CurrentTimeText();
+    UserListRecords records;
+    records.reserve(static_cast<std::size_t>(last - first));
+    for (EntryIterator entry = first; entry != last; ++entry)
+        records.push_back(
+            MakeUserListRecord((*entry)->md5.c_str(), time.c_str(), (*entry)->path.c_str()));
+    {
+        // Store and component change together: another commit's chunk
+        // cannot come between them.
+        ScopedLock lock(m_listLock);
+        if (!writer.Write(records))
+            return false;
+        AddToComponent(list, first, last);
+    }
+    ReportItems(list, true, first, last);
+    return true;
+}
+
+void FileProcessor::AddToComponent(UserList list, EntryIterator first, EntryIterator last) {
+    for (EntryIterator entry = first; entry != last; ++entry) {
+        if (list == UserList::Trusted)
+            m_signatures->AddTrusted((*entry)->md5.c_str());
+        else
+            m_signatures->AddBlack((*entry)->md5.c_str());
+    }
+}
+
+void FileProcessor::ReportItems(UserList list, bool done, EntryIterator first, EntryIterator last) {
+    if (!m_callback)
+        return;
+    for (EntryIterator entry = first; entry != last; ++entry) {
+        const char* md5 = (*entry)->md5.c_str();
+        if (list == UserList::Trusted)
+            done ? m_callback->OnTrustedItemDone(md5) : m_callback->OnTrustedItemBegin(md5);
+        else
+            done ? m_callback->OnBlackItemDone(md5) : m_callback->OnBlackItemBegin(md5);
+    }
+}
+
+void FileProcessor::ReportBatchDone(UserList list, int count) {
+    if (!m_callback)
+        return;
+    if (list == UserList::Trusted)
+        m_callback->OnTrustedBatchDone(count);
+    else
+        m_callback->OnBlackBatchDone(count);
+}
+
+void FileProcessor::EndListUpdate() {
     ScopedLock lock(m_listLock);
     m_signatures->EndUpdate();
-    return 0;
 }
 
 void FileProcessor::StoreTrusted(const std::string& md5, const std::string& path) {

@@ -10,6 +10,8 @@
 // serialised by one lock, analyses by another, and no report is made while a
 // lock is held.
 
+#include <atomic>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,10 +20,17 @@
 #include "intake/ComponentModule.h"
 #include "intake/DetectionComponent.h"
 #include "intake/IWardenCallback.h"
+#include "store/ORBDBSqliteConn.h"
 #include "store/UserListRecord.h"
-#include "store/iqdatabase.h"
 
 enum class UserList { Trusted, Black };
+
+// One file to commit: its MD5 text and its full path in the system code page
+// (fewer than 260 bytes, or the file is left out).
+struct CommitEntry {
+    std::string md5;
+    std::string path;
+};
 
 class FileProcessor {
 public:
@@ -38,13 +47,39 @@ public:
     // sure both tables exist. -1 when an object is missing (no store then).
     int Initialize();
     int Initialize(const std::wstring& storePath);
+    int Initialize(const std::wstring& storePath, int storeBusyTimeoutMs);
 
     // One file, or every file under a folder (recursively).
     int ExpandPath(const wchar_t* path);
     // Analyses and reports one file; returns the component's result code.
     int ProcessFile(const wchar_t* path);
 
-    // Commits MD5s in order; -1 when the component refused to begin.
+    // Commits files to a list and to the store, in chunks of files. For each
+    // chunk, in list order: the begin reports of its files, then one store
+    // transaction for all of them (each taken off the other table and off
+    // its own, then recorded with the current time), committed to disk; only
+    // then are they added to the component and their done reports made, so
+    // a done report means the file is stored for good. Then the batch report
+    // with the number done, and the component's update ends.
+    //
+    // A file whose path does not fit the store is left out and reported as
+    // OnError(kPathNotStorable), before the first chunk. When a chunk's
+    // transaction fails it is rolled back and not added to the component;
+    // OnError(kStoreWriteFailed) is reported and the commit stops (batch
+    // report and end of update still follow) and returns kStoreWriteFailed.
+    // -1 when the component refused to begin (OnError(-1), nothing changed).
+    int CommitTrusted(const std::vector<CommitEntry>& entries);
+    int CommitBlack(const std::vector<CommitEntry>& entries);
+
+    // Files per store transaction of a commit: large enough that the
+    // synchronous commit's disk flushes cost little beside the rows, small
+    // enough that the window's rows show progress in steps of a moment.
+    static constexpr std::size_t kDefaultCommitChunkFiles = 4000;
+    // Files per chunk of later commits (tests and benchmarks); at least 1.
+    void SetCommitChunkFiles(std::size_t files);
+
+    // Commits MD5s to the component alone, in order, leaving the store to the
+    // done reports' receiver; -1 when the component refused to begin.
     int CommitTrusted(const std::vector<std::string>& md5s);
     int CommitBlack(const std::vector<std::string>& md5s);
 
@@ -70,8 +105,23 @@ public:
 
 private:
     class CallGuard;
+    using EntryIterator = std::vector<const CommitEntry*>::const_iterator;
 
     int Commit(UserList list, const std::vector<std::string>& md5s);
+    int CommitInChunks(UserList list, const std::vector<CommitEntry>& entries);
+    // The entries whose paths the store can record; each other one is
+    // reported as OnError(kPathNotStorable).
+    std::vector<const CommitEntry*> StorableEntries(const std::vector<CommitEntry>& entries);
+    std::unique_ptr<UserListWriter> OpenStoreWriter(UserList list);
+    void CloseStoreWriter(std::unique_ptr<UserListWriter>& writer);
+    // One chunk: begin reports, store transaction, component, done reports.
+    // False when the transaction failed.
+    bool CommitChunk(UserList list, UserListWriter& writer, EntryIterator first,
+                     EntryIterator last);
+    void AddToComponent(UserList list, EntryIterator first, EntryIterator last);
+    void ReportItems(UserList list, bool done, EntryIterator first, EntryIterator last);
+    void ReportBatchDone(UserList list, int count);
+    void EndListUpdate();
     void Store(UserList list, const std::string& md5, const std::string& path);
     int Remove(UserList list, const std::string& md5);
     void ReportError(int code);
@@ -86,7 +136,8 @@ private:
     IFileDetector* m_detector = nullptr;
     ISignatureList* m_signatures = nullptr;
     ComponentModule m_module;
-    std::unique_ptr<iqdatabase> m_store;
+    std::unique_ptr<ORBDBSqliteConn> m_store;
+    std::atomic<std::size_t> m_commitChunkFiles{kDefaultCommitChunkFiles};
 
     CriticalSection m_listLock;     // signature list and store
     CriticalSection m_detectorLock; // analyses

@@ -4,6 +4,17 @@
 
 #include "intake/FileAnalysisRecord.h"
 
+// Codes of OnError.
+// The component refused to begin an update, or is missing.
+inline constexpr int kComponentFailed = -1;
+// A commit's store transaction failed (the store locked past its busy
+// timeout, a full disk, ...): that part is neither stored nor sent to the
+// component, and the commit stops.
+inline constexpr int kStoreWriteFailed = -2;
+// A committed file's path does not fit the store (260 bytes or more): the
+// file is left out, neither stored nor sent to the component.
+inline constexpr int kPathNotStorable = -3;
+
 class IWardenCallback {
 public:
     virtual int Reserved0() = 0;

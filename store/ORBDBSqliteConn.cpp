@@ -1,6 +1,5 @@
 #include "store/ORBDBSqliteConn.h"
 
-#include <iostream>
 #include <utility>
 
 #include <windows.h>
@@ -8,17 +7,16 @@
 #include "common/ModulePath.h"
 #include "common/TextConvert.h"
 #include "store/SqlException.h"
+#include "store/StoreLog.h"
 
 namespace {
 
-// One log line on standard output, flushed at once.
 void LogLine(const std::string& text) {
-    std::cout << text << std::endl;
+    LogStoreLine(text);
 }
 
 void LogFailure(const char* label, const std::string& statement, const SqlException& error) {
-    LogLine(std::string("[ORBDBSqliteConn::") + label + "()] " + statement +
-            " execute error: " + error.Message());
+    LogStoreFailure(label, statement, error);
 }
 
 const char* ExistsLabel(UserTable table) {
@@ -237,4 +235,14 @@ int ORBDBSqliteConn::ExecSqlList(const std::vector<std::string>& statements) {
         LogLine(std::string(kLabel) + "rollback transaction failed: " + error.Message());
     }
     return -1;
+}
+
+std::unique_ptr<UserListWriter> ORBDBSqliteConn::OpenWriter(UserTable table) {
+    try {
+        return std::make_unique<UserListWriter>(m_db, table);
+    } catch (const SqlException& error) {
+        LogFailure(table == UserTable::Black ? "WriteUserBlackData" : "WriteUserTrustedData",
+                   BoundInsertStatement(table), error);
+        return nullptr;
+    }
 }

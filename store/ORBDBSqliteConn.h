@@ -3,11 +3,13 @@
 // Every failure of the access layer is caught, written as one log line to
 // standard output and turned into the operation's listed result.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "store/SqlDatabase.h"
 #include "store/UserListSql.h"
+#include "store/UserListWriter.h"
 #include "store/iqdatabase.h"
 
 class ORBDBSqliteConn : public iqdatabase {
@@ -36,6 +38,11 @@ public:
     int UserTrustedExists(const std::string& md5) override;
     int ExecSqlList(const std::vector<std::string>& statements) override;
     int ExecSql(const std::string& statement) override;
+
+    // A writer of whole batches into `table` (outside the interface, whose
+    // slots are fixed); null, with a log line, when its statements cannot be
+    // compiled. It must go before the store is closed.
+    std::unique_ptr<UserListWriter> OpenWriter(UserTable table);
 
     const std::wstring& DatabasePath() const { return m_path; }
 

@@ -61,3 +61,18 @@ SqlQuery SqlDatabase::RunQuery(const char* sql) {
     const int code = sqlite3_finalize(statement);
     throw SqlException(code, sqlite3_errmsg(m_connection));
 }
+
+SqlStatement SqlDatabase::Prepare(const char* sql) {
+    CheckOpen();
+    sqlite3_stmt* statement = nullptr;
+    const int rc = sqlite3_prepare_v2(m_connection, sql, -1, &statement, nullptr);
+    if (rc != SQLITE_OK)
+        throw SqlException(rc, sqlite3_errmsg(m_connection));
+    if (!statement)
+        throw SqlException(SqlException::kAccessError, "Empty statement");
+    return SqlStatement(m_connection, statement);
+}
+
+bool SqlDatabase::InTransaction() const {
+    return m_connection && !sqlite3_get_autocommit(m_connection);
+}

@@ -3,6 +3,7 @@
 // raised as SqlException.
 
 #include "store/SqlQuery.h"
+#include "store/SqlStatement.h"
 
 struct sqlite3;
 
@@ -26,6 +27,10 @@ public:
     int RunStatement(const char* sql);
     // Compiles the text and steps once; the cursor owns the statement.
     SqlQuery RunQuery(const char* sql);
+    // Compiles one statement to be run many times with bound values.
+    SqlStatement Prepare(const char* sql);
+    // Whether a transaction is open on the connection.
+    bool InTransaction() const;
 
     // Applied by the next Open.
     void SetBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }

@@ -54,3 +54,15 @@ std::string DeleteStatement(UserTable table, std::string_view md5) {
 std::string ExistsStatement(UserTable table, std::string_view md5) {
     return std::string("SELECT ID, Md5 FROM ") + TableName(table) + " WHERE Md5= " + SqlQuoted(md5);
 }
+
+std::string BoundDeleteStatement(UserTable table) {
+    return std::string("DELETE FROM ") + TableName(table) + " WHERE Md5 = ?1";
+}
+
+std::string BoundInsertStatement(UserTable table) {
+    return std::string("INSERT INTO ") + TableName(table) + "(Md5, Path, Time) VALUES(?1, ?2, ?3)";
+}
+
+UserTable OtherTable(UserTable table) {
+    return table == UserTable::Black ? UserTable::Trusted : UserTable::Black;
+}

@@ -24,3 +24,9 @@ std::string InsertStatement(UserTable table, const UserListRecord& record);
 std::string LastIdStatement(UserTable table);
 std::string DeleteStatement(UserTable table, std::string_view md5);
 std::string ExistsStatement(UserTable table, std::string_view md5);
+
+// The statements of a batched write, with parameters: ?1 the MD5, and for the
+// insert ?2 the path and ?3 the time.
+std::string BoundDeleteStatement(UserTable table);
+std::string BoundInsertStatement(UserTable table);
+UserTable OtherTable(UserTable table);

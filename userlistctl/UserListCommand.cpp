@@ -25,15 +25,15 @@ const char kUserListCtlUsage[] =
     "\n"
     "exit codes: 0 done, 1 an MD5 to remove is on no list, 2 bad command line,\n"
     "            3 the detection component refused the update, 4 no detection component,\n"
-    "            5 a file was left out because the store cannot record its path\n";
+    "            5 a file was left out because the store cannot record its path,\n"
+    "            6 the store could not be written (the files printed before were committed)\n";
 
 namespace {
 
 // Receives the processor's reports for one command.
 class CliReporter : public IWardenCallback {
 public:
-    CliReporter(FileProcessor& processor, std::ostream& out, std::ostream& err)
-        : m_processor(processor), m_out(out), m_err(err) {}
+    CliReporter(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
     struct Accepted {
         std::string md5;
@@ -58,10 +58,17 @@ public:
         return 0;
     }
 
-    int OnTrustedItemDone(const char* md5) override { return Store(md5, UserList::Trusted); }
-    int OnBlackItemDone(const char* md5) override { return Store(md5, UserList::Black); }
+    // A done report comes once the file is in the store: it is printed, not
+    // stored again.
+    int OnTrustedItemDone(const char* md5) override { return PrintDone(md5, UserList::Trusted); }
+    int OnBlackItemDone(const char* md5) override { return PrintDone(md5, UserList::Black); }
     int OnError(int code) override {
-        m_failed = code == -1;
+        if (code == kComponentFailed)
+            m_failed = true;
+        else if (code == kStoreWriteFailed)
+            m_storeFailed = true;
+        else if (code == kPathNotStorable)
+            m_leftOut = true;
         return 0;
     }
     int Reserved0() override { return 0; }
@@ -74,12 +81,13 @@ public:
     void PrintAnalysis(bool print) { m_printAnalysis = print; }
     void PrintSummary() const { m_out << m_files << " files, " << m_refused << " refused\n"; }
     bool Failed() const { return m_failed; }
+    bool StoreFailed() const { return m_storeFailed; }
     bool LeftOut() const { return m_leftOut; }
 
-    // The accepted MD5s whose paths the store can carry; the others are
+    // The accepted files whose paths the store can carry; the others are
     // reported and left out of the commit.
-    std::vector<std::string> StorableMd5s() {
-        std::vector<std::string> md5s;
+    std::vector<CommitEntry> StorableFiles() {
+        std::vector<CommitEntry> files;
         for (Accepted& file : m_accepted) {
             std::string narrow;
             const StorePathResult result = ToStorePath(file.path, narrow);
@@ -90,28 +98,24 @@ public:
                 continue;
             }
             m_narrowPaths[file.md5] = narrow;
-            md5s.push_back(file.md5);
+            files.push_back(CommitEntry{file.md5, narrow});
         }
-        return md5s;
+        return files;
     }
 
 private:
-    int Store(const char* md5, UserList list) {
+    int PrintDone(const char* md5, UserList list) {
         const std::string& narrow = m_narrowPaths[md5];
-        if (list == UserList::Trusted)
-            m_processor.StoreTrusted(md5, narrow);
-        else
-            m_processor.StoreBlack(md5, narrow);
         m_out << (list == UserList::Trusted ? "trusted\t" : "blocked\t") << md5 << '\t'
               << WideToUtf8(AnsiToWide(narrow)) << '\n';
         return 0;
     }
 
-    FileProcessor& m_processor;
     std::ostream& m_out;
     std::ostream& m_err;
     bool m_printAnalysis = true;
     bool m_failed = false;
+    bool m_storeFailed = false;
     bool m_leftOut = false;
     int m_files = 0;
     int m_refused = 0;
@@ -159,16 +163,18 @@ int Commit(FileProcessor& processor, CliReporter& reporter, const std::vector<st
            UserList list) {
     reporter.PrintAnalysis(false);
     Analyse(processor, paths);
-    const std::vector<std::string> md5s = reporter.StorableMd5s();
-    if (!md5s.empty()) {
+    const std::vector<CommitEntry> files = reporter.StorableFiles();
+    if (!files.empty()) {
         if (list == UserList::Trusted)
-            processor.CommitTrusted(md5s);
+            processor.CommitTrusted(files);
         else
-            processor.CommitBlack(md5s);
+            processor.CommitBlack(files);
     }
     reporter.PrintSummary();
     if (reporter.Failed())
         return kCliRefused;
+    if (reporter.StoreFailed())
+        return kCliStoreFailed;
     return reporter.LeftOut() ? kCliNotRecorded : kCliOk;
 }
 
@@ -280,7 +286,7 @@ int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out
     }
 
     FileProcessor processor;
-    CliReporter reporter(processor, out, err);
+    CliReporter reporter(out, err);
     processor.SetCallback(&reporter);
     const std::wstring store =
         line.storePath.empty() ? ORBDBSqliteConn::DefaultDatabasePath() : line.storePath;
@@ -301,6 +307,8 @@ int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out
         code = Remove(processor, md5s, out, err);
     if (code == kCliRefused && analyses)
         err << "userlistctl: the detection component refused the update\n";
+    if (code == kCliStoreFailed)
+        err << "userlistctl: the store could not be written; the commit stopped\n";
     out.flush();
     return code;
 }

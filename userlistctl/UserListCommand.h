@@ -19,6 +19,7 @@ enum CliExitCode {
     kCliRefused = 3,     // the component refused to begin an update
     kCliNoComponent = 4, // the detection component could not be loaded
     kCliNotRecorded = 5, // a file was left out: the store cannot record its path
+    kCliStoreFailed = 6, // the store could not be written: the commit stopped
 };
 
 // Runs one command line (without the program name); texts go to `out` and

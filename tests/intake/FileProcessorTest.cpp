@@ -12,6 +12,8 @@
 #include "tests/intake/IntakeTestSupport.h"
 #include "tests/support/ReferenceMd5.h"
 
+using testsupport::Entries;
+using testsupport::EntriesOf;
 using testsupport::ProcessorTest;
 using testsupport::ReferenceMd5OfFile;
 using testsupport::WritePeFile;
@@ -111,9 +113,9 @@ TEST_F(ProcessorTest, APathOfTwoHundredSixtyCharactersIsRefusedWholeNotCut) {
     EXPECT_EQ(std::string("file ") + ZeroDigest + " " + Utf8(path), events[0]);
 }
 
-TEST_F(ProcessorTest, ACommitReportsEachBeginThenDoneThenOneBatchInListOrder) {
+TEST_F(ProcessorTest, TheComponentOnlyCommitLeavesStoringToTheDoneReports) {
     m_callback.storeOnDone = &m_processor;
-    EXPECT_EQ(0, m_processor.CommitTrusted({kA, kB}));
+    EXPECT_EQ(0, m_processor.CommitTrusted(std::vector<std::string>{kA, kB}));
     const std::vector<std::string> expected = {
         std::string("begin+ ") + kA, std::string("done+ ") + kA, std::string("begin+ ") + kB,
         std::string("done+ ") + kB, "batch+ 2"};
@@ -126,54 +128,47 @@ TEST_F(ProcessorTest, ACommitReportsEachBeginThenDoneThenOneBatchInListOrder) {
 }
 
 TEST_F(ProcessorTest, BlacklistingATrustedMd5LeavesItOnlyInUserBlackWithAFreshTime) {
-    m_callback.storeOnDone = &m_processor;
-    m_processor.CommitTrusted({kA});
+    m_processor.CommitTrusted(Entries({kA, kB}));
     UserListRecords trusted;
     m_processor.LoadTrustedEntries(trusted);
-    ASSERT_EQ(1u, trusted.size());
+    ASSERT_EQ(2u, trusted.size());
     // Make the stored time old so that a fresh one shows.
     {
         ORBDBSqliteConn raw(StorePath());
         raw.Open();
         raw.ExecSql("UPDATE UserTrusted SET Time = '1000000000'");
     }
-    m_processor.CommitBlack({kA});
+    EXPECT_EQ(0, m_processor.CommitBlack(Entries({kA}, "C:\\moved.exe")));
     UserListRecords black, after;
     m_processor.LoadBlackEntries(black);
     m_processor.LoadTrustedEntries(after);
     EXPECT_EQ(kSignatureBlack, m_processor.StoredListOf(kA));
     ASSERT_EQ(1u, black.size());
     EXPECT_GT(std::stoll(black[0].Time), 1700000000LL);
-    EXPECT_TRUE(after.empty()); // the trusted table is empty
-    ORBDBSqliteConn raw(StorePath());
-    raw.Open();
-    EXPECT_EQ(-1, raw.UserTrustedExists(kA));
+    EXPECT_STREQ("C:\\moved.exe", black[0].Path);
+    ASSERT_EQ(1u, after.size()); // only kB is left trusted
+    EXPECT_STREQ(kB, after[0].Md5);
+    const std::map<std::string, char> lists = ComponentLists();
+    EXPECT_EQ('B', lists.at(kA));
+    EXPECT_EQ('T', lists.at(kB));
 }
 
 TEST_F(ProcessorTest, RemovingTakesTheEntryOffComponentAndStore) {
-    m_callback.storeOnDone = &m_processor;
-    m_processor.CommitBlack({kA, kB});
+    m_processor.CommitBlack(Entries({kA, kB}));
     EXPECT_EQ(0, m_processor.RemoveBlackEntry(kA));
     EXPECT_EQ(kSignatureNone, m_processor.StoredListOf(kA));
     EXPECT_EQ(kSignatureBlack, m_processor.StoredListOf(kB));
     m_processor.Shutdown(); // writes nothing more; the lists file shows the component's view
-    HANDLE file = CreateFileW(ListPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    char text[256] = {};
-    DWORD got = 0;
-    ReadFile(file, text, sizeof text - 1, &got, nullptr);
-    CloseHandle(file);
-    EXPECT_EQ(std::string("vmrdetect-lists 1\nB ") + kB + "\n", text);
+    EXPECT_EQ(std::string("vmrdetect-lists 1\nB ") + kB + "\n",
+              testsupport::ReadFileBytes(ListPath()));
 }
 
 TEST_F(ProcessorTest, ARefusedBeginReportsErrorAndChangesNothing) {
-    m_callback.storeOnDone = &m_processor;
-    m_processor.CommitTrusted({kA});
+    m_processor.CommitTrusted(Entries({kA}));
     // The list file becomes impossible to replace.
     ASSERT_TRUE(DeleteFileW(ListPath().c_str()));
     ASSERT_TRUE(CreateDirectoryW(ListPath().c_str(), nullptr));
-    EXPECT_EQ(-1, m_processor.CommitBlack({kA, kB}));
+    EXPECT_EQ(-1, m_processor.CommitBlack(Entries({kA, kB})));
     EXPECT_EQ(-1, m_processor.RemoveTrustedEntry(kA));
     const std::vector<std::string> events = m_callback.Events();
     ASSERT_EQ(5u, events.size()); // begin, done, batch of the first commit, then two errors
@@ -186,7 +181,7 @@ TEST_F(ProcessorTest, ARefusedBeginReportsErrorAndChangesNothing) {
 
 TEST_F(ProcessorTest, ChinesePathsAreStoredAndReadBackExactly) {
     const std::string narrow = WideToAnsi(L"C:\\\x5DE5\x5177\\\x626B\x63CF.exe");
-    m_processor.StoreTrusted(kA, narrow);
+    m_processor.CommitTrusted({CommitEntry{kA, narrow}});
     UserListRecords records;
     m_processor.LoadTrustedEntries(records);
     ASSERT_EQ(1u, records.size());
@@ -199,15 +194,15 @@ TEST_F(ProcessorTest, ChinesePathsAreStoredAndReadBackExactly) {
 }
 
 TEST_F(ProcessorTest, CommitsFromTwoThreadsAtOnceStoreEveryFileOnce) {
-    m_callback.storeOnDone = &m_processor;
     std::vector<std::string> first, second;
     for (int i = 0; i < 40; ++i) {
         char md5[33];
         wsprintfA(md5, "%032x", i);
         (i % 2 ? first : second).push_back(md5);
     }
-    std::thread a([&] { m_processor.CommitTrusted(first); });
-    std::thread b([&] { m_processor.CommitBlack(second); });
+    m_processor.SetCommitChunkFiles(3); // chunks of the two commits interleave
+    std::thread a([&] { m_processor.CommitTrusted(EntriesOf(first)); });
+    std::thread b([&] { m_processor.CommitBlack(EntriesOf(second)); });
     a.join();
     b.join();
     UserListRecords trusted, black;
@@ -236,7 +231,7 @@ TEST_F(ProcessorTest, ShutdownWhileAWorkerWalksATreeStopsItCleanly) {
     EXPECT_LT(reported, 400u);
     EXPECT_EQ(reported, m_callback.Events().size()); // nothing after the shutdown
     EXPECT_EQ(-1, m_processor.ExpandPath(root.c_str()));
-    EXPECT_EQ(-1, m_processor.CommitTrusted({kA}));
+    EXPECT_EQ(-1, m_processor.CommitTrusted(Entries({kA})));
 }
 
 TEST(FileProcessor, WithoutAComponentNothingIsAnalysedOrStoredAndChangesReportTheFailure) {
@@ -247,8 +242,8 @@ TEST(FileProcessor, WithoutAComponentNothingIsAnalysedOrStoredAndChangesReportTh
     EXPECT_TRUE(callback.Events().empty());
     // A commit or removal without the component's lists is a failure the
     // window shows (its component-failure box), not a silent nothing.
-    EXPECT_EQ(-1, processor.CommitTrusted({kA}));
-    EXPECT_EQ(-1, processor.CommitBlack({kA}));
+    EXPECT_EQ(-1, processor.CommitTrusted(Entries({kA})));
+    EXPECT_EQ(-1, processor.CommitBlack(Entries({kA})));
     EXPECT_EQ(-1, processor.RemoveTrustedEntry(kA));
     EXPECT_EQ(-1, processor.RemoveBlackEntry(kA));
     EXPECT_EQ((std::vector<std::string>(4, "error -1")), callback.Events());

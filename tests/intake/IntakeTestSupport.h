@@ -2,6 +2,8 @@
 // A FileProcessor on the real component with lists and store of the test's
 // own, and a callback that records every report.
 
+#include <initializer_list>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -39,12 +41,25 @@ private:
     std::vector<std::string> m_events;
 };
 
+// Files to commit: each MD5 with the same path.
+std::vector<CommitEntry> Entries(std::initializer_list<const char*> md5s,
+                                 const std::string& path = "C:\\stored.exe");
+std::vector<CommitEntry> EntriesOf(const std::vector<std::string>& md5s,
+                                   const std::string& path = "C:\\stored.exe");
+
+// The component's list file as it is on disk: MD5 -> 'T' or 'B'. Fails the
+// test when the file is there but not a list file.
+std::map<std::string, char> ReadComponentLists(const std::wstring& path);
+
 class ProcessorTest : public testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // The processor's wait for a store locked by another connection.
+    virtual int StoreBusyTimeoutMs() const { return SqlDatabase::kDefaultBusyTimeoutMs; }
     std::wstring StorePath() const { return m_dir.File(L"UserSign.dat"); }
     std::wstring ListPath() const { return m_dir.File(L"vmrdetect.lists"); }
+    std::map<std::string, char> ComponentLists() const { return ReadComponentLists(ListPath()); }
     // A tree folder for test files.
     std::wstring TreeFile(std::wstring_view name) const { return m_tree.File(name); }
 

@@ -207,3 +207,40 @@ TEST_F(SqlDatabaseTest, ClosingInsideATransactionRollsItBack) {
     SqlQuery rows = reopened.RunQuery("SELECT group_concat(a) AS v FROM t");
     EXPECT_STREQ("kept", rows.TextColumn("v"));
 }
+
+TEST_F(SqlDatabaseTest, APreparedStatementRunsAgainWithNewValuesAndAfterAFailure) {
+    m_db.RunStatement("CREATE TABLE t(k TEXT UNIQUE, v TEXT)");
+    SqlStatement insert = m_db.Prepare("INSERT INTO t VALUES(?1, ?2)");
+    const std::string quoted = "it's; DROP TABLE t;--";
+    insert.BindText(1, "a");
+    insert.BindText(2, quoted);
+    EXPECT_EQ(1, insert.Run());
+    insert.BindText(1, "a"); // the unique key again
+    insert.BindText(2, "second");
+    try {
+        insert.Run();
+        FAIL() << "no exception";
+    } catch (const SqlException& error) {
+        EXPECT_EQ(19, error.Code());
+        EXPECT_STREQ("SQLITE_CONSTRAINT[19]: UNIQUE constraint failed: t.k", error.Message());
+    }
+    // Reset and cleared by the failure: the next values go in, and an unbound
+    // value is NULL, not the last one bound.
+    insert.BindText(1, "b");
+    EXPECT_EQ(1, insert.Run());
+    SqlQuery rows = m_db.RunQuery("SELECT group_concat(k || '=' || ifnull(v, 'null'), ' ') AS v "
+                                  "FROM t");
+    EXPECT_EQ("a=" + quoted + " b=null", std::string(rows.TextColumn("v")));
+    EXPECT_FALSE(m_db.InTransaction());
+
+    try {
+        m_db.Prepare("INSERT INTO missing VALUES(?1)");
+        FAIL() << "no exception";
+    } catch (const SqlException& error) {
+        EXPECT_STREQ("SQLITE_ERROR[1]: no such table: missing", error.Message());
+    }
+    SqlStatement moved = std::move(insert);
+    EXPECT_THROW(insert.Run(), SqlException); // NOLINT(bugprone-use-after-move)
+    moved.BindText(1, "c");
+    EXPECT_EQ(1, moved.Run());
+}

@@ -9,6 +9,7 @@
 
 #include "common/TextConvert.h"
 #include "intake/Digest.h"
+#include "store/ORBDBSqliteConn.h"
 #include "tests/support/GTest.h"
 #include "tests/support/ReferenceMd5.h"
 #include "tests/support/TempDir.h"
@@ -170,4 +171,33 @@ TEST_F(UserListCtlTest, BadCommandLinesGetAMessageAndExitCodeTwo) {
     const CtlResult help = Ctl({L"--help"}, false);
     EXPECT_EQ(kCliOk, help.code);
     EXPECT_EQ(0u, help.out.find("usage: userlistctl"));
+}
+
+TEST_F(UserListCtlTest, ACommitStoresEachFileOnceThroughTheProcessorsTransactions) {
+    const std::wstring one = AddPe(L"one.exe", "one");
+    const std::wstring two = AddPe(L"two.exe", "two");
+    const CtlResult run = Ctl({L"trust", one, two});
+    EXPECT_EQ(kCliOk, run.code) << run.err;
+    EXPECT_EQ("trusted\t" + Md5(one) + "\t" + U(one) + "\ntrusted\t" + Md5(two) + "\t" + U(two) +
+                  "\n2 files, 0 refused\n",
+              run.out);
+    // Row numbers only grow: a file stored a second time would have a third.
+    ORBDBSqliteConn store(m_dir.File(L"UserSign.dat"));
+    store.Open();
+    EXPECT_EQ(1, store.UserTrustedExists(Md5(one)));
+    EXPECT_EQ(2, store.UserTrustedExists(Md5(two)));
+    EXPECT_NE(std::string::npos,
+              testsupport::ReadFileBytes(m_dir.File(L"vmrdetect.lists")).find("T " + Md5(two)));
+}
+
+TEST_F(UserListCtlTest, AStoreThatCannotBeWrittenStopsTheCommitWithExitCodeSix) {
+    const std::wstring pe = AddPe(L"tool.exe", "tool");
+    const std::string junk(4096, 'j');
+    testsupport::WriteFileBytes(m_dir.File(L"UserSign.dat"), junk.data(), 4096);
+    const CtlResult run = Ctl({L"trust", pe});
+    EXPECT_EQ(kCliStoreFailed, run.code);
+    EXPECT_NE(std::string::npos, run.err.find("the store could not be written"));
+    EXPECT_EQ(std::string::npos, run.out.find("trusted\t")); // nothing reported committed
+    EXPECT_EQ(std::string::npos,
+              testsupport::ReadFileBytes(m_dir.File(L"vmrdetect.lists")).find(Md5(pe)));
 }
