@@ -1,0 +1,301 @@
+#include "bench/window/BenchSteps.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+
+#include "bench/BenchTimer.h"
+#include "bench/window/AnswerSampler.h"
+#include "bench/window/Deadline.h"
+#include "bench/window/LayoutPlaces.h"
+#include "bench/window/MouseClicks.h"
+#include "bench/window/ProgramWindows.h"
+#include "bench/window/ScreenPatch.h"
+#include "bench/window/StoreRows.h"
+#include "bench/window/TextFiles.h"
+#include "bench/window/WallClock.h"
+#include "common/Handles.h"
+#include "common/ModulePath.h"
+
+namespace {
+
+// The program's layouts and elements (ids of its layout documents).
+constexpr int kMainLayout = 101;
+constexpr int kBoxLayout = 102;
+constexpr int kCloseButton = 102;
+constexpr int kTabControl = 103;
+constexpr int kOperatedTab = 2;
+constexpr int kWhitelistOk = 106;
+constexpr int kWhitelistSummary = 501;
+constexpr int kBoxOk = 102;
+constexpr int kWhitelistList = 401;
+constexpr int kOperatedList = 403;
+constexpr int kGroupRows = 2;
+// What a list posts to the main window when a link cell is clicked:
+// wParam the row, lParam the column (the restore link is in column 2).
+constexpr UINT kLinkClicked = 0x0701;
+constexpr int kLinkColumn = 2;
+constexpr int kFirstEntryRow = 1;
+const char kTrustedTable[] = "UserTrusted";
+
+constexpr DWORD kPollMs = 20;
+constexpr DWORD kAnswerPeriodMs = 50;
+constexpr UINT kAnswerTimeoutMs = 30000;
+// The summary is drawn when this many pixels of its place changed by more
+// than the tolerance: a line of text changes hundreds.
+constexpr int kSummaryTolerance = 48;
+constexpr int kSummaryPixels = 24;
+// How long the dropper may take to write the drop's instant after the drop.
+constexpr double kStartFileWaitSeconds = 30;
+
+void PrintFigure(const char* name, double value) {
+    std::printf("%s %.1f\n", name, value);
+    std::fflush(stdout);
+}
+
+int PrintOver(const char* name, const Deadline& deadline) {
+    std::printf("%s over:%.0f\n", name, deadline.LimitSeconds());
+    std::fflush(stdout);
+    return 1;
+}
+
+int Fail(const std::string& what) {
+    std::fprintf(stderr, "window_bench_driver: %s\n", what.c_str());
+    return 2;
+}
+
+struct ProgramWindow {
+    HWND main = nullptr;
+    HWND view = nullptr;
+};
+
+std::optional<ProgramWindow> FindProgram() {
+    ProgramWindow program;
+    program.main = FindShownWindow(kMainWindowTitle);
+    program.view = program.main ? FindDialogView(program.main) : nullptr;
+    if (!program.view)
+        return std::nullopt;
+    return program;
+}
+
+std::optional<POINT> ElementCentreOnScreen(HWND view, LayoutPlaces& places, int id) {
+    const std::optional<RECT> rect = places.ElementRect(id);
+    if (!rect)
+        return std::nullopt;
+    return ClientToScreenPoint(view, CentreOf(*rect));
+}
+
+bool ClickElement(HWND view, LayoutPlaces& places, int id) {
+    const std::optional<POINT> centre = ElementCentreOnScreen(view, places, id);
+    return centre && ClickAtScreen(*centre);
+}
+
+bool Ended(HANDLE process) {
+    return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+}
+
+std::optional<double> WaitForDropStart(const std::wstring& startFile) {
+    const Deadline deadline(kStartFileWaitSeconds);
+    std::optional<double> start;
+    WaitFor(deadline, kPollMs, [&] { return (start = ReadNumberFile(startFile)).has_value(); });
+    return start;
+}
+
+bool OpenOperatedTab(HWND view, HWND list, const Deadline& deadline) {
+    if (IsWindowVisible(list))
+        return true;
+    LayoutPlaces places(kMainLayout);
+    const std::optional<RECT> header = places.TabHeaderRect(kTabControl, kOperatedTab);
+    if (!header || !ClickAtScreen(ClientToScreenPoint(view, CentreOf(*header))))
+        return false;
+    return WaitFor(deadline, kPollMs, [&] { return IsWindowVisible(list) != FALSE; });
+}
+
+} // namespace
+
+int LaunchStep(const std::wstring& program, int storedRows, double limitSeconds) {
+    const Deadline deadline(limitSeconds);
+    const BenchTimer timer;
+    std::wstring commandLine = L"\"" + program + L"\"";
+    const std::wstring folder = FolderOfPath(program);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION created = {};
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &created))
+        return Fail("cannot start the program");
+    const UniqueHandle process(created.hProcess);
+    const UniqueHandle thread(created.hThread);
+    HWND main = nullptr;
+    if (!WaitFor(deadline, 5, [&] {
+            main = FindShownWindow(kMainWindowTitle, created.dwProcessId);
+            return main || Ended(process.Get());
+        }))
+        return PrintOver("startup_ms", deadline);
+    if (!main)
+        return Fail("the program ended during its start");
+    const HWND list = FindDescendant(main, kOperatedList, WC_LISTVIEWW);
+    if (!list)
+        return Fail("the main window has no list 403");
+    if (!WaitFor(deadline, 5, [&] {
+            return ListRowCount(list, deadline.RemainingMs()) >= storedRows + kGroupRows;
+        }))
+        return PrintOver("startup_ms", deadline);
+    PrintFigure("startup_ms", timer.Seconds() * 1000.0);
+    return 0;
+}
+
+int DropStep(int files, const std::wstring& readyFile, const std::wstring& startFile,
+             double limitSeconds) {
+    const std::optional<ProgramWindow> program = FindProgram();
+    if (!program)
+        return Fail("no main window");
+    const HWND list = FindDescendant(program->main, kWhitelistList, WC_LISTVIEWW);
+    LayoutPlaces places(kMainLayout);
+    const std::optional<RECT> summary = places.ElementRect(kWhitelistSummary);
+    if (!list || !summary)
+        return Fail("no list 401 or summary 501");
+    const RECT summaryOnScreen = ClientToScreenRect(program->view, *summary);
+    const std::optional<ScreenPatch> before = ScreenPatch::Read(summaryOnScreen);
+    if (!before)
+        return Fail("cannot read the screen");
+    RECT listOnScreen = {};
+    GetWindowRect(list, &listOnScreen);
+    const POINT dropAt = CentreOf(listOnScreen);
+
+    AnswerSampler sampler(program->main, kAnswerPeriodMs, kAnswerTimeoutMs);
+    const Deadline deadline(limitSeconds);
+    if (!WriteTextFile(readyFile, std::to_string(dropAt.x) + " " + std::to_string(dropAt.y)))
+        return Fail("cannot write the ready file");
+    int rows = 0;
+    int changed = 0;
+    const bool done = WaitFor(deadline, kPollMs, [&] {
+        rows = ListRowCount(list, deadline.RemainingMs());
+        if (rows < files)
+            return false;
+        const std::optional<ScreenPatch> now = ScreenPatch::Read(summaryOnScreen);
+        changed = now ? CountChangedPixels(*before, *now, kSummaryTolerance) : 0;
+        return changed >= kSummaryPixels;
+    });
+    const double end = EpochSeconds();
+    const std::vector<AnswerSample> samples = sampler.Stop();
+    const std::optional<double> start = WaitForDropStart(startFile);
+    if (!start)
+        return Fail("the drop's start time was not written");
+    const AnswerSummary answers = SummariseAnswers(samples, *start);
+    int result = 0;
+    if (done) {
+        PrintFigure("drop_ms", (end - *start) * 1000.0);
+    } else {
+        std::fprintf(stderr,
+                     "window_bench_driver: at the limit list 401 held %d rows, %d pixels "
+                     "of the summary had changed\n",
+                     rows, changed);
+        result = PrintOver("drop_ms", deadline);
+    }
+    PrintFigure("answer_ms", answers.longestMs);
+    PrintFigure("answer_samples", answers.samples);
+    PrintFigure("answer_unanswered", answers.unanswered);
+    return result;
+}
+
+int CommitStep(int files, const std::wstring& store, double limitSeconds) {
+    const std::optional<ProgramWindow> program = FindProgram();
+    if (!program)
+        return Fail("no main window");
+    const HWND list = FindDescendant(program->main, kOperatedList, WC_LISTVIEWW);
+    if (!list)
+        return Fail("no list 403");
+    LayoutPlaces places(kMainLayout);
+    if (!ClickElement(program->view, places, kWhitelistOk))
+        return Fail("cannot click OK (106)");
+    const BenchTimer timer;
+    const Deadline deadline(limitSeconds);
+    int rows = 0;
+    long long stored = 0;
+    const bool listed = WaitFor(deadline, kPollMs, [&] {
+        rows = ListRowCount(list, deadline.RemainingMs());
+        return rows >= files + kGroupRows;
+    });
+    if (!listed || !WaitFor(deadline, kPollMs, [&] {
+            stored = CountStoreRows(store, kTrustedTable);
+            return stored >= files;
+        })) {
+        std::fprintf(stderr,
+                     "window_bench_driver: at the limit list 403 held %d rows, the store %lld\n",
+                     rows, stored);
+        return PrintOver("commit_ms", deadline);
+    }
+    PrintFigure("commit_ms", timer.Seconds() * 1000.0);
+    return 0;
+}
+
+int MemoryStep() {
+    const std::optional<ProgramWindow> program = FindProgram();
+    if (!program)
+        return Fail("no main window");
+    const UniqueHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, ProcessOf(program->main)));
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (!process || !GetProcessMemoryInfo(process.Get(), &counters, sizeof counters))
+        return Fail("cannot read the program's memory counters");
+    constexpr double kMiB = 1024.0 * 1024.0;
+    PrintFigure("working_set_mb", static_cast<double>(counters.WorkingSetSize) / kMiB);
+    PrintFigure("peak_working_set_mb", static_cast<double>(counters.PeakWorkingSetSize) / kMiB);
+    return 0;
+}
+
+int RemoveStep(const std::wstring& store, double limitSeconds) {
+    const Deadline deadline(limitSeconds);
+    const std::optional<ProgramWindow> program = FindProgram();
+    if (!program)
+        return Fail("no main window");
+    const HWND list = FindDescendant(program->main, kOperatedList, WC_LISTVIEWW);
+    if (!list)
+        return Fail("no list 403");
+    if (!OpenOperatedTab(program->view, list, deadline))
+        return Fail("the operated tab did not open");
+    const int rows = ListRowCount(list, deadline.RemainingMs());
+    const long long stored = CountStoreRows(store, kTrustedTable);
+    if (rows <= kGroupRows || stored < 1)
+        return Fail("nothing to remove");
+    PostMessageW(program->main, kLinkClicked, kFirstEntryRow, kLinkColumn);
+    HWND box = nullptr;
+    if (!WaitFor(deadline, kPollMs, [&] {
+            return (box = FindShownWindow(kMessageBoxTitle, ProcessOf(program->main))) != nullptr;
+        }))
+        return Fail("no confirmation box");
+    LayoutPlaces boxPlaces(kBoxLayout);
+    if (!ClickElement(FindDialogView(box), boxPlaces, kBoxOk))
+        return Fail("cannot click the box's OK (102)");
+    const BenchTimer timer;
+    if (!WaitFor(deadline, 1, [&] { return ListRowCount(list, deadline.RemainingMs()) < rows; }) ||
+        !WaitFor(deadline, 1, [&] { return CountStoreRows(store, kTrustedTable) < stored; }))
+        return PrintOver("remove_ms", deadline);
+    PrintFigure("remove_ms", timer.Seconds() * 1000.0);
+    return 0;
+}
+
+int CloseStep(double limitSeconds) {
+    const std::optional<ProgramWindow> program = FindProgram();
+    if (!program)
+        return Fail("no main window");
+    const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, ProcessOf(program->main)));
+    if (!process)
+        return Fail("cannot open the program's process");
+    LayoutPlaces places(kMainLayout);
+    if (!ClickElement(program->view, places, kCloseButton))
+        return Fail("cannot click the close button (102)");
+    const BenchTimer timer;
+    const Deadline deadline(limitSeconds);
+    if (WaitForSingleObject(process.Get(), deadline.RemainingMs()) != WAIT_OBJECT_0)
+        return PrintOver("close_ms", deadline);
+    PrintFigure("close_ms", timer.Seconds() * 1000.0);
+    return 0;
+}

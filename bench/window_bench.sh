@@ -1,0 +1,198 @@
+#!/usr/bin/env bash
+# The whole program as a user drives it, at several sizes: for each size a
+# tree of unique small PE files is made, and the packaged program, unpacked
+# into a fresh folder with a fresh store, is run under Wine on a display and
+# driven from another process (window_bench_driver): start-up with an empty
+# store, a drop of the tree's folder on the whitelist tab (an X drag and
+# drop, which Wine hands to the window as WM_DROPFILES), OK on every row,
+# the working set, then start-up with every file stored and the removal of
+# one entry. References measured in the same run: `userlistctl scan` of the
+# same tree and the start-up with an empty store. Prints one table.
+#
+# usage: bench/window_bench.sh [SIZES...]      (default: 1000 10000 100000)
+# Needs the 64-bit build with its package and the driver:
+#   scripts/build x86_64   (or: cmake --build DIR --target package_zip window_bench_driver)
+# Environment:
+#   WINDOW_BENCH_BUILD    build folder (default build/win64): its userwarden-win64.zip
+#                         and bin/window_bench_driver.exe are used
+#   WINDOW_BENCH_PACKAGE  another package zip
+#   WINDOW_BENCH_LIMIT    time limit of each step in seconds (default 600); a step
+#                         that runs over it is reported as "over N s"
+#   WINDOW_BENCH_KEEP=1   keep the work folder (trees, programs, figures, logs)
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/../scripts/env.sh"
+build=${WINDOW_BENCH_BUILD:-$(uw_build_dir x86_64)}
+package=${WINDOW_BENCH_PACKAGE:-$build/userwarden-win64.zip}
+driver=$build/bin/window_bench_driver.exe
+limit=${WINDOW_BENCH_LIMIT:-600}
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(1000 10000 100000)
+for needed in "$package" "$driver"; do
+    [ -f "$needed" ] || { uw_say "window_bench: $needed is missing: build it first (see the usage)"; exit 2; }
+done
+[ -d "$WINEPREFIX" ] || { uw_say "window_bench: no Wine prefix at $WINEPREFIX: run scripts/setup first"; exit 2; }
+
+work=$(mktemp -d /tmp/window_bench.XXXXXX)
+figures=$work/figures.txt
+: > "$figures"
+program_pid=
+driver_job=
+cleanup() {
+    [ -n "$driver_job" ] && kill "$driver_job" 2>/dev/null
+    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+    # The private prefix's server ends by itself shortly after its programs.
+    if [ -d "$work/prefix" ] && ! WINEPREFIX=$work/prefix timeout 60 wineserver -w 2>/dev/null; then
+        uw_say "window_bench: the Wine server of $work/prefix is still running"
+    fi
+    uw_stop_display
+    if [ "${WINDOW_BENCH_KEEP:-0}" = 1 ]; then
+        uw_say "window_bench: work folder kept: $work"
+    else
+        rm -rf "$work"
+    fi
+}
+trap cleanup EXIT
+
+say() { uw_say "window_bench: $*"; }
+now() { date +%s.%N; }
+ms_since() { echo "($(now) - $1) * 1000" | bc; }
+record() { echo "$1 $2 $3" >> "$figures"; }
+# Wine with the program's locale, runnable by `timeout`.
+wine_cmd=(env LANG=$UW_WINE_LOCALE LC_ALL=$UW_WINE_LOCALE wine)
+
+# Records the figures a driver step printed ("name value" lines) under the
+# size; a start-up is recorded under the name given.
+record_step() {
+    local size=$1 out=$2 startup=$3 name value
+    while read -r name value; do
+        [ "$name" = startup_ms ] && name=$startup
+        record "$size" "$name" "$value"
+        say "$size files: $name $value"
+    done < "$out"
+}
+
+# Runs a driver step with its output in files (a pipe could be held open by
+# the program a step starts) and records its figures. Returns the step's
+# status: 0 measured, 1 over the limit, 2 not taken.
+driver_step() {
+    local size=$1 step=$2 startup=$3 status=0
+    shift 3
+    timeout $((limit + 120)) "${wine_cmd[@]}" "$driver" "$step" "$@" > "$work/step.out" \
+        2> "$work/step.err" || status=$?
+    record_step "$size" "$work/step.out" "$startup"
+    if [ -s "$work/step.err" ]; then cat "$work/step.err" >&2; fi
+    [ $status -le 2 ] || status=2
+    return $status
+}
+
+# The drop: the driver watches the window while the dropper drags the
+# tree's folder onto list 401 and releases it there.
+drop_step() {
+    local size=$1 tree=$2 ready=$work/ready start=$work/start status=0 x y window
+    rm -f "$ready" "$start"
+    timeout $((limit + 120)) "${wine_cmd[@]}" "$driver" drop "$size" "$(uw_windows_path "$ready")" \
+        "$(uw_windows_path "$start")" "$limit" > "$work/drop.out" 2> "$work/drop.err" &
+    driver_job=$!
+    for _ in $(seq 1 600); do
+        [ -s "$ready" ] && break
+        sleep 0.1
+    done
+    window=$(xdotool search --name '^vmruserwarden$' | head -1)
+    if [ -s "$ready" ] && [ -n "$window" ]; then
+        read -r x y < "$ready"
+        /usr/bin/python3 "$here/window/xdnd_drop.py" "$window" "$x" "$y" "$start" "$tree" ||
+            say "$size files: the drop was not taken"
+    else
+        say "$size files: the driver did not get ready for the drop"
+    fi
+    wait "$driver_job" || status=$?
+    driver_job=
+    record_step "$size" "$work/drop.out" ""
+    if [ -s "$work/drop.err" ]; then cat "$work/drop.err" >&2; fi
+    [ $status -le 2 ] || status=2
+    return $status
+}
+
+close_program() {
+    local size=$1
+    driver_step "$size" close "" "$limit" > /dev/null || {
+        say "$size files: the program did not close; ending it"
+        kill "$program_pid" 2>/dev/null || true
+    }
+    program_pid=
+}
+
+# Starts the program through the driver; remembers its process (by the
+# Unix process id of its window) to end it should it not close.
+launch_program() {
+    local size=$1 figure=$2 stored=$3 exe=$4 status=0
+    driver_step "$size" launch "$figure" "$(uw_windows_path "$exe")" "$stored" "$limit" || status=$?
+    program_pid=$(xdotool search --name '^vmruserwarden$' getwindowpid 2>/dev/null | head -1 || true)
+    return $status
+}
+
+scan_reference() {
+    local size=$1 tree=$2 exe=$3 t status=0
+    find "$tree" -type f -print0 | xargs -0 cat > /dev/null
+    t=$(now)
+    timeout "$limit" "${wine_cmd[@]}" "$exe" --store "$(uw_windows_path "$work/scan.dat")" scan \
+        "$(uw_windows_path "$tree")" > "$work/scan.out" 2>&1 || status=$?
+    if [ $status -eq 124 ]; then
+        record "$size" scan_ms "over:$limit"
+    elif [ $status -eq 0 ] && [ "$(tail -n 1 "$work/scan.out")" = "$size files, 0 refused" ]; then
+        record "$size" scan_ms "$(ms_since "$t")"
+    else
+        say "$size files: userlistctl scan failed ($status): $(tail -n 1 "$work/scan.out")"
+    fi
+    rm -f "$work/scan.dat"
+}
+
+run_size() {
+    local size=$1 tree=$work/tree-$1 folder=$work/program-$1 dir exe store
+    unzip -q "$package" -d "$folder"
+    dir=$(find "$folder" -name userwarden.exe -printf '%h\n' | head -1)
+    exe=$dir/userwarden.exe
+    store=$(uw_windows_path "$dir/UserSign.dat")
+    export VMRDETECT_LIST_FILE
+    VMRDETECT_LIST_FILE=$(uw_windows_path "$work/lists-$size.txt")
+
+    scan_reference "$size" "$tree" "$dir/userlistctl.exe"
+    launch_program "$size" startup_empty_ms 0 "$exe" || return 0
+    if drop_step "$size" "$tree" && driver_step "$size" commit "" "$size" "$store" "$limit"; then
+        driver_step "$size" memory "" || true
+        close_program "$size"
+        if launch_program "$size" startup_full_ms "$size" "$exe"; then
+            driver_step "$size" remove "" "$store" "$limit" || true
+        fi
+    fi
+    if [ -n "$program_pid" ]; then close_program "$size"; fi
+    return 0
+}
+
+# The trees first: the Wine server is not kept waiting meanwhile.
+for size in "${sizes[@]}"; do
+    say "making $size files"
+    /usr/bin/python3 "$here/make_tree.py" "$work/tree-$size" "$size" 1024
+done
+say "a private copy of the Wine prefix (no other program's windows in it)"
+cp -a "$WINEPREFIX" "$work/prefix"
+export WINEPREFIX=$work/prefix
+uw_ensure_display
+uw_wine_env wineserver -p5
+uw_wine_env wine cmd /c exit > /dev/null 2>&1 || true
+
+for size in "${sizes[@]}"; do
+    run_size "$size"
+    rm -rf "$work/tree-$size" "$work/program-$size"
+done
+
+echo "window_bench: $(basename "$package") under Wine, driven from another process; each step limited to $limit s"
+echo "  drop: the tree's folder dragged (XDND) onto list 401; done when list 401 holds every file and the summary is drawn"
+echo "  answer: WM_NULL sent to the main window every 50 ms during the drop; the longest wait"
+echo "  OK: button 106 clicked; done when UserSign.dat holds every file and list 403 every file + 2 group rows"
+echo "  start-up: from process start until the window shows with list 403 filled"
+echo "  removal: the first entry's restore link (0x0701 to the window), OK in the box; done when the entry is gone from list 403 and the store"
+echo "  references: userlistctl scan of the same tree (Wine start included), the start-up with an empty store"
+"${wine_cmd[@]}" "$driver" report "$(uw_windows_path "$figures")" > "$work/report.txt"
+cat "$work/report.txt"
