@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <new>
 #include <string>
 #include <unordered_map>
@@ -313,7 +314,16 @@ struct PendingAttach {
     std::wstring path;
     std::shared_ptr<CodecKey> mainReadKey;
 };
-thread_local PendingAttach t_pendingAttach;
+// A plain pointer: in a statically linked MinGW program a thread_local
+// object with a destructor is destroyed after its thread's storage is gone
+// when the thread ends, which breaks the heap of a program whose workers
+// open stores. The object lives until the open takes it or the next
+// ATTACH on the thread replaces it.
+thread_local PendingAttach* t_pendingAttach = nullptr;
+
+std::unique_ptr<PendingAttach> TakePendingAttach() {
+    return std::unique_ptr<PendingAttach>(std::exchange(t_pendingAttach, nullptr));
+}
 
 std::wstring FullPathOf(const std::string& name) {
     std::string path = name;
@@ -370,15 +380,15 @@ int VfsOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* 
                 file->pMethods = nullptr;
                 return SQLITE_CANTOPEN;
             }
-        } else if (t_pendingAttach.mainReadKey && name &&
-                   lstrcmpiW(FullPathOf(name).c_str(), t_pendingAttach.path.c_str()) == 0) {
+        } else if (t_pendingAttach && t_pendingAttach->mainReadKey && name &&
+                   lstrcmpiW(FullPathOf(name).c_str(), t_pendingAttach->path.c_str()) == 0) {
             auto block = std::make_shared<CodecBlock>();
-            block->readKey = block->writeKey = t_pendingAttach.mainReadKey;
+            block->readKey = block->writeKey = t_pendingAttach->mainReadKey;
             codec->block = block;
         }
-        if (name && !t_pendingAttach.path.empty() &&
-            lstrcmpiW(FullPathOf(name).c_str(), t_pendingAttach.path.c_str()) == 0)
-            t_pendingAttach = PendingAttach();
+        if (name && t_pendingAttach && !t_pendingAttach->path.empty() &&
+            lstrcmpiW(FullPathOf(name).c_str(), t_pendingAttach->path.c_str()) == 0)
+            TakePendingAttach();
     } else if (codec->kind == FileKind::MainJournal) {
         codec->block = JournalOwnerBlock(codec->name);
     }
@@ -534,8 +544,11 @@ int WatchAttach(void* connection, int action, const char* file, const char*, con
                 const char*) {
     if (action == SQLITE_ATTACH && file) {
         CodecFile* main = MainFile(static_cast<sqlite3*>(connection));
-        t_pendingAttach.path = FullPathOf(file);
-        t_pendingAttach.mainReadKey = (main && main->block) ? main->block->readKey : nullptr;
+        auto pending = std::make_unique<PendingAttach>();
+        pending->path = FullPathOf(file);
+        pending->mainReadKey = (main && main->block) ? main->block->readKey : nullptr;
+        TakePendingAttach();
+        t_pendingAttach = pending.release();
     }
     return SQLITE_OK;
 }

@@ -1,6 +1,7 @@
 // The user-list store on real database files.
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/ModulePath.h"
@@ -37,6 +38,27 @@ std::string StoredCreateText(UserTable table) {
 TEST_F(StoreTest, TheDefaultFileIsUserSignDatBesideTheExecutable) {
     EXPECT_EQ(GetModuleFolder(nullptr) + L"UserSign.dat", ORBDBSqliteConn::DefaultDatabasePath());
     EXPECT_EQ(ORBDBSqliteConn::DefaultDatabasePath(), ORBDBSqliteConn().DatabasePath());
+}
+
+// A window opens its store on a worker that then ends, and the store is
+// used and closed by other threads: the threads' ends must leave the heap
+// whole (a per-thread object of the store's file layer once broke it).
+TEST_F(StoreTest, StoresOpenedOnThreadsThatEndLeaveTheHeapWhole) {
+    std::vector<std::unique_ptr<ORBDBSqliteConn>> stores(8);
+    for (auto& store : stores) {
+        std::thread([&] { store = OpenStore(); }).join();
+        ASSERT_NE(nullptr, store);
+    }
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::string> churn;
+        for (int i = 0; i < 200; ++i)
+            churn.emplace_back(static_cast<std::size_t>(16 + (i * 37) % 300), 'x');
+    }
+    for (auto& store : stores) {
+        UserListRecords records;
+        EXPECT_EQ(0, store->LoadUserTrustedData(records));
+        store.reset();
+    }
 }
 
 TEST_F(StoreTest, FirstStartCreatesTheFileAndBothTablesSecondStartFindsThem) {
