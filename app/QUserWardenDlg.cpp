@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "app/WardenTexts.h"
+#include "store/ORBDBSqliteConn.h"
 #include "common/TextConvert.h"
 #include "intake/Digest.h"
 #include "intake/StorePath.h"
@@ -29,23 +30,25 @@ constexpr int kBadgeText = 1105;
 constexpr int kTabControl = 103;
 
 // Element changes asked for by workers, carried out on the window's thread.
-constexpr UINT kRefreshTab = WM_APP + 1;  // tab
-constexpr UINT kShowBadge = WM_APP + 2;   // count
-constexpr UINT kAddOperated = WM_APP + 3; // group, OperatedRow*
+constexpr UINT kShowBadge = WM_APP + 2;      // count
+constexpr UINT kAddOperated = WM_APP + 3;    // entries waiting in the queue
+constexpr UINT kOperatedLoaded = WM_APP + 4; // the store's rows are ready
+constexpr UINT kShowDuplicates = WM_APP + 5; // tab: an open-dialog intake ended
+constexpr UINT kCommitEnded = WM_APP + 6;    // tab
+constexpr UINT_PTR kOperatedTimer = 0x5703;
 
-struct OperatedRow {
-    std::wstring name;
-    std::string md5;
-    std::wstring path;
-};
+// The window's thread places at most this many committed entries per
+// message, so that it answers other messages meanwhile.
+constexpr std::size_t kOperatedEntriesPerTurn = 2048;
 
 const wchar_t* const kDone = L"处理成功";
 const wchar_t* const kWorking = L"正在处理";
 
 } // namespace
 
-QUserWardenDlg::QUserWardenDlg(std::wstring storePath)
-    : m_storePath(std::move(storePath)), m_work(std::make_shared<WorkerState>()) {}
+QUserWardenDlg::QUserWardenDlg(std::wstring storePath, int storeBusyTimeoutMs)
+    : m_storePath(std::move(storePath)), m_storeBusyTimeoutMs(storeBusyTimeoutMs),
+      m_work(std::make_shared<WorkerState>()), m_operatedUpdate(kAddOperated, 0, kOperatedTimer) {}
 
 QUserWardenDlg::~QUserWardenDlg() {
     m_work->processor.Shutdown();
@@ -107,13 +110,16 @@ void QUserWardenDlg::Start() {
     RefreshOkButton(1);
     DragAcceptFiles(Hwnd(), TRUE);
     m_intakeTab = 0;
-    FileProcessor& processor = m_work->processor;
-    if (m_storePath.empty())
-        processor.Initialize();
-    else
-        processor.Initialize(m_storePath);
-    processor.SetCallback(this);
-    LoadOperatedList();
+    for (PendingTab& tab : m_tabs)
+        tab.refresh.Attach(Hwnd());
+    m_operatedUpdate.Attach(Hwnd());
+    {
+        ListRowTable groups;
+        AddOperatedGroups(groups);
+        m_lists[2].TakeRows(groups);
+    }
+    m_work->processor.SetCallback(this);
+    StartLoading();
     for (int tab = 0; tab < 2; ++tab) {
         HANDLE thread = StartPeFormatTipThread(m_lists[tab].Hwnd(), m_tips[tab]);
         if (thread)
@@ -121,30 +127,70 @@ void QUserWardenDlg::Start() {
     }
 }
 
-void QUserWardenDlg::AddOperatedRow(int group, const std::wstring& name, const std::string& md5,
-                                    const std::wstring& path) {
-    CListViewCtrlEx& list = m_lists[2];
-    list.RemoveFromGroup(md5, 0);
-    list.RemoveFromGroup(md5, 1);
-    // The cells go with the row, so that a folded group holds it whole.
-    list.AppendToGroup(group, name, md5, path, 0, kCellText,
-                       {MakeCell(kCellText, Utf8ToWide(md5)), MakeCell(kCellLink, L"恢复")});
+// Initialises the processor and reads the store on a worker (a store
+// another process holds locked makes it wait, not the window), builds the
+// operated rows there and hands them over by message.
+void QUserWardenDlg::StartLoading() {
+    const std::shared_ptr<WorkerState> work = m_work;
+    const std::wstring storePath =
+        m_storePath.empty() ? ORBDBSqliteConn::DefaultDatabasePath() : m_storePath;
+    const int busyTimeoutMs = m_storeBusyTimeoutMs;
+    HWND window = Hwnd();
+    const bool started = StartDetachedWorker([work, storePath, busyTimeoutMs, window] {
+        FileProcessor& processor = work->processor;
+        processor.Initialize(storePath, busyTimeoutMs);
+        UserListRecords trusted;
+        UserListRecords black;
+        processor.LoadTrustedEntries(trusted);
+        processor.LoadBlackEntries(black);
+        auto rows = std::make_unique<ListRowTable>();
+        BuildOperatedRows(*rows, trusted, black);
+        {
+            ScopedLock lock(work->loadedLock);
+            work->loadedRows = std::move(rows);
+        }
+        // Posted before any commit can start: the rows are in place before
+        // the first committed entry joins them.
+        PostMessageW(window, kOperatedLoaded, 0, 0);
+        SetEvent(work->ready.Get());
+    });
+    if (!started)
+        SetEvent(m_work->ready.Get()); // the processor refuses work uninitialised
 }
 
-void QUserWardenDlg::LoadOperatedList() {
-    const wchar_t* const headers[2] = {L"  已加白文件", L"  已加黑文件"};
-    for (int group = 0; group < 2; ++group) {
-        m_lists[2].InsertGroupRow(headers[group], kCellText, kRowFoldable, group);
-        UserListRecords records;
-        if (group == 0)
-            Processor().LoadTrustedEntries(records);
-        else
-            Processor().LoadBlackEntries(records);
-        for (const UserListRecord& record : records) {
-            const std::wstring path = AnsiToWide(record.Path);
-            AddOperatedRow(group, FileNameOf(path), record.Md5, path);
+void QUserWardenDlg::TakeLoadedRows() {
+    std::unique_ptr<ListRowTable> rows;
+    {
+        ScopedLock lock(m_work->loadedLock);
+        rows = std::move(m_work->loadedRows);
+    }
+    if (!rows)
+        return;
+    m_lists[2].TakeRows(*rows);
+    m_operatedLoaded = true;
+}
+
+void QUserWardenDlg::AddOperatedRows() {
+    std::vector<OperatedEntry> entries;
+    bool more = false;
+    {
+        ScopedLock lock(m_operatedLock);
+        if (m_operatedQueue.size() <= kOperatedEntriesPerTurn) {
+            entries.swap(m_operatedQueue);
+        } else {
+            const auto end = m_operatedQueue.begin() + kOperatedEntriesPerTurn;
+            entries.assign(std::make_move_iterator(m_operatedQueue.begin()),
+                           std::make_move_iterator(end));
+            m_operatedQueue.erase(m_operatedQueue.begin(), end);
+            more = true;
         }
     }
+    m_lists[2].ChangeRows([&entries](ListRowTable& rows) {
+        for (const OperatedEntry& entry : entries)
+            PlaceOperatedEntry(rows, entry);
+    });
+    if (more)
+        m_operatedUpdate.Request();
 }
 
 void QUserWardenDlg::SetEnabled(int id, bool enabled) {
@@ -221,12 +267,16 @@ void QUserWardenDlg::OnDrop(HDROP drop) {
     const int tab = CurrentTab();
     m_intakeTab = tab;
     if (tab < 2) {
-        m_tabs[tab].accepted = 0;
-        m_tabs[tab].refused = 0;
+        PendingTab& pending = m_tabs[tab];
+        pending.accepted = 0;
+        pending.refused = 0;
+        ScopedLock lock(pending.duplicateLock);
+        pending.duplicates = 0;
     }
     HWND window = Hwnd();
     const std::shared_ptr<WorkerState> work = m_work;
     if (!StartDetachedWorker([work, drop, window, tab] {
+            work->WaitUntilReady();
             RunDropWork(work->processor, drop, window, tab, work->dropBusy);
         })) {
         DragFinish(drop);
@@ -237,9 +287,15 @@ void QUserWardenDlg::OnDrop(HDROP drop) {
 void QUserWardenDlg::OpenFilesDialog() {
     if (!m_work->pickBusy.TryAcquire())
         return;
-    m_intakeTab = CurrentTab();
+    const int tab = CurrentTab();
+    m_intakeTab = tab;
+    if (tab < 2) {
+        ScopedLock lock(m_tabs[tab].duplicateLock);
+        m_tabs[tab].duplicates = 0;
+    }
+    HWND window = Hwnd();
     const std::shared_ptr<WorkerState> work = m_work;
-    const bool started = StartDetachedWorker([work] {
+    const bool started = StartDetachedWorker([work, window, tab] {
         std::vector<wchar_t> buffer(64 * 1024, L'\0');
         wchar_t desktop[MAX_PATH] = {};
         SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
@@ -251,8 +307,11 @@ void QUserWardenDlg::OpenFilesDialog() {
         dialog.nMaxFile = static_cast<DWORD>(buffer.size());
         dialog.lpstrInitialDir = desktop;
         dialog.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_NODEREFERENCELINKS;
-        if (GetOpenFileNameW(&dialog))
+        if (GetOpenFileNameW(&dialog)) {
+            work->WaitUntilReady();
             RunPickedFilesWork(work->processor, ParseOpenDialogSelection(buffer.data()));
+            PostMessageW(window, kShowDuplicates, static_cast<WPARAM>(tab), 0);
+        }
         work->pickBusy.Release();
     });
     if (!started)
@@ -267,7 +326,7 @@ void QUserWardenDlg::Commit(int tab) {
     // before the component sees them: the component and the store must not
     // disagree about a file, and an entry the store lacks could never be
     // taken off the list from the window.
-    std::vector<std::string> md5s;
+    std::vector<CommitEntry> entries;
     std::vector<std::pair<std::string, StorePathResult>> unrecordable;
     CListViewCtrlEx& pending = m_lists[tab];
     {
@@ -280,7 +339,7 @@ void QUserWardenDlg::Commit(int tab) {
             std::string narrow;
             const StorePathResult path = ToStorePath(row->tip, narrow);
             if (path == StorePathResult::Ok)
-                md5s.push_back(row->key);
+                entries.push_back(CommitEntry{row->key, std::move(narrow)});
             else
                 unrecordable.emplace_back(row->key, path);
         }
@@ -291,12 +350,59 @@ void QUserWardenDlg::Commit(int tab) {
         RefreshSelectAll(tab);
         RefreshOkButton(tab);
     }
+    PendingTab& state = m_tabs[tab];
+    state.committing.clear();
+    for (const CommitEntry& entry : entries)
+        state.committing.push_back(entry.md5);
     const UserList list = tab == 0 ? UserList::Trusted : UserList::Black;
     const std::shared_ptr<WorkerState> work = m_work;
-    if (!StartDetachedWorker([work, list, md5s, tab] {
-            RunCommitWork(work->processor, list, md5s, work->commitBusy[tab]);
+    HWND window = Hwnd();
+    if (!StartDetachedWorker([work, list, entries = std::move(entries), tab, window] {
+            work->WaitUntilReady();
+            RunCommitWork(work->processor, list, entries, work->commitBusy[tab]);
+            PostMessageW(window, kCommitEnded, static_cast<WPARAM>(tab), 0);
         }))
         busy.Release();
+}
+
+// Rows of the commit that never became done (the store could not be
+// written) are pending again, with their boxes, checked.
+void QUserWardenDlg::EndCommit(int tab) {
+    if (tab < 0 || tab > 1)
+        return;
+    PendingTab& state = m_tabs[tab];
+    CListViewCtrlEx& list = m_lists[tab];
+    bool restored = false;
+    for (const std::string& md5 : state.committing) {
+        const int row = list.FindByKey(md5);
+        if (row >= 0 && list.CellText(row, 2) == kWorking) {
+            list.UpdateRowByKey(md5, 2, kCellLink, L"删除", kRowCheckBox);
+            list.SetCheck(list.FindByKey(md5), true);
+            restored = true;
+        }
+    }
+    state.committing.clear();
+    if (restored)
+        RefreshOkButton(tab);
+}
+
+void QUserWardenDlg::ShowDuplicates(int tab) {
+    if (tab < 0 || tab > 1)
+        return;
+    PendingTab& pending = m_tabs[tab];
+    std::wstring first;
+    int count;
+    {
+        ScopedLock lock(pending.duplicateLock);
+        first = pending.firstDuplicate;
+        count = std::exchange(pending.duplicates, 0);
+    }
+    if (count == 0)
+        return;
+    QMsgBoxDlg box;
+    box.SetMode(1);
+    box.SetText(DuplicateBoxText(first, count - 1));
+    box.RunModal(Hwnd());
 }
 
 void QUserWardenDlg::RemoveOperated(int row) {
@@ -340,18 +446,20 @@ int QUserWardenDlg::OnFileAnalysed(const FileAnalysisRecord* record) {
     }
     const std::wstring path = FullPathOf(*record);
     const std::wstring name = FileNameOf(path);
-    CListViewCtrlEx& list = m_lists[tab];
-    if (list.FindByKey(record->md5) >= 0) {
-        ShowMsgBox(name, 1);
+    const int row = m_lists[tab].AppendNewItemRow(
+        name, record->md5, path, kRowCheckBox, kCellText,
+        {MakeCell(kCellText, Utf8ToWide(record->md5)), MakeCell(kCellLink, L"删除")}, true);
+    if (row < 0) {
+        // One box at the end of the intake names the first duplicate and
+        // counts the others.
+        ScopedLock lock(pending.duplicateLock);
+        if (pending.duplicates++ == 0)
+            pending.firstDuplicate = name;
         return 0;
     }
     ++pending.accepted;
-    const int row = list.AppendItemRow(name, record->md5, path, kRowCheckBox, kCellText);
-    list.AddCell(row, Utf8ToWide(record->md5), kCellText);
-    list.AddCell(row, L"删除", kCellLink);
-    list.SetCheck(row, true);
     ++pending.rowsAdded;
-    SendMessageW(Hwnd(), kRefreshTab, tab, 0);
+    pending.refresh.Request();
     return 0;
 }
 
@@ -359,35 +467,34 @@ int QUserWardenDlg::OnFileAnalysed(const FileAnalysisRecord* record) {
 // lock: the user may delete other rows while the report waits for a repaint.
 int QUserWardenDlg::ItemBegin(int tab, const char* md5) {
     if (m_lists[tab].UpdateRowByKey(md5, 2, kCellText, kWorking, 0))
-        SendMessageW(Hwnd(), kRefreshTab, tab, 0);
+        m_tabs[tab].refresh.Request();
     return 0;
 }
 
+// The processor reports a file done once it is durably stored.
 int QUserWardenDlg::ItemDone(int tab, const char* md5) {
     ListRowTable::RowTexts texts;
     if (!m_lists[tab].UpdateRowByKey(md5, 2, kCellText, kDone, -1, &texts))
         return 0;
-    OperatedRow operated{texts.firstText, md5, texts.tip};
-    SendMessageW(Hwnd(), kAddOperated, tab, reinterpret_cast<LPARAM>(&operated));
-    std::string narrow;
-    if (ToStorePath(operated.path, narrow) == StorePathResult::Ok) {
-        if (tab == 0)
-            Processor().StoreTrusted(md5, narrow);
-        else
-            Processor().StoreBlack(md5, narrow);
+    {
+        ScopedLock lock(m_operatedLock);
+        m_operatedQueue.push_back(OperatedEntry{tab, texts.firstText, md5, texts.tip});
     }
+    m_operatedUpdate.Request();
     return 0;
 }
 
 int QUserWardenDlg::BatchDone(int count) {
     if (count > 0)
-        SendMessageW(Hwnd(), kShowBadge, static_cast<WPARAM>(count), 0);
+        PostMessageW(Hwnd(), kShowBadge, static_cast<WPARAM>(count), 0);
     return 0;
 }
 
 int QUserWardenDlg::OnError(int code) {
     if (code == -1)
         ShowMsgBox(std::wstring(), 11);
+    else if (code == kStoreWriteFailed)
+        ShowMsgBox(StoreWriteFailedText(), 8);
     return 0;
 }
 
@@ -453,8 +560,32 @@ bool QUserWardenDlg::Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT
 
 bool QUserWardenDlg::OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
     if (message == WM_INTAKE_DONE) {
-        ShowSummary(static_cast<int>(wparam));
+        const int tab = static_cast<int>(wparam);
+        ShowSummary(tab);
+        if (tab < 2)
+            RefreshOkButton(tab); // the last rows' refresh may still wait for its timer
+        ShowDuplicates(tab);
         return true;
+    }
+    for (int tab = 0; tab < 2; ++tab) {
+        switch (m_tabs[tab].refresh.OnMessage(message, wparam)) {
+        case CoalescedUpdate::Step::Now:
+            RefreshOkButton(tab);
+            return true;
+        case CoalescedUpdate::Step::Wait:
+            return true;
+        default:
+            break;
+        }
+    }
+    switch (m_operatedUpdate.OnMessage(message, wparam)) {
+    case CoalescedUpdate::Step::Now:
+        AddOperatedRows();
+        return true;
+    case CoalescedUpdate::Step::Wait:
+        return true;
+    default:
+        break;
     }
     if (message == kListLinkClick) {
         OnLinkClicked(static_cast<int>(wparam), static_cast<int>(lparam));
@@ -465,8 +596,14 @@ bool QUserWardenDlg::OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam,
         return true;
     }
     switch (message) {
-    case kRefreshTab:
-        RefreshOkButton(static_cast<int>(wparam));
+    case kOperatedLoaded:
+        TakeLoadedRows();
+        return true;
+    case kShowDuplicates:
+        ShowDuplicates(static_cast<int>(wparam));
+        return true;
+    case kCommitEnded:
+        EndCommit(static_cast<int>(wparam));
         return true;
     case kShowBadge:
         if (CTwWindow* text = FindById(kBadgeText)) {
@@ -475,11 +612,6 @@ bool QUserWardenDlg::OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam,
         }
         ShowElement(kBadge, true);
         return true;
-    case kAddOperated: {
-        const auto* row = reinterpret_cast<const OperatedRow*>(lparam);
-        AddOperatedRow(static_cast<int>(wparam), row->name, row->md5, row->path);
-        return true;
-    }
     case WM_INITDIALOG:
         Start();
         return false;

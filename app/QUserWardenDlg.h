@@ -3,12 +3,22 @@
 // with their pending lists, the operated-files tab with what the store
 // holds, the badge, the summaries and the PE-format tips. It owns the file
 // processor and is its callback: reports arrive on the worker threads that
-// make them.
+// make them. A report changes the row tables at once and announces what the
+// window's thread is to show; no report waits for that thread, which
+// updates the screen a bounded number of times per second.
+//
+// The processor is made ready and the store read on a worker while the
+// window shows; drops and commits made meanwhile wait for it on their own
+// workers, and the operated tab fills when the store has answered.
 
 #include <atomic>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/OperatedRows.h"
+#include "common/CriticalSection.h"
+#include "common/Handles.h"
 #include "intake/FileProcessor.h"
 #include "intake/IntakeWorkers.h"
 #include "intake/IWardenCallback.h"
@@ -22,8 +32,10 @@ class QUserWardenDlg : public CTwDialogImpl<QUserWardenDlg>,
 public:
     enum { IDD = 101 };
 
-    // `storePath` empty: UserSign.dat beside the program.
-    explicit QUserWardenDlg(std::wstring storePath = std::wstring());
+    // `storePath` empty: UserSign.dat beside the program. The store waits
+    // this long for another program's lock before a write fails.
+    explicit QUserWardenDlg(std::wstring storePath = std::wstring(),
+                            int storeBusyTimeoutMs = SqlDatabase::kDefaultBusyTimeoutMs);
     ~QUserWardenDlg();
 
     CListViewCtrlEx& List(int tab) { return m_lists[tab]; }
@@ -31,6 +43,8 @@ public:
     int CurrentTab();
     bool BusyWithDrop() const { return m_work->dropBusy.IsBusy(); }
     bool BusyWithCommit(int tab) const { return m_work->commitBusy[tab].IsBusy(); }
+    // True once the store's entries are on the operated tab.
+    bool OperatedLoaded() const { return m_operatedLoaded; }
 
     // The window's message box, on the calling thread, owned by the window.
     int ShowMsgBox(const std::wstring& text, int mode);
@@ -53,18 +67,29 @@ protected:
 
 private:
     struct PendingTab {
+        explicit PendingTab(WPARAM tab) : refresh(kRefreshTabMessage, tab, 0x5701 + tab) {}
         std::atomic<int> rowsAdded{0};
         bool okEnabled = false;
         bool allChecked = false;
         std::atomic<int> accepted{0};
         std::atomic<int> refused{0};
+        CoalescedUpdate refresh; // OK button and select-all box
+        // The duplicates of the current intake: the first one's name and
+        // how many there were.
+        CriticalSection duplicateLock;
+        std::wstring firstDuplicate;
+        int duplicates = 0;
+        std::vector<std::string> committing; // the last commit's MD5s (window's thread)
     };
+    static constexpr UINT kRefreshTabMessage = WM_APP + 1;
 
     void Start();
     void CreateLists();
-    void LoadOperatedList();
-    void AddOperatedRow(int group, const std::wstring& name, const std::string& md5,
-                        const std::wstring& path);
+    void StartLoading();
+    void TakeLoadedRows();
+    void AddOperatedRows();
+    void ShowDuplicates(int tab);
+    void EndCommit(int tab);
     void SwitchTab(int tab);
     void OnDrop(HDROP drop);
     void OpenFilesDialog();
@@ -90,12 +115,23 @@ private:
         BusyFlag dropBusy;
         BusyFlag pickBusy;
         BusyFlag commitBusy[2];
+        // Set once the processor is initialised and the store read.
+        UniqueHandle ready{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+        CriticalSection loadedLock;
+        std::unique_ptr<ListRowTable> loadedRows; // handed to the window's thread
+        void WaitUntilReady() const { WaitForSingleObject(ready.Get(), INFINITE); }
     };
 
     std::wstring m_storePath;
+    int m_storeBusyTimeoutMs;
     std::shared_ptr<WorkerState> m_work;
     CListViewCtrlEx m_lists[3];
-    PendingTab m_tabs[2];
+    PendingTab m_tabs[2] = {PendingTab(0), PendingTab(1)};
+    // Entries done by commits, waiting for the window's thread.
+    CriticalSection m_operatedLock;
+    std::vector<OperatedEntry> m_operatedQueue;
+    CoalescedUpdate m_operatedUpdate;
+    std::atomic<bool> m_operatedLoaded{false};
     std::atomic<int> m_intakeTab{0};
     PeTipWindowSlot m_tips[2] = {MakePeTipWindowSlot(), MakePeTipWindowSlot()};
     bool m_tipShown[2] = {false, false};

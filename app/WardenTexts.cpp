@@ -22,6 +22,25 @@ std::wstring PrepareMsgBoxText(std::wstring text, int mode) {
     return text;
 }
 
+std::wstring DuplicateBoxText(const std::wstring& firstName, int more) {
+    std::wstring text = PrepareMsgBoxText(firstName, 1);
+    if (more <= 0)
+        return text;
+    wchar_t count[48];
+    wsprintfW(count, L"及另外 %d 个文件", more);
+    const bool brokenLine = !text.empty() && text.back() == L'\n';
+    if (brokenLine)
+        text.pop_back();
+    text += count;
+    if (brokenLine)
+        text += L'\n';
+    return text;
+}
+
+std::wstring StoreWriteFailedText() {
+    return L"未能写入记录文件 UserSign.dat，提交已停止；未写入的文件仍在列表中，可再次提交。";
+}
+
 std::string SummaryMarkup(int added, int refused, int linkId) {
     char markup[512];
     std::snprintf(markup, sizeof markup,

@@ -10,6 +10,15 @@
 // The text handed to the message box for a mode.
 std::wstring PrepareMsgBoxText(std::wstring text, int mode);
 
+// The text of the one duplicate box of an intake: the first duplicate's
+// name, prepared as for mode 1, and when there were more, how many more
+// (before the line break a cut name ends with).
+std::wstring DuplicateBoxText(const std::wstring& firstName, int more);
+
+// The text of the box shown when the store could not be written during a
+// commit (mode 8).
+std::wstring StoreWriteFailedText();
+
 // The summary rich text of a tab: N files added, M of them refused, with
 // the "格式" link `linkId`.
 std::string SummaryMarkup(int added, int refused, int linkId);

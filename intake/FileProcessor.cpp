@@ -84,6 +84,10 @@ int FileProcessor::Initialize(const std::wstring& storePath) {
 }
 
 int FileProcessor::Initialize(const std::wstring& storePath, int storeBusyTimeoutMs) {
+    // A window initialises on a worker: a Shutdown meanwhile waits for this.
+    CallGuard guard(*this);
+    if (!guard.Admitted())
+        return -1;
     const HRESULT loaded = LoadComponentModule(m_module);
     CreateComponentObject(m_module, CLSID_VxFileDetector, IID_IFileDetector,
                           reinterpret_cast<void**>(&m_detector));

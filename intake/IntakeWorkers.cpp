@@ -53,13 +53,13 @@ void RunPickedFilesWork(FileProcessor& processor, const std::vector<std::wstring
         processor.ProcessFile(file.c_str());
 }
 
-void RunCommitWork(FileProcessor& processor, UserList list, const std::vector<std::string>& md5s,
+void RunCommitWork(FileProcessor& processor, UserList list, const std::vector<CommitEntry>& entries,
                    BusyFlag& busy) {
-    if (!md5s.empty()) {
+    if (!entries.empty()) {
         if (list == UserList::Trusted)
-            processor.CommitTrusted(md5s);
+            processor.CommitTrusted(entries);
         else
-            processor.CommitBlack(md5s);
+            processor.CommitBlack(entries);
     }
     busy.Release();
 }

@@ -42,9 +42,9 @@ std::vector<std::wstring> ParseOpenDialogSelection(const wchar_t* buffer);
 // The open-dialog worker's work once the user has chosen: each file in turn.
 void RunPickedFilesWork(FileProcessor& processor, const std::vector<std::wstring>& files);
 
-// A commit worker: commits the gathered MD5s (nothing when there are none)
+// A commit worker: commits the gathered files (nothing when there are none)
 // and clears its busy flag.
-void RunCommitWork(FileProcessor& processor, UserList list, const std::vector<std::string>& md5s,
+void RunCommitWork(FileProcessor& processor, UserList list, const std::vector<CommitEntry>& entries,
                    BusyFlag& busy);
 
 // Starts a thread that runs `work` once; false when no thread could be made.

@@ -46,7 +46,8 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths) {
 }
 
 int g_boxesClosed = 0;
-std::vector<int> g_closedModes; // the modes of the boxes PumpUntil closed
+std::vector<int> g_closedModes;          // the modes of the boxes PumpUntil closed
+std::vector<std::wstring> g_closedTexts; // and their texts
 
 // Runs the window's messages until `done`, closing message boxes that the
 // workers open (as a user answering Cancel would); false on a time-out.
@@ -58,8 +59,10 @@ template <typename Done> bool PumpUntil(Done done, DWORD milliseconds = 20000) {
         if (CTwDialogHost* box = testsupport::OpenMessageBox()) {
             PostMessageW(box->Hwnd(), WM_CLOSE, 0, 0);
             ++g_boxesClosed;
-            if (const auto* question = dynamic_cast<const QMsgBoxDlg*>(box))
+            if (const auto* question = dynamic_cast<const QMsgBoxDlg*>(box)) {
                 g_closedModes.push_back(question->Mode());
+                g_closedTexts.push_back(question->Text());
+            }
             Sleep(50);
         }
         MSG message;
@@ -95,6 +98,7 @@ void CALLBACK ClickFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
 // Answers every box the window opens from a repeating timer: OK for the
 // removal questions (modes 12 and 13), and notes each other mode closed.
 std::vector<int> g_noticesClosed;
+std::vector<std::wstring> g_noticeTexts;
 void CALLBACK AnswerBoxesFromTimer(HWND, UINT, UINT_PTR, DWORD) {
     auto* box = dynamic_cast<QMsgBoxDlg*>(testsupport::OpenMessageBox());
     if (!box)
@@ -103,6 +107,7 @@ void CALLBACK AnswerBoxesFromTimer(HWND, UINT, UINT_PTR, DWORD) {
         testsupport::ClickElement(*box, 102);
     } else {
         g_noticesClosed.push_back(box->Mode());
+        g_noticeTexts.push_back(box->Text());
         testsupport::ClickElement(*box, 103);
     }
 }
@@ -119,12 +124,35 @@ protected:
     }
     void TearDown() override { SetEnvironmentVariableW(L"VMRDETECT_LIST_FILE", nullptr); }
 
+    // The window made, and its operated tab filled from the store (which
+    // happens on a worker).
+    static bool Open(QUserWardenDlg& window) {
+        return window.CreateHostWindow(nullptr, nullptr) != nullptr &&
+               PumpUntil([&] { return window.OperatedLoaded(); });
+    }
+
     // Files dropped on the window as the shell drops them; true once the
     // summary `summaryId` (501 whitelist, 503 blacklist) shows.
     static bool DropAndWait(QUserWardenDlg& window, const std::vector<std::wstring>& files,
                             int summaryId = 501) {
         SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files)), 0);
         return PumpUntil([&] { return window.FindById(summaryId)->IsShown(); });
+    }
+
+    // Files dropped again once the last drop has ended; the modes of the
+    // boxes answered (their texts in g_noticeTexts) until this drop ends.
+    static std::vector<int> DropAnsweringBoxes(QUserWardenDlg& window,
+                                               const std::vector<std::wstring>& files) {
+        PumpUntil([&] { return !window.BusyWithDrop(); });
+        g_noticesClosed.clear();
+        g_noticeTexts.clear();
+        const UINT_PTR answers = SetTimer(nullptr, 0, 50, &AnswerBoxesFromTimer);
+        SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files)), 0);
+        PumpUntil([&] { return !window.BusyWithDrop(); });
+        // The box comes with the summary, once the walk has ended.
+        PumpUntil([] { return false; }, 400);
+        KillTimer(nullptr, answers);
+        return g_noticesClosed;
     }
 
     int TrustedInStore() {
@@ -143,6 +171,12 @@ protected:
 
 TEST(WardenTexts, BoxTextsSummaryBadgeAndSelectAll) {
     EXPECT_EQ(L"“a.exe”", PrepareMsgBoxText(L"a.exe", 1));
+    // The one duplicate box of a drop: the first name, then how many more,
+    // before the line break that a cut name ends with.
+    EXPECT_EQ(L"“a.exe”", DuplicateBoxText(L"a.exe", 0));
+    EXPECT_EQ(L"“a.exe”及另外 2 个文件", DuplicateBoxText(L"a.exe", 2));
+    EXPECT_EQ(L"“" + std::wstring(64, L'n') + L"……”及另外 1 个文件\n",
+              DuplicateBoxText(std::wstring(70, L'n'), 1));
     EXPECT_EQ(L"a.exe", PrepareMsgBoxText(L"a.exe", 8));
     EXPECT_EQ(L"“x.exe”", PrepareMsgBoxText(L"C:\\dir\\x.exe", 3));
     EXPECT_EQ(L"", PrepareMsgBoxText(L"", 12));
@@ -161,7 +195,7 @@ TEST(WardenTexts, BoxTextsSummaryBadgeAndSelectAll) {
 
 TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    ASSERT_TRUE(Open(window));
     std::wstring title(32, L'\0');
     GetWindowTextW(window.Hwnd(), &title[0], 32);
     EXPECT_EQ(L"vmruserwarden", std::wstring(title.c_str()));
@@ -180,25 +214,23 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     EXPECT_EQ(1, static_cast<CTwImageWnd*>(window.FindById(303))->Sub()); // all checked
 
     // The same file again: the duplicate box, no new row.
-    g_boxesClosed = 0;
-    PumpUntil([&] { return !window.BusyWithDrop(); });
-    SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({m_files[0]})), 0);
-    ASSERT_TRUE(PumpUntil([&] { return g_boxesClosed > 0 && !window.BusyWithDrop(); }));
+    EXPECT_EQ((std::vector<int>{1}), DropAnsweringBoxes(window, {m_files[0]}));
+    EXPECT_EQ(L"“one.exe”", g_noticeTexts.at(0));
     EXPECT_EQ(2, pending.Rows().Count());
 
     // OK commits both to the component and the store.
     g_boxesClosed = 0;
     testsupport::ClickElement(window, 106);
+    CListViewCtrlEx& operated = window.List(2);
     EXPECT_TRUE(PumpUntil([&] {
         return pending.CellText(0, 2) == L"处理成功" && pending.CellText(1, 2) == L"处理成功" &&
-               !window.BusyWithCommit(0);
+               !window.BusyWithCommit(0) && operated.Rows().Count() == 4 &&
+               window.FindById(1104)->IsShown();
     }));
     EXPECT_EQ(0, pending.CountWithBox()); // done rows have no box any more
     EXPECT_EQ(2, TrustedInStore());
-    EXPECT_TRUE(window.FindById(1104)->IsShown());
     EXPECT_EQ(L"2", window.FindById(1105)->Text());
-    CListViewCtrlEx& operated = window.List(2);
-    EXPECT_EQ(4, operated.Rows().Count()); // two groups, two entries in the first
+    EXPECT_EQ(4, operated.ShownCount()); // two groups, two entries in the first
     const int entry = operated.FindByKey(pending.Rows().Row(0)->key);
     ASSERT_EQ(1, entry);
 
@@ -215,6 +247,71 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     DestroyWindow(window.Hwnd());
 }
 
+TEST_F(MainWindow, ADropShowsOneDuplicateBoxThatNamesTheFirstAndCountsTheOthers) {
+    const std::wstring folder = m_dir.File(L"many");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::vector<std::wstring> files;
+    for (int i = 0; i < 40; ++i) {
+        files.push_back(folder + L"\\f" + std::to_wstring(100 + i) + L".exe");
+        testsupport::WritePeFile(files.back(), "many " + std::to_string(i));
+    }
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_TRUE(Open(window));
+    ASSERT_TRUE(DropAndWait(window, {folder}));
+    ASSERT_EQ(40, window.List(0).Rows().Count());
+
+    // The whole folder again, with one new file: forty duplicates, one box.
+    testsupport::WritePeFile(folder + L"\\new.exe", "new");
+    EXPECT_EQ((std::vector<int>{1}), DropAnsweringBoxes(window, {folder}));
+    ASSERT_EQ(1u, g_noticeTexts.size());
+    const std::wstring& text = g_noticeTexts[0];
+    EXPECT_EQ(0u, text.find(L"“f1")) << text; // the first the walk found
+    EXPECT_NE(std::wstring::npos, text.find(L"”及另外 39 个文件")) << text;
+    EXPECT_EQ(41, window.List(0).Rows().Count());
+    EXPECT_EQ(L"本次共添加 1 个文件，其中 0 个文件不符合添加格式",
+              static_cast<CTwRichText*>(window.FindById(501))->PlainText());
+
+    // A drop without duplicates shows no box at all.
+    testsupport::WritePeFile(m_dir.File(L"other.exe"), "other");
+    EXPECT_TRUE(DropAnsweringBoxes(window, {m_dir.File(L"other.exe")}).empty());
+    DestroyWindow(window.Hwnd());
+}
+
+TEST_F(MainWindow, AStoreLockedByAnotherProgramDoesNotKeepTheWindowFromShowing) {
+    {
+        ORBDBSqliteConn store(m_dir.File(L"UserSign.dat"), 1000);
+        store.Open();
+        store.InitUserTrustedTable();
+        store.InitUserBlackTable();
+        const UserListRecord record =
+            MakeUserListRecord("0cc175b9c0f1b6a831c399e269772661", "1700000000", "C:\\a.exe");
+        ASSERT_NE(-1, store.AddUserTrustedData(&record));
+    }
+    ORBDBSqliteConn holder(m_dir.File(L"UserSign.dat"), 1000);
+    ASSERT_EQ(0, holder.Open());
+    ASSERT_EQ(0, holder.ExecSql("BEGIN EXCLUSIVE;"));
+
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    const DWORD start = GetTickCount();
+    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    // While the store is held, the window answers and its operated tab
+    // shows the two groups only; a drop waits for the store, not the window.
+    ASSERT_FALSE(PumpUntil([&] { return window.OperatedLoaded(); }, 1500));
+    EXPECT_EQ(2, window.List(2).ShownCount());
+    SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({m_files[0]})), 0);
+    DWORD_PTR answer = 0;
+    EXPECT_NE(0, SendMessageTimeoutW(window.Hwnd(), WM_NULL, 0, 0, SMTO_NORMAL, 500, &answer));
+
+    ASSERT_EQ(0, holder.ExecSql("COMMIT;"));
+    ASSERT_TRUE(PumpUntil([&] { return window.OperatedLoaded(); }));
+    EXPECT_EQ(3, window.List(2).ShownCount());
+    EXPECT_GE(window.List(2).FindByKey("0cc175b9c0f1b6a831c399e269772661"), 0);
+    ASSERT_TRUE(PumpUntil([&] { return window.FindById(501)->IsShown(); }));
+    EXPECT_EQ(1, window.List(0).Rows().Count());
+    DestroyWindow(window.Hwnd());
+}
+
 TEST_F(MainWindow, ARemovalTheComponentRefusesShowsItsBoxAndKeepsTheEntry) {
     {
         ORBDBSqliteConn store(m_dir.File(L"UserSign.dat"), 1000);
@@ -225,7 +322,7 @@ TEST_F(MainWindow, ARemovalTheComponentRefusesShowsItsBoxAndKeepsTheEntry) {
         ASSERT_NE(-1, store.AddUserTrustedData(&record));
     }
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    ASSERT_TRUE(Open(window));
     CListViewCtrlEx& operated = window.List(2);
     const int entry = operated.FindByKey("0cc175b9c0f1b6a831c399e269772661");
     ASSERT_GE(entry, 0);
@@ -252,7 +349,7 @@ TEST_F(MainWindow, AFileWhosePathTheStoreCannotRecordIsRefusedBeforeTheComponent
     const std::wstring foreign = m_dir.File(L"\x0E01.exe");
     testsupport::WritePeFile(foreign, "foreign");
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    ASSERT_TRUE(Open(window));
     ASSERT_TRUE(DropAndWait(window, {m_files[0], foreign}));
     CListViewCtrlEx& pending = window.List(0);
     ASSERT_EQ(2, pending.Rows().Count());
@@ -273,7 +370,7 @@ TEST_F(MainWindow, AFileWhosePathTheStoreCannotRecordIsRefusedBeforeTheComponent
 
 TEST_F(MainWindow, PendingRowsLeaveByTheirLinkAndTheirBoxesReachTheSelectAllBox) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    ASSERT_TRUE(Open(window));
     ASSERT_TRUE(DropAndWait(window, m_files));
     CListViewCtrlEx& pending = window.List(0);
     ASSERT_EQ(2, pending.Rows().Count());
@@ -303,7 +400,7 @@ TEST_F(MainWindow, PendingRowsLeaveByTheirLinkAndTheirBoxesReachTheSelectAllBox)
 
 TEST_F(MainWindow, ACommitTheComponentRefusesShowsItsBoxAndKeepsTheRowsPending) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    ASSERT_TRUE(Open(window));
     ASSERT_TRUE(DropAndWait(window, m_files));
     ASSERT_TRUE(CreateDirectoryW(m_dir.File(L"lists.txt.lock").c_str(), nullptr));
     g_closedModes.clear();
@@ -316,6 +413,39 @@ TEST_F(MainWindow, ACommitTheComponentRefusesShowsItsBoxAndKeepsTheRowsPending) 
     EXPECT_EQ(0, TrustedInStore());
     DestroyWindow(window.Hwnd());
     RemoveDirectoryW(m_dir.File(L"lists.txt.lock").c_str());
+}
+
+TEST_F(MainWindow, ACommitTheStoreCannotTakeShowsItsBoxAndLeavesTheRowsPending) {
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"), 300);
+    ASSERT_TRUE(Open(window));
+    ASSERT_TRUE(DropAndWait(window, m_files));
+    CListViewCtrlEx& pending = window.List(0);
+    const std::string first = pending.Rows().Row(0)->key;
+    ORBDBSqliteConn holder(m_dir.File(L"UserSign.dat"), 100);
+    ASSERT_EQ(0, holder.Open());
+    ASSERT_EQ(0, holder.ExecSql("BEGIN EXCLUSIVE;"));
+
+    g_closedModes.clear();
+    g_closedTexts.clear();
+    testsupport::ClickElement(window, 106);
+    EXPECT_TRUE(PumpUntil([&] {
+        return !g_closedModes.empty() && !window.BusyWithCommit(0) && pending.CountChecked() == 2;
+    }));
+    EXPECT_EQ(std::vector<int>{8}, g_closedModes);
+    EXPECT_EQ(std::vector<std::wstring>{StoreWriteFailedText()}, g_closedTexts);
+    EXPECT_EQ(L"删除", pending.CellText(0, 2));
+    EXPECT_EQ(L"删除", pending.CellText(1, 2));
+    EXPECT_EQ(2, window.List(2).Rows().Count()); // the two group rows only
+    EXPECT_EQ(std::string::npos, testsupport::ReadFileBytes(m_dir.File(L"lists.txt")).find(first));
+
+    // Once the other program lets go, the same rows commit.
+    ASSERT_EQ(0, holder.ExecSql("COMMIT;"));
+    testsupport::ClickElement(window, 106);
+    EXPECT_TRUE(PumpUntil([&] {
+        return pending.CellText(1, 2) == L"处理成功" && window.List(2).Rows().Count() == 4;
+    }));
+    EXPECT_EQ(2, TrustedInStore());
+    DestroyWindow(window.Hwnd());
 }
 
 TEST_F(MainWindow, OperatedEntriesStayWhenTheQuestionIsCancelledAndBlacklistedOnesLeaveOnOk) {
@@ -332,7 +462,7 @@ TEST_F(MainWindow, OperatedEntriesStayWhenTheQuestionIsCancelledAndBlacklistedOn
         ASSERT_NE(-1, store.AddUserBlackData(&black));
     }
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    ASSERT_TRUE(Open(window));
     ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(2));
     CListViewCtrlEx& operated = window.List(2);
     const int rows = operated.Rows().Count();
@@ -363,12 +493,12 @@ TEST_F(MainWindow, OperatedEntriesStayWhenTheQuestionIsCancelledAndBlacklistedOn
 }
 
 // The pending list's window procedure before the test's subclass, and what
-// the subclass does at a redraw a worker asks for while armed: the user
-// deletes the first row at that very moment.
+// the subclass does when a worker's change reaches the list while armed: the
+// user deletes the first row at that very moment.
 WNDPROC g_listProc = nullptr;
 std::atomic<CListViewCtrlEx*> g_deleteOnRedraw{nullptr};
 LRESULT CALLBACK DeleteFirstRowOnRedraw(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == LVM_REDRAWITEMS) {
+    if (message == kSyncRows || (message == WM_TIMER && wparam == kListSyncTimer)) {
         if (CListViewCtrlEx* list = g_deleteOnRedraw.exchange(nullptr))
             list->DeleteRow(0);
     }
@@ -381,26 +511,33 @@ TEST_F(MainWindow, AReportActsOnItsOwnRowWhileTheUserDeletesAnother) {
     testsupport::WritePeFile(files[2], "third");
     testsupport::WritePeFile(files[3], "fourth");
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    ASSERT_TRUE(Open(window));
     ASSERT_TRUE(DropAndWait(window, files));
     CListViewCtrlEx& pending = window.List(0);
     ASSERT_EQ(4, pending.Rows().Count());
     const std::string md5 = pending.Rows().Row(1)->key; // two.exe
 
-    // The commit's two reports for two.exe; at the redraw each asks for,
-    // the first row is deleted (one.exe, then two.exe itself).
+    // The commit's two reports for two.exe; when each reaches the list's
+    // thread, the user deletes the first row (one.exe, then two.exe itself).
     g_listProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         pending.Hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DeleteFirstRowOnRedraw)));
     std::atomic<bool> reported{false};
+    const auto deleteFirstRowAtTheNextSync = [&] {
+        g_deleteOnRedraw = &pending;
+        for (int waited = 0; g_deleteOnRedraw.load() && waited < 5000; ++waited)
+            Sleep(1);
+    };
     std::thread worker([&] {
-        g_deleteOnRedraw = &pending;
         window.OnTrustedItemBegin(md5.c_str());
-        g_deleteOnRedraw = &pending;
+        deleteFirstRowAtTheNextSync();
         window.OnTrustedItemDone(md5.c_str());
+        deleteFirstRowAtTheNextSync();
         reported = true;
     });
     PumpUntil([&] { return reported.load(); });
     worker.join();
+    CListViewCtrlEx& operated = window.List(2);
+    PumpUntil([&] { return operated.FindByKey(md5) >= 0; }, 3000);
     SetWindowLongPtrW(pending.Hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
 
     // three.exe and four.exe are untouched, still checked and pending.
@@ -408,35 +545,28 @@ TEST_F(MainWindow, AReportActsOnItsOwnRowWhileTheUserDeletesAnother) {
     EXPECT_EQ(L"three.exe", pending.CellText(0, 0));
     EXPECT_EQ(L"删除", pending.CellText(0, 2));
     EXPECT_EQ(2, pending.CountChecked());
-    // two.exe is on the operated tab and in the store under its own name.
-    CListViewCtrlEx& operated = window.List(2);
+    // two.exe is on the operated tab under its own name and path.
     const int entry = operated.FindByKey(md5);
     ASSERT_GE(entry, 0);
     EXPECT_EQ(L"two.exe", operated.CellText(entry, 0));
-    ORBDBSqliteConn store(m_dir.File(L"UserSign.dat"), 1000);
-    store.Open();
-    UserListRecords records;
-    store.LoadUserTrustedData(records);
-    ASSERT_EQ(1u, records.size());
-    EXPECT_EQ(md5, records[0].Md5);
-    EXPECT_EQ(files[1], AnsiToWide(records[0].Path));
+    EXPECT_EQ(files[1], operated.Rows().Row(entry)->tip);
     DestroyWindow(window.Hwnd());
 }
 
 TEST_F(MainWindow, TheBadgeCountsUpTo99AndThenSays99Plus) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    ASSERT_TRUE(Open(window));
     window.OnTrustedBatchDone(99);
-    EXPECT_TRUE(window.FindById(1104)->IsShown());
+    EXPECT_TRUE(PumpUntil([&] { return window.FindById(1104)->IsShown(); }, 3000));
     EXPECT_EQ(L"99", window.FindById(1105)->Text());
     window.OnBlackBatchDone(100);
-    EXPECT_EQ(L"99+", window.FindById(1105)->Text());
+    EXPECT_TRUE(PumpUntil([&] { return window.FindById(1105)->Text() == L"99+"; }, 3000));
     DestroyWindow(window.Hwnd());
 }
 
 TEST_F(MainWindow, BlacklistTabSelectAllAndNoDropsOnTheOperatedTab) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    ASSERT_TRUE(Open(window));
     auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(103));
     ASSERT_TRUE(tabs->SelectTab(1));
     EXPECT_TRUE(window.FindById(202)->IsShown());
@@ -459,7 +589,7 @@ TEST_F(MainWindow, BlacklistTabSelectAllAndNoDropsOnTheOperatedTab) {
 
 TEST_F(MainWindow, TheOpenDialogAddsTheChosenFile) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    ASSERT_NE(nullptr, window.CreateHostWindow(nullptr, nullptr));
+    ASSERT_TRUE(Open(window));
     // 107, the blacklist tab's add button, is hidden by the layout.
     ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(1));
     window.ShowElement(107, true);

@@ -121,14 +121,15 @@ TEST_F(ProcessorTest, TheDropWorkerAnalysesReleasesAndSignalsTheTabOnce) {
     EXPECT_EQ(3u, m_callback.Events().size()); // one.exe twice (file, then in the folder), two.exe
 }
 
-TEST_F(ProcessorTest, TheCommitWorkerCommitsGatheredMd5sAndNothingWhenThereAreNone) {
+TEST_F(ProcessorTest, TheCommitWorkerCommitsGatheredFilesAndNothingWhenThereAreNone) {
     BusyFlag busy;
     busy.TryAcquire();
     RunCommitWork(m_processor, UserList::Black, {}, busy);
     EXPECT_FALSE(busy.IsBusy());
     EXPECT_TRUE(m_callback.Events().empty());
     busy.TryAcquire();
-    RunCommitWork(m_processor, UserList::Black, {"0123456789abcdef0123456789abcdef"}, busy);
+    RunCommitWork(m_processor, UserList::Black,
+                  {CommitEntry{"0123456789abcdef0123456789abcdef", "C:\\one.exe"}}, busy);
     EXPECT_FALSE(busy.IsBusy());
     EXPECT_EQ(3u, m_callback.Events().size());
 }

@@ -70,7 +70,6 @@ public:
                       const std::wstring& tip, int flags, int kind,
                       std::vector<ListCell> moreCells = {});
     int FindByKey(const std::string& key) const { return m_rows.FindByKey(key); }
-    bool MayHoldKey(const std::string& key) const { return m_rows.MayHoldKey(key); }
     int RemoveFromGroup(const std::string& key, int group);
     int AddCell(int index, const std::wstring& text, int kind) {
         return m_rows.AddCell(index, text, kind);
@@ -97,6 +96,12 @@ public:
     const ListRowTable& Rows() const { return m_rows; }
     // The rows the platform list shows (the table's count as last synced).
     int ShownCount() const { return m_shownCount; }
+    // Changes the rows in one go, shown once after (many rows added on the
+    // list's thread cost one update of the platform list).
+    template <class Change> void ChangeRows(Change change) {
+        change(m_rows);
+        Changed();
+    }
     // Takes the rows of `rows` in place of the list's own (on the list's
     // thread); `rows` is left empty.
     void TakeRows(ListRowTable& rows);

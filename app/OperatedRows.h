@@ -1,0 +1,30 @@
+#pragma once
+// The rows of the operated-files list: two foldable groups (whitelisted,
+// blacklisted) whose entry rows show the file name, the MD5 and the
+// "恢复" link, and carry the MD5 as key and the full path. Built on any
+// thread into a table of its own; the list takes the table whole.
+
+#include <string>
+
+#include "store/UserListRecord.h"
+#include "ui/windows/ListRowTable.h"
+
+// An entry as a commit reports it.
+struct OperatedEntry {
+    int group = 0; // 0 whitelisted, 1 blacklisted
+    std::wstring name;
+    std::string md5;
+    std::wstring path;
+};
+
+// The group rows of both groups, empty.
+void AddOperatedGroups(ListRowTable& rows);
+
+// Takes the MD5 off both groups (its first entry in each), then appends the
+// entry at the end of its group (into the folded rows of a folded group).
+void PlaceOperatedEntry(ListRowTable& rows, const OperatedEntry& entry);
+
+// Both groups with the stored entries, in the store's order; an MD5 stored
+// in both tables is listed once, in the blacklisted group.
+void BuildOperatedRows(ListRowTable& rows, const UserListRecords& trusted,
+                       const UserListRecords& black);
