@@ -6,6 +6,9 @@
 
 #include "common/Handles.h"
 #include "intake/Digest.h"
+#include "intake/FileAnalysis.h"
+#include "intake/OrderedPool.h"
+#include "intake/PathWalk.h"
 #include "store/ORBDBSqliteConn.h"
 
 // Counts a public call in progress so that Shutdown can wait for it; a call
@@ -39,25 +42,14 @@ std::string CurrentTimeText() {
     return std::to_string(seconds);
 }
 
-bool IsDotEntry(const wchar_t* name) {
-    return lstrcmpW(name, L".") == 0 || lstrcmpW(name, L"..") == 0;
-}
+// Files in flight per analysis thread during a walk: enough to keep every
+// thread busy while a larger file holds up the reports behind it.
+constexpr std::size_t kAnalysesInFlightPerThread = 64;
 
-// "C:" or "C:\" and the like: a volume root, which is never walked.
-bool IsVolumeRoot(std::wstring_view path) {
-    return (path.size() == 2 || path.size() == 3) && path[1] == L':' &&
-           (path.size() == 2 || path[2] == L'\\');
-}
-
-// The path to search for, without trailing backslashes (a search on
-// "C:\dir\" finds nothing), or empty for a volume root.
-std::wstring SearchablePath(std::wstring_view path) {
-    if (IsVolumeRoot(path))
-        return std::wstring();
-    std::wstring trimmed(path);
-    while (trimmed.size() > 1 && trimmed.back() == L'\\')
-        trimmed.pop_back();
-    return trimmed;
+unsigned AnalysisThreadCount() {
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    return system.dwNumberOfProcessors == 0 ? 1u : system.dwNumberOfProcessors;
 }
 
 } // namespace
@@ -153,69 +145,61 @@ bool FileProcessor::BeginListUpdate() {
 }
 
 int FileProcessor::ExpandPath(const wchar_t* path) {
+    if (!path)
+        return -1;
+    return ExpandPaths({path});
+}
+
+int FileProcessor::ExpandPaths(const std::vector<std::wstring>& paths) {
     CallGuard guard(*this);
-    if (!guard.Admitted() || !m_detector || !path)
+    if (!guard.Admitted() || !m_detector)
         return -1;
 
-    const std::wstring searchable = SearchablePath(path);
-    WIN32_FIND_DATAW found;
-    bool isFolder = false;
-    if (!searchable.empty()) {
-        UniqueFind search(FindFirstFileW(searchable.c_str(), &found));
-        isFolder = search.IsValid() && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    }
-    if (!isFolder)
-        return ProcessFile(path);
-
-    const std::wstring folder = searchable + L"\\";
-    const std::wstring pattern = folder + L"*.*";
-    UniqueFind entries(FindFirstFileW(pattern.c_str(), &found));
-    if (!entries.IsValid())
-        return 0;
-    do {
-        if (Stopping())
+    IFileDetector& detector = *m_detector;
+    int lastResult = 0;
+    const unsigned threads = AnalysisThreadCount();
+    OrderedPool<FileAnalysis> pool(
+        threads, threads * kAnalysesInFlightPerThread,
+        [&detector](FileAnalysis& analysis) { AnalyseWith(detector, analysis); },
+        [&](FileAnalysis& analysis) {
+            if (Stopping())
+                return false;
+            if (analysis.given && analysis.givenIndex + 1 == paths.size())
+                lastResult = analysis.result;
+            Report(analysis);
+            return true;
+        });
+    PathWalk walk(paths);
+    WalkedFile file;
+    while (!Stopping() && walk.Next(file)) {
+        FileAnalysis analysis;
+        analysis.path = std::move(file.path);
+        analysis.givenIndex = file.givenIndex;
+        analysis.given = file.given;
+        if (!pool.Submit(std::move(analysis)))
             break;
-        if (IsDotEntry(found.cFileName))
-            continue;
-        const std::wstring child = folder + found.cFileName;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ExpandPath(child.c_str());
-        else
-            ProcessFile(child.c_str());
-    } while (FindNextFileW(entries.Get(), &found));
-    return 0;
+    }
+    pool.Finish();
+    return lastResult;
 }
 
 int FileProcessor::ProcessFile(const wchar_t* path) {
     CallGuard guard(*this);
     if (!guard.Admitted() || !m_detector || !path)
         return -1;
+    FileAnalysis analysis;
+    analysis.path = path;
+    AnalyseWith(*m_detector, analysis);
+    Report(analysis);
+    return analysis.result;
+}
 
+void FileProcessor::Report(const FileAnalysis& analysis) {
+    if (!m_callback)
+        return;
     FileAnalysisRecord record;
-    std::memset(&record, 0, sizeof record);
-    int result = 0;
-    const int length = lstrlenW(path);
-    if (length >= MAX_PATH) {
-        // Does not fit the record: refused whole, never cut.
-        result = static_cast<int>(HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
-        std::memcpy(record.md5, ZeroDigest, sizeof record.md5);
-        record.longPath = path;
-    } else {
-        BYTE digest[16] = {};
-        int extra = 0;
-        {
-            ScopedLock lock(m_detectorLock);
-            m_detector->AnalyseFile(path, 0, &result, digest, &extra);
-        }
-        char text[33] = {};
-        BytesToHex(digest, sizeof digest, text);
-        std::memcpy(record.md5, text, sizeof record.md5);
-        lstrcpynW(record.path, path, MAX_PATH);
-        record.extra = extra;
-    }
-    if (m_callback)
-        m_callback->OnFileAnalysed(&record);
-    return result;
+    FillRecord(analysis, record);
+    m_callback->OnFileAnalysed(&record);
 }
 
 int FileProcessor::CommitTrusted(const std::vector<std::string>& md5s) {

@@ -7,8 +7,9 @@
 //
 // Calls may come from several threads at once (a drop on one tab while the
 // other tab commits): calls into the signature list and the store are
-// serialised by one lock, analyses by another, and no report is made while a
-// lock is held.
+// serialised by one lock, and no report is made while a lock is held. The
+// detection component's detector keeps no state between calls: analyses run
+// on several threads at once, unlocked.
 
 #include <atomic>
 #include <cstddef>
@@ -32,6 +33,8 @@ struct CommitEntry {
     std::string path;
 };
 
+struct FileAnalysis;
+
 class FileProcessor {
 public:
     FileProcessor();
@@ -49,7 +52,13 @@ public:
     int Initialize(const std::wstring& storePath);
     int Initialize(const std::wstring& storePath, int storeBusyTimeoutMs);
 
-    // One file, or every file under a folder (recursively).
+    // Analyses every file under the given paths: each path in turn, a folder
+    // walked depth first in the order its directory search gives. The files
+    // are analysed on one thread per processor (at most a window of them in
+    // flight) and reported on the calling thread in walk order. Returns what
+    // ExpandPath returns for the last path; -1 without a detector.
+    int ExpandPaths(const std::vector<std::wstring>& paths);
+    // One path: a plain file's result code, 0 for a folder.
     int ExpandPath(const wchar_t* path);
     // Analyses and reports one file; returns the component's result code.
     int ProcessFile(const wchar_t* path);
@@ -131,6 +140,8 @@ private:
     // Opens the component's change bracket; on refusal reports -1 and says false.
     bool BeginListUpdate();
     bool Stopping() const;
+    // Reports one analysed file on the calling thread.
+    void Report(const FileAnalysis& analysis);
 
     IWardenCallback* m_callback = nullptr;
     IFileDetector* m_detector = nullptr;
@@ -139,8 +150,7 @@ private:
     std::unique_ptr<ORBDBSqliteConn> m_store;
     std::atomic<std::size_t> m_commitChunkFiles{kDefaultCommitChunkFiles};
 
-    CriticalSection m_listLock;     // signature list and store
-    CriticalSection m_detectorLock; // analyses
+    CriticalSection m_listLock; // signature list and store
     volatile LONG m_stopping = 0;
     volatile LONG m_activeCalls = 0;
 };

@@ -19,8 +19,7 @@ std::vector<std::wstring> DroppedPaths(HDROP drop) {
 }
 
 void RunDropWork(FileProcessor& processor, HDROP drop, HWND window, int tab, BusyFlag& busy) {
-    for (const std::wstring& path : DroppedPaths(drop))
-        processor.ExpandPath(path.c_str());
+    processor.ExpandPaths(DroppedPaths(drop));
     DragFinish(drop);
     busy.Release();
     if (window)
@@ -49,8 +48,7 @@ std::vector<std::wstring> ParseOpenDialogSelection(const wchar_t* buffer) {
 }
 
 void RunPickedFilesWork(FileProcessor& processor, const std::vector<std::wstring>& files) {
-    for (const std::wstring& file : files)
-        processor.ProcessFile(file.c_str());
+    processor.ExpandPaths(files);
 }
 
 void RunCommitWork(FileProcessor& processor, UserList list, const std::vector<CommitEntry>& entries,

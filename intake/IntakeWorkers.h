@@ -30,8 +30,9 @@ private:
 // Every path of a drop, whole (a path is never cut to a buffer).
 std::vector<std::wstring> DroppedPaths(HDROP drop);
 
-// The drop worker: analyses every dropped path in drop order, releases the
-// drop, clears the busy flag, then sends WM_INTAKE_DONE to `window`.
+// The drop worker: analyses every dropped path (one walk over all of them,
+// reported in drop order), releases the drop, clears the busy flag, then
+// sends WM_INTAKE_DONE to `window`.
 void RunDropWork(FileProcessor& processor, HDROP drop, HWND window, int tab, BusyFlag& busy);
 
 // The files chosen in a multi-file open dialog: the buffer holds either one
@@ -39,7 +40,8 @@ void RunDropWork(FileProcessor& processor, HDROP drop, HWND window, int tab, Bus
 // an empty name at the end.
 std::vector<std::wstring> ParseOpenDialogSelection(const wchar_t* buffer);
 
-// The open-dialog worker's work once the user has chosen: each file in turn.
+// The open-dialog worker's work once the user has chosen: every file, as one
+// walk reported in the order chosen.
 void RunPickedFilesWork(FileProcessor& processor, const std::vector<std::wstring>& files);
 
 // A commit worker: commits the gathered files (nothing when there are none)

@@ -148,9 +148,10 @@ bool ResolvePaths(const std::vector<std::wstring>& operands, std::vector<std::ws
     return true;
 }
 
+// One walk over every path: the files are analysed in parallel and reported
+// in walk order, so the output is the same as one path after the other.
 void Analyse(FileProcessor& processor, const std::vector<std::wstring>& paths) {
-    for (const std::wstring& path : paths)
-        processor.ExpandPath(path.c_str());
+    processor.ExpandPaths(paths);
 }
 
 int Scan(FileProcessor& processor, CliReporter& reporter, const std::vector<std::wstring>& paths) {

@@ -1,0 +1,29 @@
+#pragma once
+// One file's analysis by the detection component, kept until it is
+// reported, and the report made from it.
+
+#include <cstddef>
+#include <string>
+
+#include <windows.h>
+
+#include "intake/DetectionComponent.h"
+#include "intake/FileAnalysisRecord.h"
+
+struct FileAnalysis {
+    std::wstring path;
+    std::size_t givenIndex = 0; // which given path the file came from
+    bool given = false;         // the given path itself, not an entry of a folder
+    int result = 0;             // the component's result code
+    BYTE digest[16] = {};
+    int extra = 0;
+};
+
+// Asks the detector about the file; safe on any thread (the detector keeps no
+// state between calls). A path that does not fit the record (260 characters
+// or more) is refused whole without asking.
+void AnalyseWith(IFileDetector& detector, FileAnalysis& analysis);
+
+// The report of an analysis. A refused long path is in `longPath`, which
+// points into `analysis`.
+void FillRecord(const FileAnalysis& analysis, FileAnalysisRecord& record);

@@ -1,0 +1,188 @@
+#pragma once
+// Runs one piece of work on each job of a sequence on a few threads, and hands
+// the finished jobs back on the thread that submits them, in the order they
+// were submitted. At most `window` jobs are in flight (queued, running, or
+// finished and waiting for the ones before them), so memory stays bounded
+// however long the sequence. Threads are started as jobs arrive, up to the
+// limit, and end with the pool.
+//
+// One thread submits and receives; the pool's threads touch only the job
+// they took. The queue, the positions and the done marks belong to the lock.
+// The lock and its conditions are the slim kernel ones: under Wine they wait
+// and wake without a round trip to the server, which the standard library's
+// (semaphores and events underneath) would make for nearly every file.
+
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include <windows.h>
+
+#include "common/Handles.h"
+
+template <typename Job> class OrderedPool {
+public:
+    using Work = std::function<void(Job&)>; // on a pool thread
+    // On the submitting thread, in submission order; false ends the run
+    // (as Cancel does).
+    using Deliver = std::function<bool(Job&)>;
+
+    OrderedPool(unsigned threads, std::size_t window, Work work, Deliver deliver)
+        : m_maxThreads(threads == 0 ? 1 : threads), m_window(window == 0 ? 1 : window),
+          m_work(std::move(work)), m_deliver(std::move(deliver)) {}
+    ~OrderedPool() { Cancel(); }
+    OrderedPool(const OrderedPool&) = delete;
+    OrderedPool& operator=(const OrderedPool&) = delete;
+
+    // Hands back the finished jobs at the head of the order, waits for the
+    // oldest while the window is full, then queues `job`. False when the run
+    // has ended: the job is dropped.
+    bool Submit(Job job) {
+        HandBack(m_window - 1);
+        if (m_ended)
+            return false;
+        if (!StartThreadIfNeeded()) {
+            // No thread at all could be made: the submitter does the work.
+            m_work(job);
+            Locked lock(m_lock);
+            m_slots.push_back(Slot{std::move(job), true});
+            ++m_nextToStart;
+            return true;
+        }
+        bool idle;
+        {
+            Locked lock(m_lock);
+            m_slots.push_back(Slot{std::move(job), false});
+            idle = m_idleThreads != 0;
+        }
+        // Waking costs a system call even when nobody waits.
+        if (idle)
+            WakeConditionVariable(&m_queued);
+        return true;
+    }
+
+    // Hands back every job in flight, waiting for each in turn.
+    void Finish() { HandBack(0); }
+
+    // Ends the run: jobs not yet started are dropped, running ones are waited
+    // for, nothing more is handed back, and the threads end.
+    void Cancel() {
+        m_ended = true;
+        {
+            Locked lock(m_lock);
+            m_stopping = true;
+        }
+        WakeAllConditionVariable(&m_queued);
+        for (UniqueHandle& thread : m_threads)
+            WaitForSingleObject(thread.Get(), INFINITE);
+        m_threads.clear();
+        Locked lock(m_lock);
+        m_slots.clear();
+        m_nextToStart = 0;
+    }
+
+    // Threads started so far.
+    std::size_t ThreadCount() const { return m_threads.size(); }
+
+private:
+    struct Slot {
+        Job job;
+        bool done;
+    };
+
+    // Holds the lock for a scope.
+    class Locked {
+    public:
+        explicit Locked(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
+        ~Locked() { ReleaseSRWLockExclusive(&m_lock); }
+        Locked(const Locked&) = delete;
+        Locked& operator=(const Locked&) = delete;
+
+    private:
+        SRWLOCK& m_lock;
+    };
+
+    static DWORD WINAPI ThreadMain(void* self) {
+        static_cast<OrderedPool*>(self)->RunJobs();
+        return 0;
+    }
+
+    void RunJobs() {
+        Locked lock(m_lock);
+        for (;;) {
+            while (!m_stopping && m_nextToStart == m_slots.size()) {
+                ++m_idleThreads;
+                SleepConditionVariableSRW(&m_queued, &m_lock, INFINITE, 0);
+                --m_idleThreads;
+            }
+            if (m_stopping)
+                return;
+            // A slot's place in the deque stays put while the front is
+            // removed or the back grows.
+            Slot& slot = m_slots[m_nextToStart++];
+            ReleaseSRWLockExclusive(&m_lock);
+            m_work(slot.job);
+            AcquireSRWLockExclusive(&m_lock);
+            slot.done = true;
+            if (&slot == m_awaited)
+                WakeConditionVariable(&m_finished);
+        }
+    }
+
+    // One more thread while fewer than the limit run; false when there is
+    // none at all and none could be made.
+    bool StartThreadIfNeeded() {
+        if (m_threads.size() < m_maxThreads) {
+            UniqueHandle thread(CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr));
+            if (thread)
+                m_threads.push_back(std::move(thread));
+        }
+        return !m_threads.empty();
+    }
+
+    // Hands back finished jobs from the head of the order, waiting for the
+    // head while more than `most` jobs are in flight.
+    void HandBack(std::size_t most) {
+        while (!m_ended) {
+            Slot* head;
+            {
+                Locked lock(m_lock);
+                if (m_slots.empty())
+                    return;
+                head = &m_slots.front();
+                if (m_slots.size() <= most && !head->done)
+                    return;
+                m_awaited = head;
+                while (!head->done)
+                    SleepConditionVariableSRW(&m_finished, &m_lock, INFINITE, 0);
+                m_awaited = nullptr;
+            }
+            // Done: no pool thread touches it any more.
+            if (!m_deliver(head->job)) {
+                Cancel();
+                return;
+            }
+            Locked lock(m_lock);
+            m_slots.pop_front();
+            --m_nextToStart;
+        }
+    }
+
+    const unsigned m_maxThreads;
+    const std::size_t m_window;
+    const Work m_work;
+    const Deliver m_deliver;
+    std::vector<UniqueHandle> m_threads; // the submitting thread's
+    bool m_ended = false;                // the submitting thread's
+
+    SRWLOCK m_lock = SRWLOCK_INIT;
+    CONDITION_VARIABLE m_queued = CONDITION_VARIABLE_INIT;   // a job to start, or stopping
+    CONDITION_VARIABLE m_finished = CONDITION_VARIABLE_INIT; // the awaited job done
+    std::deque<Slot> m_slots;                                // in flight, in submission order
+    std::size_t m_nextToStart = 0;   // index in m_slots of the first job not taken
+    const Slot* m_awaited = nullptr; // the job the submitter waits for
+    unsigned m_idleThreads = 0;      // threads waiting for a job
+    bool m_stopping = false;
+};

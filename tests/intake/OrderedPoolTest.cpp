@@ -1,0 +1,194 @@
+// The ordered pool on its own, with work of random length in place of
+// analyses.
+
+#include "intake/OrderedPool.h"
+
+#include <algorithm>
+#include <random>
+#include <set>
+#include <vector>
+
+#include "common/CriticalSection.h"
+#include "tests/support/GTest.h"
+
+namespace {
+
+struct Job {
+    int index;
+    unsigned spin; // how long the work takes
+    bool sleeps;   // and whether it sleeps too
+};
+
+// What the work saw, shared by the pool's threads.
+class WorkLog {
+public:
+    void Begin() {
+        ScopedLock lock(m_lock);
+        ++m_started;
+        ++m_running;
+        m_mostRunning = std::max(m_mostRunning, m_running);
+        m_threads.insert(GetCurrentThreadId());
+    }
+    void End(int index) {
+        ScopedLock lock(m_lock);
+        --m_running;
+        m_finishOrder.push_back(index);
+    }
+    int Started() {
+        ScopedLock lock(m_lock);
+        return m_started;
+    }
+    int Running() {
+        ScopedLock lock(m_lock);
+        return m_running;
+    }
+    int MostRunning() {
+        ScopedLock lock(m_lock);
+        return m_mostRunning;
+    }
+    std::size_t Threads() {
+        ScopedLock lock(m_lock);
+        return m_threads.size();
+    }
+    std::vector<int> FinishOrder() {
+        ScopedLock lock(m_lock);
+        return m_finishOrder;
+    }
+
+private:
+    CriticalSection m_lock;
+    int m_started = 0;
+    int m_running = 0;
+    int m_mostRunning = 0;
+    std::set<DWORD> m_threads;
+    std::vector<int> m_finishOrder;
+};
+
+void DoWork(WorkLog& log, Job& job) {
+    log.Begin();
+    volatile unsigned sink = 0;
+    for (unsigned i = 0; i < job.spin; ++i)
+        sink = sink + i;
+    if (job.sleeps)
+        Sleep(2);
+    log.End(job.index);
+}
+
+std::vector<Job> RandomJobs(int count, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<unsigned> spin(0, 40000);
+    std::vector<Job> jobs;
+    for (int i = 0; i < count; ++i)
+        jobs.push_back(Job{i, spin(random), random() % 8 == 0});
+    return jobs;
+}
+
+bool IsSorted(const std::vector<int>& order) {
+    return std::is_sorted(order.begin(), order.end());
+}
+
+} // namespace
+
+TEST(OrderedPool, HandsEveryJobBackInSubmissionOrderOnTheSubmittingThread) {
+    for (const std::size_t window : {std::size_t{1}, std::size_t{3}, std::size_t{32}}) {
+        WorkLog log;
+        std::vector<int> delivered;
+        const DWORD submitter = GetCurrentThreadId();
+        bool deliveredElsewhere = false;
+        OrderedPool<Job> pool(
+            4, window, [&log](Job& job) { DoWork(log, job); },
+            [&](Job& job) {
+                delivered.push_back(job.index);
+                deliveredElsewhere |= GetCurrentThreadId() != submitter;
+                return true;
+            });
+        std::size_t mostInFlight = 0;
+        const std::vector<Job> jobs = RandomJobs(1500, static_cast<unsigned>(window));
+        for (const Job& job : jobs) {
+            ASSERT_TRUE(pool.Submit(job));
+            mostInFlight = std::max(mostInFlight, job.index + 1 - delivered.size());
+        }
+        pool.Finish();
+
+        ASSERT_EQ(jobs.size(), delivered.size()) << window;
+        EXPECT_TRUE(IsSorted(delivered)) << window;
+        EXPECT_FALSE(deliveredElsewhere) << window;
+        EXPECT_LE(mostInFlight, window);
+        EXPECT_LE(log.MostRunning(), 4);
+        if (window > 1) {
+            // The work really ran side by side and finished out of order.
+            EXPECT_GE(log.MostRunning(), 2) << window;
+            EXPECT_GE(log.Threads(), 2u) << window;
+            EXPECT_FALSE(IsSorted(log.FinishOrder())) << window;
+        }
+    }
+}
+
+TEST(OrderedPool, ADeliveryThatSaysStopEndsTheRunAndNothingRunsAfter) {
+    WorkLog log;
+    std::vector<int> delivered;
+    OrderedPool<Job> pool(
+        3, 24, [&log](Job& job) { DoWork(log, job); },
+        [&delivered](Job& job) {
+            delivered.push_back(job.index);
+            return job.index < 10;
+        });
+    int refused = 0;
+    for (const Job& job : RandomJobs(400, 7))
+        refused += pool.Submit(job) ? 0 : 1;
+    pool.Finish();
+
+    std::vector<int> expected(11);
+    for (int i = 0; i <= 10; ++i)
+        expected[i] = i;
+    EXPECT_EQ(expected, delivered);
+    EXPECT_GT(refused, 0);
+    EXPECT_EQ(0, log.Running());
+    const int started = log.Started();
+    EXPECT_LT(started, 400);
+    Sleep(50);
+    EXPECT_EQ(started, log.Started());
+}
+
+TEST(OrderedPool, CancelWaitsForRunningWorkDropsTheRestAndHandsNothingBack) {
+    WorkLog log;
+    int delivered = 0;
+    OrderedPool<Job> pool(
+        2, 16,
+        [&log](Job& job) {
+            log.Begin();
+            Sleep(100);
+            log.End(job.index);
+        },
+        [&delivered](Job&) {
+            ++delivered;
+            return true;
+        });
+    for (int i = 0; i < 8; ++i)
+        ASSERT_TRUE(pool.Submit(Job{i, 0, false}));
+    while (log.Started() < 2)
+        Sleep(1);
+    pool.Cancel();
+    EXPECT_EQ(0, log.Running());
+    EXPECT_EQ(2, log.Started());
+    EXPECT_EQ(2u, log.FinishOrder().size());
+    EXPECT_EQ(0, delivered);
+    EXPECT_EQ(0u, pool.ThreadCount());
+    EXPECT_FALSE(pool.Submit(Job{8, 0, false}));
+    pool.Finish();
+    EXPECT_EQ(0, delivered);
+}
+
+TEST(OrderedPool, ThreadsStartAsJobsArriveUpToTheLimit) {
+    WorkLog log;
+    OrderedPool<Job> pool(
+        3, 8, [&log](Job& job) { DoWork(log, job); }, [](Job&) { return true; });
+    EXPECT_EQ(0u, pool.ThreadCount());
+    pool.Submit(Job{0, 0, false});
+    EXPECT_EQ(1u, pool.ThreadCount());
+    for (int i = 1; i < 20; ++i)
+        pool.Submit(Job{i, 100, false});
+    EXPECT_EQ(3u, pool.ThreadCount());
+    pool.Finish();
+    EXPECT_EQ(20, log.Started());
+}

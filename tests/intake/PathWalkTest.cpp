@@ -1,0 +1,95 @@
+// The walk over dropped paths, against a plain recursive walk.
+
+#include "intake/PathWalk.h"
+
+#include <algorithm>
+
+#include "common/TextConvert.h"
+#include "tests/intake/WalkTestSupport.h"
+#include "tests/support/GTest.h"
+#include "tests/support/PeFile.h"
+#include "tests/support/TempDir.h"
+
+using testsupport::ReferenceWalk;
+using testsupport::TempDir;
+
+namespace {
+
+std::vector<WalkedFile> WalkAll(const std::vector<std::wstring>& paths) {
+    PathWalk walk(paths);
+    std::vector<WalkedFile> files;
+    WalkedFile file;
+    while (walk.Next(file))
+        files.push_back(file);
+    return files;
+}
+
+std::vector<std::wstring> PathsOf(const std::vector<WalkedFile>& files) {
+    std::vector<std::wstring> paths;
+    for (const WalkedFile& file : files)
+        paths.push_back(file.path);
+    return paths;
+}
+
+} // namespace
+
+TEST(PathWalk, GivenPathsInTurnFoldersDepthFirstInTheirSearchOrder) {
+    TempDir tree;
+    const std::wstring root = tree.File(L"root");
+    ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
+    testsupport::WriteMixedTree(root, 14, 5);
+    ASSERT_TRUE(CreateDirectoryW((root + L"\\empty").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((root + L"\\empty\\inner").c_str(), nullptr));
+    const std::wstring single = tree.File(L"single.exe");
+    testsupport::WritePeFile(single, "single");
+
+    const std::vector<std::wstring> given = {single,
+                                             root,
+                                             tree.File(L"missing.exe"),
+                                             root + L"\\dir4\\\\", // trailing backslashes
+                                             L"C:\\",              // a volume root: a file
+                                             root + L"\\empty"};
+    const std::vector<WalkedFile> walked = WalkAll(given);
+    const std::vector<std::wstring> expected = ReferenceWalk(given);
+    ASSERT_EQ(1 + 70 + 1 + 20 + 1u, expected.size()); // dir4 holds dir5 to dir7
+    EXPECT_EQ(expected, PathsOf(walked));
+
+    // Which given path each file came from, and whether it is that path.
+    std::vector<std::size_t> expectedIndexes, indexes;
+    std::vector<bool> expectedGiven, givenFlags;
+    for (std::size_t g = 0; g < given.size(); ++g) {
+        const bool folder = g == 1 || g == 3 || g == 5;
+        for (std::size_t n = ReferenceWalk({given[g]}).size(); n != 0; --n) {
+            expectedIndexes.push_back(g);
+            expectedGiven.push_back(!folder);
+        }
+    }
+    for (const WalkedFile& file : walked) {
+        indexes.push_back(file.givenIndex);
+        givenFlags.push_back(file.given);
+    }
+    EXPECT_EQ(expectedIndexes, indexes);
+    EXPECT_EQ(expectedGiven, givenFlags);
+    EXPECT_EQ(L"C:\\", walked.back().path);
+}
+
+TEST(PathWalk, DeepFoldersAndPathsLongerThanTheRecordAreWalkedWhole) {
+    TempDir tree;
+    std::wstring folder = tree.File(L"deep");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::vector<std::wstring> expected;
+    for (int depth = 0; depth < 30; ++depth) {
+        folder += L"\\level" + std::to_wstring(depth) + L"-" + std::wstring(12, L'x');
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << depth;
+        const std::wstring file = folder + L"\\f.exe";
+        testsupport::WriteFileBytes(file, "x", 1);
+        expected.push_back(file);
+    }
+    ASSERT_GT(expected.back().size(), 500u);
+    const std::vector<std::wstring> walked = PathsOf(WalkAll({tree.File(L"deep")}));
+    EXPECT_EQ(ReferenceWalk({tree.File(L"deep")}), walked);
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::wstring> sorted = walked;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(expected, sorted);
+}
