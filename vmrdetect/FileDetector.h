@@ -1,6 +1,9 @@
 #pragma once
-// IFileDetector: the MD5 of a standard PE image, read in large chunks, or
-// the zero digest for anything else.
+// IFileDetector: the MD5 of a standard PE image, or the zero digest for
+// anything else. Each file is opened once and read from its start; a small
+// one in one read. The detector keeps no state between calls (everything an
+// analysis uses is its own), so AnalyseFile may run on several threads at
+// once.
 
 #include "intake/DetectionComponent.h"
 #include "vmrdetect/ComObject.h"

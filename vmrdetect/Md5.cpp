@@ -20,13 +20,22 @@ inline void StoreLe(std::uint32_t v, unsigned char* p) {
     p[3] = static_cast<unsigned char>(v >> 24);
 }
 
-// The four round functions, written so that each step is one expression.
+// The round functions F, H and I, written so that each step is one
+// expression. A step adds the message word and constant first: they do not
+// wait for the previous step, so the processor overlaps them with it.
 #define MD5_F(x, y, z) ((z) ^ ((x) & ((y) ^ (z))))
-#define MD5_G(x, y, z) ((y) ^ ((z) & ((x) ^ (y))))
 #define MD5_H(x, y, z) ((x) ^ (y) ^ (z))
 #define MD5_I(x, y, z) ((y) ^ ((x) | ~(z)))
 #define MD5_STEP(f, a, b, c, d, x, t, s)                                                           \
-    (a) += f((b), (c), (d)) + (x) + (t);                                                           \
+    (a) += (x) + (t);                                                                              \
+    (a) += f((b), (c), (d));                                                                       \
+    (a) = RotateLeft((a), (s)) + (b)
+// G(b, c, d) = (b & d) | (c & ~d): the two terms never share a bit, so they
+// are added one by one, and the one without `b` (the latest result) first.
+#define MD5_STEP_G(a, b, c, d, x, t, s)                                                            \
+    (a) += (x) + (t);                                                                              \
+    (a) += ~(d) & (c);                                                                             \
+    (a) += (d) & (b);                                                                              \
     (a) = RotateLeft((a), (s)) + (b)
 
 } // namespace
@@ -58,22 +67,22 @@ void Md5::Transform(const unsigned char* blocks, std::size_t count) {
         MD5_STEP(MD5_F, c, d, a, b, x[14], 0xa679438eu, 17);
         MD5_STEP(MD5_F, b, c, d, a, x[15], 0x49b40821u, 22);
 
-        MD5_STEP(MD5_G, a, b, c, d, x[1], 0xf61e2562u, 5);
-        MD5_STEP(MD5_G, d, a, b, c, x[6], 0xc040b340u, 9);
-        MD5_STEP(MD5_G, c, d, a, b, x[11], 0x265e5a51u, 14);
-        MD5_STEP(MD5_G, b, c, d, a, x[0], 0xe9b6c7aau, 20);
-        MD5_STEP(MD5_G, a, b, c, d, x[5], 0xd62f105du, 5);
-        MD5_STEP(MD5_G, d, a, b, c, x[10], 0x02441453u, 9);
-        MD5_STEP(MD5_G, c, d, a, b, x[15], 0xd8a1e681u, 14);
-        MD5_STEP(MD5_G, b, c, d, a, x[4], 0xe7d3fbc8u, 20);
-        MD5_STEP(MD5_G, a, b, c, d, x[9], 0x21e1cde6u, 5);
-        MD5_STEP(MD5_G, d, a, b, c, x[14], 0xc33707d6u, 9);
-        MD5_STEP(MD5_G, c, d, a, b, x[3], 0xf4d50d87u, 14);
-        MD5_STEP(MD5_G, b, c, d, a, x[8], 0x455a14edu, 20);
-        MD5_STEP(MD5_G, a, b, c, d, x[13], 0xa9e3e905u, 5);
-        MD5_STEP(MD5_G, d, a, b, c, x[2], 0xfcefa3f8u, 9);
-        MD5_STEP(MD5_G, c, d, a, b, x[7], 0x676f02d9u, 14);
-        MD5_STEP(MD5_G, b, c, d, a, x[12], 0x8d2a4c8au, 20);
+        MD5_STEP_G(a, b, c, d, x[1], 0xf61e2562u, 5);
+        MD5_STEP_G(d, a, b, c, x[6], 0xc040b340u, 9);
+        MD5_STEP_G(c, d, a, b, x[11], 0x265e5a51u, 14);
+        MD5_STEP_G(b, c, d, a, x[0], 0xe9b6c7aau, 20);
+        MD5_STEP_G(a, b, c, d, x[5], 0xd62f105du, 5);
+        MD5_STEP_G(d, a, b, c, x[10], 0x02441453u, 9);
+        MD5_STEP_G(c, d, a, b, x[15], 0xd8a1e681u, 14);
+        MD5_STEP_G(b, c, d, a, x[4], 0xe7d3fbc8u, 20);
+        MD5_STEP_G(a, b, c, d, x[9], 0x21e1cde6u, 5);
+        MD5_STEP_G(d, a, b, c, x[14], 0xc33707d6u, 9);
+        MD5_STEP_G(c, d, a, b, x[3], 0xf4d50d87u, 14);
+        MD5_STEP_G(b, c, d, a, x[8], 0x455a14edu, 20);
+        MD5_STEP_G(a, b, c, d, x[13], 0xa9e3e905u, 5);
+        MD5_STEP_G(d, a, b, c, x[2], 0xfcefa3f8u, 9);
+        MD5_STEP_G(c, d, a, b, x[7], 0x676f02d9u, 14);
+        MD5_STEP_G(b, c, d, a, x[12], 0x8d2a4c8au, 20);
 
         MD5_STEP(MD5_H, a, b, c, d, x[5], 0xfffa3942u, 4);
         MD5_STEP(MD5_H, d, a, b, c, x[8], 0x8771f681u, 11);
