@@ -37,6 +37,7 @@ work=$(mktemp -d /tmp/window_bench.XXXXXX)
 figures=$work/figures.txt
 : > "$figures"
 program_pid=
+program_window=
 driver_job=
 cleanup() {
     [ -n "$driver_job" ] && kill "$driver_job" 2>/dev/null
@@ -66,7 +67,10 @@ wine_cmd=(env LANG=$UW_WINE_LOCALE LC_ALL=$UW_WINE_LOCALE wine)
 record_step() {
     local size=$1 out=$2 startup=$3 name value
     while read -r name value; do
-        [ "$name" = startup_ms ] && name=$startup
+        case $name in
+            startup_ms) name=$startup ;;
+            window_ms) name=${startup%_ms}_window_ms ;;
+        esac
         record "$size" "$name" "$value"
         say "$size files: $name $value"
     done < "$out"
@@ -89,7 +93,7 @@ driver_step() {
 # The drop: the driver watches the window while the dropper drags the
 # tree's folder onto list 401 and releases it there.
 drop_step() {
-    local size=$1 tree=$2 ready=$work/ready start=$work/start status=0 x y window
+    local size=$1 tree=$2 ready=$work/ready start=$work/start status=0 x y
     rm -f "$ready" "$start"
     timeout $((limit + 120)) "${wine_cmd[@]}" "$driver" drop "$size" "$(uw_windows_path "$ready")" \
         "$(uw_windows_path "$start")" "$limit" > "$work/drop.out" 2> "$work/drop.err" &
@@ -98,10 +102,9 @@ drop_step() {
         [ -s "$ready" ] && break
         sleep 0.1
     done
-    window=$(xdotool search --name '^vmruserwarden$' | head -1)
-    if [ -s "$ready" ] && [ -n "$window" ]; then
+    if [ -s "$ready" ] && [ -n "$program_window" ]; then
         read -r x y < "$ready"
-        /usr/bin/python3 "$here/window/xdnd_drop.py" "$window" "$x" "$y" "$start" "$tree" ||
+        /usr/bin/python3 "$here/window/xdnd_drop.py" "$program_window" "$x" "$y" "$start" "$tree" ||
             say "$size files: the drop was not taken"
     else
         say "$size files: the driver did not get ready for the drop"
@@ -114,21 +117,45 @@ drop_step() {
     return $status
 }
 
-close_program() {
+# Ends the program's process: asked first, then forced (a process whose
+# main thread ended while others did not keeps its windows on the display).
+end_program() {
     local size=$1
-    driver_step "$size" close "" "$limit" > /dev/null || {
-        say "$size files: the program did not close; ending it"
-        kill "$program_pid" 2>/dev/null || true
-    }
-    program_pid=
+    say "$size files: the program did not close; ending it"
+    local state
+    kill "$program_pid" 2>/dev/null || true
+    for _ in $(seq 1 50); do
+        state=$(ps -o stat= -p "$program_pid" 2>/dev/null || true)
+        # Gone, or a zombie with no thread left ("l": threads remain).
+        [[ -z $state || ($state == Z* && $state != *l*) ]] && return 0
+        sleep 0.1
+    done
+    kill -KILL "$program_pid" 2>/dev/null || true
 }
 
-# Starts the program through the driver; remembers its process (by the
-# Unix process id of its window) to end it should it not close.
+close_program() {
+    local size=$1
+    if ! driver_step "$size" close "" "$limit" && [ -n "$program_pid" ]; then
+        end_program "$size"
+    fi
+    program_pid=
+    program_window=
+}
+
+# Starts the program through the driver; remembers its window on the
+# display (the one that was not there before) and the Unix process id that
+# window names, to drop on it and to end the process should it not close.
 launch_program() {
-    local size=$1 figure=$2 stored=$3 exe=$4 status=0
+    local size=$1 figure=$2 stored=$3 exe=$4 status=0 before
+    before=$(xdotool search --name '^vmruserwarden$' 2>/dev/null || true)
     driver_step "$size" launch "$figure" "$(uw_windows_path "$exe")" "$stored" "$limit" || status=$?
-    program_pid=$(xdotool search --name '^vmruserwarden$' getwindowpid 2>/dev/null | head -1 || true)
+    program_window=$(xdotool search --name '^vmruserwarden$' 2>/dev/null | grep -v -x -F "${before:-none}" |
+        head -1 || true)
+    program_pid=
+    if [ -n "$program_window" ]; then
+        program_pid=$(xdotool getwindowpid "$program_window" 2>/dev/null || true)
+    fi
+    [ -n "$program_pid" ] || say "$size files: the program's window is not on the display"
     return $status
 }
 
@@ -158,7 +185,10 @@ run_size() {
     VMRDETECT_LIST_FILE=$(uw_windows_path "$work/lists-$size.txt")
 
     scan_reference "$size" "$tree" "$dir/userlistctl.exe"
-    launch_program "$size" startup_empty_ms 0 "$exe" || return 0
+    if ! launch_program "$size" startup_empty_ms 0 "$exe"; then
+        if [ -n "$program_pid" ]; then end_program "$size"; fi
+        return 0
+    fi
     if drop_step "$size" "$tree" && driver_step "$size" commit "" "$size" "$store" "$limit"; then
         driver_step "$size" memory "" || true
         close_program "$size"

@@ -8,8 +8,9 @@
 
 #include <string>
 
-// Starts the program and waits until its main window shows with the
-// operated list filled: `storedRows` entries and the two group rows.
+// Starts the program and waits until its main window shows ("window_ms")
+// with the operated list filled ("startup_ms"): `storedRows` entries and
+// the two group rows.
 int LaunchStep(const std::wstring& program, int storedRows, double limitSeconds);
 
 // Waits for a drop of `files` files on the whitelist tab: the drop is done
@@ -29,7 +30,7 @@ int MemoryStep();
 
 // On the operated tab: the first entry's restore link, then OK in the
 // confirmation; timed from that OK until the entry is gone from the list
-// and from the store.
+// ("remove_unlisted_ms") and from the store as well ("remove_ms").
 int RemoveStep(const std::wstring& store, double limitSeconds);
 
 // The close button; waits for the process to end.
