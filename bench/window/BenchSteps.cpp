@@ -173,15 +173,14 @@ int DropStep(int files, const std::wstring& readyFile, const std::wstring& start
     const Deadline deadline(limitSeconds);
     if (!WriteTextFile(readyFile, std::to_string(dropAt.x) + " " + std::to_string(dropAt.y)))
         return Fail("cannot write the ready file");
+    const auto summaryChange = [&] {
+        const std::optional<ScreenPatch> now = ScreenPatch::Read(summaryOnScreen);
+        return now ? CountChangedPixels(*before, *now, kSummaryTolerance) : 0;
+    };
     int rows = 0;
-    int changed = 0;
     const bool done = WaitFor(deadline, kPollMs, [&] {
         rows = ListRowCount(list, deadline.RemainingMs());
-        if (rows < files)
-            return false;
-        const std::optional<ScreenPatch> now = ScreenPatch::Read(summaryOnScreen);
-        changed = now ? CountChangedPixels(*before, *now, kSummaryTolerance) : 0;
-        return changed >= kSummaryPixels;
+        return rows >= files && summaryChange() >= kSummaryPixels;
     });
     const double end = EpochSeconds();
     const std::vector<AnswerSample> samples = sampler.Stop();
@@ -194,9 +193,9 @@ int DropStep(int files, const std::wstring& readyFile, const std::wstring& start
         PrintFigure("drop_ms", (end - *start) * 1000.0);
     } else {
         std::fprintf(stderr,
-                     "window_bench_driver: at the limit list 401 held %d rows, %d pixels "
-                     "of the summary had changed\n",
-                     rows, changed);
+                     "window_bench_driver: at the limit list 401 held %d of %d rows; %d pixels "
+                     "of the summary's place had changed (%d mean it shows)\n",
+                     rows, files, summaryChange(), kSummaryPixels);
         result = PrintOver("drop_ms", deadline);
     }
     PrintFigure("answer_ms", answers.longestMs);
