@@ -1,5 +1,6 @@
 #include "bench/window/BenchSteps.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -16,7 +17,7 @@
 #include "bench/window/MouseClicks.h"
 #include "bench/window/ProgramWindows.h"
 #include "bench/window/ScreenPatch.h"
-#include "bench/window/StoreRows.h"
+#include "bench/window/StoreWatch.h"
 #include "bench/window/TextFiles.h"
 #include "bench/window/WallClock.h"
 #include "common/Handles.h"
@@ -93,6 +94,23 @@ std::optional<POINT> ElementCentreOnScreen(HWND view, LayoutPlaces& places, int 
 bool ClickElement(HWND view, LayoutPlaces& places, int id) {
     const std::optional<POINT> centre = ElementCentreOnScreen(view, places, id);
     return centre && ClickAtScreen(*centre);
+}
+
+// Looks at the store until `seen` holds; the timer's reading when the look
+// that saw it began (the engine reads the file as it was when the statement
+// started), nothing at the deadline. Not for a list: a count sent to a
+// busy window is answered only once the window is done, so what it shows
+// may have happened long after the look began.
+template <class Seen>
+std::optional<double> FirstStoreLookThat(const Deadline& deadline, const BenchTimer& timer,
+                                         Seen seen) {
+    double began = 0;
+    if (!WaitFor(deadline, 1, [&] {
+            began = timer.Seconds();
+            return seen();
+        }))
+        return std::nullopt;
+    return began;
 }
 
 bool Ended(HANDLE process) {
@@ -211,6 +229,7 @@ int CommitStep(int files, const std::wstring& store, double limitSeconds) {
     const HWND list = FindDescendant(program->main, kOperatedList, WC_LISTVIEWW);
     if (!list)
         return Fail("no list 403");
+    StoreWatch trusted(store, kTrustedTable);
     LayoutPlaces places(kMainLayout);
     if (!ClickElement(program->view, places, kWhitelistOk))
         return Fail("cannot click OK (106)");
@@ -222,16 +241,18 @@ int CommitStep(int files, const std::wstring& store, double limitSeconds) {
         rows = ListRowCount(list, deadline.RemainingMs());
         return rows >= files + kGroupRows;
     });
-    if (!listed || !WaitFor(deadline, kPollMs, [&] {
-            stored = CountStoreRows(store, kTrustedTable);
-            return stored >= files;
-        })) {
+    const double listedAt = timer.Seconds();
+    const std::optional<double> storedAt =
+        listed ? FirstStoreLookThat(deadline, timer,
+                                    [&] { return (stored = trusted.Rows()) >= files; })
+               : std::nullopt;
+    if (!storedAt) {
         std::fprintf(stderr,
                      "window_bench_driver: at the limit list 403 held %d rows, the store %lld\n",
                      rows, stored);
         return PrintOver("commit_ms", deadline);
     }
-    PrintFigure("commit_ms", timer.Seconds() * 1000.0);
+    PrintFigure("commit_ms", std::max(listedAt, *storedAt) * 1000.0);
     return 0;
 }
 
@@ -261,8 +282,9 @@ int RemoveStep(const std::wstring& store, double limitSeconds) {
         return Fail("no list 403");
     if (!OpenOperatedTab(program->view, list, deadline))
         return Fail("the operated tab did not open");
+    StoreWatch trusted(store, kTrustedTable);
     const int rows = ListRowCount(list, deadline.RemainingMs());
-    const long long stored = CountStoreRows(store, kTrustedTable);
+    const long long stored = trusted.Rows();
     if (rows <= kGroupRows || stored < 1)
         return Fail("nothing to remove");
     PostMessageW(program->main, kLinkClicked, kFirstEntryRow, kLinkColumn);
@@ -277,11 +299,13 @@ int RemoveStep(const std::wstring& store, double limitSeconds) {
     const BenchTimer timer;
     if (!WaitFor(deadline, 1, [&] { return ListRowCount(list, deadline.RemainingMs()) < rows; }))
         return PrintOver("remove_ms", deadline);
-    const double unlistedMs = timer.Seconds() * 1000.0;
-    if (!WaitFor(deadline, 1, [&] { return CountStoreRows(store, kTrustedTable) < stored; }))
+    const double unlisted = timer.Seconds();
+    const std::optional<double> unstored =
+        FirstStoreLookThat(deadline, timer, [&] { return trusted.Rows() < stored; });
+    if (!unstored)
         return PrintOver("remove_ms", deadline);
-    PrintFigure("remove_ms", timer.Seconds() * 1000.0);
-    PrintFigure("remove_unlisted_ms", unlistedMs);
+    PrintFigure("remove_ms", std::max(unlisted, *unstored) * 1000.0);
+    PrintFigure("remove_unlisted_ms", unlisted * 1000.0);
     return 0;
 }
 
