@@ -1,5 +1,6 @@
 #include "userlistctl/UserListCommand.h"
 
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -10,6 +11,8 @@
 #include "intake/StorePath.h"
 #include "store/ORBDBSqliteConn.h"
 #include "userlistctl/CliPaths.h"
+#include "userlistctl/ExportCommand.h"
+#include "userlistctl/ImportCommand.h"
 
 const char kUserListCtlUsage[] =
     "usage: userlistctl [--store FILE] COMMAND ARGS...\n"
@@ -20,13 +23,22 @@ const char kUserListCtlUsage[] =
     "  block PATH...        analyse, then commit every accepted file to the blacklist\n"
     "  list [trusted|black] the stored entries: \"<list>\\t<md5>\\t<time>\\t<path>\"\n"
     "  remove MD5...        take each MD5 off the list that holds it\n"
+    "  export csv|hdb|fp [trusted|black] [-o FILE]\n"
+    "                       the lists as a CSV of FileMd5 indicators (both lists),\n"
+    "                       a ClamAV .hdb (the blacklist) or .fp (the whitelist)\n"
+    "  import FILE [--list trusted|black]\n"
+    "                       MD5s from such a CSV, ClamAV hash lines or one MD5 a line,\n"
+    "                       committed as dropped files are; a file with any malformed\n"
+    "                       line imports nothing\n"
     "\n"
     "  --store FILE         use FILE instead of UserSign.dat beside the program\n"
     "\n"
     "exit codes: 0 done, 1 an MD5 to remove is on no list, 2 bad command line,\n"
     "            3 the detection component refused the update, 4 no detection component,\n"
     "            5 a file was left out because the store cannot record its path,\n"
-    "            6 the store could not be written (the files printed before were committed)\n";
+    "            6 the store could not be written (the files printed before were committed),\n"
+    "            7 the import file is malformed or holds nothing to import (nothing imported),\n"
+    "            8 the export file could not be written\n";
 
 namespace {
 
@@ -265,12 +277,28 @@ int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out
 
     const bool analyses =
         line.command == "scan" || line.command == "trust" || line.command == "block";
-    if (!analyses && line.command != "list" && line.command != "remove")
+    if (!analyses && line.command != "list" && line.command != "remove" &&
+        line.command != "export" && line.command != "import")
         return UsageError(err, "unknown command: " + line.command);
 
     std::vector<std::wstring> paths;
     std::vector<std::string> md5s;
-    if (analyses) {
+    ExportRequest exportRequest;
+    ImportRequest importRequest;
+    std::unique_ptr<ImportParser> importParser;
+    std::string problem;
+    if (line.command == "export") {
+        if (!ParseExportArguments(line.operands, exportRequest, problem))
+            return UsageError(err, problem);
+    } else if (line.command == "import") {
+        if (!ParseImportArguments(line.operands, importRequest, problem))
+            return UsageError(err, problem);
+        // The whole file is checked before the component or the store is touched.
+        importParser = std::make_unique<ImportParser>(importRequest.list);
+        const int checked = CheckImportFile(importRequest, *importParser, err);
+        if (checked != kCliOk)
+            return checked;
+    } else if (analyses) {
         if (line.operands.empty())
             return UsageError(err, line.command + " needs at least one path");
         if (!ResolvePaths(line.operands, paths, err))
@@ -304,6 +332,10 @@ int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out
         code = Commit(processor, reporter, paths, UserList::Black);
     else if (line.command == "list")
         code = List(processor, line, out, err);
+    else if (line.command == "export")
+        code = RunExport(processor, exportRequest, out, err);
+    else if (line.command == "import")
+        code = CommitImport(processor, importRequest, *importParser, out, err);
     else
         code = Remove(processor, md5s, out, err);
     if (code == kCliRefused && analyses)

@@ -7,6 +7,8 @@
 //   userlistctl [--store FILE] block PATH...
 //   userlistctl [--store FILE] list [trusted|black]
 //   userlistctl [--store FILE] remove MD5...
+//   userlistctl [--store FILE] export csv|hdb|fp [trusted|black] [-o FILE]
+//   userlistctl [--store FILE] import FILE [--list trusted|black]
 
 #include <ostream>
 #include <string>
@@ -20,6 +22,8 @@ enum CliExitCode {
     kCliNoComponent = 4, // the detection component could not be loaded
     kCliNotRecorded = 5, // a file was left out: the store cannot record its path
     kCliStoreFailed = 6, // the store could not be written: the commit stopped
+    kCliBadImport = 7,   // the import file is malformed or holds nothing to import
+    kCliWriteFailed = 8, // the export file could not be written
 };
 
 // Runs one command line (without the program name); texts go to `out` and

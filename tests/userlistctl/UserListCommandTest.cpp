@@ -1,67 +1,18 @@
 // userlistctl, run in-process on the real component and store.
 
-#include "userlistctl/UserListCommand.h"
-
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "common/TextConvert.h"
 #include "intake/Digest.h"
 #include "store/ORBDBSqliteConn.h"
-#include "tests/support/GTest.h"
-#include "tests/support/ReferenceMd5.h"
-#include "tests/support/TempDir.h"
+#include "tests/userlistctl/CtlFixture.h"
+
+using namespace ctltest;
 
 namespace {
 
-std::string PeBytes(const std::string& payload) {
-    std::string bytes(0x200, '\0');
-    bytes[0] = 'M';
-    bytes[1] = 'Z';
-    bytes[0x3c] = static_cast<char>(0x80);
-    bytes.replace(0x80, 4, std::string("PE\0\0", 4));
-    bytes[0x80 + 24] = 0x0b;
-    bytes[0x80 + 25] = 0x01;
-    return bytes + payload;
-}
-
-struct CtlResult {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-class UserListCtlTest : public testing::Test {
-protected:
-    void SetUp() override {
-        SetEnvironmentVariableW(L"VMRDETECT_LIST_FILE", m_dir.File(L"vmrdetect.lists").c_str());
-    }
-    void TearDown() override { SetEnvironmentVariableW(L"VMRDETECT_LIST_FILE", nullptr); }
-
-    CtlResult Ctl(std::vector<std::wstring> arguments, bool withStore = true) {
-        if (withStore)
-            arguments.insert(arguments.begin(), {L"--store", m_dir.File(L"UserSign.dat")});
-        std::ostringstream out, err;
-        const int code = RunUserListCtl(arguments, out, err);
-        return CtlResult{code, out.str(), err.str()};
-    }
-    std::wstring AddPe(const std::wstring& name, const std::string& payload) {
-        const std::string bytes = PeBytes(payload);
-        const std::wstring path = m_tree.File(name);
-        testsupport::WriteFileBytes(path, bytes.data(), static_cast<unsigned>(bytes.size()));
-        return path;
-    }
-    std::string Md5(const std::wstring& path) { return testsupport::ReferenceMd5OfFile(path); }
-
-    testsupport::TempDir m_dir;
-    testsupport::TempDir m_tree;
-};
-
-std::string U(const std::wstring& text) {
-    return WideToUtf8(text);
-}
+class UserListCtlTest : public CtlFixture {};
 
 } // namespace
 

@@ -1,0 +1,94 @@
+#include "userlistctl/CsvText.h"
+
+#include <algorithm>
+
+namespace {
+
+bool NeedsQuotes(std::string_view text) {
+    return text.find_first_of(",\"\r\n") != std::string_view::npos;
+}
+
+// A quoted field from `pos` (at its opening quote): its text in `field`,
+// `pos` past the closing quote. False when the record ends inside it.
+bool ReadQuotedField(std::string_view record, std::size_t& pos, std::string& field) {
+    ++pos;
+    while (pos < record.size()) {
+        const std::size_t quote = record.find('"', pos);
+        if (quote == std::string_view::npos)
+            return false;
+        field.append(record.substr(pos, quote - pos));
+        if (quote + 1 < record.size() && record[quote + 1] == '"') {
+            field += '"';
+            pos = quote + 2;
+            continue;
+        }
+        pos = quote + 1;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string CsvField(std::string_view text) {
+    if (!NeedsQuotes(text))
+        return std::string(text);
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::string CsvRecord(const std::vector<std::string>& fields) {
+    std::string record;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i != 0)
+            record += ',';
+        record += CsvField(fields[i]);
+    }
+    record += "\r\n";
+    return record;
+}
+
+bool CsvQuoteOpenAfter(std::string_view text, bool openBefore) {
+    bool open = openBefore;
+    for (const char c : text) {
+        if (c == '"')
+            open = !open;
+    }
+    return open;
+}
+
+CsvParse ParseCsvRecord(std::string_view record, std::vector<std::string>& fields,
+                        std::string& problem) {
+    fields.clear();
+    std::size_t pos = 0;
+    for (;;) {
+        std::string field;
+        const std::size_t number = fields.size() + 1;
+        if (pos < record.size() && record[pos] == '"') {
+            if (!ReadQuotedField(record, pos, field))
+                return CsvParse::Unterminated;
+            if (pos < record.size() && record[pos] != ',') {
+                problem = "text after the closing quote of field " + std::to_string(number);
+                return CsvParse::Malformed;
+            }
+        } else {
+            const std::size_t end = std::min(record.find(',', pos), record.size());
+            field.assign(record.substr(pos, end - pos));
+            if (field.find('"') != std::string::npos) {
+                problem = "a quote inside unquoted field " + std::to_string(number);
+                return CsvParse::Malformed;
+            }
+            pos = end;
+        }
+        fields.push_back(std::move(field));
+        if (pos >= record.size())
+            return CsvParse::Complete;
+        ++pos; // the comma
+    }
+}

@@ -1,0 +1,227 @@
+#include "userlistctl/ExportCommand.h"
+
+#include <cstdint>
+
+#include <windows.h>
+
+#include "common/Handles.h"
+#include "common/TextConvert.h"
+#include "userlistctl/CliPaths.h"
+#include "userlistctl/ClamHashLine.h"
+#include "userlistctl/CsvText.h"
+#include "userlistctl/ListExchange.h"
+#include "userlistctl/UserListCommand.h"
+
+namespace {
+
+// Collects the component's MD5 of each analysed file, in report order.
+class DigestCollector : public IWardenCallback {
+public:
+    struct Digest {
+        std::wstring path;
+        std::string md5;
+    };
+
+    int OnFileAnalysed(const FileAnalysisRecord* record) override {
+        m_digests.push_back(Digest{record->path, record->md5});
+        return 0;
+    }
+    int Reserved0() override { return 0; }
+    int Reserved2(int) override { return 0; }
+    int OnTrustedItemBegin(const char*) override { return 0; }
+    int OnBlackItemBegin(const char*) override { return 0; }
+    int OnTrustedItemDone(const char*) override { return 0; }
+    int OnBlackItemDone(const char*) override { return 0; }
+    int OnTrustedBatchDone(int) override { return 0; }
+    int OnBlackBatchDone(int) override { return 0; }
+    int OnError(int) override { return 0; }
+
+    const std::vector<Digest>& Digests() const { return m_digests; }
+
+private:
+    std::vector<Digest> m_digests;
+};
+
+UserListRecords LoadList(FileProcessor& processor, UserList list) {
+    UserListRecords records;
+    if (list == UserList::Trusted)
+        processor.LoadTrustedEntries(records);
+    else
+        processor.LoadBlackEntries(records);
+    return records;
+}
+
+std::string PathUtf8(const UserListRecord& record) {
+    return WideToUtf8(AnsiToWide(record.Path));
+}
+
+void AppendCsv(std::string& text, UserList list, const UserListRecords& records) {
+    for (const UserListRecord& record : records) {
+        const std::string path = PathUtf8(record);
+        text += CsvRecord({kCsvMd5Type, record.Md5, CsvActionOf(list),
+                           std::string(FileNameOf(path)), path, IsoUtcTime(record.Time)});
+    }
+}
+
+struct SizedFile {
+    std::size_t record; // index into the records
+    std::wstring path;
+    std::uint64_t size;
+};
+
+// The entries whose stored path holds a plain file now, with its size.
+std::vector<SizedFile> FilesStillThere(const UserListRecords& records) {
+    std::vector<SizedFile> files;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const std::wstring path = AnsiToWide(records[i].Path);
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (path.empty() || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        const std::uint64_t size =
+            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        files.push_back(SizedFile{i, path, size});
+    }
+    return files;
+}
+
+// The size of each entry's file when the file at its stored path still has
+// the entry's MD5, as the component computes it; no size otherwise.
+std::vector<std::optional<std::uint64_t>> VerifiedSizes(FileProcessor& processor,
+                                                        const UserListRecords& records) {
+    std::vector<std::optional<std::uint64_t>> sizes(records.size());
+    const std::vector<SizedFile> files = FilesStillThere(records);
+    if (files.empty())
+        return sizes;
+    std::vector<std::wstring> paths;
+    for (const SizedFile& file : files)
+        paths.push_back(file.path);
+    DigestCollector collector;
+    processor.SetCallback(&collector);
+    processor.ExpandPaths(paths); // one report per plain file, in the given order
+    const std::vector<DigestCollector::Digest>& digests = collector.Digests();
+    for (std::size_t i = 0; i < files.size() && i < digests.size(); ++i) {
+        const SizedFile& file = files[i];
+        if (digests[i].path == file.path && digests[i].md5 == records[file.record].Md5)
+            sizes[file.record] = file.size;
+    }
+    return sizes;
+}
+
+void AppendClam(std::string& text, FileProcessor& processor, UserList list,
+                const UserListRecords& records) {
+    const std::vector<std::optional<std::uint64_t>> sizes = VerifiedSizes(processor, records);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const std::string path = PathUtf8(records[i]);
+        text += ClamHashLine(records[i].Md5, sizes[i], ClamSignatureName(list, FileNameOf(path)));
+    }
+}
+
+// Writes beside the file, then puts the new one in its place.
+bool ReplaceFile(const std::wstring& path, const std::string& bytes) {
+    const std::wstring temporary = path + L".tmp";
+    {
+        const UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
+                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file)
+            return false;
+        DWORD written = 0;
+        if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) ||
+            written != bytes.size() || !FlushFileBuffers(file.Get())) {
+            DeleteFileW(temporary.c_str());
+            return false;
+        }
+    }
+    if (!MoveFileExW(temporary.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool ParseFormat(const std::wstring& word, ExportRequest& request) {
+    if (word == L"csv")
+        request.format = ExportFormat::Csv;
+    else if (word == L"hdb")
+        request.format = ExportFormat::ClamDetect;
+    else if (word == L"fp")
+        request.format = ExportFormat::ClamAllow;
+    else
+        return false;
+    return true;
+}
+
+std::vector<UserList> DefaultLists(ExportFormat format) {
+    switch (format) {
+    case ExportFormat::ClamDetect:
+        return {UserList::Black};
+    case ExportFormat::ClamAllow:
+        return {UserList::Trusted};
+    case ExportFormat::Csv:
+        break;
+    }
+    return {UserList::Trusted, UserList::Black};
+}
+
+} // namespace
+
+bool ParseExportArguments(const std::vector<std::wstring>& operands, ExportRequest& request,
+                          std::string& problem) {
+    std::vector<std::wstring> words;
+    for (std::size_t i = 0; i < operands.size(); ++i) {
+        if (operands[i] == L"-o") {
+            if (i + 1 >= operands.size() || operands[i + 1].empty()) {
+                problem = "-o needs a file";
+                return false;
+            }
+            request.outputArgument = operands[++i];
+            request.outputPath = ResolveCliPath(request.outputArgument);
+        } else {
+            words.push_back(operands[i]);
+        }
+    }
+    if (words.empty() || words.size() > 2 || !ParseFormat(words[0], request)) {
+        problem = "export takes a format (csv, hdb or fp), then at most one of: trusted, black";
+        return false;
+    }
+    request.lists = DefaultLists(request.format);
+    if (words.size() == 2) {
+        if (words[1] == L"trusted")
+            request.lists = {UserList::Trusted};
+        else if (words[1] == L"black")
+            request.lists = {UserList::Black};
+        else {
+            problem = "unknown list: " + WideToUtf8(words[1]) + " (trusted or black)";
+            return false;
+        }
+    }
+    return true;
+}
+
+int RunExport(FileProcessor& processor, const ExportRequest& request, std::ostream& out,
+              std::ostream& err) {
+    std::string text;
+    std::size_t entries = 0;
+    if (request.format == ExportFormat::Csv)
+        text = CsvRecord(std::vector<std::string>(std::begin(kCsvColumns), std::end(kCsvColumns)));
+    for (const UserList list : request.lists) {
+        const UserListRecords records = LoadList(processor, list);
+        entries += records.size();
+        if (request.format == ExportFormat::Csv)
+            AppendCsv(text, list, records);
+        else
+            AppendClam(text, processor, list, records);
+    }
+    if (request.outputPath.empty()) {
+        out << text;
+        return kCliOk;
+    }
+    if (!ReplaceFile(request.outputPath, text)) {
+        err << "userlistctl: cannot write " << WideToUtf8(request.outputArgument) << '\n';
+        return kCliWriteFailed;
+    }
+    out << entries << " exported to " << WideToUtf8(request.outputPath) << '\n';
+    return kCliOk;
+}
