@@ -1,6 +1,7 @@
 #include "userlistctl/ExportCommand.h"
 
 #include <cstdint>
+#include <unordered_map>
 
 #include <windows.h>
 
@@ -64,23 +65,36 @@ void AppendCsv(std::string& text, UserList list, const UserListRecords& records)
 }
 
 struct SizedFile {
-    std::size_t record; // index into the records
     std::wstring path;
     std::uint64_t size;
 };
 
-// The entries whose stored path holds a plain file now, with its size.
-std::vector<SizedFile> FilesStillThere(const UserListRecords& records) {
+// The plain files at the entries' stored paths now, each once (imported
+// entries share the import file's path), with their sizes; `fileOf` gives
+// each entry's index among them, or npos.
+std::vector<SizedFile> FilesStillThere(const UserListRecords& records,
+                                       std::vector<std::size_t>& fileOf) {
     std::vector<SizedFile> files;
+    std::unordered_map<std::wstring, std::size_t> known;
+    fileOf.assign(records.size(), std::wstring::npos);
     for (std::size_t i = 0; i < records.size(); ++i) {
         const std::wstring path = AnsiToWide(records[i].Path);
+        const auto found = known.find(path);
+        if (found != known.end()) {
+            fileOf[i] = found->second;
+            continue;
+        }
         WIN32_FILE_ATTRIBUTE_DATA data;
         if (path.empty() || !GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
-            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            known.emplace(path, std::wstring::npos);
             continue;
+        }
         const std::uint64_t size =
             (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        files.push_back(SizedFile{i, path, size});
+        known.emplace(path, files.size());
+        fileOf[i] = files.size();
+        files.push_back(SizedFile{path, size});
     }
     return files;
 }
@@ -90,7 +104,8 @@ std::vector<SizedFile> FilesStillThere(const UserListRecords& records) {
 std::vector<std::optional<std::uint64_t>> VerifiedSizes(FileProcessor& processor,
                                                         const UserListRecords& records) {
     std::vector<std::optional<std::uint64_t>> sizes(records.size());
-    const std::vector<SizedFile> files = FilesStillThere(records);
+    std::vector<std::size_t> fileOf;
+    const std::vector<SizedFile> files = FilesStillThere(records, fileOf);
     if (files.empty())
         return sizes;
     std::vector<std::wstring> paths;
@@ -100,10 +115,12 @@ std::vector<std::optional<std::uint64_t>> VerifiedSizes(FileProcessor& processor
     processor.SetCallback(&collector);
     processor.ExpandPaths(paths); // one report per plain file, in the given order
     const std::vector<DigestCollector::Digest>& digests = collector.Digests();
-    for (std::size_t i = 0; i < files.size() && i < digests.size(); ++i) {
-        const SizedFile& file = files[i];
-        if (digests[i].path == file.path && digests[i].md5 == records[file.record].Md5)
-            sizes[file.record] = file.size;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const std::size_t file = fileOf[i];
+        if (file >= files.size() || file >= digests.size())
+            continue;
+        if (digests[file].path == files[file].path && digests[file].md5 == records[i].Md5)
+            sizes[i] = files[file].size;
     }
     return sizes;
 }
