@@ -153,21 +153,13 @@ TEST(ClamHashLines, ParsingTakesClamAvsFormsAndNothingElse) {
     EXPECT_FALSE(ListOfClamName("userwarden.black.tool.exe"));
 }
 
-TEST(ListExchangeTexts, ActionsFileNamesAndBlanks) {
+TEST(ListExchangeTexts, CsvActionsNameTheLists) {
     for (const char* allow : {"Allowed", "allow", "ALLOWED"})
         EXPECT_EQ(UserList::Trusted, ListOfCsvAction(allow)) << allow;
     for (const char* block : {"Block", "blockandremediate", "AlertAndBlock"})
         EXPECT_EQ(UserList::Black, ListOfCsvAction(block)) << block;
     for (const char* other : {"Audit", "Warn", "", "Blocked", "Alert"})
         EXPECT_FALSE(ListOfCsvAction(other)) << other;
-    EXPECT_STREQ("Allowed", CsvActionOf(UserList::Trusted));
-    EXPECT_STREQ("Block", CsvActionOf(UserList::Black));
-
-    EXPECT_EQ("b.exe", FileNameOf("C:\\a\\b.exe"));
-    EXPECT_EQ("b.exe", FileNameOf("b.exe"));
-    EXPECT_EQ("", FileNameOf("C:\\a\\"));
-    EXPECT_EQ("a b", TrimBlanks(" \ta b\t "));
-    EXPECT_EQ("", TrimBlanks(" \t "));
 }
 
 TEST(ListExchangeTexts, ImportLinesMustBeUtf8TextWithoutControlBytes) {
