@@ -50,6 +50,7 @@ public:
     static std::wstring DefaultDatabasePath();
 
 private:
+    void UseLargePageCache();
     int InitTable(UserTable table);
     int LoadTable(UserTable table, UserListRecords& records);
     int AddRecord(UserTable table, const UserListRecord* record);
