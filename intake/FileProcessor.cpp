@@ -264,9 +264,11 @@ void FileProcessor::SetCommitChunkFiles(std::size_t files) {
 }
 
 // The store is written before the component: a file is never on the
-// component's list without being in the store, where the window lists it
-// and from where it can be taken off again. A crash between the two leaves
-// at most a stored file that the component does not have yet.
+// component's lists without being in the store, where the window lists it
+// and from where it can be taken off again. The component writes its lists
+// once, when the update ends, so a crash before that leaves stored files
+// that the component does not have yet, or, for files moved from the other
+// list, still has on that list; committing them again mends both.
 int FileProcessor::CommitInChunks(UserList list, const std::vector<CommitEntry>& entries) {
     CallGuard guard(*this);
     if (!guard.Admitted() || !HaveSignatureList())
