@@ -684,7 +684,7 @@ bool CListViewCtrlEx::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam,
         return false;
     case WM_TIMER:
         if (wparam != kTipTimer)
-            return false;
+            break; // the sync's own timer, below
         OnTipTimer();
         return true;
     case WM_SETCURSOR: {

@@ -363,3 +363,31 @@ TEST_F(FileList, AnUpdateSoonAfterTheLastWaitsForTheTimer) {
     update.Request(); // after the update, an announcement posts again
     EXPECT_TRUE(PeekMessageW(&message, m_parent, WM_APP + 7, WM_APP + 7, PM_REMOVE));
 }
+
+TEST_F(FileList, ChangesThatComeSoonAfterAnUpdateShowWhenItsTimerFires) {
+    const auto addFromAWorker = [this](int first, int count) {
+        std::thread([&, first, count] {
+            for (int i = first; i < first + count; ++i)
+                m_list.AppendNewItemRow(L"f.exe", std::to_string(i), L"C:\\f.exe", kRowCheckBox,
+                                        kCellText, {}, true);
+        }).join();
+    };
+    addFromAWorker(0, 10);
+    Pump();
+    ASSERT_EQ(10, ItemCount());
+    // Within the interval after that update: the list's thread waits for
+    // the timer, then shows them.
+    addFromAWorker(10, 5);
+    const DWORD start = GetTickCount();
+    while (ItemCount() != 15 && GetTickCount() - start < 2000) {
+        Pump();
+        Sleep(5);
+    }
+    EXPECT_EQ(15, ItemCount());
+    addFromAWorker(15, 1);
+    while (ItemCount() != 16 && GetTickCount() - start < 4000) {
+        Pump();
+        Sleep(5);
+    }
+    EXPECT_EQ(16, ItemCount());
+}
