@@ -492,19 +492,6 @@ TEST_F(MainWindow, OperatedEntriesStayWhenTheQuestionIsCancelledAndBlacklistedOn
     DestroyWindow(window.Hwnd());
 }
 
-// The pending list's window procedure before the test's subclass, and what
-// the subclass does when a worker's change reaches the list while armed: the
-// user deletes the first row at that very moment.
-WNDPROC g_listProc = nullptr;
-std::atomic<CListViewCtrlEx*> g_deleteOnRedraw{nullptr};
-LRESULT CALLBACK DeleteFirstRowOnRedraw(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == kSyncRows || (message == WM_TIMER && wparam == kListSyncTimer)) {
-        if (CListViewCtrlEx* list = g_deleteOnRedraw.exchange(nullptr))
-            list->DeleteRow(0);
-    }
-    return CallWindowProcW(g_listProc, hwnd, message, wparam, lparam);
-}
-
 TEST_F(MainWindow, AReportActsOnItsOwnRowWhileTheUserDeletesAnother) {
     const std::vector<std::wstring> files = {m_files[0], m_files[1], m_dir.File(L"three.exe"),
                                              m_dir.File(L"four.exe")};
@@ -517,28 +504,33 @@ TEST_F(MainWindow, AReportActsOnItsOwnRowWhileTheUserDeletesAnother) {
     ASSERT_EQ(4, pending.Rows().Count());
     const std::string md5 = pending.Rows().Row(1)->key; // two.exe
 
-    // The commit's two reports for two.exe; when each reaches the list's
-    // thread, the user deletes the first row (one.exe, then two.exe itself).
-    g_listProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        pending.Hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DeleteFirstRowOnRedraw)));
+    // The commit's two reports for two.exe, and after each the user deletes
+    // the first row on the window's thread (one.exe, then two.exe itself).
+    std::atomic<int> deletionsAsked{0};
+    std::atomic<int> deletionsDone{0};
     std::atomic<bool> reported{false};
-    const auto deleteFirstRowAtTheNextSync = [&] {
-        g_deleteOnRedraw = &pending;
-        for (int waited = 0; g_deleteOnRedraw.load() && waited < 5000; ++waited)
+    const auto userDeletesTheFirstRow = [&] {
+        const int asked = ++deletionsAsked;
+        for (int waited = 0; deletionsDone.load() < asked && waited < 5000; ++waited)
             Sleep(1);
     };
     std::thread worker([&] {
         window.OnTrustedItemBegin(md5.c_str());
-        deleteFirstRowAtTheNextSync();
+        userDeletesTheFirstRow();
         window.OnTrustedItemDone(md5.c_str());
-        deleteFirstRowAtTheNextSync();
+        userDeletesTheFirstRow();
         reported = true;
     });
-    PumpUntil([&] { return reported.load(); });
+    PumpUntil([&] {
+        if (deletionsDone.load() < deletionsAsked.load()) {
+            pending.DeleteRow(0);
+            ++deletionsDone;
+        }
+        return reported.load();
+    });
     worker.join();
     CListViewCtrlEx& operated = window.List(2);
     PumpUntil([&] { return operated.FindByKey(md5) >= 0; }, 3000);
-    SetWindowLongPtrW(pending.Hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_listProc));
 
     // three.exe and four.exe are untouched, still checked and pending.
     ASSERT_EQ(2, pending.Rows().Count());
