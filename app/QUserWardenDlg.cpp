@@ -216,10 +216,16 @@ void QUserWardenDlg::RefreshSelectAll(int tab) {
         return;
     const CListViewCtrlEx& list = m_lists[tab];
     const SelectAllState state = SelectAllFor(list.CountWithBox(), list.CountChecked());
+    PendingTab& pending = m_tabs[tab];
+    pending.allChecked = state.allChecked;
+    // A drop refreshes many times a second with the same state: the
+    // elements are changed (and the window repainted) only when it differs.
+    if (pending.selectAllShown && *pending.selectAllShown == state)
+        return;
     SetElementAttribute(kSelectAllImage[tab], "sub", state.sub);
     SetEnabled(kSelectAll[tab], state.enabled);
     SetEnabled(kSelectAllImage[tab], state.enabled);
-    m_tabs[tab].allChecked = state.allChecked;
+    pending.selectAllShown = state;
 }
 
 void QUserWardenDlg::RefreshOkButton(int tab) {

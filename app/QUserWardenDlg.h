@@ -13,10 +13,12 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/OperatedRows.h"
+#include "app/WardenTexts.h"
 #include "common/CriticalSection.h"
 #include "common/Handles.h"
 #include "intake/FileProcessor.h"
@@ -71,6 +73,7 @@ private:
         std::atomic<int> rowsAdded{0};
         bool okEnabled = false;
         bool allChecked = false;
+        std::optional<SelectAllState> selectAllShown; // as last applied to the elements
         std::atomic<int> accepted{0};
         std::atomic<int> refused{0};
         CoalescedUpdate refresh; // OK button and select-all box

