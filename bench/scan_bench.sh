@@ -64,7 +64,7 @@ for i in range(count):
 EOF
 }
 
-uw_wine_env wineserver -p 120 2>/dev/null || true # keeps one server for every run
+uw_wine_env wineserver -p120 2>/dev/null || true # keeps one server for every run
 wine_run cmd /c exit >/dev/null 2>&1 || true
 mkdir -p "$work/empty"
 startup=$(best_of floor "$work/empty")
