@@ -574,25 +574,11 @@ bool QUserWardenDlg::OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam,
         return true;
     }
     for (int tab = 0; tab < 2; ++tab) {
-        switch (m_tabs[tab].refresh.OnMessage(message, wparam)) {
-        case CoalescedUpdate::Step::Now:
-            RefreshOkButton(tab);
+        if (m_tabs[tab].refresh.Handle(message, wparam, [this, tab] { RefreshOkButton(tab); }))
             return true;
-        case CoalescedUpdate::Step::Wait:
-            return true;
-        default:
-            break;
-        }
     }
-    switch (m_operatedUpdate.OnMessage(message, wparam)) {
-    case CoalescedUpdate::Step::Now:
-        AddOperatedRows();
+    if (m_operatedUpdate.Handle(message, wparam, [this] { AddOperatedRows(); }))
         return true;
-    case CoalescedUpdate::Step::Wait:
-        return true;
-    default:
-        break;
-    }
     if (message == kListLinkClick) {
         OnLinkClicked(static_cast<int>(wparam), static_cast<int>(lparam));
         return true;

@@ -708,13 +708,5 @@ bool CListViewCtrlEx::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam,
     default:
         break;
     }
-    switch (m_sync.OnMessage(message, wparam)) {
-    case CoalescedUpdate::Step::Now:
-        SyncItemCount();
-        return true;
-    case CoalescedUpdate::Step::Wait:
-        return true;
-    default:
-        return false;
-    }
+    return m_sync.Handle(message, wparam, [this] { SyncItemCount(); });
 }

@@ -30,6 +30,15 @@ public:
     // Wait when the timer will bring it, NotMine for other messages.
     Step OnMessage(UINT message, WPARAM wparam);
 
+    // OnMessage, making the update with `update` when it is due: true when
+    // the message was the update's own (handled), false for other messages.
+    template <class Update> bool Handle(UINT message, WPARAM wparam, Update update) {
+        const Step step = OnMessage(message, wparam);
+        if (step == Step::Now)
+            update();
+        return step != Step::NotMine;
+    }
+
 private:
     HWND m_window = nullptr;
     const UINT m_message;
