@@ -54,17 +54,10 @@ void WriteShellInserts(const std::wstring& path, const std::vector<CommitEntry>&
 }
 
 // Counts the done reports; a commit that did not finish is not a measurement.
-class DoneCounter : public IWardenCallback {
+class DoneCounter : public WardenCallbackBase {
 public:
-    int Reserved0() override { return 0; }
-    int OnFileAnalysed(const FileAnalysisRecord*) override { return 0; }
-    int Reserved2(int) override { return 0; }
-    int OnTrustedItemBegin(const char*) override { return 0; }
-    int OnBlackItemBegin(const char*) override { return 0; }
     int OnTrustedItemDone(const char*) override { return ++done; }
     int OnBlackItemDone(const char*) override { return ++done; }
-    int OnTrustedBatchDone(int) override { return 0; }
-    int OnBlackBatchDone(int) override { return 0; }
     int OnError(int code) override {
         std::printf("error %d\n", code);
         return 0;

@@ -31,3 +31,22 @@ public:
 protected:
     ~IWardenCallback() = default;
 };
+
+// A receiver that ignores every report: a receiver that needs a few of them
+// overrides only those.
+class WardenCallbackBase : public IWardenCallback {
+public:
+    int Reserved0() override { return 0; }
+    int OnFileAnalysed(const FileAnalysisRecord*) override { return 0; }
+    int Reserved2(int) override { return 0; }
+    int OnTrustedItemBegin(const char*) override { return 0; }
+    int OnBlackItemBegin(const char*) override { return 0; }
+    int OnTrustedItemDone(const char*) override { return 0; }
+    int OnBlackItemDone(const char*) override { return 0; }
+    int OnTrustedBatchDone(int) override { return 0; }
+    int OnBlackBatchDone(int) override { return 0; }
+    int OnError(int) override { return 0; }
+
+protected:
+    ~WardenCallbackBase() = default;
+};

@@ -16,7 +16,7 @@
 namespace {
 
 // Collects the component's MD5 of each analysed file, in report order.
-class DigestCollector : public IWardenCallback {
+class DigestCollector : public WardenCallbackBase {
 public:
     struct Digest {
         std::wstring path;
@@ -27,15 +27,6 @@ public:
         m_digests.push_back(Digest{record->path, record->md5});
         return 0;
     }
-    int Reserved0() override { return 0; }
-    int Reserved2(int) override { return 0; }
-    int OnTrustedItemBegin(const char*) override { return 0; }
-    int OnBlackItemBegin(const char*) override { return 0; }
-    int OnTrustedItemDone(const char*) override { return 0; }
-    int OnBlackItemDone(const char*) override { return 0; }
-    int OnTrustedBatchDone(int) override { return 0; }
-    int OnBlackBatchDone(int) override { return 0; }
-    int OnError(int) override { return 0; }
 
     const std::vector<Digest>& Digests() const { return m_digests; }
 

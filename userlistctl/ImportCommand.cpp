@@ -17,7 +17,7 @@ namespace {
 constexpr DWORD kReadChunkBytes = 64 * 1024;
 
 // Prints each committed MD5 as trust and block do, and remembers failures.
-class ImportReporter : public IWardenCallback {
+class ImportReporter : public WardenCallbackBase {
 public:
     ImportReporter(std::ostream& out, std::string storedPathUtf8)
         : m_out(out), m_path(std::move(storedPathUtf8)) {}
@@ -31,13 +31,6 @@ public:
             m_storeFailed = true;
         return 0;
     }
-    int Reserved0() override { return 0; }
-    int OnFileAnalysed(const FileAnalysisRecord*) override { return 0; }
-    int Reserved2(int) override { return 0; }
-    int OnTrustedItemBegin(const char*) override { return 0; }
-    int OnBlackItemBegin(const char*) override { return 0; }
-    int OnTrustedBatchDone(int) override { return 0; }
-    int OnBlackBatchDone(int) override { return 0; }
 
     int Imported() const { return m_imported; }
     bool Refused() const { return m_refused; }

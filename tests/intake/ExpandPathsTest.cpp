@@ -24,7 +24,7 @@ using testsupport::WritePeFile;
 namespace {
 
 // Records "<md5> <path>" per report and the threads the reports came on.
-class ReportLog : public IWardenCallback {
+class ReportLog : public WardenCallbackBase {
 public:
     int OnFileAnalysed(const FileAnalysisRecord* record) override {
         ScopedLock lock(m_lock);
@@ -46,16 +46,6 @@ public:
         return std::all_of(m_threads.begin(), m_threads.end(),
                            [thread](DWORD id) { return id == thread; });
     }
-
-    int Reserved0() override { return 0; }
-    int Reserved2(int) override { return 0; }
-    int OnTrustedItemBegin(const char*) override { return 0; }
-    int OnBlackItemBegin(const char*) override { return 0; }
-    int OnTrustedItemDone(const char*) override { return 0; }
-    int OnBlackItemDone(const char*) override { return 0; }
-    int OnTrustedBatchDone(int) override { return 0; }
-    int OnBlackBatchDone(int) override { return 0; }
-    int OnError(int) override { return 0; }
 
 private:
     CriticalSection m_lock;
