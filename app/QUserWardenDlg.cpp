@@ -30,11 +30,12 @@ constexpr int kBadgeText = 1105;
 constexpr int kTabControl = 103;
 
 // Element changes asked for by workers, carried out on the window's thread.
-constexpr UINT kShowBadge = WM_APP + 2;      // count
-constexpr UINT kAddOperated = WM_APP + 3;    // entries waiting in the queue
-constexpr UINT kOperatedLoaded = WM_APP + 4; // the store's rows are ready
-constexpr UINT kShowDuplicates = WM_APP + 5; // tab: an open-dialog intake ended
-constexpr UINT kCommitEnded = WM_APP + 6;    // tab
+constexpr UINT kShowBadge = WM_APP + 2;         // count
+constexpr UINT kAddOperated = WM_APP + 3;       // entries waiting in the queue
+constexpr UINT kOperatedLoaded = WM_APP + 4;    // the store's rows are ready
+constexpr UINT kShowIntakeNotices = WM_APP + 5; // tab: an open-dialog intake ended
+constexpr UINT kCommitEnded = WM_APP + 6;       // tab
+constexpr UINT kStartProblems = WM_APP + 7;     // the component or the store is unusable
 constexpr UINT_PTR kOperatedTimer = 0x5703;
 
 // The window's thread places at most this many committed entries per
@@ -109,6 +110,9 @@ void QUserWardenDlg::Start() {
     RefreshOkButton(0);
     RefreshOkButton(1);
     DragAcceptFiles(Hwnd(), TRUE);
+    // Run elevated (as it asks to be), the window gets no drop from an
+    // Explorer that is not, unless the drop's messages are let through.
+    AllowShellDrops(Hwnd(), m_messageFilter);
     m_intakeTab = 0;
     for (PendingTab& tab : m_tabs)
         tab.refresh.Attach(Hwnd());
@@ -136,6 +140,7 @@ void QUserWardenDlg::StartLoading() {
         m_storePath.empty() ? ORBDBSqliteConn::DefaultDatabasePath() : m_storePath;
     const int busyTimeoutMs = m_storeBusyTimeoutMs;
     HWND window = Hwnd();
+    m_work->processor.SetComponentLibrary(m_componentLibrary);
     const bool started = StartDetachedWorker([work, storePath, busyTimeoutMs, window] {
         FileProcessor& processor = work->processor;
         processor.Initialize(storePath, busyTimeoutMs);
@@ -152,6 +157,8 @@ void QUserWardenDlg::StartLoading() {
         // Posted before any commit can start: the rows are in place before
         // the first committed entry joins them.
         PostMessageW(window, kOperatedLoaded, 0, 0);
+        if (!processor.HasComponent() || !processor.StoreState().Ok())
+            PostMessageW(window, kStartProblems, 0, 0);
         SetEvent(work->ready.Get());
     });
     if (!started)
@@ -276,8 +283,7 @@ void QUserWardenDlg::OnDrop(HDROP drop) {
         PendingTab& pending = m_tabs[tab];
         pending.accepted = 0;
         pending.refused = 0;
-        ScopedLock lock(pending.duplicateLock);
-        pending.duplicates = 0;
+        ResetNotices(pending);
     }
     HWND window = Hwnd();
     const std::shared_ptr<WorkerState> work = m_work;
@@ -295,10 +301,8 @@ void QUserWardenDlg::OpenFilesDialog() {
         return;
     const int tab = CurrentTab();
     m_intakeTab = tab;
-    if (tab < 2) {
-        ScopedLock lock(m_tabs[tab].duplicateLock);
-        m_tabs[tab].duplicates = 0;
-    }
+    if (tab < 2)
+        ResetNotices(m_tabs[tab]);
     HWND window = Hwnd();
     const std::shared_ptr<WorkerState> work = m_work;
     const bool started = StartDetachedWorker([work, window, tab] {
@@ -316,7 +320,7 @@ void QUserWardenDlg::OpenFilesDialog() {
         if (GetOpenFileNameW(&dialog)) {
             work->WaitUntilReady();
             RunPickedFilesWork(work->processor, ParseOpenDialogSelection(buffer.data()));
-            PostMessageW(window, kShowDuplicates, static_cast<WPARAM>(tab), 0);
+            PostMessageW(window, kShowIntakeNotices, static_cast<WPARAM>(tab), 0);
         }
         work->pickBusy.Release();
     });
@@ -392,23 +396,57 @@ void QUserWardenDlg::EndCommit(int tab) {
         RefreshOkButton(tab);
 }
 
-void QUserWardenDlg::ShowDuplicates(int tab) {
+void QUserWardenDlg::ResetNotices(PendingTab& pending) {
+    ScopedLock lock(pending.noticeLock);
+    pending.duplicates = 0;
+    pending.unreadable = 0;
+}
+
+void QUserWardenDlg::ShowIntakeNotices(int tab) {
     if (tab < 0 || tab > 1)
         return;
-    PendingTab& pending = m_tabs[tab];
-    std::wstring first;
-    int count;
-    {
-        ScopedLock lock(pending.duplicateLock);
-        first = pending.firstDuplicate;
-        count = std::exchange(pending.duplicates, 0);
-    }
-    if (count == 0)
+    if (!Processor().HasComponent()) {
+        ShowFailure(ComponentFailureText(Processor().ComponentFailure()));
         return;
+    }
+    PendingTab& pending = m_tabs[tab];
+    std::wstring duplicate;
+    std::wstring unreadable;
+    DWORD readError;
+    int duplicates;
+    int unreadableCount;
+    {
+        ScopedLock lock(pending.noticeLock);
+        duplicate = pending.firstDuplicate;
+        unreadable = pending.firstUnreadable;
+        readError = pending.firstReadError;
+        duplicates = std::exchange(pending.duplicates, 0);
+        unreadableCount = std::exchange(pending.unreadable, 0);
+    }
+    if (duplicates > 0) {
+        QMsgBoxDlg box;
+        box.SetMode(1);
+        box.SetText(DuplicateBoxText(duplicate, duplicates - 1));
+        box.RunModal(Hwnd());
+    }
+    if (unreadableCount > 0)
+        ShowFailure(UnreadableBoxText(unreadable, readError, unreadableCount - 1));
+}
+
+// The text is shown as given: a failure names paths, which are not cut.
+void QUserWardenDlg::ShowFailure(const std::wstring& text) {
     QMsgBoxDlg box;
-    box.SetMode(1);
-    box.SetText(DuplicateBoxText(first, count - 1));
+    box.SetMode(kFailureBoxMode);
+    box.SetText(text);
     box.RunModal(Hwnd());
+}
+
+void QUserWardenDlg::ShowStartProblems() {
+    const FileProcessor& processor = Processor();
+    if (!processor.HasComponent())
+        ShowFailure(ComponentFailureText(processor.ComponentFailure()));
+    if (!processor.StoreState().Ok())
+        ShowFailure(StoreFailureText(processor.StorePath(), processor.StoreState()));
 }
 
 void QUserWardenDlg::RemoveOperated(int row) {
@@ -446,19 +484,28 @@ int QUserWardenDlg::OnFileAnalysed(const FileAnalysisRecord* record) {
     if (!record || tab > 1)
         return 0;
     PendingTab& pending = m_tabs[tab];
+    const std::wstring path = FullPathOf(*record);
+    const std::wstring name = FileNameOf(path);
+    if (IsUnreadable(*record)) {
+        // Not refused for its format: named in one box at the intake's end.
+        ScopedLock lock(pending.noticeLock);
+        if (pending.unreadable++ == 0) {
+            pending.firstUnreadable = name;
+            pending.firstReadError = record->readError;
+        }
+        return 0;
+    }
     if (std::string(record->md5) == ZeroDigest) {
         ++pending.refused;
         return 0;
     }
-    const std::wstring path = FullPathOf(*record);
-    const std::wstring name = FileNameOf(path);
     const int row = m_lists[tab].AppendNewItemRow(
         name, record->md5, path, kRowCheckBox, kCellText,
         {MakeCell(kCellText, Utf8ToWide(record->md5)), MakeCell(kCellLink, L"删除")}, true);
     if (row < 0) {
         // One box at the end of the intake names the first duplicate and
         // counts the others.
-        ScopedLock lock(pending.duplicateLock);
+        ScopedLock lock(pending.noticeLock);
         if (pending.duplicates++ == 0)
             pending.firstDuplicate = name;
         return 0;
@@ -497,10 +544,12 @@ int QUserWardenDlg::BatchDone(int count) {
 }
 
 int QUserWardenDlg::OnError(int code) {
-    if (code == -1)
+    if (code == kComponentFailed)
         ShowMsgBox(std::wstring(), 11);
+    else if (code == kComponentMissing)
+        ShowFailure(ComponentFailureText(Processor().ComponentFailure()));
     else if (code == kStoreWriteFailed)
-        ShowMsgBox(StoreWriteFailedText(), 8);
+        ShowFailure(StoreWriteFailedText());
     return 0;
 }
 
@@ -567,10 +616,13 @@ bool QUserWardenDlg::Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT
 bool QUserWardenDlg::OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
     if (message == WM_INTAKE_DONE) {
         const int tab = static_cast<int>(wparam);
-        ShowSummary(tab);
+        // Without the component nothing was analysed: its box says why,
+        // instead of a summary of no files.
+        if (Processor().HasComponent())
+            ShowSummary(tab);
         if (tab < 2)
             RefreshOkButton(tab); // the last rows' refresh may still wait for its timer
-        ShowDuplicates(tab);
+        ShowIntakeNotices(tab);
         return true;
     }
     for (int tab = 0; tab < 2; ++tab) {
@@ -591,8 +643,11 @@ bool QUserWardenDlg::OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam,
     case kOperatedLoaded:
         TakeLoadedRows();
         return true;
-    case kShowDuplicates:
-        ShowDuplicates(static_cast<int>(wparam));
+    case kShowIntakeNotices:
+        ShowIntakeNotices(static_cast<int>(wparam));
+        return true;
+    case kStartProblems:
+        ShowStartProblems();
         return true;
     case kCommitEnded:
         EndCommit(static_cast<int>(wparam));

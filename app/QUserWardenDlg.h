@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/OperatedRows.h"
+#include "app/ShellDrops.h"
 #include "app/WardenTexts.h"
 #include "common/CriticalSection.h"
 #include "common/Handles.h"
@@ -51,6 +52,14 @@ public:
     // The window's message box, on the calling thread, owned by the window.
     int ShowMsgBox(const std::wstring& text, int mode);
 
+    // Before the window is made (tests): the component library to load (see
+    // FileProcessor::SetComponentLibrary) and the function that lets drops
+    // through the system's message filter.
+    void SetComponentLibrary(std::wstring nameOrPath) {
+        m_componentLibrary = std::move(nameOrPath);
+    }
+    void SetMessageFilter(MessageFilterFn filter) { m_messageFilter = filter; }
+
     // IWardenCallback, called on the worker that reports.
     int Reserved0() override { return 0; }
     int OnFileAnalysed(const FileAnalysisRecord* record) override;
@@ -77,11 +86,14 @@ private:
         std::atomic<int> accepted{0};
         std::atomic<int> refused{0};
         CoalescedUpdate refresh; // OK button and select-all box
-        // The duplicates of the current intake: the first one's name and
-        // how many there were.
-        CriticalSection duplicateLock;
+        // The duplicates and the unreadable files of the current intake: the
+        // first one's name (and why it could not be read) and how many.
+        CriticalSection noticeLock;
         std::wstring firstDuplicate;
         int duplicates = 0;
+        std::wstring firstUnreadable;
+        DWORD firstReadError = 0;
+        int unreadable = 0;
         std::vector<std::string> committing; // the last commit's MD5s (window's thread)
     };
     static constexpr UINT kRefreshTabMessage = WM_APP + 1;
@@ -91,7 +103,12 @@ private:
     void StartLoading();
     void TakeLoadedRows();
     void AddOperatedRows();
-    void ShowDuplicates(int tab);
+    void ResetNotices(PendingTab& pending);
+    // The boxes of an intake's end: duplicates, then unreadable files.
+    void ShowIntakeNotices(int tab);
+    void ShowFailure(const std::wstring& text);
+    // The boxes of a start that found the component or the store unusable.
+    void ShowStartProblems();
     void EndCommit(int tab);
     void SwitchTab(int tab);
     void OnDrop(HDROP drop);
@@ -127,6 +144,8 @@ private:
 
     std::wstring m_storePath;
     int m_storeBusyTimeoutMs;
+    std::wstring m_componentLibrary = kDetectionComponentName;
+    MessageFilterFn m_messageFilter = SystemMessageFilter();
     std::shared_ptr<WorkerState> m_work;
     CListViewCtrlEx m_lists[3];
     PendingTab m_tabs[2] = {PendingTab(0), PendingTab(1)};

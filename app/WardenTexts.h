@@ -6,7 +6,11 @@
 #include <cstring>
 #include <string>
 
+#include <windows.h>
+
+#include "intake/ComponentModule.h"
 #include "intake/StorePath.h"
+#include "store/StoreAccess.h"
 
 // The text handed to the message box for a mode.
 std::wstring PrepareMsgBoxText(std::wstring text, int mode);
@@ -17,8 +21,30 @@ std::wstring PrepareMsgBoxText(std::wstring text, int mode);
 std::wstring DuplicateBoxText(const std::wstring& firstName, int more);
 
 // The text of the box shown when the store could not be written during a
-// commit (mode 8).
+// commit (mode 9).
 std::wstring StoreWriteFailedText();
+
+// The box mode of a failure the user must act on: the text as given, with
+// the warning icon and one OK button.
+inline constexpr int kFailureBoxMode = 9;
+
+// Why the detection component cannot be used: the file or the folder
+// searched, and the cause, the other bitness spelled out.
+std::wstring ComponentFailureText(const ComponentLoadFailure& failure);
+
+// Why the store at `path` cannot be opened or written.
+std::wstring StoreFailureText(const std::wstring& path, const StoreAccess& access);
+
+// The one box of an intake for the files that could not be read: the first
+// one's name and why, and how many more.
+std::wstring UnreadableBoxText(const std::wstring& firstName, DWORD error, int more);
+
+// Why a file could not be read, in a few words.
+std::wstring ReadErrorText(DWORD error);
+
+// The system's own text for an error code (in the user's language), without
+// its line end; "错误 N" when the system has none.
+std::wstring SystemErrorText(DWORD error);
 
 // The summary rich text of a tab: N files added, M of them refused, with
 // the "格式" link `linkId`.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/Handles.h"
 #include "intake/Digest.h"
 
 namespace {
@@ -10,9 +11,36 @@ bool FitsRecord(const std::wstring& path) {
     return path.size() < MAX_PATH;
 }
 
+bool IsZero(const BYTE (&digest)[16]) {
+    for (const BYTE byte : digest) {
+        if (byte != 0)
+            return false;
+    }
+    return true;
+}
+
+DWORD ErrorOrFailure() {
+    const DWORD error = GetLastError();
+    return error == 0 ? ERROR_READ_FAULT : error;
+}
+
 } // namespace
 
+DWORD ReadabilityError(const std::wstring& path) {
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return ErrorOrFailure();
+    char first;
+    DWORD got = 0;
+    if (!ReadFile(file.Get(), &first, 1, &got, nullptr))
+        return ErrorOrFailure();
+    return 0;
+}
+
 void AnalyseWith(IFileDetector& detector, FileAnalysis& analysis) {
+    analysis.readError = 0;
     if (!FitsRecord(analysis.path)) {
         analysis.result = static_cast<int>(HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
         std::memset(analysis.digest, 0, sizeof analysis.digest);
@@ -21,6 +49,8 @@ void AnalyseWith(IFileDetector& detector, FileAnalysis& analysis) {
     }
     detector.AnalyseFile(analysis.path.c_str(), 0, &analysis.result, analysis.digest,
                          &analysis.extra);
+    if (IsZero(analysis.digest))
+        analysis.readError = ReadabilityError(analysis.path);
 }
 
 void FillRecord(const FileAnalysis& analysis, FileAnalysisRecord& record) {
@@ -36,4 +66,5 @@ void FillRecord(const FileAnalysis& analysis, FileAnalysisRecord& record) {
     std::memcpy(record.md5, text, sizeof record.md5);
     lstrcpynW(record.path, analysis.path.c_str(), MAX_PATH);
     record.extra = analysis.extra;
+    record.readError = analysis.readError;
 }

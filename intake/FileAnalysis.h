@@ -17,13 +17,21 @@ struct FileAnalysis {
     int result = 0;             // the component's result code
     BYTE digest[16] = {};
     int extra = 0;
+    DWORD readError = 0; // why the file could not be read when refused; 0 readable
 };
 
 // Asks the detector about the file; safe on any thread (the detector keeps no
 // state between calls). A path that does not fit the record (260 characters
-// or more) is refused whole without asking.
+// or more) is refused whole without asking. A refused file is opened once
+// more to tell a file that cannot be read (held by another program, access
+// denied, blocked by a scanner, an offline placeholder) from one that is not
+// a PE image, whatever the component says.
 void AnalyseWith(IFileDetector& detector, FileAnalysis& analysis);
 
 // The report of an analysis. A refused long path is in `longPath`, which
 // points into `analysis`.
 void FillRecord(const FileAnalysis& analysis, FileAnalysisRecord& record);
+
+// 0 when the file opens for reading (shared with writers and deleters, as a
+// scanner opens a file) and its first byte reads; else the system's error.
+DWORD ReadabilityError(const std::wstring& path);

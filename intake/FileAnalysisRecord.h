@@ -12,7 +12,16 @@ struct FileAnalysisRecord {
     // such a file is reported refused and `path` is left empty. Valid only
     // during the report.
     const wchar_t* longPath;
+    // Why a refused file could not be read (a Win32 error code), or 0 when
+    // it was read and is no standard PE image. An unreadable file is not a
+    // verdict on its format.
+    unsigned long readError;
 };
+
+// Whether a report is of a file that could not be read.
+inline bool IsUnreadable(const FileAnalysisRecord& record) {
+    return record.readError != 0;
+}
 
 // The full path of a report, whether or not it fits the record.
 inline const wchar_t* FullPathOf(const FileAnalysisRecord& record) {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <iostream>
 
 #include "common/Handles.h"
+#include "common/ModulePath.h"
 #include "intake/Digest.h"
 #include "intake/FileAnalysis.h"
 #include "intake/OrderedPool.h"
@@ -80,27 +80,46 @@ int FileProcessor::Initialize(const std::wstring& storePath, int storeBusyTimeou
     CallGuard guard(*this);
     if (!guard.Admitted())
         return -1;
-    const HRESULT loaded = LoadComponentModule(m_module);
+    const bool loaded = LoadComponent();
+    OpenStore(storePath, storeBusyTimeoutMs);
+    return loaded ? 0 : -1;
+}
+
+void FileProcessor::SetComponentLibrary(std::wstring nameOrPath) {
+    m_componentLibrary = std::move(nameOrPath);
+}
+
+bool FileProcessor::LoadComponent() {
+    const HRESULT loaded =
+        LoadComponentModule(m_module, m_componentLibrary.c_str(), &m_componentFailure);
+    if (FAILED(loaded))
+        return false;
     CreateComponentObject(m_module, CLSID_VxFileDetector, IID_IFileDetector,
                           reinterpret_cast<void**>(&m_detector));
-    if (!m_detector) {
-        char code[16];
-        wsprintfA(code, "0x%08lx", static_cast<unsigned long>(loaded));
-        std::cout << "[FileProcessor::Initialize()] detection component not available, load "
-                     "result "
-                  << code << std::endl;
-        return -1;
+    if (m_detector)
+        CreateComponentObject(m_module, CLSID_VxSignatureList, IID_ISignatureList,
+                              reinterpret_cast<void**>(&m_signatures));
+    if (m_detector && m_signatures)
+        return true;
+    m_componentFailure.result = kComponentObjectMissing;
+    m_componentFailure.name = m_componentLibrary.substr(m_componentLibrary.find_last_of(L'\\') + 1);
+    m_componentFailure.path = GetModulePath(m_module.library);
+    m_componentFailure.folder = FolderOfPath(m_componentFailure.path);
+    m_componentFailure.missing = m_detector ? "ISignatureList" : "IFileDetector";
+    if (m_detector) {
+        m_detector->Release();
+        m_detector = nullptr;
     }
-    CreateComponentObject(m_module, CLSID_VxSignatureList, IID_ISignatureList,
-                          reinterpret_cast<void**>(&m_signatures));
-    if (!m_signatures)
-        return -1;
+    return false;
+}
 
+void FileProcessor::OpenStore(const std::wstring& storePath, int storeBusyTimeoutMs) {
+    m_storePath = storePath;
     m_store = std::make_unique<ORBDBSqliteConn>(storePath, storeBusyTimeoutMs);
     m_store->Open();
     m_store->InitUserBlackTable();
     m_store->InitUserTrustedTable();
-    return 0;
+    m_storeAccess = m_store->CheckAccess();
 }
 
 bool FileProcessor::Stopping() const {
@@ -213,7 +232,7 @@ int FileProcessor::CommitBlack(const std::vector<std::string>& md5s) {
 bool FileProcessor::HaveSignatureList() {
     if (m_signatures)
         return true;
-    ReportError(-1);
+    ReportError(kComponentMissing);
     return false;
 }
 

@@ -45,9 +45,24 @@ public:
     // A null receiver leaves the previous one in place.
     void SetCallback(IWardenCallback* callback);
 
-    // Loads the component, creates its two objects, then opens the store
-    // ("UserSign.dat" beside the executable, or the given file) and makes
-    // sure both tables exist. -1 when an object is missing (no store then).
+    // The component library Initialize loads: a file name sought as the
+    // component is, or a full path loaded from there only (tests).
+    void SetComponentLibrary(std::wstring nameOrPath);
+
+    // After Initialize: whether the component is there, and if not why.
+    bool HasComponent() const { return m_detector && m_signatures; }
+    const ComponentLoadFailure& ComponentFailure() const { return m_componentFailure; }
+    // After Initialize: whether the store opened and can be written.
+    const StoreAccess& StoreState() const { return m_storeAccess; }
+    // The store's file (after Initialize).
+    const std::wstring& StorePath() const { return m_storePath; }
+
+    // Loads the component and creates its two objects, then opens the store
+    // ("UserSign.dat" beside the executable, or the given file), makes sure
+    // both tables exist and tries a write. -1 when the component or one of
+    // its objects is missing (ComponentFailure says why); the store is opened
+    // all the same, so that what it holds can be listed. StoreState says
+    // whether the store can be written.
     int Initialize();
     int Initialize(const std::wstring& storePath);
     int Initialize(const std::wstring& storePath, int storeBusyTimeoutMs);
@@ -136,9 +151,12 @@ private:
     void Store(UserList list, const std::string& md5, const std::string& path);
     int Remove(UserList list, const std::string& md5);
     void ReportError(int code);
-    // Whether the component's signature list exists; without it reports -1
-    // (the window's component-failure box) and says false.
+    // Whether the component's signature list exists; without it reports
+    // kComponentMissing and says false.
     bool HaveSignatureList();
+    // Loads the component and makes its objects; false when one is missing.
+    bool LoadComponent();
+    void OpenStore(const std::wstring& storePath, int storeBusyTimeoutMs);
     // Opens the component's change bracket; on refusal reports -1 and says false.
     bool BeginListUpdate();
     bool Stopping() const;
@@ -149,7 +167,11 @@ private:
     IFileDetector* m_detector = nullptr;
     ISignatureList* m_signatures = nullptr;
     ComponentModule m_module;
+    std::wstring m_componentLibrary = kDetectionComponentName;
+    ComponentLoadFailure m_componentFailure;
     std::unique_ptr<ORBDBSqliteConn> m_store;
+    std::wstring m_storePath;
+    StoreAccess m_storeAccess;
     std::atomic<std::size_t> m_commitChunkFiles{kDefaultCommitChunkFiles};
 
     CriticalSection m_listLock; // signature list and store

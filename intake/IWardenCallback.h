@@ -14,6 +14,9 @@ inline constexpr int kStoreWriteFailed = -2;
 // A committed file's path does not fit the store (260 bytes or more): the
 // file is left out, neither stored nor sent to the component.
 inline constexpr int kPathNotStorable = -3;
+// The detection component could not be loaded when the processor started
+// (FileProcessor::ComponentFailure says why): nothing can be committed.
+inline constexpr int kComponentMissing = -4;
 
 class IWardenCallback {
 public:

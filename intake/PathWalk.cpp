@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/Handles.h"
+#include "common/LongPath.h"
 
 namespace {
 
@@ -27,27 +28,26 @@ std::wstring SearchablePath(std::wstring_view path) {
     return trimmed;
 }
 
-// A missing path counts as a plain file (its analysis then says why).
-bool IsFolder(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // One search over a folder's entries; the basic information level (no short
 // names) and large fetches make it cheap per entry.
-HANDLE FindFirstEntry(const std::wstring& folder, WIN32_FIND_DATAW& entry) {
-    const std::wstring pattern = folder + L"*.*";
-    return FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
-                            nullptr, FIND_FIRST_EX_LARGE_FETCH);
+HANDLE FindFirstEntry(const wchar_t* pattern, WIN32_FIND_DATAW* entry) {
+    return FindFirstFileExW(pattern, FindExInfoBasic, entry, FindExSearchNameMatch, nullptr,
+                            FIND_FIRST_EX_LARGE_FETCH);
 }
 
 } // namespace
 
+const WalkFileSystem& SystemWalkFileSystem() {
+    static const WalkFileSystem system = {&GetFileAttributesW, &FindFirstEntry, &FindNextFileW};
+    return system;
+}
+
 // The search over one folder (its path ends in "\") and the entry it holds.
 class PathWalk::FolderSearch {
 public:
-    explicit FolderSearch(std::wstring folder)
-        : m_folder(std::move(folder)), m_search(FindFirstEntry(m_folder, m_entry)),
+    FolderSearch(std::wstring folder, const WalkFileSystem& fileSystem)
+        : m_fileSystem(fileSystem), m_folder(std::move(folder)),
+          m_search(fileSystem.findFirst((LongFormPath(m_folder) + L"*.*").c_str(), &m_entry)),
           m_unread(m_search.IsValid()) {}
 
     const std::wstring& Folder() const { return m_folder; }
@@ -55,7 +55,8 @@ public:
     // The next entry other than "." and ".."; null at the end.
     const WIN32_FIND_DATAW* Next() {
         for (;;) {
-            if (!m_unread && (!m_search.IsValid() || !FindNextFileW(m_search.Get(), &m_entry)))
+            if (!m_unread &&
+                (!m_search.IsValid() || !m_fileSystem.findNext(m_search.Get(), &m_entry)))
                 return nullptr;
             m_unread = false;
             if (!IsDotEntry(m_entry.cFileName))
@@ -64,13 +65,15 @@ public:
     }
 
 private:
+    const WalkFileSystem& m_fileSystem;
     const std::wstring m_folder;
     WIN32_FIND_DATAW m_entry;
     UniqueFind m_search;
     bool m_unread; // m_entry holds the search's first entry, not yet returned
 };
 
-PathWalk::PathWalk(std::vector<std::wstring> paths) : m_paths(std::move(paths)) {}
+PathWalk::PathWalk(std::vector<std::wstring> paths, const WalkFileSystem& fileSystem)
+    : m_fileSystem(fileSystem), m_paths(std::move(paths)) {}
 
 PathWalk::~PathWalk() = default;
 
@@ -92,7 +95,7 @@ bool PathWalk::Next(WalkedFile& file) {
         std::wstring path = search.Folder() + entry->cFileName;
         if (entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             path += L'\\';
-            m_searches.push_back(std::make_unique<FolderSearch>(std::move(path)));
+            m_searches.push_back(std::make_unique<FolderSearch>(std::move(path), m_fileSystem));
             continue;
         }
         file.path = std::move(path);
@@ -102,11 +105,17 @@ bool PathWalk::Next(WalkedFile& file) {
     }
 }
 
+// A missing path counts as a plain file (its analysis then says why).
+bool PathWalk::IsFolder(const std::wstring& path) const {
+    const DWORD attributes = m_fileSystem.getAttributes(LongFormPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool PathWalk::OpenNextGiven(WalkedFile& file) {
     const std::wstring& path = m_paths[m_nextPath++];
     const std::wstring searchable = SearchablePath(path);
     if (!searchable.empty() && IsFolder(searchable)) {
-        m_searches.push_back(std::make_unique<FolderSearch>(searchable + L"\\"));
+        m_searches.push_back(std::make_unique<FolderSearch>(searchable + L"\\", m_fileSystem));
         return false;
     }
     file.path = path;

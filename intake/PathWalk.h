@@ -5,6 +5,9 @@
 // walk is known to be one from its search entry and is never searched for
 // again; a plain path given (or a volume root, which is never walked) is a
 // file. Only the searches of the folders on the way down are open at a time.
+// The walk's own calls take every path in the "\\?\" form, so that a tree
+// deeper than 260 characters is walked whole; it reports paths in their
+// ordinary form.
 
 #include <cstddef>
 #include <memory>
@@ -20,9 +23,20 @@ struct WalkedFile {
     bool given = false;         // one of the paths given, not an entry of a folder
 };
 
+// The directory calls of a walk (tests record them).
+struct WalkFileSystem {
+    DWORD(WINAPI* getAttributes)(const wchar_t* path);
+    HANDLE (*findFirst)(const wchar_t* pattern, WIN32_FIND_DATAW* entry);
+    BOOL(WINAPI* findNext)(HANDLE search, WIN32_FIND_DATAW* entry);
+};
+
+// The system's calls.
+const WalkFileSystem& SystemWalkFileSystem();
+
 class PathWalk {
 public:
-    explicit PathWalk(std::vector<std::wstring> paths);
+    explicit PathWalk(std::vector<std::wstring> paths,
+                      const WalkFileSystem& fileSystem = SystemWalkFileSystem());
     ~PathWalk();
     PathWalk(const PathWalk&) = delete;
     PathWalk& operator=(const PathWalk&) = delete;
@@ -36,7 +50,9 @@ private:
     // Opens the next given path: true with `file` set when it is a file,
     // false when it was a folder (now being searched) or there is none left.
     bool OpenNextGiven(WalkedFile& file);
+    bool IsFolder(const std::wstring& path) const;
 
+    const WalkFileSystem& m_fileSystem;
     std::vector<std::wstring> m_paths;
     std::size_t m_nextPath = 0;
     std::vector<std::unique_ptr<FolderSearch>> m_searches; // the innermost last

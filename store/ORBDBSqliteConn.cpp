@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <sqlite3.h>
+
 #include "common/ModulePath.h"
 #include "common/TextConvert.h"
 #include "store/SqlException.h"
@@ -59,9 +61,11 @@ int ORBDBSqliteConn::Open() {
     OutputDebugStringW(m_path.c_str());
     const std::string utf8Path = WideToUtf8(m_path);
     const bool isNew = !FileExists(m_path);
+    m_openError.clear();
     try {
         m_db.Open(utf8Path.c_str());
     } catch (const SqlException& error) {
+        m_openError = error.Message();
         LogLine(std::string("[ORBDBSqliteConn::Open()] avnetdb.db open failed, error: ") +
                 error.Message());
         return -1;
@@ -81,6 +85,50 @@ void ORBDBSqliteConn::UseLargePageCache() {
     } catch (const SqlException&) {
         // Only slower without it.
     }
+}
+
+StoreAccess ORBDBSqliteConn::CheckAccess() {
+    StoreAccess access;
+    if (!m_db.IsOpen()) {
+        access.problem = StoreProblem::CannotOpen;
+        access.engineMessage = m_openError;
+    } else if (!TryWrite(access.engineMessage)) {
+        access.problem = StoreProblem::CannotWrite;
+    }
+    if (!access.Ok())
+        access.cause = DiagnoseStoreFile(m_path, access.error);
+    return access;
+}
+
+// A table made and dropped again by the rollback: the engine writes its
+// first page, so the file and its journal beside it must be writable.
+bool ORBDBSqliteConn::TryWrite(std::string& message) {
+    sqlite3_busy_timeout(m_db.Connection(), 0);
+    bool writable = true;
+    try {
+        m_db.RunStatement("BEGIN IMMEDIATE");
+        try {
+            m_db.RunStatement("CREATE TABLE UserWardenWriteTest(x)");
+        } catch (const SqlException& error) {
+            message = error.Message();
+            writable = false;
+        }
+        m_db.RunStatement("ROLLBACK");
+    } catch (const SqlException& error) {
+        if (error.Code() != SQLITE_BUSY && error.Code() != SQLITE_LOCKED) {
+            message = error.Message();
+            writable = false;
+        }
+        if (m_db.InTransaction()) {
+            try {
+                m_db.RunStatement("ROLLBACK");
+            } catch (const SqlException&) {
+                // The connection rolls back itself when it closes.
+            }
+        }
+    }
+    sqlite3_busy_timeout(m_db.Connection(), m_db.BusyTimeout());
+    return writable;
 }
 
 int ORBDBSqliteConn::Close() {

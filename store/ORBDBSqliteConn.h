@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "store/SqlDatabase.h"
+#include "store/StoreAccess.h"
 #include "store/UserListSql.h"
 #include "store/UserListWriter.h"
 #include "store/iqdatabase.h"
@@ -44,6 +45,12 @@ public:
     // compiled. It must go before the store is closed.
     std::unique_ptr<UserListWriter> OpenWriter(UserTable table);
 
+    // Whether the file is open and a write succeeds (a write tried in a
+    // transaction that is rolled back, which leaves the file as it was), and
+    // when not, why. A store that another program holds locked counts as
+    // writable: its lock is waited for when the store is written.
+    StoreAccess CheckAccess();
+
     const std::wstring& DatabasePath() const { return m_path; }
 
     // "UserSign.dat" beside the running executable.
@@ -51,6 +58,8 @@ public:
 
 private:
     void UseLargePageCache();
+    // False with the engine's message when a write fails.
+    bool TryWrite(std::string& message);
     int InitTable(UserTable table);
     int LoadTable(UserTable table, UserListRecords& records);
     int AddRecord(UserTable table, const UserListRecord* record);
@@ -59,4 +68,5 @@ private:
 
     std::wstring m_path;
     SqlDatabase m_db;
+    std::string m_openError; // the engine's message when Open failed
 };

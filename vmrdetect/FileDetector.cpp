@@ -6,7 +6,7 @@
 
 #include "common/Handles.h"
 #include "vmrdetect/Md5.h"
-#include "vmrdetect/PeImage.h"
+#include "common/PeImage.h"
 
 namespace {
 
@@ -88,7 +88,11 @@ HRESULT HashRest(HANDLE file, Md5& md5) {
 HRESULT AnalyseFileAt(const wchar_t* path, BYTE digest[16], int* extra) {
     std::memset(digest, 0, 16);
     *extra = 0;
-    UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    // Shared with writers and deleters: a file that another program has
+    // open (a log being written, an installer's file marked for deletion) is
+    // still read.
+    UniqueFile file(CreateFileW(path, GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file)
         return LastErrorResult();

@@ -246,7 +246,8 @@ TEST(FileProcessor, WithoutAComponentNothingIsAnalysedOrStoredAndChangesReportTh
     EXPECT_EQ(-1, processor.CommitBlack(Entries({kA})));
     EXPECT_EQ(-1, processor.RemoveTrustedEntry(kA));
     EXPECT_EQ(-1, processor.RemoveBlackEntry(kA));
-    EXPECT_EQ((std::vector<std::string>(4, "error -1")), callback.Events());
+    EXPECT_EQ((std::vector<std::string>(4, "error " + std::to_string(kComponentMissing))),
+              callback.Events());
     UserListRecords records;
     processor.LoadTrustedEntries(records);
     EXPECT_TRUE(records.empty());

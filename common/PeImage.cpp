@@ -1,4 +1,4 @@
-#include "vmrdetect/PeImage.h"
+#include "common/PeImage.h"
 
 namespace {
 
