@@ -85,6 +85,14 @@ int FileProcessor::Initialize(const std::wstring& storePath, int storeBusyTimeou
     return loaded ? 0 : -1;
 }
 
+std::wstring FileProcessor::ComponentPath() const {
+    if (m_module.library)
+        return GetModulePath(m_module.library);
+    if (!m_componentFailure.path.empty())
+        return m_componentFailure.path;
+    return m_componentFailure.folder + m_componentFailure.name;
+}
+
 void FileProcessor::SetComponentLibrary(std::wstring nameOrPath) {
     m_componentLibrary = std::move(nameOrPath);
 }

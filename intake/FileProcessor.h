@@ -52,6 +52,9 @@ public:
     // After Initialize: whether the component is there, and if not why.
     bool HasComponent() const { return m_detector && m_signatures; }
     const ComponentLoadFailure& ComponentFailure() const { return m_componentFailure; }
+    // The component's file: the one loaded, else the one found that failed,
+    // else where it was sought first.
+    std::wstring ComponentPath() const;
     // After Initialize: whether the store opened and can be written.
     const StoreAccess& StoreState() const { return m_storeAccess; }
     // The store's file (after Initialize).

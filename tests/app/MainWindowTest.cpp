@@ -23,6 +23,8 @@
 #include "ui/engine/CTwTabCtrl.h"
 #include "ui/windows/ListGeometry.h"
 #include "ui/windows/QMsgBoxDlg.h"
+#include "common/Handles.h"
+#include "common/ModulePath.h"
 
 namespace {
 
@@ -431,7 +433,7 @@ TEST_F(MainWindow, ACommitTheStoreCannotTakeShowsItsBoxAndLeavesTheRowsPending) 
     EXPECT_TRUE(PumpUntil([&] {
         return !g_closedModes.empty() && !window.BusyWithCommit(0) && pending.CountChecked() == 2;
     }));
-    EXPECT_EQ(std::vector<int>{8}, g_closedModes);
+    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, g_closedModes);
     EXPECT_EQ(std::vector<std::wstring>{StoreWriteFailedText()}, g_closedTexts);
     EXPECT_EQ(L"删除", pending.CellText(0, 2));
     EXPECT_EQ(L"删除", pending.CellText(1, 2));
@@ -597,5 +599,139 @@ TEST_F(MainWindow, TheOpenDialogAddsTheChosenFile) {
     ASSERT_TRUE(PumpUntil([&] { return window.List(1).Rows().Count() == 1; }));
     EXPECT_EQ(L"two.exe", window.List(1).CellText(0, 0));
     EXPECT_FALSE(window.FindById(503)->IsShown()); // no summary after the dialog
+    DestroyWindow(window.Hwnd());
+}
+
+namespace {
+
+struct FilterCall {
+    HWND window;
+    UINT message;
+    DWORD action;
+};
+std::vector<FilterCall> g_filterCalls;
+BOOL WINAPI RecordFilterCall(HWND window, UINT message, DWORD action, void*) {
+    g_filterCalls.push_back(FilterCall{window, message, action});
+    return TRUE;
+}
+
+// Boxes the window opens on its own thread answered from here on, with
+// their modes and texts in g_noticesClosed and g_noticeTexts, until the
+// timer is killed.
+UINT_PTR AnswerBoxesFromNowOn() {
+    g_noticesClosed.clear();
+    g_noticeTexts.clear();
+    return SetTimer(nullptr, 0, 50, &AnswerBoxesFromTimer);
+}
+
+void StoreOneTrustedFile(const std::wstring& path) {
+    ORBDBSqliteConn store(path, 1000);
+    store.Open();
+    store.InitUserTrustedTable();
+    store.InitUserBlackTable();
+    const UserListRecord record =
+        MakeUserListRecord("0cc175b9c0f1b6a831c399e269772661", "1700000000", "C:\\a.exe");
+    store.AddUserTrustedData(&record);
+}
+
+} // namespace
+
+// Run elevated, the window would get no drop from an Explorer that is not:
+// it lets the drop's three messages through the filter for itself.
+TEST_F(MainWindow, TheWindowLetsTheShellsDropsThroughTheMessageFilter) {
+    g_filterCalls.clear();
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    window.SetMessageFilter(&RecordFilterCall);
+    ASSERT_TRUE(Open(window));
+    ASSERT_EQ(3u, g_filterCalls.size());
+    const UINT expected[] = {WM_DROPFILES, WM_COPYDATA, 0x0049};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(window.Hwnd(), g_filterCalls[i].window);
+        EXPECT_EQ(expected[i], g_filterCalls[i].message);
+        EXPECT_EQ(1u, g_filterCalls[i].action); // MSGFLT_ALLOW
+    }
+    EXPECT_EQ(WS_EX_ACCEPTFILES, GetWindowLongW(window.Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    DestroyWindow(window.Hwnd());
+}
+
+TEST_F(MainWindow, AComponentOfTheOtherBitnessIsNamedAndTheStoredEntriesStillShow) {
+    StoreOneTrustedFile(m_dir.File(L"UserSign.dat"));
+    const std::wstring other = GetModuleFolder(nullptr) + L"other-arch\\vmrdetect.dll";
+    const std::wstring bits = sizeof(void*) == 8 ? L"32" : L"64";
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    window.SetComponentLibrary(other);
+    UINT_PTR answers = AnswerBoxesFromNowOn();
+    ASSERT_TRUE(Open(window));
+    EXPECT_GE(window.List(2).FindByKey("0cc175b9c0f1b6a831c399e269772661"), 0);
+    ASSERT_TRUE(PumpUntil([] { return !g_noticesClosed.empty(); }));
+    KillTimer(nullptr, answers);
+    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, g_noticesClosed);
+    const std::wstring text = g_noticeTexts.at(0);
+    EXPECT_NE(std::wstring::npos, text.find(other)) << WideToUtf8(text);
+    EXPECT_NE(std::wstring::npos, text.find(L"它是 " + bits + L" 位")) << WideToUtf8(text);
+    EXPECT_NE(std::wstring::npos, text.find(L"userwarden-win" + bits)) << WideToUtf8(text);
+
+    // A drop then says the same instead of a summary of nothing.
+    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, DropAnsweringBoxes(window, m_files));
+    EXPECT_EQ(std::vector<std::wstring>{text}, g_noticeTexts);
+    EXPECT_FALSE(window.FindById(501)->IsShown());
+    // OK would say it again (on the commit's worker), not the cloud
+    // engine's box: nothing is pending, so the removal of the stored entry
+    // shows it, and the entry stays.
+    g_closedModes.clear();
+    auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(103));
+    ASSERT_TRUE(tabs->SelectTab(2));
+    answers = AnswerBoxesFromNowOn();
+    const int entry = window.List(2).FindByKey("0cc175b9c0f1b6a831c399e269772661");
+    SendMessageW(window.Hwnd(), kListLinkClick, entry, 2);
+    KillTimer(nullptr, answers);
+    EXPECT_EQ(std::vector<std::wstring>{text}, g_noticeTexts);
+    EXPECT_GE(window.List(2).FindByKey("0cc175b9c0f1b6a831c399e269772661"), 0);
+    DestroyWindow(window.Hwnd());
+}
+
+TEST_F(MainWindow, AStoreThatCannotBeWrittenIsNamedWithItsCauseAtStart) {
+    const std::wstring path = m_dir.File(L"UserSign.dat");
+    StoreOneTrustedFile(path);
+    // Another program holds the file sharing reading only.
+    UniqueFile held(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held.IsValid());
+    QUserWardenDlg window(path, 300);
+    const UINT_PTR answers = AnswerBoxesFromNowOn();
+    ASSERT_TRUE(Open(window));
+    ASSERT_TRUE(PumpUntil([] { return !g_noticesClosed.empty(); }));
+    KillTimer(nullptr, answers);
+    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, g_noticesClosed);
+    EXPECT_EQ(L"记录文件 " + path +
+                  L" 无法写入：该文件正被其他程序独占使用。提交的文件将无法记录。",
+              g_noticeTexts.at(0));
+    EXPECT_GE(window.List(2).FindByKey("0cc175b9c0f1b6a831c399e269772661"), 0);
+    DestroyWindow(window.Hwnd());
+}
+
+// A file that another program holds is not "not in the adding format": it
+// is named in a box of its own, and the summary counts only what was read.
+TEST_F(MainWindow, FilesThatCannotBeReadAreNamedNotCountedAsRefused) {
+    const std::wstring held = m_dir.File(L"held.exe");
+    const std::wstring locked = m_dir.File(L"locked.exe");
+    testsupport::WritePeFile(held, "held");
+    testsupport::WritePeFile(locked, "locked");
+    UniqueFile holdOne(CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile holdTwo(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holdOne.IsValid() && holdTwo.IsValid());
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_TRUE(Open(window));
+    std::vector<std::wstring> files = m_files;
+    files.insert(files.begin() + 1, held);
+    files.push_back(locked);
+    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, DropAnsweringBoxes(window, files));
+    EXPECT_EQ(L"无法读取文件“held.exe”（文件正被其他程序占用）及另外 1 个文件，未添加到列表。",
+              g_noticeTexts.at(0));
+    EXPECT_EQ(L"本次共添加 3 个文件，其中 1 个文件不符合添加格式",
+              static_cast<CTwRichText*>(window.FindById(501))->PlainText());
+    EXPECT_EQ(2, window.List(0).Rows().Count());
     DestroyWindow(window.Hwnd());
 }
