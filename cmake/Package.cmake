@@ -10,19 +10,24 @@ endif()
 set(UW_PACKAGE_NAME userwarden-${UW_FLAVOUR})
 set(UW_PACKAGE_ZIP ${CMAKE_BINARY_DIR}/${UW_PACKAGE_NAME}.zip)
 set(stage ${CMAKE_BINARY_DIR}/package)
-set(readme ${CMAKE_SOURCE_DIR}/scripts/windows-readme.txt)
+# The folder in the zip, with the binaries as they ship (the tests read them).
+set(UW_PACKAGE_STAGE ${stage}/${UW_PACKAGE_NAME})
+# The text on installing, with the build's version, in Windows line ends
+# (Notepad before Windows 10 shows nothing else as lines).
+set(readme ${CMAKE_BINARY_DIR}/README.txt)
+configure_file(${CMAKE_SOURCE_DIR}/scripts/windows-readme.txt ${readme} @ONLY NEWLINE_STYLE CRLF)
 
 set(strip_commands)
 foreach(target userwarden userlistctl vmrdetect qdump)
   list(APPEND strip_commands COMMAND ${CMAKE_STRIP} --strip-all -o
-       ${stage}/${UW_PACKAGE_NAME}/$<TARGET_FILE_NAME:${target}> $<TARGET_FILE:${target}>)
+       ${UW_PACKAGE_STAGE}/$<TARGET_FILE_NAME:${target}> $<TARGET_FILE:${target}>)
 endforeach()
 
 add_custom_command(OUTPUT ${UW_PACKAGE_ZIP}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${stage}/${UW_PACKAGE_NAME}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${UW_PACKAGE_STAGE}
   ${strip_commands}
-  COMMAND ${CMAKE_COMMAND} -E copy ${readme} ${stage}/${UW_PACKAGE_NAME}/README.txt
+  COMMAND ${CMAKE_COMMAND} -E copy ${readme} ${UW_PACKAGE_STAGE}/README.txt
   COMMAND ${CMAKE_COMMAND} -E rm -f ${UW_PACKAGE_ZIP}
   COMMAND ${CMAKE_COMMAND} -E chdir ${stage} ${CMAKE_COMMAND} -E tar cf ${UW_PACKAGE_ZIP}
           --format=zip --mtime=2026-01-01 ${UW_PACKAGE_NAME}

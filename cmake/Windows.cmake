@@ -31,6 +31,10 @@ function(uw_program name)
   add_executable(${name} ${P_SOURCES})
   target_link_libraries(${name} PRIVATE ${P_LIBS})
   target_link_options(${name} PRIVATE -m${P_SUBSYSTEM} -municode)
+  # A 32-bit program may use 4 GB of address space on 64-bit Windows, not 2.
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    target_link_options(${name} PRIVATE -Wl,--large-address-aware)
+  endif()
 endfunction()
 
 # uw_console_program(name SOURCES ... LIBS ...): a console program with wmain.

@@ -47,6 +47,16 @@ for binary in userwarden.exe userlistctl.exe vmrdetect.dll qdump.dll; do
     done < <("$objdump" -p "$dir/$binary" | sed -n 's/^[[:space:]]*DLL Name: //p')
 done
 
+# A 32-bit program gets 4 GB of address space on 64-bit Windows instead of 2
+# only when its PE header says it is large-address-aware (64-bit programs
+# have all of it whatever the flag says).
+if [ "$machine" = 'Intel 80386' ]; then
+    for program in userwarden.exe userlistctl.exe; do
+        "$objdump" -p "$dir/$program" | sed -n '/^Characteristics/,/^$/p' |
+            grep -q 'large address aware' || fail "$program is not large-address-aware"
+    done
+fi
+
 [ "$(exports userwarden.exe)" = "_sqlite3_key_interop@12 _sqlite3_rekey_interop@12 " ] ||
     fail "userwarden.exe exports: $(exports userwarden.exe)"
 [ "$(exports vmrdetect.dll)" = "VxDllCanUnloadNow VxDllGetClassCount VxDllGetClassInfo VxDllGetClassObject " ] ||

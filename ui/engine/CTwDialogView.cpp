@@ -20,6 +20,12 @@ constexpr UINT kReflectBase = 0x2000;
 constexpr WPARAM kMoveByCaption = 0xF012;
 constexpr WPARAM kMaximize = 0xF032;
 constexpr WPARAM kRestore = 0xF122;
+// The size of the tool records the view gives its tooltip. comctl32 5.82,
+// which Windows loads into a program that does not declare Common Controls 6
+// in its manifest, refuses records larger than its own (the v6
+// sizeof(TOOLINFOW)), and the tooltip then silently has no tool; version 6
+// takes this size as well.
+const UINT kToolInfoSize = TTTOOLINFOW_V2_SIZE;
 
 // The memory-dc phase of every view's paint runs under one lock.
 CriticalSection& PaintLock() {
@@ -104,7 +110,7 @@ HWND CTwDialogView::Create(HWND parent, const RECT* rect) {
                                 GetModuleHandleW(nullptr), nullptr);
     if (m_tooltip) {
         TOOLINFOW tool = {};
-        tool.cbSize = sizeof tool;
+        tool.cbSize = kToolInfoSize;
         tool.uFlags = TTF_IDISHWND;
         tool.hwnd = m_hWnd;
         tool.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
@@ -348,7 +354,7 @@ void CTwDialogView::SetTipText(const std::wstring& text) {
         return;
     m_tipText = text;
     TOOLINFOW tool = {};
-    tool.cbSize = sizeof tool;
+    tool.cbSize = kToolInfoSize;
     tool.hwnd = m_hWnd;
     tool.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
     tool.lpszText = const_cast<wchar_t*>(m_tipText.c_str());

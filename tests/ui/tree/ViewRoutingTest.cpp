@@ -27,6 +27,68 @@ void RecordHref(const wchar_t* target) {
     g_openedTarget = target;
 }
 
+// While it lives, every tooltip window made on this thread refuses tool
+// records larger than TTTOOLINFOW_V2_SIZE as comctl32 5.82 does (Wine's
+// comctl32 takes both sizes in either version, so the rule is kept here).
+class OlderToolRecordRules {
+public:
+    OlderToolRecordRules() {
+        s_refused = 0;
+        s_tooltip = nullptr;
+        m_hook = SetWindowsHookExW(WH_CBT, &OnCbt, nullptr, GetCurrentThreadId());
+    }
+    ~OlderToolRecordRules() {
+        if (m_hook)
+            UnhookWindowsHookEx(m_hook);
+        s_tooltip = nullptr;
+    }
+    OlderToolRecordRules(const OlderToolRecordRules&) = delete;
+    OlderToolRecordRules& operator=(const OlderToolRecordRules&) = delete;
+
+    bool Watches(HWND tooltip) const { return m_hook && tooltip == s_tooltip; }
+    int Refused() const { return s_refused; }
+
+private:
+    static LRESULT CALLBACK OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+        wchar_t name[64] = {};
+        HWND window = reinterpret_cast<HWND>(wParam);
+        if (code == HCBT_CREATEWND && GetClassNameW(window, name, 64) &&
+            lstrcmpiW(name, TOOLTIPS_CLASSW) == 0) {
+            s_tooltip = window;
+            s_original = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TooltipProc)));
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static LRESULT CALLBACK TooltipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        switch (message) {
+        case TTM_ADDTOOLW:
+        case TTM_DELTOOLW:
+        case TTM_NEWTOOLRECTW:
+        case TTM_GETTOOLINFOW:
+        case TTM_SETTOOLINFOW:
+        case TTM_GETTEXTW:
+        case TTM_UPDATETIPTEXTW:
+        case TTM_ENUMTOOLSW:
+        case TTM_GETCURRENTTOOLW: {
+            const TOOLINFOW* tool = reinterpret_cast<const TOOLINFOW*>(lParam);
+            if (tool && tool->cbSize > TTTOOLINFOW_V2_SIZE) {
+                ++s_refused;
+                return 0;
+            }
+            break;
+        }
+        }
+        return CallWindowProcW(s_original, window, message, wParam, lParam);
+    }
+
+    static inline HWND s_tooltip = nullptr;
+    static inline WNDPROC s_original = nullptr;
+    static inline int s_refused = 0;
+    HHOOK m_hook = nullptr;
+};
+
 } // namespace
 
 TEST(ViewHitTest, FloatingFirstThenDocumentOrderTransparentPassesThrough) {
@@ -86,18 +148,26 @@ TEST(ViewRouting, HoverMovesAndLeaves) {
     EXPECT_EQ(2, host.Notices()[0].itemId);
 }
 
-TEST(ViewRouting, TheTooltipTakesTheHoveredElementsTip) {
+// The tooltip keeps the rules of comctl32 5.82, which Windows loads for a
+// program without the Common Controls 6 dependency: its tool is there and it
+// shows the hovered element's tip.
+TEST(ViewRouting, TheTooltipTakesTheHoveredElementsTipUnderTheOlderCommonControls) {
+    OlderToolRecordRules rules;
     ViewHarness host(Layout("", R"(<imgbtn id="1" pos="0,0,50,20" tip="关闭"/>)"));
-    ASSERT_NE(nullptr, host.View().Tooltip());
+    HWND tooltip = host.View().Tooltip();
+    ASSERT_NE(nullptr, tooltip);
+    ASSERT_TRUE(rules.Watches(tooltip));
+    EXPECT_EQ(1, SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0));
     host.Move(10, 45);
     wchar_t text[32] = {};
     TOOLINFOW tool = {};
-    tool.cbSize = sizeof tool;
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.hwnd = host.View().Hwnd();
     tool.uId = reinterpret_cast<UINT_PTR>(host.View().Hwnd());
     tool.lpszText = text;
-    SendMessageW(host.View().Tooltip(), TTM_GETTEXTW, 32, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip, TTM_GETTEXTW, 32, reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(L"关闭", std::wstring(text));
+    EXPECT_EQ(0, rules.Refused()) << "tool records larger than comctl32 5.82 takes";
 }
 
 TEST(ViewRouting, OwnerDrawnChildrenAreDrawnByTheViewsParent) {
