@@ -19,7 +19,7 @@ now() { date +%s.%N; }
 elapsed() { echo "$(now) - $1" | bc; }
 value() { sed -n "s/^$1 //p" "$work/bench.out"; }
 
-uw_wine_env wine "$bin/commit_bench.exe" "$(uw_windows_path "$work")" > "$work/bench.out"
+uw_wine_env uw_wine "$bin/commit_bench.exe" "$(uw_windows_path "$work")" > "$work/bench.out"
 tr -d '\r' < "$work/bench.out" > "$work/bench.txt" && mv "$work/bench.txt" "$work/bench.out"
 if grep -q -e '^error' -e 'failed' "$work/bench.out"; then
     cat "$work/bench.out" >&2

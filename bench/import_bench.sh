@@ -18,7 +18,7 @@ count=100000
 now() { date +%s.%N; }
 elapsed() { echo "$(now) - $1" | bc; }
 ctl() {
-    VMRDETECT_LIST_FILE=$(uw_windows_path "$work/vmrdetect.lists") uw_wine_env wine \
+    VMRDETECT_LIST_FILE=$(uw_windows_path "$work/vmrdetect.lists") uw_wine_env uw_wine \
         "$bin/userlistctl.exe" --store "$work/UserSign.dat" "$@"
 }
 
@@ -40,7 +40,7 @@ with open(work + "/shell.sql", "w") as sql:
 PY
 
 uw_wine_env wineserver -p || true # keep one server for every run below
-uw_wine_env wine cmd /c exit > /dev/null 2>&1 || true
+uw_wine_env uw_wine cmd /c exit > /dev/null 2>&1 || true
 t=$(now); ctl import "$(uw_windows_path "$work/plain.txt")" --list black > "$work/import.out"
 importTime=$(elapsed "$t")
 t=$(now); ctl import "$(uw_windows_path "$work/move.csv")" > "$work/move.out"; moveTime=$(elapsed "$t")

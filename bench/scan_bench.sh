@@ -25,7 +25,7 @@ work=${1:-$(mktemp -d /tmp/uwscanbench.XXXXXX)}
 mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
 
-wine_run() { uw_wine_env wine "$@"; }
+wine_run() { uw_wine_env uw_wine "$@"; }
 now() { date +%s.%N; }
 # best_of COMMAND...: the shortest wall-clock time of `rounds` runs, in seconds.
 best_of() {

@@ -59,8 +59,10 @@ say() { uw_say "window_bench: $*"; }
 now() { date +%s.%N; }
 ms_since() { echo "($(now) - $1) * 1000" | bc; }
 record() { echo "$1 $2 $3" >> "$figures"; }
-# Wine with the program's locale, runnable by `timeout`.
-wine_cmd=(env LANG=$UW_WINE_LOCALE LC_ALL=$UW_WINE_LOCALE wine)
+# Wine with the program's locale, runnable by `timeout`: wine_cmd starts the
+# driver, wine_env PROGRAM another program of the package.
+wine_env=(env LANG=$UW_WINE_LOCALE LC_ALL=$UW_WINE_LOCALE)
+wine_cmd=("${wine_env[@]}" "$(uw_wine_for "$driver")")
 
 # Records the figures a driver step printed ("name value" lines) under the
 # size; a start-up is recorded under the name given.
@@ -163,7 +165,7 @@ scan_reference() {
     local size=$1 tree=$2 exe=$3 t status=0
     find "$tree" -type f -print0 | xargs -0 cat > /dev/null
     t=$(now)
-    timeout "$limit" "${wine_cmd[@]}" "$exe" --store "$(uw_windows_path "$work/scan.dat")" scan \
+    timeout "$limit" "${wine_env[@]}" "$(uw_wine_for "$exe")" "$exe" --store "$(uw_windows_path "$work/scan.dat")" scan \
         "$(uw_windows_path "$tree")" > "$work/scan.out" 2>&1 || status=$?
     if [ $status -eq 124 ]; then
         record "$size" scan_ms "over:$limit"
@@ -210,7 +212,7 @@ cp -a "$WINEPREFIX" "$work/prefix"
 export WINEPREFIX=$work/prefix
 uw_ensure_display
 uw_wine_env wineserver -p5
-uw_wine_env wine cmd /c exit > /dev/null 2>&1 || true
+uw_wine_env uw_wine cmd /c exit > /dev/null 2>&1 || true
 
 for size in "${sizes[@]}"; do
     run_size "$size"

@@ -26,10 +26,10 @@ uw_windows_path() {
     printf 'Z:%s\n' "${path//\//\\}"
 }
 
-# uw_step DESCRIPTION COMMAND...: runs a set-up step quietly; when it fails,
-# says which step failed, with its exit code and what the command printed,
-# and stops the script.
-uw_step() {
+# uw_try_step DESCRIPTION COMMAND...: runs a set-up step quietly; when it
+# fails, says which step failed, with its exit code and what the command
+# printed, and returns the command's exit code.
+uw_try_step() {
     local what=$1 log rc=0
     shift
     log=$(mktemp)
@@ -37,10 +37,17 @@ uw_step() {
     if [ "$rc" -ne 0 ]; then
         uw_say "set-up step failed: $what (exit code $rc). It printed:"
         tail -n 40 "$log" >&2
-        rm -f "$log"
-        exit "$rc"
     fi
     rm -f "$log"
+    return "$rc"
+}
+
+# uw_step DESCRIPTION COMMAND...: as uw_try_step, and a failure stops the
+# script.
+uw_step() {
+    local rc=0
+    uw_try_step "$@" || rc=$?
+    [ "$rc" -eq 0 ] || exit "$rc"
 }
 
 # Starts a private Xvfb when no display is set; uw_stop_display ends it. A
@@ -95,27 +102,79 @@ uw_build_dir() {
 # The package name of an architecture: win64 or win32.
 uw_flavour() { basename "$(uw_build_dir "$1")"; }
 
-# Whether this machine's kernel runs 32-bit x86 programs, which Wine's 32-bit
-# side (and so every 32-bit Windows program under Wine) needs. Some kernels
-# are built or booted without it. Probed with a three-instruction program.
+# Whether this machine runs 32-bit x86 (i386) Linux programs, which Wine's
+# 32-bit side (and so every 32-bit Windows program under Wine) needs: the
+# kernel runs them itself when it has IA32 emulation, or through a binfmt_misc
+# handler (QEMU's qemu-i386, which scripts/setup registers where neither is
+# there). Probed with a hand-made i386 ELF program (no assembler needed, so
+# the probe works before set-up has installed anything) that exits with 42;
+# "Exec format error" or any other code means no. It is written under .cache:
+# /tmp may be mounted noexec.
 uw_runs_32bit_programs() {
     local dir rc=0
-    dir=$(mktemp -d)
-    printf '.globl _start\n_start: mov $1, %%eax\n xor %%ebx, %%ebx\n int $0x80\n' > "$dir/probe.s"
-    if as --32 "$dir/probe.s" -o "$dir/probe.o" 2>/dev/null &&
-        ld -m elf_i386 "$dir/probe.o" -o "$dir/probe" 2>/dev/null; then
-        "$dir/probe" 2>/dev/null || rc=$?
-    else
-        rc=1
-    fi
+    mkdir -p "$UW_ROOT/.cache"
+    dir=$(mktemp -d "$UW_ROOT/.cache/i386-probe.XXXXXX")
+    # ELF header (52 bytes), one PT_LOAD program header (32 bytes) mapping the
+    # file at 0x08048000, then: mov eax, 1 (exit); mov ebx, 42; int 0x80.
+    printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00%b%b%b%b' \
+        '\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00' \
+        '\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x28\x00\x00\x00\x00\x00' \
+        '\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08' \
+        '\x60\x00\x00\x00\x60\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00' > "$dir/probe"
+    printf '\xb8\x01\x00\x00\x00\xbb\x2a\x00\x00\x00\xcd\x80' >> "$dir/probe"
+    chmod +x "$dir/probe"
+    "$dir/probe" 2>/dev/null || rc=$?
     rm -rf "$dir"
-    return $rc
+    [ "$rc" -eq 42 ]
+}
+
+# Wine's loaders. /usr/bin/wine starts every program through the 32-bit
+# loader when Wine's 32-bit side is installed (which hands a 64-bit program
+# on to wine64: about 0.5 s more a start when the 32-bit side runs under
+# emulation), so 64-bit programs are started with wine64 itself. Both use
+# the one server /usr/bin/wineserver starts (wineserver64, which serves 32-
+# and 64-bit programs alike).
+UW_WINE64=/usr/lib/wine/wine64
+UW_WINE32=/usr/lib/wine/wine
+
+# uw_pe_machine FILE: x86_64 or i686 for a PE image of that machine; nothing
+# for any other file, or a name that is no file (a builtin such as `cmd`).
+uw_pe_machine() {
+    local file=$1 offset header
+    [ -f "$file" ] && [ "$(head -c 2 "$file" 2>/dev/null)" = MZ ] || return 0
+    offset=$(od -An -tu4 -j60 -N4 "$file" | tr -d ' ')
+    [ -n "$offset" ] || return 0
+    # "PE\0\0" and the COFF header's Machine field (little-endian).
+    header=$(od -An -tx1 -j"$offset" -N6 "$file" | tr -d ' \n')
+    case "$header" in
+        504500006486) echo x86_64 ;;
+        504500004c01) echo i686 ;;
+    esac
+}
+
+# uw_wine_for PROGRAM: the Wine loader to start PROGRAM with: `wine` for a
+# 32-bit PE file, wine64 for anything else (64-bit programs and Wine's own
+# builtins such as cmd, reg and wineboot, which are 64-bit in the prefix).
+uw_wine_for() {
+    if [ "$(uw_pe_machine "$1")" = i686 ] || [ ! -x "$UW_WINE64" ]; then
+        echo wine
+    else
+        echo "$UW_WINE64"
+    fi
+}
+
+# uw_wine PROGRAM ARGS...: starts PROGRAM under Wine with the loader
+# uw_wine_for chooses.
+uw_wine() {
+    local loader
+    loader=$(uw_wine_for "$1")
+    "$loader" "$@"
 }
 
 # The architectures whose programs run here under Wine: both where Wine's
-# 32-bit side can run, else only x86_64.
+# 32-bit side is installed and can run, else only x86_64.
 uw_runnable_archs() {
-    if uw_runs_32bit_programs && [ -x /usr/lib/wine/wine ]; then
+    if [ -x "$UW_WINE32" ] && uw_runs_32bit_programs; then
         echo "x86_64 i686"
     else
         echo "x86_64"

@@ -34,7 +34,7 @@ for name, payload in (("one.exe", b"first"), ("two.exe", b"second")):
 open(os.path.join(sys.argv[1], "notes.txt"), "w").write("plain text")
 PY
 
-uw_wine_env wine "$program_dir/userwarden.exe" > "$work/program.log" 2>&1 &
+uw_wine_env uw_wine "$program_dir/userwarden.exe" > "$work/program.log" 2>&1 &
 program=$!
 window=""
 for i in $(seq 1 100); do
@@ -48,7 +48,7 @@ paths=()
 for name in one.exe two.exe notes.txt; do
     paths+=("$(uw_windows_path "$work/$name")")
 done
-uw_wine_env wine "$drop_driver" vmruserwarden "${paths[@]}" || {
+uw_wine_env uw_wine "$drop_driver" vmruserwarden "${paths[@]}" || {
     echo "drop_driver failed with code $?"; exit 1; }
 sleep 2
 eval "$(xdotool getwindowgeometry --shell "$window")"

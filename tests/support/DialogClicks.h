@@ -19,13 +19,31 @@ inline void ClickElement(CTwDialogHost& dialog, int id) {
     SendMessageW(view, WM_LBUTTONUP, 0, at);
 }
 
-// The open message box of the process (its dialog object), null when none
+// The window of the open message box of this process, null when none is
+// shown. FindWindowW searches the top-level windows of every process on the
+// desktop, and test programs running side by side show boxes of the same
+// title: only a box of this process is taken.
+inline HWND OpenMessageBoxWindow() {
+    HWND box = nullptr;
+    while ((box = FindWindowExW(nullptr, box, nullptr, L"消息对话框")) != nullptr) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(box, &process);
+        if (process == GetCurrentProcessId() && IsWindowVisible(box))
+            return box;
+    }
+    return nullptr;
+}
+
+// The dialog object of a dialog window of this process.
+inline CTwDialogHost* DialogOf(HWND dialog) {
+    return reinterpret_cast<CTwDialogHost*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+}
+
+// The open message box of this process (its dialog object), null when none
 // is shown.
 inline CTwDialogHost* OpenMessageBox() {
-    HWND box = FindWindowW(nullptr, L"消息对话框");
-    if (!box || !IsWindowVisible(box))
-        return nullptr;
-    return reinterpret_cast<CTwDialogHost*>(GetWindowLongPtrW(box, GWLP_USERDATA));
+    HWND box = OpenMessageBoxWindow();
+    return box ? DialogOf(box) : nullptr;
 }
 
 } // namespace testsupport

@@ -29,7 +29,7 @@ printf 'plain text\n' > "$tree/other/readme.txt"
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 ctl() {
     VMRDETECT_LIST_FILE=$(windows_path "$work/vmrdetect.lists") LANG=$UW_WINE_LOCALE \
-        LC_ALL=$UW_WINE_LOCALE wine "$program" --store "$work/UserSign.dat" "$@"
+        LC_ALL=$UW_WINE_LOCALE uw_wine "$program" --store "$work/UserSign.dat" "$@"
 }
 fail() { echo "FAILED: $*"; exit 1; }
 

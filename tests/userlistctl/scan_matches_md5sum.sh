@@ -15,7 +15,7 @@ cp "$system32/cmd.exe" "$tree/it's/"
 printf 'plain text\n' > "$tree/readme.txt"
 head -c 100000 /dev/urandom > "$tree/a b/noise.bin"
 
-out=$(LANG=$UW_WINE_LOCALE LC_ALL=$UW_WINE_LOCALE wine "$program" --store "$tree/../$(basename "$tree").dat" scan "$tree")
+out=$(LANG=$UW_WINE_LOCALE LC_ALL=$UW_WINE_LOCALE uw_wine "$program" --store "$tree/../$(basename "$tree").dat" scan "$tree")
 rm -f "$tree/../$(basename "$tree").dat"
 
 # Accepted lines: "<md5>\tZ:\path" -> "<md5>  /path", sorted.
