@@ -61,10 +61,7 @@ int QUserWardenDlg::CurrentTab() {
 }
 
 int QUserWardenDlg::ShowMsgBox(const std::wstring& text, int mode) {
-    QMsgBoxDlg box;
-    box.SetMode(mode);
-    box.SetText(PrepareMsgBoxText(text, mode));
-    return static_cast<int>(box.RunModal(Hwnd()));
+    return RunBox(PrepareMsgBoxText(text, mode), mode);
 }
 
 void QUserWardenDlg::CreateLists() {
@@ -423,22 +420,22 @@ void QUserWardenDlg::ShowIntakeNotices(int tab) {
         duplicates = std::exchange(pending.duplicates, 0);
         unreadableCount = std::exchange(pending.unreadable, 0);
     }
-    if (duplicates > 0) {
-        QMsgBoxDlg box;
-        box.SetMode(1);
-        box.SetText(DuplicateBoxText(duplicate, duplicates - 1));
-        box.RunModal(Hwnd());
-    }
+    if (duplicates > 0)
+        RunBox(DuplicateBoxText(duplicate, duplicates - 1), 1);
     if (unreadableCount > 0)
         ShowFailure(UnreadableBoxText(unreadable, readError, unreadableCount - 1));
 }
 
 // The text is shown as given: a failure names paths, which are not cut.
 void QUserWardenDlg::ShowFailure(const std::wstring& text) {
+    RunBox(text, kFailureBoxMode);
+}
+
+int QUserWardenDlg::RunBox(const std::wstring& text, int mode) {
     QMsgBoxDlg box;
-    box.SetMode(kFailureBoxMode);
+    box.SetMode(mode);
     box.SetText(text);
-    box.RunModal(Hwnd());
+    return static_cast<int>(box.RunModal(Hwnd()));
 }
 
 void QUserWardenDlg::ShowStartProblems() {

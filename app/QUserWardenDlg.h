@@ -107,6 +107,8 @@ private:
     // The boxes of an intake's end: duplicates, then unreadable files.
     void ShowIntakeNotices(int tab);
     void ShowFailure(const std::wstring& text);
+    // The message box with a text already prepared; its answer.
+    int RunBox(const std::wstring& text, int mode);
     // The boxes of a start that found the component or the store unusable.
     void ShowStartProblems();
     void EndCommit(int tab);

@@ -84,7 +84,7 @@ HRESULT LoadComponentModule(ComponentModule& module, const wchar_t* libraryName,
         }
     }
     found.result = result;
-    if (failure && FAILED(result))
+    if (failure)
         *failure = std::move(found);
     return result;
 }

@@ -37,8 +37,9 @@ struct ComponentLoadFailure {
 // from the folder of the process's main module, then by its bare name on the
 // system search path; the first load wins. A name with a folder in it is
 // loaded from there only. Then binds the exports in order, stopping at the
-// first missing one. 0, kComponentNotLoaded or kComponentExportMissing; on
-// failure `failure` (when given) says what was found.
+// first missing one. 0, kComponentNotLoaded or kComponentExportMissing.
+// `failure` (when given) receives the name and the folder searched first,
+// and on failure what was found.
 HRESULT LoadComponentModule(ComponentModule& module,
                             const wchar_t* libraryName = kDetectionComponentName,
                             ComponentLoadFailure* failure = nullptr);

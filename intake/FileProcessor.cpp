@@ -110,9 +110,7 @@ bool FileProcessor::LoadComponent() {
     if (m_detector && m_signatures)
         return true;
     m_componentFailure.result = kComponentObjectMissing;
-    m_componentFailure.name = m_componentLibrary.substr(m_componentLibrary.find_last_of(L'\\') + 1);
     m_componentFailure.path = GetModulePath(m_module.library);
-    m_componentFailure.folder = FolderOfPath(m_componentFailure.path);
     m_componentFailure.missing = m_detector ? "ISignatureList" : "IFileDetector";
     if (m_detector) {
         m_detector->Release();
