@@ -51,6 +51,8 @@ std::wstring StoreCauseText(const StoreAccess& access) {
                       : SystemErrorText(access.error) + L"。";
     case StoreCause::FileInUse:
         return L"该文件正被其他程序独占使用。";
+    case StoreCause::NotADatabase:
+        return L"该文件不是本工具的记录文件，或已损坏。";
     case StoreCause::Unknown:
         break;
     }

@@ -92,12 +92,32 @@ StoreAccess ORBDBSqliteConn::CheckAccess() {
     if (!m_db.IsOpen()) {
         access.problem = StoreProblem::CannotOpen;
         access.engineMessage = m_openError;
+    } else if (!TryRead(access.engineMessage)) {
+        // The engine opens any file; only its first read says it is none of
+        // its databases (or one made with another key).
+        access.problem = StoreProblem::CannotOpen;
+        access.cause = StoreCause::NotADatabase;
+        return access;
     } else if (!TryWrite(access.engineMessage)) {
         access.problem = StoreProblem::CannotWrite;
     }
     if (!access.Ok())
         access.cause = DiagnoseStoreFile(m_path, access.error);
     return access;
+}
+
+// False only when the file is no database this store can read; a read
+// that waits out another program's lock says nothing about the file.
+bool ORBDBSqliteConn::TryRead(std::string& message) {
+    try {
+        m_db.RunStatement("SELECT count(*) FROM sqlite_master");
+    } catch (const SqlException& error) {
+        if (error.Code() == SQLITE_NOTADB || error.Code() == SQLITE_CORRUPT) {
+            message = error.Message();
+            return false;
+        }
+    }
+    return true;
 }
 
 // A table made and dropped again by the rollback: the engine writes its

@@ -59,6 +59,7 @@ public:
 private:
     void UseLargePageCache();
     // False with the engine's message when a write fails.
+    bool TryRead(std::string& message);
     bool TryWrite(std::string& message);
     int InitTable(UserTable table);
     int LoadTable(UserTable table, UserListRecords& records);

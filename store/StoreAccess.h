@@ -20,6 +20,7 @@ enum class StoreCause {
     FileReadOnly,      // the file has the read-only attribute
     FileNotWritable,   // the file cannot be opened for writing (error: why)
     FileInUse,         // another program holds the file without sharing it
+    NotADatabase,      // the file is no store of this tool, or it is damaged
 };
 
 struct StoreAccess {

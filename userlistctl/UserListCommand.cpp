@@ -10,6 +10,8 @@
 #include "intake/FileProcessor.h"
 #include "intake/StorePath.h"
 #include "store/ORBDBSqliteConn.h"
+#include "userlistctl/CheckCommand.h"
+#include "userlistctl/CliFailures.h"
 #include "userlistctl/CliPaths.h"
 #include "userlistctl/ExportCommand.h"
 #include "userlistctl/ImportCommand.h"
@@ -17,8 +19,8 @@
 const char kUserListCtlUsage[] =
     "usage: userlistctl [--store FILE] COMMAND ARGS...\n"
     "\n"
-    "  scan PATH...         analyse files and folders as a drop does:\n"
-    "                       \"<md5>\\t<path>\" or \"refused\\t<path>\" per file\n"
+    "  scan PATH...         analyse files and folders as a drop does: \"<md5>\\t<path>\",\n"
+    "                       \"refused\\t<path>\" or \"unreadable\\t<path>\\t<reason>\" per file\n"
     "  trust PATH...        analyse, then commit every accepted file to the whitelist\n"
     "  block PATH...        analyse, then commit every accepted file to the blacklist\n"
     "  list [trusted|black] the stored entries: \"<list>\\t<md5>\\t<time>\\t<path>\"\n"
@@ -30,15 +32,21 @@ const char kUserListCtlUsage[] =
     "                       MD5s from such a CSV, ClamAV hash lines or one MD5 a line,\n"
     "                       committed as dropped files are; a file with any malformed\n"
     "                       line imports nothing\n"
+    "  check                whether this installation works: version, the detection\n"
+    "                       component and its machine type, the store and its entries,\n"
+    "                       network share, virtualisation; \"<what>\\t<finding>\" lines\n"
     "\n"
     "  --store FILE         use FILE instead of UserSign.dat beside the program\n"
     "\n"
     "exit codes: 0 done, 1 an MD5 to remove is on no list, 2 bad command line,\n"
-    "            3 the detection component refused the update, 4 no detection component,\n"
-    "            5 a file was left out because the store cannot record its path,\n"
-    "            6 the store could not be written (the files printed before were committed),\n"
-    "            7 the import file is malformed or holds nothing to import (nothing imported),\n"
-    "            8 the export file could not be written\n";
+    "            3 the detection component refused the update, 4 no detection component\n"
+    "            (nothing changed; list and export still work), 5 a file was left out\n"
+    "            because the store cannot record its path, 6 the store cannot be opened\n"
+    "            or written (the files printed before were committed), 7 the import file\n"
+    "            is malformed or holds nothing to import (nothing imported), 8 the export\n"
+    "            file could not be written, 9 a file could not be read (the others were\n"
+    "            done), 10 the store is on a network share, 11 the store's writes are or\n"
+    "            were virtualised (check only)\n";
 
 namespace {
 
@@ -56,6 +64,12 @@ public:
     int OnFileAnalysed(const FileAnalysisRecord* record) override {
         ++m_files;
         const std::wstring path = FullPathOf(*record);
+        if (IsUnreadable(*record)) {
+            ++m_unreadable;
+            m_out << "unreadable\t" << WideToUtf8(path) << '\t'
+                  << ReadErrorReason(record->readError) << '\n';
+            return 0;
+        }
         const bool refused = std::string(record->md5) == ZeroDigest;
         if (refused)
             ++m_refused;
@@ -91,7 +105,13 @@ public:
     int OnBlackBatchDone(int) override { return 0; }
 
     void PrintAnalysis(bool print) { m_printAnalysis = print; }
-    void PrintSummary() const { m_out << m_files << " files, " << m_refused << " refused\n"; }
+    void PrintSummary() const {
+        m_out << m_files << " files, " << m_refused << " refused";
+        if (m_unreadable > 0)
+            m_out << ", " << m_unreadable << " unreadable";
+        m_out << '\n';
+    }
+    bool Unreadable() const { return m_unreadable > 0; }
     bool Failed() const { return m_failed; }
     bool StoreFailed() const { return m_storeFailed; }
     bool LeftOut() const { return m_leftOut; }
@@ -131,6 +151,7 @@ private:
     bool m_leftOut = false;
     int m_files = 0;
     int m_refused = 0;
+    int m_unreadable = 0;
     std::vector<Accepted> m_accepted;
     std::unordered_map<std::string, std::size_t> m_md5Index;
     std::unordered_map<std::string, std::string> m_narrowPaths;
@@ -169,7 +190,7 @@ void Analyse(FileProcessor& processor, const std::vector<std::wstring>& paths) {
 int Scan(FileProcessor& processor, CliReporter& reporter, const std::vector<std::wstring>& paths) {
     Analyse(processor, paths);
     reporter.PrintSummary();
-    return kCliOk;
+    return reporter.Unreadable() ? kCliUnreadable : kCliOk;
 }
 
 int Commit(FileProcessor& processor, CliReporter& reporter, const std::vector<std::wstring>& paths,
@@ -188,7 +209,9 @@ int Commit(FileProcessor& processor, CliReporter& reporter, const std::vector<st
         return kCliRefused;
     if (reporter.StoreFailed())
         return kCliStoreFailed;
-    return reporter.LeftOut() ? kCliNotRecorded : kCliOk;
+    if (reporter.LeftOut())
+        return kCliNotRecorded;
+    return reporter.Unreadable() ? kCliUnreadable : kCliOk;
 }
 
 void PrintEntries(std::ostream& out, const char* label, const UserListRecords& records) {
@@ -239,6 +262,40 @@ int Remove(FileProcessor& processor, const std::vector<std::string>& md5s, std::
     return code;
 }
 
+// What a command needs of the installation.
+struct CommandNeeds {
+    bool component;   // it analyses files or changes the component's lists
+    bool readsStore;  // it reads the store
+    bool writesStore; // it changes the store
+};
+
+CommandNeeds NeedsOf(const std::string& command) {
+    if (command == "scan")
+        return CommandNeeds{true, false, false};
+    if (command == "list" || command == "export")
+        return CommandNeeds{false, true, false};
+    if (command == "check")
+        return CommandNeeds{false, false, false};
+    return CommandNeeds{true, true, true}; // trust, block, remove, import
+}
+
+// Refuses a command the installation cannot carry out before it changes
+// anything, naming the file at fault and why.
+int CheckReadiness(const FileProcessor& processor, const CommandNeeds& needs, std::ostream& err) {
+    if (needs.component && !processor.HasComponent()) {
+        err << "userlistctl: " << ComponentFailureLine(processor.ComponentFailure()) << '\n';
+        return kCliNoComponent;
+    }
+    const StoreAccess& store = processor.StoreState();
+    const bool blocked = store.problem == StoreProblem::CannotOpen
+                             ? needs.readsStore
+                             : store.problem == StoreProblem::CannotWrite && needs.writesStore;
+    if (!blocked)
+        return kCliOk;
+    err << "userlistctl: " << StoreFailureLine(processor.StorePath(), store) << '\n';
+    return kCliStoreFailed;
+}
+
 bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLine& line,
                       std::ostream& err, int& code) {
     std::size_t next = 0;
@@ -264,6 +321,11 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLine& l
 
 int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out,
                    std::ostream& err) {
+    return RunUserListCtl(arguments, out, err, CliEnvironment());
+}
+
+int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out, std::ostream& err,
+                   const CliEnvironment& environment) {
     for (const std::wstring& argument : arguments) {
         if (argument == L"--help" || argument == L"-h") {
             out << kUserListCtlUsage;
@@ -278,8 +340,10 @@ int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out
     const bool analyses =
         line.command == "scan" || line.command == "trust" || line.command == "block";
     if (!analyses && line.command != "list" && line.command != "remove" &&
-        line.command != "export" && line.command != "import")
+        line.command != "export" && line.command != "import" && line.command != "check")
         return UsageError(err, "unknown command: " + line.command);
+    if (line.command == "check" && !line.operands.empty())
+        return UsageError(err, "check takes no operands");
 
     std::vector<std::wstring> paths;
     std::vector<std::string> md5s;
@@ -317,12 +381,15 @@ int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out
     FileProcessor processor;
     CliReporter reporter(out, err);
     processor.SetCallback(&reporter);
+    processor.SetComponentLibrary(environment.componentLibrary);
     const std::wstring store =
         line.storePath.empty() ? ORBDBSqliteConn::DefaultDatabasePath() : line.storePath;
-    if (processor.Initialize(store) != 0) {
-        err << "userlistctl: the detection component (vmrdetect.dll) is not available\n";
-        return kCliNoComponent;
-    }
+    processor.Initialize(store);
+    if (line.command == "check")
+        return RunCheck(processor, environment, out, err);
+    code = CheckReadiness(processor, NeedsOf(line.command), err);
+    if (code != kCliOk)
+        return code;
 
     if (line.command == "scan")
         code = Scan(processor, reporter, paths);

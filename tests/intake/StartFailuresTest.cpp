@@ -182,6 +182,18 @@ TEST(StoreAccess, AStoreThatCannotBeOpenedOrWrittenSaysWhy) {
         EXPECT_FALSE(access.engineMessage.empty());
         EXPECT_EQ(path, processor.StorePath());
     }
+    {
+        // A file that is no database opens (the engine reads lazily) and is
+        // told by its first read.
+        const std::wstring junkPath = dir.File(L"junk.dat");
+        const std::string junk(4096, 'j');
+        ASSERT_TRUE(testsupport::WriteFileBytes(junkPath, junk.data(), 4096));
+        FileProcessor processor;
+        processor.Initialize(junkPath);
+        EXPECT_EQ(StoreProblem::CannotOpen, processor.StoreState().problem);
+        EXPECT_EQ(StoreCause::NotADatabase, processor.StoreState().cause);
+        EXPECT_EQ(junk, testsupport::ReadFileBytes(junkPath)); // left as it was
+    }
     // The read-only attribute is told as such. (Wine, run as root, writes
     // such a file all the same, so only the diagnosis is tried here.)
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));

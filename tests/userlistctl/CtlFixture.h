@@ -57,7 +57,7 @@ protected:
         if (!store.empty())
             arguments.insert(arguments.begin(), {L"--store", store});
         std::ostringstream out, err;
-        const int code = RunUserListCtl(arguments, out, err);
+        const int code = RunUserListCtl(arguments, out, err, m_environment);
         return CtlResult{code, out.str(), err.str()};
     }
     std::wstring AddPe(const std::wstring& name, const std::string& payload) {
@@ -70,6 +70,7 @@ protected:
 
     testsupport::TempDir m_dir;
     testsupport::TempDir m_tree;
+    CliEnvironment m_environment; // the machine's own unless a test changes it
 };
 
 } // namespace ctltest
