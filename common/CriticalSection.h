@@ -12,6 +12,11 @@ public:
 
     void Enter() { EnterCriticalSection(&m_section); }
     void Leave() { LeaveCriticalSection(&m_section); }
+    // Held by the caller: releases it until `condition` is woken, then
+    // takes it again.
+    void Wait(CONDITION_VARIABLE& condition) {
+        SleepConditionVariableCS(&condition, &m_section, INFINITE);
+    }
 
 private:
     CRITICAL_SECTION m_section;

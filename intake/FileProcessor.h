@@ -21,10 +21,32 @@
 #include "intake/ComponentModule.h"
 #include "intake/DetectionComponent.h"
 #include "intake/IWardenCallback.h"
+#include "intake/ListTurns.h"
+#include "intake/WorkSeam.h"
 #include "store/ORBDBSqliteConn.h"
 #include "store/UserListRecord.h"
 
 enum class UserList { Trusted, Black };
+
+enum class RemovalResult {
+    Removed,           // off the component's saved lists and out of the store
+    NotHeld,           // neither the store nor the component holds it
+    ComponentRefused,  // the component refused to begin its update: nothing changed
+    ComponentNotSaved, // the component could not save its lists: nothing changed
+    StoreFailed,       // the store could not be written: nothing changed
+    Unavailable,       // no component, or the processor is shutting down
+};
+
+struct RemovalOutcome {
+    RemovalResult result = RemovalResult::Unavailable;
+    SignatureListKind list = kSignatureNone; // the list it was taken off (or held it)
+};
+
+struct ReconcileResult {
+    int added = 0;       // stored entries the component lacked
+    int moved = 0;       // stored entries the component had on the other list
+    bool failed = false; // the component refused its update or did not save
+};
 
 // One file to commit: its MD5 text and its full path in the system code page
 // (fewer than 260 bytes, or the file is left out).
@@ -81,20 +103,27 @@ public:
     // Analyses and reports one file; returns the component's result code.
     int ProcessFile(const wchar_t* path);
 
-    // Commits files to a list and to the store, in chunks of files. For each
-    // chunk, in list order: the begin reports of its files, then one store
-    // transaction for all of them (each taken off the other table and off
-    // its own, then recorded with the current time), committed to disk; only
-    // then are they added to the component and their done reports made, so
-    // a done report means the file is stored for good. Then the batch report
-    // with the number done, and the component's update ends.
+    // Commits files to a list and to the store, in chunks of files. Each
+    // chunk has a turn of its own at the component and the store (turns go
+    // in the order asked for, so a removal asked for meanwhile runs between
+    // two chunks). In its turn, in list order: the begin reports of its
+    // files, then one store transaction for all of them (each taken off the
+    // other table and off its own, then recorded with the current time),
+    // committed to disk; only then are they added to the component and
+    // their done reports made, so a done report means the file is stored
+    // for good. The component's update stays open from chunk to chunk
+    // unless other work waits for a turn, and ends with the last chunk.
+    // Then the batch report with the number done.
     //
     // A file whose path does not fit the store is left out and reported as
     // OnError(kPathNotStorable), before the first chunk. When a chunk's
     // transaction fails it is rolled back and not added to the component;
     // OnError(kStoreWriteFailed) is reported and the commit stops (batch
-    // report and end of update still follow) and returns kStoreWriteFailed.
-    // -1 when the component refused to begin (OnError(-1), nothing changed).
+    // report still follows) and returns kStoreWriteFailed. -1 when the
+    // component refused to begin (OnError(-1), nothing changed). A component
+    // that cannot save its lists when the update ends is reported as
+    // OnError(kComponentNotSaved): the files are stored, and the next start
+    // puts them on its lists.
     int CommitTrusted(const std::vector<CommitEntry>& entries);
     int CommitBlack(const std::vector<CommitEntry>& entries);
 
@@ -107,19 +136,27 @@ public:
     // Files per chunk of later commits (tests and benchmarks); at least 1.
     void SetCommitChunkFiles(std::size_t files);
 
-    // Commits MD5s to the component alone, in order, leaving the store to the
-    // done reports' receiver; -1 when the component refused to begin.
-    int CommitTrusted(const std::vector<std::string>& md5s);
-    int CommitBlack(const std::vector<std::string>& md5s);
-
-    // Stores one committed file (path in the system code page) in its list
-    // and takes it off the other, in one transaction.
-    void StoreTrusted(const std::string& md5, const std::string& path);
-    void StoreBlack(const std::string& md5, const std::string& path);
-
-    // Takes one entry off component and store; -1 when the component refused.
+    // Takes one MD5 off the list that holds it when the removal's turn
+    // comes (the store's table, else the component's list): first off the
+    // component, whose lists are saved, then out of the store, so that a
+    // removal cut short leaves the file stored, and the next start puts it
+    // back on the component's list. A failure undoes the component's part.
+    RemovalOutcome RemoveEntry(const std::string& md5);
+    // The same on the named list only; 0 when removed or on neither, -1
+    // when the component or the store failed.
     int RemoveTrustedEntry(const std::string& md5);
     int RemoveBlackEntry(const std::string& md5);
+
+    // Puts every stored entry on the component's matching list where it is
+    // missing or on the other list (an MD5 in both tables counts as black,
+    // as the window lists it). What only the component holds is left: the
+    // product and other tools put entries there too. Runs in a turn of its
+    // own; the records are the store's, as loaded.
+    ReconcileResult ReconcileComponent(const UserListRecords& trusted,
+                                       const UserListRecords& black);
+
+    // Tests: the seam called at each named point of commits and removals.
+    void SetWorkSeam(WorkSeam seam);
 
     void LoadTrustedEntries(UserListRecords& records);
     void LoadBlackEntries(UserListRecords& records);
@@ -136,23 +173,29 @@ private:
     class CallGuard;
     using EntryIterator = std::vector<const CommitEntry*>::const_iterator;
 
-    int Commit(UserList list, const std::vector<std::string>& md5s);
     int CommitInChunks(UserList list, const std::vector<CommitEntry>& entries);
     // The entries whose paths the store can record; each other one is
     // reported as OnError(kPathNotStorable).
     std::vector<const CommitEntry*> StorableEntries(const std::vector<CommitEntry>& entries);
     std::unique_ptr<UserListWriter> OpenStoreWriter(UserList list);
     void CloseStoreWriter(std::unique_ptr<UserListWriter>& writer);
-    // One chunk: begin reports, store transaction, component, done reports.
-    // False when the transaction failed.
-    bool CommitChunk(UserList list, UserListWriter& writer, EntryIterator first,
-                     EntryIterator last);
+    // One chunk in its turn: begin reports, store transaction, component,
+    // end of the update when due, done reports. 0, -1 when the component
+    // refused to begin, kStoreWriteFailed.
+    int CommitChunk(UserList list, UserListWriter* writer, EntryIterator first,
+                    EntryIterator last, bool lastChunk);
     void AddToComponent(UserList list, EntryIterator first, EntryIterator last);
     void ReportItems(UserList list, bool done, EntryIterator first, EntryIterator last);
     void ReportBatchDone(UserList list, int count);
-    void EndListUpdate();
-    void Store(UserList list, const std::string& md5, const std::string& path);
-    int Remove(UserList list, const std::string& md5);
+    // In a turn: opens the component's update for `owner` (a commit), first
+    // ending one another commit left open; false when the component refused.
+    bool TakeUpdate(const void* owner);
+    // In a turn: ends the open update; false when the lists were not saved.
+    bool EndOpenUpdate(WorkPoint point);
+    RemovalOutcome Remove(SignatureListKind named, const std::string& md5);
+    // Under the list lock: puts an MD5 back on a list in an update of its own.
+    void PutBack(SignatureListKind list, const std::string& md5);
+    WorkFault AtPoint(WorkPoint point) const;
     void ReportError(int code);
     // Whether the component's signature list exists; without it reports
     // kComponentMissing and says false.
@@ -160,8 +203,6 @@ private:
     // Loads the component and makes its objects; false when one is missing.
     bool LoadComponent();
     void OpenStore(const std::wstring& storePath, int storeBusyTimeoutMs);
-    // Opens the component's change bracket; on refusal reports -1 and says false.
-    bool BeginListUpdate();
     bool Stopping() const;
     // Reports one analysed file on the calling thread.
     void Report(const FileAnalysis& analysis);
@@ -177,7 +218,13 @@ private:
     StoreAccess m_storeAccess;
     std::atomic<std::size_t> m_commitChunkFiles{kDefaultCommitChunkFiles};
 
+    WorkSeam m_seam;
+    ListTurns m_turns; // ordered turns of commits' chunks, removals, reconciliation
+    // The commit whose component update is open between its chunks (in a turn).
+    const void* m_updateOwner = nullptr;
     CriticalSection m_listLock; // signature list and store
     volatile LONG m_stopping = 0;
-    volatile LONG m_activeCalls = 0;
+    CriticalSection m_callsLock; // the count of calls in progress
+    CONDITION_VARIABLE m_callsEnded = CONDITION_VARIABLE_INIT;
+    int m_activeCalls = 0;
 };

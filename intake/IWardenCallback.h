@@ -17,6 +17,9 @@ inline constexpr int kPathNotStorable = -3;
 // The detection component could not be loaded when the processor started
 // (FileProcessor::ComponentFailure says why): nothing can be committed.
 inline constexpr int kComponentMissing = -4;
+// The component could not save its lists when a commit's update ended: the
+// files are stored, and the next start puts them on the component's lists.
+inline constexpr int kComponentNotSaved = -5;
 
 class IWardenCallback {
 public:

@@ -248,13 +248,23 @@ int ORBDBSqliteConn::DelUserTrustedData(const std::string& md5) {
 }
 
 int ORBDBSqliteConn::DeleteMd5(UserTable table, const std::string& md5, const char* label) {
+    TryDelete(table, md5, label);
+    return 0;
+}
+
+bool ORBDBSqliteConn::DeleteEntry(UserTable table, const std::string& md5) {
+    return TryDelete(table, md5, DeleteLabel(table));
+}
+
+bool ORBDBSqliteConn::TryDelete(UserTable table, const std::string& md5, const char* label) {
     const std::string statement = DeleteStatement(table, md5);
     try {
         m_db.RunStatement(statement.c_str());
+        return true;
     } catch (const SqlException& error) {
         LogFailure(label, statement, error);
+        return false;
     }
-    return 0;
 }
 
 int ORBDBSqliteConn::UserBlackExists(const std::string& md5) {

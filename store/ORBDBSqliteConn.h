@@ -51,6 +51,10 @@ public:
     // writable: its lock is waited for when the store is written.
     StoreAccess CheckAccess();
 
+    // Deletes an MD5's record from `table`; false (with a log line) when the
+    // delete failed, which DelUser*Data do not tell.
+    bool DeleteEntry(UserTable table, const std::string& md5);
+
     const std::wstring& DatabasePath() const { return m_path; }
 
     // "UserSign.dat" beside the running executable.
@@ -65,6 +69,7 @@ private:
     int LoadTable(UserTable table, UserListRecords& records);
     int AddRecord(UserTable table, const UserListRecord* record);
     int DeleteMd5(UserTable table, const std::string& md5, const char* label);
+    bool TryDelete(UserTable table, const std::string& md5, const char* label);
     int FindMd5(UserTable table, const std::string& md5, const char* label);
 
     std::wstring m_path;

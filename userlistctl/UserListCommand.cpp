@@ -250,14 +250,25 @@ int Remove(FileProcessor& processor, const std::vector<std::string>& md5s, std::
             code = kCliNotFound;
             continue;
         }
-        const bool trusted = kind == kSignatureTrusted;
-        const int result =
-            trusted ? processor.RemoveTrustedEntry(md5) : processor.RemoveBlackEntry(md5);
-        if (result == -1) {
+        const RemovalOutcome removal = processor.RemoveEntry(md5);
+        switch (removal.result) {
+        case RemovalResult::Removed:
+        case RemovalResult::NotHeld: // taken off meanwhile by another program
+            out << "removed\t" << (kind == kSignatureTrusted ? "trusted" : "black") << '\t' << md5
+                << '\n';
+            break;
+        case RemovalResult::ComponentRefused:
+        case RemovalResult::Unavailable:
             err << "userlistctl: the detection component refused the update\n";
             return kCliRefused;
+        case RemovalResult::ComponentNotSaved:
+            err << "userlistctl: the detection component could not save its lists; " << md5
+                << " is still listed\n";
+            return kCliRefused;
+        case RemovalResult::StoreFailed:
+            err << "userlistctl: the store could not be written; " << md5 << " is still listed\n";
+            return kCliStoreFailed;
         }
-        out << "removed\t" << (trusted ? "trusted" : "black") << '\t' << md5 << '\n';
     }
     return code;
 }

@@ -124,8 +124,8 @@ TEST_F(ChunkedCommitTest, BeginsComeBeforeTheirChunksTransactionAndDonesAfterIt)
         "done+ " + m[2] + " 4/0 lists=0",
         "done+ " + m[3] + " 4/0 lists=0",
         "begin+ " + m[4] + " 4/0 lists=0",
-        "done+ " + m[4] + " 5/0 lists=0",
-        "batch+ 5 5/0 lists=0"}; // the component's update ends after the batch report
+        "done+ " + m[4] + " 5/0 lists=5", // the update ends with the last chunk
+        "batch+ 5 5/0 lists=5"};
     EXPECT_EQ(trusted, m_probe.events);
     EXPECT_EQ(5u, ComponentLists().size());
 
@@ -137,8 +137,8 @@ TEST_F(ChunkedCommitTest, BeginsComeBeforeTheirChunksTransactionAndDonesAfterIt)
                                             "done- " + m[1] + " 3/2 lists=5",
                                             "done- " + m[2] + " 3/2 lists=5",
                                             "begin- " + m[5] + " 3/2 lists=5",
-                                            "done- " + m[5] + " 3/3 lists=5",
-                                            "batch- 3 3/3 lists=5"};
+                                            "done- " + m[5] + " 3/3 lists=6",
+                                            "batch- 3 3/3 lists=6"};
     EXPECT_EQ(black, m_probe.events);
     const std::map<std::string, char> lists = ComponentLists();
     ASSERT_EQ(6u, lists.size());
@@ -226,7 +226,7 @@ void ChunkedCommitTest::ExpectTheSecondChunkToFailUnder(const char* lockStatemen
     // connection: the next commit goes through.
     m_probe.events.clear();
     EXPECT_EQ(0, m_processor.CommitTrusted(EntriesOf({m[2], m[3], m[4]})));
-    EXPECT_EQ("batch+ 3 5/0 lists=2", m_probe.events.back());
+    EXPECT_EQ("batch+ 3 5/0 lists=5", m_probe.events.back());
     EXPECT_EQ(5u, ComponentLists().size());
 }
 

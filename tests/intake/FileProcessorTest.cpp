@@ -113,20 +113,6 @@ TEST_F(ProcessorTest, APathOfTwoHundredSixtyCharactersIsRefusedWholeNotCut) {
     EXPECT_EQ(std::string("file ") + ZeroDigest + " " + Utf8(path), events[0]);
 }
 
-TEST_F(ProcessorTest, TheComponentOnlyCommitLeavesStoringToTheDoneReports) {
-    m_callback.storeOnDone = &m_processor;
-    EXPECT_EQ(0, m_processor.CommitTrusted(std::vector<std::string>{kA, kB}));
-    const std::vector<std::string> expected = {
-        std::string("begin+ ") + kA, std::string("done+ ") + kA, std::string("begin+ ") + kB,
-        std::string("done+ ") + kB, "batch+ 2"};
-    EXPECT_EQ(expected, m_callback.Events());
-    EXPECT_EQ(kSignatureTrusted, m_processor.StoredListOf(kA));
-    UserListRecords records;
-    m_processor.LoadTrustedEntries(records);
-    ASSERT_EQ(2u, records.size());
-    EXPECT_STREQ("C:\\stored.exe", records[0].Path);
-}
-
 TEST_F(ProcessorTest, BlacklistingATrustedMd5LeavesItOnlyInUserBlackWithAFreshTime) {
     m_processor.CommitTrusted(Entries({kA, kB}));
     UserListRecords trusted;
@@ -169,11 +155,12 @@ TEST_F(ProcessorTest, ARefusedBeginReportsErrorAndChangesNothing) {
     ASSERT_TRUE(DeleteFileW(ListPath().c_str()));
     ASSERT_TRUE(CreateDirectoryW(ListPath().c_str(), nullptr));
     EXPECT_EQ(-1, m_processor.CommitBlack(Entries({kA, kB})));
+    // A removal says so in its outcome, the commit in its error report.
+    EXPECT_EQ(RemovalResult::ComponentRefused, m_processor.RemoveEntry(kA).result);
     EXPECT_EQ(-1, m_processor.RemoveTrustedEntry(kA));
     const std::vector<std::string> events = m_callback.Events();
-    ASSERT_EQ(5u, events.size()); // begin, done, batch of the first commit, then two errors
+    ASSERT_EQ(4u, events.size()); // begin, done, batch of the first commit, then the error
     EXPECT_EQ("error -1", events[3]);
-    EXPECT_EQ("error -1", events[4]);
     EXPECT_EQ(kSignatureTrusted, m_processor.StoredListOf(kA));
     EXPECT_EQ(kSignatureNone, m_processor.StoredListOf(kB));
     RemoveDirectoryW(ListPath().c_str());
@@ -189,7 +176,7 @@ TEST_F(ProcessorTest, ChinesePathsAreStoredAndReadBackExactly) {
     EXPECT_EQ(L"C:\\\x5DE5\x5177\\\x626B\x63CF.exe", AnsiToWide(records[0].Path));
 
     // A narrow path that does not fit the record is not stored cut.
-    m_processor.StoreBlack(kB, std::string(260, 'p'));
+    m_processor.CommitBlack({CommitEntry{kB, std::string(260, 'p')}});
     EXPECT_EQ(kSignatureNone, m_processor.StoredListOf(kB));
 }
 

@@ -11,20 +11,6 @@ int RecordingCallback::OnFileAnalysed(const FileAnalysisRecord* record) {
     return Add("file ", std::string(record->md5) + " " + WideToUtf8(FullPathOf(*record)));
 }
 
-int RecordingCallback::OnTrustedItemDone(const char* md5) {
-    Add("done+ ", md5);
-    if (storeOnDone)
-        storeOnDone->StoreTrusted(md5, storePath);
-    return 0;
-}
-
-int RecordingCallback::OnBlackItemDone(const char* md5) {
-    Add("done- ", md5);
-    if (storeOnDone)
-        storeOnDone->StoreBlack(md5, storePath);
-    return 0;
-}
-
 int RecordingCallback::Add(const char* kind, const std::string& text) {
     ScopedLock lock(m_lock);
     m_events.push_back(kind + text);

@@ -24,16 +24,13 @@ public:
     int OnFileAnalysed(const FileAnalysisRecord* record) override;
     int OnTrustedItemBegin(const char* md5) override { return Add("begin+ ", md5); }
     int OnBlackItemBegin(const char* md5) override { return Add("begin- ", md5); }
-    int OnTrustedItemDone(const char* md5) override;
-    int OnBlackItemDone(const char* md5) override;
+    int OnTrustedItemDone(const char* md5) override { return Add("done+ ", md5); }
+    int OnBlackItemDone(const char* md5) override { return Add("done- ", md5); }
     int OnTrustedBatchDone(int count) override { return Add("batch+ ", std::to_string(count)); }
     int OnBlackBatchDone(int count) override { return Add("batch- ", std::to_string(count)); }
     int OnError(int code) override { return Add("error ", std::to_string(code)); }
 
     std::vector<std::string> Events();
-    // When set, a done report stores the file as the main window does.
-    FileProcessor* storeOnDone = nullptr;
-    std::string storePath = "C:\\stored.exe";
 
 private:
     int Add(const char* kind, const std::string& text);

@@ -1,0 +1,330 @@
+// The file processor's changes to the component's lists and the store:
+// commits in chunks, removals and the start's reconciliation. Each runs in
+// turns (ListTurns), so that they change component and store in the order
+// they were asked for, and the component's update is opened and ended by
+// whichever holds the turn.
+//
+// The order of writes makes the store the record of what the tool granted:
+// a commit writes the store before the component, a removal the component
+// (saved) before the store. A process killed anywhere therefore leaves the
+// store holding everything the component holds for the tool, perhaps more;
+// ReconcileComponent at the next start puts the rest on the component.
+
+#include <algorithm>
+
+#include "intake/FileProcessor.h"
+#include "intake/ProcessorCallGuard.h"
+#include "store/ORBDBSqliteConn.h"
+
+namespace {
+
+std::string CurrentTimeText() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = now.dwLowDateTime;
+    ticks.HighPart = now.dwHighDateTime;
+    constexpr unsigned long long kTicksPerSecond = 10000000ULL;
+    constexpr unsigned long long kUnixEpochTicks = 116444736000000000ULL; // 1970-01-01
+    const long long seconds =
+        static_cast<long long>((ticks.QuadPart - kUnixEpochTicks) / kTicksPerSecond);
+    return std::to_string(seconds);
+}
+
+UserTable TableOf(SignatureListKind kind) {
+    return kind == kSignatureTrusted ? UserTable::Trusted : UserTable::Black;
+}
+
+} // namespace
+
+const char* WorkPointName(WorkPoint point) {
+    static const char* const kNames[kWorkPointCount] = {
+        "CommitStarted", "ChunkTurn",   "ChunkWrite",       "ChunkStored",
+        "CommitEndUpdate", "RemovalTurn", "RemovalEndUpdate", "RemovalStore"};
+    const int index = static_cast<int>(point);
+    return index >= 0 && index < kWorkPointCount ? kNames[index] : "";
+}
+
+void FileProcessor::SetWorkSeam(WorkSeam seam) {
+    m_seam = std::move(seam);
+}
+
+WorkFault FileProcessor::AtPoint(WorkPoint point) const {
+    return m_seam ? m_seam(point) : WorkFault::None;
+}
+
+int FileProcessor::CommitTrusted(const std::vector<CommitEntry>& entries) {
+    return CommitInChunks(UserList::Trusted, entries);
+}
+
+int FileProcessor::CommitBlack(const std::vector<CommitEntry>& entries) {
+    return CommitInChunks(UserList::Black, entries);
+}
+
+void FileProcessor::SetCommitChunkFiles(std::size_t files) {
+    m_commitChunkFiles = std::max<std::size_t>(files, 1);
+}
+
+bool FileProcessor::HaveSignatureList() {
+    if (m_signatures)
+        return true;
+    ReportError(kComponentMissing);
+    return false;
+}
+
+int FileProcessor::CommitInChunks(UserList list, const std::vector<CommitEntry>& entries) {
+    CallGuard guard(*this);
+    if (!guard.Admitted() || !HaveSignatureList())
+        return -1;
+    AtPoint(WorkPoint::CommitStarted);
+    const std::vector<const CommitEntry*> storable = StorableEntries(entries);
+    std::unique_ptr<UserListWriter> writer = OpenStoreWriter(list);
+    const std::size_t chunkFiles = m_commitChunkFiles;
+    int result = 0;
+    int done = 0;
+    EntryIterator first = storable.begin();
+    // At least one turn, so that a refusing component is told even for a
+    // commit of nothing.
+    do {
+        if (Stopping())
+            break;
+        const EntryIterator last =
+            first +
+            static_cast<std::ptrdiff_t>(std::min<std::size_t>(chunkFiles, storable.end() - first));
+        AtPoint(WorkPoint::ChunkTurn);
+        result = CommitChunk(list, writer.get(), first, last, last == storable.end());
+        if (result == -1 && first == storable.begin())
+            return -1; // refused before anything changed
+        if (result != 0)
+            break;
+        done += static_cast<int>(last - first);
+        first = last;
+    } while (first != storable.end());
+    CloseStoreWriter(writer);
+    if (result == kStoreWriteFailed)
+        ReportError(kStoreWriteFailed);
+    ReportBatchDone(list, done);
+    return result;
+}
+
+int FileProcessor::CommitChunk(UserList list, UserListWriter* writer, EntryIterator first,
+                               EntryIterator last, bool lastChunk) {
+    ListTurns::Turn turn(m_turns);
+    if (!TakeUpdate(this)) {
+        ReportError(kComponentFailed);
+        return -1;
+    }
+    if (!writer) {
+        // The store's statements could not be made: no file is begun.
+        EndOpenUpdate(WorkPoint::CommitEndUpdate);
+        return kStoreWriteFailed;
+    }
+    ReportItems(list, false, first, last);
+    const std::string time = CurrentTimeText();
+    UserListRecords records;
+    records.reserve(static_cast<std::size_t>(last - first));
+    for (EntryIterator entry = first; entry != last; ++entry)
+        records.push_back(
+            MakeUserListRecord((*entry)->md5.c_str(), time.c_str(), (*entry)->path.c_str()));
+    bool stored = false;
+    if (AtPoint(WorkPoint::ChunkWrite) != WorkFault::StoreFails) {
+        ScopedLock lock(m_listLock);
+        stored = records.empty() || writer->Write(records);
+        if (stored) {
+            AtPoint(WorkPoint::ChunkStored);
+            AddToComponent(list, first, last);
+        }
+    }
+    // The update stays open for this commit's next chunk only when nothing
+    // else waits for a turn: a removal then ends it first, by itself.
+    if (!stored || lastChunk || Stopping() || m_turns.Waiting()) {
+        if (!EndOpenUpdate(WorkPoint::CommitEndUpdate))
+            ReportError(kComponentNotSaved);
+    }
+    if (!stored)
+        return kStoreWriteFailed;
+    ReportItems(list, true, first, last);
+    return 0;
+}
+
+bool FileProcessor::TakeUpdate(const void* owner) {
+    if (m_updateOwner == owner)
+        return true;
+    if (m_updateOwner && !EndOpenUpdate(WorkPoint::CommitEndUpdate))
+        ReportError(kComponentNotSaved);
+    ScopedLock lock(m_listLock);
+    if (FAILED(m_signatures->BeginUpdate()))
+        return false;
+    m_updateOwner = owner;
+    return true;
+}
+
+bool FileProcessor::EndOpenUpdate(WorkPoint point) {
+    if (!m_updateOwner)
+        return true;
+    const bool fails = AtPoint(point) == WorkFault::ComponentFails;
+    ScopedLock lock(m_listLock);
+    m_updateOwner = nullptr;
+    return SUCCEEDED(m_signatures->EndUpdate()) && !fails;
+}
+
+std::vector<const CommitEntry*>
+FileProcessor::StorableEntries(const std::vector<CommitEntry>& entries) {
+    std::vector<const CommitEntry*> storable;
+    storable.reserve(entries.size());
+    for (const CommitEntry& entry : entries) {
+        // Never stored cut: a cut path would name another file.
+        if (entry.path.size() < sizeof(UserListRecord::Path))
+            storable.push_back(&entry);
+        else
+            ReportError(kPathNotStorable);
+    }
+    return storable;
+}
+
+std::unique_ptr<UserListWriter> FileProcessor::OpenStoreWriter(UserList list) {
+    if (!m_store)
+        return nullptr;
+    ScopedLock lock(m_listLock);
+    return m_store->OpenWriter(list == UserList::Trusted ? UserTable::Trusted : UserTable::Black);
+}
+
+void FileProcessor::CloseStoreWriter(std::unique_ptr<UserListWriter>& writer) {
+    ScopedLock lock(m_listLock);
+    writer.reset();
+}
+
+void FileProcessor::AddToComponent(UserList list, EntryIterator first, EntryIterator last) {
+    for (EntryIterator entry = first; entry != last; ++entry) {
+        if (list == UserList::Trusted)
+            m_signatures->AddTrusted((*entry)->md5.c_str());
+        else
+            m_signatures->AddBlack((*entry)->md5.c_str());
+    }
+}
+
+void FileProcessor::ReportItems(UserList list, bool done, EntryIterator first, EntryIterator last) {
+    if (!m_callback)
+        return;
+    for (EntryIterator entry = first; entry != last; ++entry) {
+        const char* md5 = (*entry)->md5.c_str();
+        if (list == UserList::Trusted)
+            done ? m_callback->OnTrustedItemDone(md5) : m_callback->OnTrustedItemBegin(md5);
+        else
+            done ? m_callback->OnBlackItemDone(md5) : m_callback->OnBlackItemBegin(md5);
+    }
+}
+
+void FileProcessor::ReportBatchDone(UserList list, int count) {
+    if (!m_callback)
+        return;
+    if (list == UserList::Trusted)
+        m_callback->OnTrustedBatchDone(count);
+    else
+        m_callback->OnBlackBatchDone(count);
+}
+
+RemovalOutcome FileProcessor::RemoveEntry(const std::string& md5) {
+    return Remove(kSignatureNone, md5);
+}
+
+int FileProcessor::RemoveTrustedEntry(const std::string& md5) {
+    const RemovalResult result = Remove(kSignatureTrusted, md5).result;
+    return result == RemovalResult::Removed || result == RemovalResult::NotHeld ? 0 : -1;
+}
+
+int FileProcessor::RemoveBlackEntry(const std::string& md5) {
+    const RemovalResult result = Remove(kSignatureBlack, md5).result;
+    return result == RemovalResult::Removed || result == RemovalResult::NotHeld ? 0 : -1;
+}
+
+RemovalOutcome FileProcessor::Remove(SignatureListKind named, const std::string& md5) {
+    CallGuard guard(*this);
+    if (!guard.Admitted() || !HaveSignatureList())
+        return RemovalOutcome{};
+    AtPoint(WorkPoint::RemovalTurn);
+    ListTurns::Turn turn(m_turns);
+    // A commit's update left open between its chunks ends first: its chunks
+    // are whole, and the removal's own update must be the one that saves.
+    if (!EndOpenUpdate(WorkPoint::CommitEndUpdate))
+        ReportError(kComponentNotSaved);
+
+    ScopedLock lock(m_listLock);
+    SignatureListKind stored = kSignatureNone;
+    if (m_store && m_store->UserTrustedExists(md5) != -1)
+        stored = kSignatureTrusted;
+    else if (m_store && m_store->UserBlackExists(md5) != -1)
+        stored = kSignatureBlack;
+    int held = kSignatureNone;
+    m_signatures->Lookup(md5.c_str(), &held);
+    const SignatureListKind list =
+        named != kSignatureNone ? named
+                                : (stored != kSignatureNone ? stored
+                                                            : static_cast<SignatureListKind>(held));
+    const bool onComponent = held == list;
+    if (list == kSignatureNone || (stored != list && !onComponent))
+        return RemovalOutcome{RemovalResult::NotHeld, list};
+
+    if (FAILED(m_signatures->BeginUpdate()))
+        return RemovalOutcome{RemovalResult::ComponentRefused, list};
+    if (onComponent)
+        list == kSignatureTrusted ? m_signatures->RemoveTrusted(md5.c_str())
+                                  : m_signatures->RemoveBlack(md5.c_str());
+    const bool saveFails = AtPoint(WorkPoint::RemovalEndUpdate) == WorkFault::ComponentFails;
+    if (FAILED(m_signatures->EndUpdate()) || saveFails) {
+        if (onComponent)
+            PutBack(list, md5);
+        return RemovalOutcome{RemovalResult::ComponentNotSaved, list};
+    }
+    if (stored == list) {
+        const bool deleteFails = AtPoint(WorkPoint::RemovalStore) == WorkFault::StoreFails;
+        if (deleteFails || !m_store->DeleteEntry(TableOf(list), md5)) {
+            if (onComponent)
+                PutBack(list, md5);
+            return RemovalOutcome{RemovalResult::StoreFailed, list};
+        }
+    }
+    return RemovalOutcome{RemovalResult::Removed, list};
+}
+
+void FileProcessor::PutBack(SignatureListKind list, const std::string& md5) {
+    if (FAILED(m_signatures->BeginUpdate()))
+        return;
+    list == kSignatureTrusted ? m_signatures->AddTrusted(md5.c_str())
+                              : m_signatures->AddBlack(md5.c_str());
+    m_signatures->EndUpdate();
+}
+
+ReconcileResult FileProcessor::ReconcileComponent(const UserListRecords& trusted,
+                                                  const UserListRecords& black) {
+    CallGuard guard(*this);
+    ReconcileResult result;
+    if (!guard.Admitted() || !m_signatures)
+        return result;
+    ListTurns::Turn turn(m_turns);
+    ScopedLock lock(m_listLock);
+    bool begun = false;
+    const auto put = [&](const UserListRecord& record, SignatureListKind kind) {
+        int held = kSignatureNone;
+        m_signatures->Lookup(record.Md5, &held);
+        if (held == kind)
+            return true;
+        if (!begun && FAILED(m_signatures->BeginUpdate()))
+            return false;
+        begun = true;
+        kind == kSignatureTrusted ? m_signatures->AddTrusted(record.Md5)
+                                  : m_signatures->AddBlack(record.Md5);
+        ++(held == kSignatureNone ? result.added : result.moved);
+        return true;
+    };
+    // Black last: an MD5 in both tables ends on the blacklist.
+    bool refused = false;
+    for (const UserListRecord& record : trusted)
+        refused = refused || !put(record, kSignatureTrusted);
+    for (const UserListRecord& record : black)
+        refused = refused || !put(record, kSignatureBlack);
+    if (begun && FAILED(m_signatures->EndUpdate()))
+        refused = true;
+    result.failed = refused;
+    return result;
+}
