@@ -1,29 +1,33 @@
 #pragma once
-// The tool's main window (layout 101): the whitelist and blacklist tabs
-// with their pending lists, the operated-files tab with what the store
-// holds, the badge, the summaries and the PE-format tips. It owns the file
-// processor and is its callback: reports arrive on the worker threads that
-// make them. A report changes the row tables at once and announces what the
-// window's thread is to show; no report waits for that thread, which
-// updates the screen a bounded number of times per second.
+// The tool's main window (layout 101): binds the layout's elements to the
+// two pending tabs' controllers and the operated tab's controller, routes
+// messages and the processor's reports to them, and shows the boxes of
+// failures. It owns the file processor (in the work it shares with its
+// workers) and is its callback: reports arrive on the worker threads that
+// make them and go straight to the controller of their tab; no report waits
+// for the window's thread, which updates the screen a bounded number of
+// times per second.
 //
-// The processor is made ready and the store read on a worker while the
-// window shows; drops and commits made meanwhile wait for it on their own
-// workers, and the operated tab fills when the store has answered.
+// The processor is made ready, the store read and the component reconciled
+// with it on a worker while the window shows; drops, commits and removals
+// made meanwhile wait for it on their own workers, and the operated tab
+// fills when the store has answered.
+//
+// Messages of the window: WM_APP+1 (a tab's refresh, timers 0x5701/0x5702),
+// WM_APP+2 badge, WM_APP+3 operated changes (timer 0x5703), WM_APP+4 the
+// store's rows are ready, WM_APP+5 an open-dialog intake ended, WM_APP+6 a
+// commit ended, WM_APP+7 the start found a problem, WM_APP+8 a failure a
+// worker reported.
 
 #include <atomic>
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
-#include "app/OperatedRows.h"
+#include "app/OperatedTabController.h"
+#include "app/PendingTabController.h"
 #include "app/ShellDrops.h"
-#include "app/WardenTexts.h"
-#include "common/CriticalSection.h"
-#include "common/Handles.h"
-#include "intake/FileProcessor.h"
-#include "intake/IntakeWorkers.h"
+#include "app/WardenSurface.h"
+#include "app/WardenWork.h"
 #include "intake/IWardenCallback.h"
 #include "ui/engine/CTwDialogHost.h"
 #include "ui/windows/CListViewCtrlEx.h"
@@ -31,7 +35,8 @@
 
 class QUserWardenDlg : public CTwDialogImpl<QUserWardenDlg>,
                        public CWHRoundRectFrameHelper<QUserWardenDlg>,
-                       public IWardenCallback {
+                       public IWardenCallback,
+                       private WardenSurface {
 public:
     enum { IDD = 101 };
 
@@ -45,12 +50,15 @@ public:
     FileProcessor& Processor() { return m_work->processor; }
     int CurrentTab();
     bool BusyWithDrop() const { return m_work->dropBusy.IsBusy(); }
-    bool BusyWithCommit(int tab) const { return m_work->commitBusy[tab].IsBusy(); }
+    // A commit of the tab has not yet ended on the window's thread.
+    bool BusyWithCommit(int tab) const { return m_pending[tab].CommitsRunning() != 0; }
+    // A removal has not yet ended on the window's thread.
+    bool BusyWithRemoval() const { return m_operated.RemovalsRunning() != 0; }
     // True once the store's entries are on the operated tab.
-    bool OperatedLoaded() const { return m_operatedLoaded; }
+    bool OperatedLoaded() const { return m_operated.Loaded(); }
 
     // The window's message box, on the calling thread, owned by the window.
-    int ShowMsgBox(const std::wstring& text, int mode);
+    int ShowMsgBox(const std::wstring& text, int mode) override;
 
     // Before the window is made (tests): the component library to load (see
     // FileProcessor::SetComponentLibrary) and the function that lets drops
@@ -77,85 +85,42 @@ protected:
     bool OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
 private:
-    struct PendingTab {
-        explicit PendingTab(WPARAM tab) : refresh(kRefreshTabMessage, tab, 0x5701 + tab) {}
-        std::atomic<int> rowsAdded{0};
-        bool okEnabled = false;
-        bool allChecked = false;
-        std::optional<SelectAllState> selectAllShown; // as last applied to the elements
-        std::atomic<int> accepted{0};
-        std::atomic<int> refused{0};
-        CoalescedUpdate refresh; // OK button and select-all box
-        // The duplicates and the unreadable files of the current intake: the
-        // first one's name (and why it could not be read) and how many.
-        CriticalSection noticeLock;
-        std::wstring firstDuplicate;
-        int duplicates = 0;
-        std::wstring firstUnreadable;
-        DWORD firstReadError = 0;
-        int unreadable = 0;
-        std::vector<std::string> committing; // the last commit's MD5s (window's thread)
-    };
-    static constexpr UINT kRefreshTabMessage = WM_APP + 1;
+    // WardenSurface
+    HWND Window() const override { return Hwnd(); }
+    void EnableElement(int id, bool enabled) override;
+    void ShowElementById(int id, bool shown) override { ShowElement(id, shown); }
+    void SetElementSub(int id, const char* sub) override { SetElementAttribute(id, "sub", sub); }
+    void ReplaceMarkup(int id, const std::string& markup) override {
+        View().ReplaceRichMarkup(id, markup);
+    }
+    int RunBox(const std::wstring& text, int mode) override;
 
     void Start();
     void CreateLists();
     void StartLoading();
-    void TakeLoadedRows();
-    void AddOperatedRows();
-    void ResetNotices(PendingTab& pending);
-    // The boxes of an intake's end: duplicates, then unreadable files.
-    void ShowIntakeNotices(int tab);
     void ShowFailure(const std::wstring& text);
-    // The message box with a text already prepared; its answer.
-    int RunBox(const std::wstring& text, int mode);
     // The boxes of a start that found the component or the store unusable.
     void ShowStartProblems();
-    void EndCommit(int tab);
+    // The box of a failure a worker reported (OnError's code).
+    void ShowReportedFailure(int code);
     void SwitchTab(int tab);
     void OnDrop(HDROP drop);
     void OpenFilesDialog();
-    void Commit(int tab);
-    void SelectAll(int tab);
-    void RefreshSelectAll(int tab);
-    void RefreshOkButton(int tab);
-    void ShowSummary(int tab);
     void ToggleFormatTip(int tab);
-    void OnLinkClicked(int row, int column);
-    void RemoveOperated(int row);
-    void SetEnabled(int id, bool enabled);
+    void OnLinkClicked(int column);
     int ItemBegin(int tab, const char* md5);
     int ItemDone(int tab, const char* md5);
     int BatchDone(int count);
     bool Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
-    // What the workers use: shared with them, so that a worker still
-    // finishing when the window goes away touches nothing freed (the
-    // processor itself refuses calls once it is shut down).
-    struct WorkerState {
-        FileProcessor processor;
-        BusyFlag dropBusy;
-        BusyFlag pickBusy;
-        BusyFlag commitBusy[2];
-        // Set once the processor is initialised and the store read.
-        UniqueHandle ready{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-        CriticalSection loadedLock;
-        std::unique_ptr<ListRowTable> loadedRows; // handed to the window's thread
-        void WaitUntilReady() const { WaitForSingleObject(ready.Get(), INFINITE); }
-    };
-
     std::wstring m_storePath;
     int m_storeBusyTimeoutMs;
     std::wstring m_componentLibrary = kDetectionComponentName;
     MessageFilterFn m_messageFilter = SystemMessageFilter();
-    std::shared_ptr<WorkerState> m_work;
+    std::shared_ptr<WardenWork> m_work;
     CListViewCtrlEx m_lists[3];
-    PendingTab m_tabs[2] = {PendingTab(0), PendingTab(1)};
-    // Entries done by commits, waiting for the window's thread.
-    CriticalSection m_operatedLock;
-    std::vector<OperatedEntry> m_operatedQueue;
-    CoalescedUpdate m_operatedUpdate;
-    std::atomic<bool> m_operatedLoaded{false};
+    PendingTabController m_pending[2];
+    OperatedTabController m_operated;
     std::atomic<int> m_intakeTab{0};
     PeTipWindowSlot m_tips[2] = {MakePeTipWindowSlot(), MakePeTipWindowSlot()};
     bool m_tipShown[2] = {false, false};

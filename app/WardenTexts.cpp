@@ -159,6 +159,17 @@ std::wstring StoreWriteFailedText() {
     return L"未能写入记录文件 UserSign.dat，提交已停止；未写入的文件仍在列表中，可再次提交。";
 }
 
+std::wstring ComponentNotSavedText() {
+    return L"检测组件未能保存其名单；已提交的文件已写入记录文件，下次启动本工具时将补入名单。";
+}
+
+std::wstring RemovalFailedText(const std::wstring& name, bool storeFailed,
+                               const std::wstring& storePath) {
+    const std::wstring cause =
+        storeFailed ? L"未能写入记录文件 " + storePath : std::wstring(L"检测组件未能保存其名单");
+    return L"未能恢复文件 " + name + L"：" + cause + L"。该文件仍在名单中，可稍后再试。";
+}
+
 std::string SummaryMarkup(int added, int refused, int linkId) {
     char markup[512];
     std::snprintf(markup, sizeof markup,

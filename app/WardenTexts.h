@@ -24,6 +24,16 @@ std::wstring DuplicateBoxText(const std::wstring& firstName, int more);
 // commit (mode 9).
 std::wstring StoreWriteFailedText();
 
+// The text of the box shown when the component could not save its lists
+// at the end of a commit (mode 9).
+std::wstring ComponentNotSavedText();
+
+// Why a removal of the file `name` did not happen: the component could not
+// save its lists, or the store at `storePath` could not be written. The
+// entry is still on its list.
+std::wstring RemovalFailedText(const std::wstring& name, bool storeFailed,
+                               const std::wstring& storePath);
+
 // The box mode of a failure the user must act on: the text as given, with
 // the warning icon and one OK button.
 inline constexpr int kFailureBoxMode = 9;

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -141,7 +142,11 @@ public:
     // component, whose lists are saved, then out of the store, so that a
     // removal cut short leaves the file stored, and the next start puts it
     // back on the component's list. A failure undoes the component's part.
-    RemovalOutcome RemoveEntry(const std::string& md5);
+    // `ended`, when given, hears the outcome still in the removal's turn:
+    // before any later change, so that what it passes on stays in order
+    // with the commits' done reports.
+    using RemovalEnded = std::function<void(const RemovalOutcome&)>;
+    RemovalOutcome RemoveEntry(const std::string& md5, const RemovalEnded& ended = nullptr);
     // The same on the named list only; 0 when removed or on neither, -1
     // when the component or the store failed.
     int RemoveTrustedEntry(const std::string& md5);
@@ -192,7 +197,9 @@ private:
     bool TakeUpdate(const void* owner);
     // In a turn: ends the open update; false when the lists were not saved.
     bool EndOpenUpdate(WorkPoint point);
-    RemovalOutcome Remove(SignatureListKind named, const std::string& md5);
+    RemovalOutcome Remove(SignatureListKind named, const std::string& md5,
+                          const RemovalEnded& ended);
+    RemovalOutcome RemoveInTurn(SignatureListKind named, const std::string& md5);
     // Under the list lock: puts an MD5 back on a list in an update of its own.
     void PutBack(SignatureListKind list, const std::string& md5);
     WorkFault AtPoint(WorkPoint point) const;

@@ -51,15 +51,13 @@ void RunPickedFilesWork(FileProcessor& processor, const std::vector<std::wstring
     processor.ExpandPaths(files);
 }
 
-void RunCommitWork(FileProcessor& processor, UserList list, const std::vector<CommitEntry>& entries,
-                   BusyFlag& busy) {
-    if (!entries.empty()) {
-        if (list == UserList::Trusted)
-            processor.CommitTrusted(entries);
-        else
-            processor.CommitBlack(entries);
-    }
-    busy.Release();
+void RunCommitWork(FileProcessor& processor, UserList list, const std::vector<CommitEntry>& entries) {
+    if (entries.empty())
+        return;
+    if (list == UserList::Trusted)
+        processor.CommitTrusted(entries);
+    else
+        processor.CommitBlack(entries);
 }
 
 namespace {

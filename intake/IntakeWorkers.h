@@ -44,10 +44,9 @@ std::vector<std::wstring> ParseOpenDialogSelection(const wchar_t* buffer);
 // walk reported in the order chosen.
 void RunPickedFilesWork(FileProcessor& processor, const std::vector<std::wstring>& files);
 
-// A commit worker: commits the gathered files (nothing when there are none)
-// and clears its busy flag.
-void RunCommitWork(FileProcessor& processor, UserList list, const std::vector<CommitEntry>& entries,
-                   BusyFlag& busy);
+// A commit worker's work: commits the gathered files (nothing when there
+// are none).
+void RunCommitWork(FileProcessor& processor, UserList list, const std::vector<CommitEntry>& entries);
 
 // Starts a thread that runs `work` once; false when no thread could be made.
 // The thread is not joined: the work must keep what it uses alive.

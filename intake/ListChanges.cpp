@@ -39,7 +39,7 @@ UserTable TableOf(SignatureListKind kind) {
 
 const char* WorkPointName(WorkPoint point) {
     static const char* const kNames[kWorkPointCount] = {
-        "CommitStarted", "ChunkTurn",   "ChunkWrite",       "ChunkStored",
+        "CommitStarted",   "ChunkTurn",   "ChunkWrite",       "ChunkStored",
         "CommitEndUpdate", "RemovalTurn", "RemovalEndUpdate", "RemovalStore"};
     const int index = static_cast<int>(point);
     return index >= 0 && index < kWorkPointCount ? kNames[index] : "";
@@ -224,31 +224,43 @@ void FileProcessor::ReportBatchDone(UserList list, int count) {
         m_callback->OnBlackBatchDone(count);
 }
 
-RemovalOutcome FileProcessor::RemoveEntry(const std::string& md5) {
-    return Remove(kSignatureNone, md5);
+RemovalOutcome FileProcessor::RemoveEntry(const std::string& md5, const RemovalEnded& ended) {
+    return Remove(kSignatureNone, md5, ended);
 }
 
 int FileProcessor::RemoveTrustedEntry(const std::string& md5) {
-    const RemovalResult result = Remove(kSignatureTrusted, md5).result;
+    const RemovalResult result = Remove(kSignatureTrusted, md5, nullptr).result;
     return result == RemovalResult::Removed || result == RemovalResult::NotHeld ? 0 : -1;
 }
 
 int FileProcessor::RemoveBlackEntry(const std::string& md5) {
-    const RemovalResult result = Remove(kSignatureBlack, md5).result;
+    const RemovalResult result = Remove(kSignatureBlack, md5, nullptr).result;
     return result == RemovalResult::Removed || result == RemovalResult::NotHeld ? 0 : -1;
 }
 
-RemovalOutcome FileProcessor::Remove(SignatureListKind named, const std::string& md5) {
+RemovalOutcome FileProcessor::Remove(SignatureListKind named, const std::string& md5,
+                                     const RemovalEnded& ended) {
     CallGuard guard(*this);
-    if (!guard.Admitted() || !HaveSignatureList())
-        return RemovalOutcome{};
-    AtPoint(WorkPoint::RemovalTurn);
-    ListTurns::Turn turn(m_turns);
-    // A commit's update left open between its chunks ends first: its chunks
-    // are whole, and the removal's own update must be the one that saves.
-    if (!EndOpenUpdate(WorkPoint::CommitEndUpdate))
-        ReportError(kComponentNotSaved);
+    RemovalOutcome outcome;
+    if (guard.Admitted() && HaveSignatureList()) {
+        AtPoint(WorkPoint::RemovalTurn);
+        ListTurns::Turn turn(m_turns);
+        // A commit's update left open between its chunks ends first: its
+        // chunks are whole, and the removal's own update must be the one
+        // that saves.
+        if (!EndOpenUpdate(WorkPoint::CommitEndUpdate))
+            ReportError(kComponentNotSaved);
+        outcome = RemoveInTurn(named, md5);
+        if (ended)
+            ended(outcome);
+        return outcome;
+    }
+    if (ended)
+        ended(outcome);
+    return outcome;
+}
 
+RemovalOutcome FileProcessor::RemoveInTurn(SignatureListKind named, const std::string& md5) {
     ScopedLock lock(m_listLock);
     SignatureListKind stored = kSignatureNone;
     if (m_store && m_store->UserTrustedExists(md5) != -1)
@@ -258,9 +270,9 @@ RemovalOutcome FileProcessor::Remove(SignatureListKind named, const std::string&
     int held = kSignatureNone;
     m_signatures->Lookup(md5.c_str(), &held);
     const SignatureListKind list =
-        named != kSignatureNone ? named
-                                : (stored != kSignatureNone ? stored
-                                                            : static_cast<SignatureListKind>(held));
+        named != kSignatureNone
+            ? named
+            : (stored != kSignatureNone ? stored : static_cast<SignatureListKind>(held));
     const bool onComponent = held == list;
     if (list == kSignatureNone || (stored != list && !onComponent))
         return RemovalOutcome{RemovalResult::NotHeld, list};

@@ -6,14 +6,14 @@
 #include <functional>
 
 enum class WorkPoint {
-    CommitStarted,         // a commit was called, before its first chunk's turn
-    ChunkTurn,             // before a chunk asks for its turn (between chunks)
-    ChunkWrite,            // in the chunk's turn, before its store transaction
-    ChunkStored,           // the chunk is stored, not yet on the component's list
-    CommitEndUpdate,       // before the commit ends the component's update
-    RemovalTurn,           // a removal was called, before it asks for its turn
-    RemovalEndUpdate,      // off the component's list, before the update ends
-    RemovalStore,          // off the component's saved lists, still in the store
+    CommitStarted,    // a commit was called, before its first chunk's turn
+    ChunkTurn,        // before a chunk asks for its turn (between chunks)
+    ChunkWrite,       // in the chunk's turn, before its store transaction
+    ChunkStored,      // the chunk is stored, not yet on the component's list
+    CommitEndUpdate,  // before the commit ends the component's update
+    RemovalTurn,      // a removal was called, before it asks for its turn
+    RemovalEndUpdate, // off the component's list, before the update ends
+    RemovalStore,     // off the component's saved lists, still in the store
 };
 
 enum class WorkFault {

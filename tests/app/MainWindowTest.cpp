@@ -123,6 +123,28 @@ void CALLBACK AnswerBoxesFromTimer(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
+// Boxes the window opens on its own thread answered from here on, with
+// their modes and texts in g_noticesClosed and g_noticeTexts, until the
+// timer is killed.
+UINT_PTR AnswerBoxesFromNowOn() {
+    g_noticesClosed.clear();
+    g_noticeTexts.clear();
+    return SetTimer(nullptr, 0, 50, &AnswerBoxesFromTimer);
+}
+
+// Clicks a row's link as the user does, then runs the window's messages
+// until the click and the removal it may have started have ended. Boxes are
+// answered by a timer the caller sets.
+void ClickLinkAndSettle(QUserWardenDlg& window, int tab, int row) {
+    window.List(tab).ClickLink(row, 2);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    PumpUntil([&] { return !window.BusyWithRemoval(); });
+}
+
 class MainWindow : public testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(LoadProgramUiDocuments()); }
@@ -252,7 +274,7 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     EXPECT_TRUE(window.FindById(203)->IsShown());
     EXPECT_FALSE(window.FindById(201)->IsShown());
     SetTimer(nullptr, 0, 50, &ConfirmFromTimer);
-    SendMessageW(window.Hwnd(), kListLinkClick, entry, 2);
+    ClickLinkAndSettle(window, 2, entry);
     EXPECT_EQ(3, operated.Rows().Count());
     EXPECT_EQ(1, TrustedInStore());
     DestroyWindow(window.Hwnd());
@@ -345,7 +367,7 @@ TEST_F(MainWindow, ARemovalTheComponentRefusesShowsItsBoxAndKeepsTheEntry) {
 
     g_noticesClosed.clear();
     const UINT_PTR answers = SetTimer(nullptr, 0, 50, &AnswerBoxesFromTimer);
-    SendMessageW(window.Hwnd(), kListLinkClick, entry, 2);
+    ClickLinkAndSettle(window, 2, entry);
     KillTimer(nullptr, answers);
     EXPECT_EQ(std::vector<int>{11}, g_noticesClosed);
     EXPECT_EQ(rows, operated.Rows().Count());
@@ -402,7 +424,7 @@ TEST_F(MainWindow, PendingRowsLeaveByTheirLinkAndTheirBoxesReachTheSelectAllBox)
 
     // The "删除" link takes a pending row off the list, nothing else.
     const std::string second = pending.Rows().Row(1)->key;
-    SendMessageW(window.Hwnd(), kListLinkClick, 0, 2);
+    ClickLinkAndSettle(window, 0, 0);
     ASSERT_EQ(1, pending.Rows().Count());
     EXPECT_EQ(second, pending.Rows().Row(0)->key);
     EXPECT_EQ(0, TrustedInStore());
@@ -414,10 +436,11 @@ TEST_F(MainWindow, ACommitTheComponentRefusesShowsItsBoxAndKeepsTheRowsPending) 
     ASSERT_TRUE(Open(window));
     ASSERT_TRUE(DropAndWait(window, m_files));
     ASSERT_TRUE(CreateDirectoryW(m_dir.File(L"lists.txt.lock").c_str(), nullptr));
-    g_closedModes.clear();
+    const UINT_PTR answers = AnswerBoxesFromNowOn();
     testsupport::ClickElement(window, 106);
-    EXPECT_TRUE(PumpUntil([&] { return !g_closedModes.empty() && !window.BusyWithCommit(0); }));
-    EXPECT_EQ(std::vector<int>{11}, g_closedModes);
+    EXPECT_TRUE(PumpUntil([&] { return !g_noticesClosed.empty() && !window.BusyWithCommit(0); }));
+    KillTimer(nullptr, answers);
+    EXPECT_EQ(std::vector<int>{11}, g_noticesClosed);
     CListViewCtrlEx& pending = window.List(0);
     EXPECT_EQ(2, pending.CountChecked());
     EXPECT_EQ(L"删除", pending.CellText(0, 2));
@@ -436,14 +459,14 @@ TEST_F(MainWindow, ACommitTheStoreCannotTakeShowsItsBoxAndLeavesTheRowsPending) 
     ASSERT_EQ(0, holder.Open());
     ASSERT_EQ(0, holder.ExecSql("BEGIN EXCLUSIVE;"));
 
-    g_closedModes.clear();
-    g_closedTexts.clear();
+    const UINT_PTR answers = AnswerBoxesFromNowOn();
     testsupport::ClickElement(window, 106);
     EXPECT_TRUE(PumpUntil([&] {
-        return !g_closedModes.empty() && !window.BusyWithCommit(0) && pending.CountChecked() == 2;
+        return !g_noticesClosed.empty() && !window.BusyWithCommit(0) && pending.CountChecked() == 2;
     }));
-    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, g_closedModes);
-    EXPECT_EQ(std::vector<std::wstring>{StoreWriteFailedText()}, g_closedTexts);
+    KillTimer(nullptr, answers);
+    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, g_noticesClosed);
+    EXPECT_EQ(std::vector<std::wstring>{StoreWriteFailedText()}, g_noticeTexts);
     EXPECT_EQ(L"删除", pending.CellText(0, 2));
     EXPECT_EQ(L"删除", pending.CellText(1, 2));
     EXPECT_EQ(2, window.List(2).Rows().Count()); // the two group rows only
@@ -483,7 +506,7 @@ TEST_F(MainWindow, OperatedEntriesStayWhenTheQuestionIsCancelledAndBlacklistedOn
     SetTimer(nullptr, 0, 50, &ClickFromTimer);
     int entry = operated.FindByKey("0cc175b9c0f1b6a831c399e269772661");
     ASSERT_GE(entry, 0);
-    SendMessageW(window.Hwnd(), kListLinkClick, entry, 2);
+    ClickLinkAndSettle(window, 2, entry);
     EXPECT_EQ(12, g_lastMode);
     EXPECT_EQ(rows, operated.Rows().Count());
     EXPECT_EQ(1, TrustedInStore());
@@ -493,7 +516,7 @@ TEST_F(MainWindow, OperatedEntriesStayWhenTheQuestionIsCancelledAndBlacklistedOn
     SetTimer(nullptr, 0, 50, &ClickFromTimer);
     entry = operated.FindByKey("92eb5ffee6ae2fec3ad71c777531578f");
     ASSERT_GE(entry, 0);
-    SendMessageW(window.Hwnd(), kListLinkClick, entry, 2);
+    ClickLinkAndSettle(window, 2, entry);
     EXPECT_EQ(13, g_lastMode);
     EXPECT_EQ(rows - 1, operated.Rows().Count());
     EXPECT_EQ(-1, operated.FindByKey("92eb5ffee6ae2fec3ad71c777531578f"));
@@ -624,15 +647,6 @@ BOOL WINAPI RecordFilterCall(HWND window, UINT message, DWORD action, void*) {
     return TRUE;
 }
 
-// Boxes the window opens on its own thread answered from here on, with
-// their modes and texts in g_noticesClosed and g_noticeTexts, until the
-// timer is killed.
-UINT_PTR AnswerBoxesFromNowOn() {
-    g_noticesClosed.clear();
-    g_noticeTexts.clear();
-    return SetTimer(nullptr, 0, 50, &AnswerBoxesFromTimer);
-}
-
 void StoreOneTrustedFile(const std::wstring& path) {
     ORBDBSqliteConn store(path, 1000);
     store.Open();
@@ -692,7 +706,7 @@ TEST_F(MainWindow, AComponentOfTheOtherBitnessIsNamedAndTheStoredEntriesStillSho
     ASSERT_TRUE(tabs->SelectTab(2));
     answers = AnswerBoxesFromNowOn();
     const int entry = window.List(2).FindByKey("0cc175b9c0f1b6a831c399e269772661");
-    SendMessageW(window.Hwnd(), kListLinkClick, entry, 2);
+    ClickLinkAndSettle(window, 2, entry);
     KillTimer(nullptr, answers);
     EXPECT_EQ(std::vector<std::wstring>{text}, g_noticeTexts);
     EXPECT_GE(window.List(2).FindByKey("0cc175b9c0f1b6a831c399e269772661"), 0);

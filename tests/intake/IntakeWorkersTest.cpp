@@ -122,14 +122,9 @@ TEST_F(ProcessorTest, TheDropWorkerAnalysesReleasesAndSignalsTheTabOnce) {
 }
 
 TEST_F(ProcessorTest, TheCommitWorkerCommitsGatheredFilesAndNothingWhenThereAreNone) {
-    BusyFlag busy;
-    busy.TryAcquire();
-    RunCommitWork(m_processor, UserList::Black, {}, busy);
-    EXPECT_FALSE(busy.IsBusy());
+    RunCommitWork(m_processor, UserList::Black, {});
     EXPECT_TRUE(m_callback.Events().empty());
-    busy.TryAcquire();
     RunCommitWork(m_processor, UserList::Black,
-                  {CommitEntry{"0123456789abcdef0123456789abcdef", "C:\\one.exe"}}, busy);
-    EXPECT_FALSE(busy.IsBusy());
+                  {CommitEntry{"0123456789abcdef0123456789abcdef", "C:\\one.exe"}});
     EXPECT_EQ(3u, m_callback.Events().size());
 }

@@ -570,6 +570,24 @@ void CListViewCtrlEx::OnTipTimer() {
         CTwSafeTip::Instance().Show(text, screen.x, screen.y - kTipAbove, Hwnd());
 }
 
+void CListViewCtrlEx::ClickLink(int index, int column) {
+    ScopedLock lock(m_rows.Lock());
+    const ListRow* row = m_rows.Row(index);
+    if (!row)
+        return;
+    // The key goes with the click: rows may move before the owner reads it.
+    if (PostMessageW(Owner(), kListLinkClick, static_cast<WPARAM>(index), column))
+        m_clickedKeys.push_back(row->key);
+}
+
+std::string CListViewCtrlEx::TakeClickedKey() {
+    if (m_clickedKeys.empty())
+        return std::string();
+    std::string key = std::move(m_clickedKeys.front());
+    m_clickedKeys.pop_front();
+    return key;
+}
+
 void CListViewCtrlEx::OnClick(const NMITEMACTIVATE& click) {
     int index = click.iItem;
     int column = click.iSubItem;
@@ -585,13 +603,13 @@ void CListViewCtrlEx::OnClick(const NMITEMACTIVATE& click) {
         return;
     if (row->IsGroup()) {
         if (HitsLink(index, column, click.ptAction))
-            PostMessageW(Owner(), kListLinkClick, static_cast<WPARAM>(index), column);
+            ClickLink(index, column);
         else if (row->flags & kRowFoldable)
             Fold(index, !row->expanded);
         return;
     }
     if (HitsLink(index, column, click.ptAction)) {
-        PostMessageW(Owner(), kListLinkClick, static_cast<WPARAM>(index), column);
+        ClickLink(index, column);
         return;
     }
     if (row->flags & kRowRadio) {

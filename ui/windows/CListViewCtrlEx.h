@@ -11,6 +11,8 @@
 // changes made by workers are announced and shown by the list's thread a
 // bounded number of times per second, so a worker never waits for it.
 
+#include <deque>
+#include <string>
 #include <vector>
 
 #include <windows.h>
@@ -94,6 +96,11 @@ public:
     bool Fold(int index, bool unfold);
 
     const ListRowTable& Rows() const { return m_rows; }
+    // A click on the link of row `index`, cell `column`: posts kListLinkClick
+    // to the owner with the row's key, which the owner takes, one per
+    // message, with TakeClickedKey (window's thread).
+    void ClickLink(int index, int column);
+    std::string TakeClickedKey();
     // The rows the platform list shows (the table's count as last synced).
     int ShownCount() const { return m_shownCount; }
     // Changes the rows in one go, shown once after (many rows added on the
@@ -141,6 +148,7 @@ private:
     ListRowTable m_rows;
     CHeaderCtrlEx m_header;
     HWND m_owner = nullptr;
+    std::deque<std::string> m_clickedKeys; // one per link click posted, in order
     int m_emptyMode = 0;
     std::vector<int> m_minWidths;
     std::vector<int> m_contentWidths;

@@ -1,0 +1,257 @@
+#include "app/PendingTabController.h"
+
+#include <utility>
+
+#include "common/TextConvert.h"
+#include "intake/Digest.h"
+#include "intake/StorePath.h"
+
+namespace {
+
+const wchar_t* const kDone = L"处理成功";
+const wchar_t* const kWorking = L"正在处理";
+const wchar_t* const kDeleteLink = L"删除";
+
+UserList ListOf(int tab) {
+    return tab == 0 ? UserList::Trusted : UserList::Black;
+}
+
+} // namespace
+
+PendingTabController::PendingTabController(int tab, const Elements& elements,
+                                           WardenSurface& surface, std::shared_ptr<WardenWork> work,
+                                           CListViewCtrlEx& list)
+    : m_tab(tab), m_elements(elements), m_surface(surface), m_work(std::move(work)), m_list(list),
+      m_refresh(kRefreshMessage, static_cast<WPARAM>(tab), 0x5701 + static_cast<UINT_PTR>(tab)) {}
+
+void PendingTabController::BeginIntake(bool countsAgain) {
+    if (countsAgain) {
+        m_accepted = 0;
+        m_refused = 0;
+    }
+    ScopedLock lock(m_noticeLock);
+    m_duplicates = 0;
+    m_unreadable = 0;
+}
+
+void PendingTabController::EndIntake() {
+    // Without the component nothing was analysed: its box says why,
+    // instead of a summary of no files.
+    if (m_work->processor.HasComponent())
+        ShowSummary();
+    RefreshOkButton(); // the last rows' refresh may still wait for its timer
+    ShowIntakeNotices();
+}
+
+void PendingTabController::ShowIntakeNotices() {
+    const FileProcessor& processor = m_work->processor;
+    if (!processor.HasComponent()) {
+        m_surface.RunBox(ComponentFailureText(processor.ComponentFailure()), kFailureBoxMode);
+        return;
+    }
+    std::wstring duplicate;
+    std::wstring unreadable;
+    DWORD readError;
+    int duplicates;
+    int unreadableCount;
+    {
+        ScopedLock lock(m_noticeLock);
+        duplicate = m_firstDuplicate;
+        unreadable = m_firstUnreadable;
+        readError = m_firstReadError;
+        duplicates = std::exchange(m_duplicates, 0);
+        unreadableCount = std::exchange(m_unreadable, 0);
+    }
+    if (duplicates > 0)
+        m_surface.RunBox(DuplicateBoxText(duplicate, duplicates - 1), 1);
+    if (unreadableCount > 0)
+        m_surface.RunBox(UnreadableBoxText(unreadable, readError, unreadableCount - 1),
+                         kFailureBoxMode);
+}
+
+std::vector<CommitEntry> PendingTabController::TakeCheckedRows() {
+    std::vector<CommitEntry> entries;
+    m_list.ChangeRows([&entries](ListRowTable& rows) {
+        // A drop worker may be adding rows meanwhile.
+        ScopedLock lock(rows.Lock());
+        for (int i = 0; i < rows.Count(); ++i) {
+            if (!rows.IsChecked(i))
+                continue;
+            const ListRow* row = rows.Row(i);
+            std::string narrow;
+            const StorePathResult path = ToStorePath(row->tip, narrow);
+            // Checked rows whose path the store cannot record are refused
+            // here, before the component sees them: the component and the
+            // store must not disagree about a file, and an entry the store
+            // lacks could never be taken off the list from the window.
+            if (path == StorePathResult::Ok)
+                entries.push_back(CommitEntry{row->key, std::move(narrow)});
+            rows.SetCell(i, 2, kCellText,
+                         path == StorePathResult::Ok ? kWorking : UnrecordablePathText(path));
+            rows.SetRowFlags(i, 0);
+        }
+    });
+    return entries;
+}
+
+void PendingTabController::Commit() {
+    std::vector<CommitEntry> entries = TakeCheckedRows();
+    RefreshOkButton();
+    if (entries.empty())
+        return;
+    EndedCommit ended;
+    ended.md5s.reserve(entries.size());
+    for (const CommitEntry& entry : entries)
+        ended.md5s.push_back(entry.md5);
+    const std::shared_ptr<WardenWork> work = m_work;
+    const int tab = m_tab;
+    HWND window = m_surface.Window();
+    ++m_commitsRunning;
+    std::vector<std::string> taken = ended.md5s;
+    if (!StartDetachedWorker(
+            [work, tab, window, entries = std::move(entries), ended = std::move(ended)]() mutable {
+                work->WaitUntilReady();
+                RunCommitWork(work->processor, ListOf(tab), entries);
+                // Handed over with the message: the window's thread gives
+                // back exactly this commit's rows that were not done.
+                work->endedCommits[tab].Push(std::move(ended));
+                PostMessageW(window, kCommitEndedMessage, static_cast<WPARAM>(tab), 0);
+            })) {
+        --m_commitsRunning;
+        GiveBack(taken);
+    }
+}
+
+void PendingTabController::EndCommit() {
+    bool more = true;
+    while (more) {
+        for (const EndedCommit& ended : m_work->endedCommits[m_tab].Take(1, more)) {
+            GiveBack(ended.md5s);
+            --m_commitsRunning;
+        }
+    }
+}
+
+// Rows that never became done (the store could not be written, the
+// component refused) are pending again, with their boxes, checked.
+void PendingTabController::GiveBack(const std::vector<std::string>& md5s) {
+    bool restored = false;
+    m_list.ChangeRows([&](ListRowTable& rows) {
+        ScopedLock lock(rows.Lock());
+        for (const std::string& md5 : md5s) {
+            const int row = rows.FindByKey(md5);
+            if (row < 0 || rows.CellText(row, 2) != kWorking)
+                continue;
+            rows.SetCell(row, 2, kCellLink, kDeleteLink);
+            rows.SetRowFlags(row, kRowCheckBox);
+            rows.SetCheck(row, true);
+            restored = true;
+        }
+    });
+    if (restored)
+        RefreshOkButton();
+}
+
+void PendingTabController::DeleteRow(const std::string& key) {
+    const int row = m_list.FindByKey(key);
+    // A row a commit has taken has no link: a click that was on its way
+    // when OK was pressed does nothing.
+    if (row < 0 || m_list.CellText(row, 2) != kDeleteLink)
+        return;
+    m_list.DeleteRow(row);
+    RefreshSelectAll();
+}
+
+void PendingTabController::RefreshSelectAll() {
+    const SelectAllState state = SelectAllFor(m_list.CountWithBox(), m_list.CountChecked());
+    m_allChecked = state.allChecked;
+    // A drop refreshes many times a second with the same state: the
+    // elements are changed (and the window repainted) only when it differs.
+    if (m_selectAllShown && *m_selectAllShown == state)
+        return;
+    m_surface.SetElementSub(m_elements.selectAllImage, state.sub);
+    m_surface.EnableElement(m_elements.selectAll, state.enabled);
+    m_surface.EnableElement(m_elements.selectAllImage, state.enabled);
+    m_selectAllShown = state;
+}
+
+void PendingTabController::RefreshOkButton() {
+    const bool rows = m_rowsAdded != 0;
+    if (rows != m_okEnabled) {
+        InvalidateRect(m_list.Hwnd(), nullptr, TRUE);
+        m_surface.EnableElement(m_elements.okButton, rows);
+        m_okEnabled = rows;
+    }
+    RefreshSelectAll();
+}
+
+bool PendingTabController::HandleRefresh(UINT message, WPARAM wparam) {
+    return m_refresh.Handle(message, wparam, [this] { RefreshOkButton(); });
+}
+
+void PendingTabController::SelectAll() {
+    if (m_allChecked)
+        m_list.UncheckAllBut(-1);
+    else
+        m_list.CheckAll();
+    m_allChecked = !m_allChecked;
+    RefreshSelectAll();
+}
+
+void PendingTabController::ShowSummary() {
+    m_surface.ReplaceMarkup(m_elements.summary, SummaryMarkup(m_accepted + m_refused, m_refused,
+                                                              m_elements.summaryLink));
+    m_surface.ShowElementById(m_elements.summary, true);
+}
+
+void PendingTabController::OnFileAnalysed(const FileAnalysisRecord& record) {
+    const std::wstring path = FullPathOf(record);
+    const std::wstring name = FileNameOf(path);
+    if (IsUnreadable(record)) {
+        // Not refused for its format: named in one box at the intake's end.
+        ScopedLock lock(m_noticeLock);
+        if (m_unreadable++ == 0) {
+            m_firstUnreadable = name;
+            m_firstReadError = record.readError;
+        }
+        return;
+    }
+    if (std::string(record.md5) == ZeroDigest) {
+        ++m_refused;
+        return;
+    }
+    const int row = m_list.AppendNewItemRow(
+        name, record.md5, path, kRowCheckBox, kCellText,
+        {MakeCell(kCellText, Utf8ToWide(record.md5)), MakeCell(kCellLink, kDeleteLink)}, true);
+    if (row < 0) {
+        // One box at the end of the intake names the first duplicate and
+        // counts the others.
+        ScopedLock lock(m_noticeLock);
+        if (m_duplicates++ == 0)
+            m_firstDuplicate = name;
+        return;
+    }
+    ++m_accepted;
+    ++m_rowsAdded;
+    m_refresh.Request();
+}
+
+// A report acts on the row of its MD5 in one step under the row table's
+// lock: the user may delete other rows while the report waits for a repaint.
+void PendingTabController::ItemBegin(const char* md5) {
+    if (m_list.UpdateRowByKey(md5, 2, kCellText, kWorking, 0))
+        m_refresh.Request();
+}
+
+// The processor reports a file done once it is durably stored, in the
+// turn of its chunk: the entry joins the operated tab's changes in the
+// order the processor made them.
+void PendingTabController::ItemDone(const char* md5) {
+    ListRowTable::RowTexts texts;
+    if (!m_list.UpdateRowByKey(md5, 2, kCellText, kDone, -1, &texts))
+        return;
+    OperatedEvent event;
+    event.entry = OperatedEntry{m_tab, texts.firstText, md5, texts.tip};
+    m_work->operatedEvents.Push(std::move(event));
+    m_work->operatedUpdate.Request();
+}
