@@ -126,14 +126,17 @@ int FileProcessor::CommitChunk(UserList list, UserListWriter* writer, EntryItera
     for (EntryIterator entry = first; entry != last; ++entry)
         records.push_back(
             MakeUserListRecord((*entry)->md5.c_str(), time.c_str(), (*entry)->path.c_str()));
+    // The turn keeps other changes out between store and component; the
+    // lock is let go there only so that the seam may read the store.
     bool stored = false;
     if (AtPoint(WorkPoint::ChunkWrite) != WorkFault::StoreFails) {
         ScopedLock lock(m_listLock);
         stored = records.empty() || writer->Write(records);
-        if (stored) {
-            AtPoint(WorkPoint::ChunkStored);
-            AddToComponent(list, first, last);
-        }
+    }
+    if (stored) {
+        AtPoint(WorkPoint::ChunkStored);
+        ScopedLock lock(m_listLock);
+        AddToComponent(list, first, last);
     }
     // The update stays open for this commit's next chunk only when nothing
     // else waits for a turn: a removal then ends it first, by itself.
@@ -260,41 +263,49 @@ RemovalOutcome FileProcessor::Remove(SignatureListKind named, const std::string&
     return outcome;
 }
 
+// The seams are called without the list lock, so that a test holding a
+// removal there can still read the store.
 RemovalOutcome FileProcessor::RemoveInTurn(SignatureListKind named, const std::string& md5) {
-    ScopedLock lock(m_listLock);
     SignatureListKind stored = kSignatureNone;
-    if (m_store && m_store->UserTrustedExists(md5) != -1)
-        stored = kSignatureTrusted;
-    else if (m_store && m_store->UserBlackExists(md5) != -1)
-        stored = kSignatureBlack;
-    int held = kSignatureNone;
-    m_signatures->Lookup(md5.c_str(), &held);
-    const SignatureListKind list =
-        named != kSignatureNone
-            ? named
-            : (stored != kSignatureNone ? stored : static_cast<SignatureListKind>(held));
-    const bool onComponent = held == list;
-    if (list == kSignatureNone || (stored != list && !onComponent))
-        return RemovalOutcome{RemovalResult::NotHeld, list};
-
-    if (FAILED(m_signatures->BeginUpdate()))
-        return RemovalOutcome{RemovalResult::ComponentRefused, list};
-    if (onComponent)
-        list == kSignatureTrusted ? m_signatures->RemoveTrusted(md5.c_str())
-                                  : m_signatures->RemoveBlack(md5.c_str());
-    const bool saveFails = AtPoint(WorkPoint::RemovalEndUpdate) == WorkFault::ComponentFails;
-    if (FAILED(m_signatures->EndUpdate()) || saveFails) {
+    SignatureListKind list;
+    bool onComponent;
+    {
+        ScopedLock lock(m_listLock);
+        if (m_store && m_store->UserTrustedExists(md5) != -1)
+            stored = kSignatureTrusted;
+        else if (m_store && m_store->UserBlackExists(md5) != -1)
+            stored = kSignatureBlack;
+        int held = kSignatureNone;
+        m_signatures->Lookup(md5.c_str(), &held);
+        list = named != kSignatureNone
+                   ? named
+                   : (stored != kSignatureNone ? stored : static_cast<SignatureListKind>(held));
+        onComponent = held == list;
+        if (list == kSignatureNone || (stored != list && !onComponent))
+            return RemovalOutcome{RemovalResult::NotHeld, list};
+        if (FAILED(m_signatures->BeginUpdate()))
+            return RemovalOutcome{RemovalResult::ComponentRefused, list};
         if (onComponent)
-            PutBack(list, md5);
-        return RemovalOutcome{RemovalResult::ComponentNotSaved, list};
+            list == kSignatureTrusted ? m_signatures->RemoveTrusted(md5.c_str())
+                                      : m_signatures->RemoveBlack(md5.c_str());
     }
-    if (stored == list) {
-        const bool deleteFails = AtPoint(WorkPoint::RemovalStore) == WorkFault::StoreFails;
-        if (deleteFails || !m_store->DeleteEntry(TableOf(list), md5)) {
+    const bool saveFails = AtPoint(WorkPoint::RemovalEndUpdate) == WorkFault::ComponentFails;
+    {
+        ScopedLock lock(m_listLock);
+        if (FAILED(m_signatures->EndUpdate()) || saveFails) {
             if (onComponent)
                 PutBack(list, md5);
-            return RemovalOutcome{RemovalResult::StoreFailed, list};
+            return RemovalOutcome{RemovalResult::ComponentNotSaved, list};
         }
+    }
+    if (stored != list)
+        return RemovalOutcome{RemovalResult::Removed, list};
+    const bool deleteFails = AtPoint(WorkPoint::RemovalStore) == WorkFault::StoreFails;
+    ScopedLock lock(m_listLock);
+    if (deleteFails || !m_store->DeleteEntry(TableOf(list), md5)) {
+        if (onComponent)
+            PutBack(list, md5);
+        return RemovalOutcome{RemovalResult::StoreFailed, list};
     }
     return RemovalOutcome{RemovalResult::Removed, list};
 }
