@@ -1,0 +1,150 @@
+// The main window while its work runs: what the user does meanwhile meets
+// commits and removals held at named points of the processor, so that the
+// order is the test's, not the scheduler's. Rows, store and component agree
+// at the end.
+
+#include "app/OperatedRows.h"
+#include "tests/app/MainWindowFixture.h"
+#include "tests/support/WorkGate.h"
+
+namespace {
+
+const char kA[] = "0cc175b9c0f1b6a831c399e269772661";
+const char kC[] = "4a8a08f09d37b73795649038408b5f33";
+const char kD[] = "8277e0910d750195b448797616e091ad";
+const char kX[] = "9dd4e461268c8034f5c8564e155c67a6";
+
+void StoreEntries(const std::wstring& path, const std::vector<std::pair<const char*, bool>>& md5s) {
+    ORBDBSqliteConn store(path, 1000);
+    store.Open();
+    store.InitUserTrustedTable();
+    store.InitUserBlackTable();
+    for (const auto& [md5, trusted] : md5s) {
+        const UserListRecord record = MakeUserListRecord(md5, "1700000000", "C:\\f.exe");
+        trusted ? store.AddUserTrustedData(&record) : store.AddUserBlackData(&record);
+    }
+}
+
+class ConcurrentUse : public MainWindow {
+protected:
+    void TearDown() override {
+        m_gate.Release();
+        MainWindow::TearDown();
+    }
+    testsupport::WorkGate m_gate;
+};
+
+} // namespace
+
+TEST_F(ConcurrentUse, RowsACommitTakesAreTheUsersNoMoreFromTheMomentOkIsPressed) {
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_TRUE(Open(window));
+    ASSERT_TRUE(DropAndWait(window, m_files));
+    window.Processor().SetWorkSeam(m_gate.Seam());
+    CListViewCtrlEx& pending = window.List(0);
+    pending.SetCheck(1, false);
+    // The commit's worker is held before its first chunk.
+    m_gate.HoldAt(WorkPoint::CommitStarted);
+    testsupport::ClickElement(window, 106);
+    ASSERT_TRUE(m_gate.WaitHeld());
+    EXPECT_EQ(L"正在处理", pending.CellText(0, 2));
+    EXPECT_FALSE(pending.Rows().Row(0)->HasBox());
+    EXPECT_EQ(L"删除", pending.CellText(1, 2)); // not taken: untouched
+    EXPECT_TRUE(pending.Rows().Row(1)->HasBox());
+
+    // Neither its link nor its box works any more; the row not taken does.
+    ClickLinkAndSettle(window, 0, 0);
+    EXPECT_EQ(2, pending.Rows().Count());
+    EXPECT_FALSE(pending.SetCheck(0, false));
+    const std::string second = pending.Rows().Row(1)->key;
+    m_gate.Release();
+    EXPECT_TRUE(PumpUntil([&] { return !window.BusyWithCommit(0); }));
+    EXPECT_EQ(L"处理成功", pending.CellText(0, 2));
+    EXPECT_EQ(1, TrustedInStore());
+    EXPECT_EQ(-1, window.List(2).FindByKey(second));
+
+    // A later OK takes the row left.
+    pending.SetCheck(1, true);
+    testsupport::ClickElement(window, 106);
+    EXPECT_TRUE(PumpUntil(
+        [&] { return !window.BusyWithCommit(0) && window.List(2).FindByKey(second) >= 0; }));
+    EXPECT_EQ(2, TrustedInStore());
+    DestroyWindow(window.Hwnd());
+}
+
+TEST_F(ConcurrentUse, ARemovalActsOnTheClickedEntryEvenWhenRowsMoveBeforeItIsHandled) {
+    StoreEntries(m_dir.File(L"UserSign.dat"), {{kA, true}, {kC, false}, {kD, false}});
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_TRUE(Open(window));
+    ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(2));
+    CListViewCtrlEx& operated = window.List(2);
+    const int d = operated.FindByKey(kD);
+    ASSERT_EQ(4, d); // group, a, group, c, d
+    // The click is on its way when an entry committed meanwhile is placed
+    // at the end of the first group: d's row moves down by one.
+    operated.ClickLink(d, 2);
+    operated.ChangeRows([](ListRowTable& rows) {
+        PlaceOperatedEntry(rows, OperatedEntry{0, L"x.exe", kX, L"C:\\x.exe"});
+    });
+    ASSERT_EQ(d, operated.FindByKey(kC));
+    SetTimer(nullptr, 0, 50, &ConfirmFromTimer);
+    ClickLinkAndSettle(window, 2, -1); // runs the messages; the click is already posted
+    EXPECT_EQ(-1, operated.FindByKey(kD));
+    EXPECT_GE(operated.FindByKey(kC), 0);
+    ORBDBSqliteConn store(m_dir.File(L"UserSign.dat"), 1000);
+    store.Open();
+    EXPECT_EQ(-1, store.UserBlackExists(kD));
+    EXPECT_NE(-1, store.UserBlackExists(kC));
+    DestroyWindow(window.Hwnd());
+}
+
+TEST_F(ConcurrentUse, ARemovalWaitsForTheChunkInProgressAndTheWindowAnswersMeanwhile) {
+    StoreEntries(m_dir.File(L"UserSign.dat"), {{kA, true}});
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_TRUE(Open(window));
+    ASSERT_TRUE(DropAndWait(window, m_files));
+    window.Processor().SetWorkSeam(m_gate.Seam());
+    // A commit holds its turn between store and component.
+    m_gate.HoldAt(WorkPoint::ChunkStored);
+    testsupport::ClickElement(window, 106);
+    ASSERT_TRUE(m_gate.WaitHeld());
+    ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(2));
+    CListViewCtrlEx& operated = window.List(2);
+    SetTimer(nullptr, 0, 50, &ConfirmFromTimer);
+    operated.ClickLink(operated.FindByKey(kA), 2);
+    // The question answered, the row shows the removal under way, and the
+    // window answers while the removal waits for its turn.
+    EXPECT_TRUE(PumpUntil([&] { return window.BusyWithRemoval(); }, 5000));
+    EXPECT_EQ(L"正在处理", operated.CellText(operated.FindByKey(kA), 2));
+    const DWORD start = GetTickCount();
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(window.Hwnd(), WM_NULL, 0, 0, SMTO_BLOCK, 100, &answer));
+    EXPECT_LT(GetTickCount() - start, 100u);
+    m_gate.Release();
+    EXPECT_TRUE(PumpUntil([&] { return !window.BusyWithRemoval() && !window.BusyWithCommit(0); }));
+    EXPECT_EQ(-1, operated.FindByKey(kA));
+    EXPECT_EQ(2, TrustedInStore()); // the two committed files; a is gone
+    DestroyWindow(window.Hwnd());
+}
+
+TEST_F(ConcurrentUse, ARemovalTheStoreRefusesKeepsTheEntryAndSaysWhy) {
+    StoreEntries(m_dir.File(L"UserSign.dat"), {{kA, true}});
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_TRUE(Open(window));
+    window.Processor().SetWorkSeam(m_gate.Seam());
+    m_gate.FailAt(WorkPoint::RemovalStore, WorkFault::StoreFails);
+    ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(2));
+    const UINT_PTR answers = AnswerBoxesFromNowOn();
+    ClickLinkAndSettle(window, 2, window.List(2).FindByKey(kA));
+    EXPECT_TRUE(PumpUntil([] { return !g_noticesClosed.empty(); }));
+    KillTimer(nullptr, answers);
+    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, g_noticesClosed);
+    EXPECT_EQ(RemovalFailedText(L"f.exe", true, window.Processor().StorePath()),
+              g_noticeTexts.at(0));
+    const int row = window.List(2).FindByKey(kA);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(L"恢复", window.List(2).CellText(row, 2));
+    EXPECT_EQ(1, TrustedInStore());
+    EXPECT_NE(std::string::npos, testsupport::ReadFileBytes(m_dir.File(L"lists.txt")).find(kA));
+    DestroyWindow(window.Hwnd());
+}
