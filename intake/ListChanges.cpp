@@ -92,6 +92,8 @@ int FileProcessor::CommitInChunks(UserList list, const std::vector<CommitEntry>&
             first +
             static_cast<std::ptrdiff_t>(std::min<std::size_t>(chunkFiles, storable.end() - first));
         AtPoint(WorkPoint::ChunkTurn);
+        if (Stopping())
+            break; // the window closed while this chunk waited
         result = CommitChunk(list, writer.get(), first, last, last == storable.end());
         if (result == -1 && first == storable.begin())
             return -1; // refused before anything changed

@@ -27,6 +27,15 @@ void StoreEntries(const std::wstring& path, const std::vector<std::pair<const ch
 
 class ConcurrentUse : public MainWindow {
 protected:
+    // Lines "T <md5>" of the component's list file.
+    int TrustedOnComponent() {
+        const std::string lists = "\n" + testsupport::ReadFileBytes(m_dir.File(L"lists.txt"));
+        int count = 0;
+        for (std::size_t at = lists.find("\nT "); at != std::string::npos;
+             at = lists.find("\nT ", at + 1))
+            ++count;
+        return count;
+    }
     void TearDown() override {
         m_gate.Release();
         MainWindow::TearDown();
@@ -147,4 +156,68 @@ TEST_F(ConcurrentUse, ARemovalTheStoreRefusesKeepsTheEntryAndSaysWhy) {
     EXPECT_EQ(1, TrustedInStore());
     EXPECT_NE(std::string::npos, testsupport::ReadFileBytes(m_dir.File(L"lists.txt")).find(kA));
     DestroyWindow(window.Hwnd());
+}
+
+TEST_F(ConcurrentUse, ACommitThatEndsGivesBackItsOwnRowsNotThoseOfTheNextCommit) {
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_TRUE(Open(window));
+    ASSERT_TRUE(DropAndWait(window, m_files));
+    window.Processor().SetWorkSeam(m_gate.Seam());
+    CListViewCtrlEx& pending = window.List(0);
+    pending.SetCheck(1, false);
+    // The first commit's store write fails; its end waits in the queue
+    // while OK starts a second commit, held before its first chunk.
+    m_gate.FailAt(WorkPoint::ChunkWrite, WorkFault::StoreFails);
+    testsupport::ClickElement(window, 106);
+    while (m_gate.Reached(WorkPoint::ChunkWrite) == 0)
+        SwitchToThread();
+    m_gate.HoldAt(WorkPoint::CommitStarted);
+    pending.SetCheck(1, true);
+    testsupport::ClickElement(window, 106);
+    ASSERT_TRUE(m_gate.WaitHeld());
+    const UINT_PTR answers = AnswerBoxesFromNowOn();
+    EXPECT_TRUE(PumpUntil([&] { return pending.Rows().Row(0)->HasBox(); }));
+    EXPECT_EQ(L"删除", pending.CellText(0, 2));
+    EXPECT_EQ(L"正在处理", pending.CellText(1, 2)); // the second commit's: still taken
+    EXPECT_FALSE(pending.Rows().Row(1)->HasBox());
+    m_gate.Release();
+    EXPECT_TRUE(PumpUntil([&] { return !window.BusyWithCommit(0); }));
+    KillTimer(nullptr, answers);
+    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, g_noticesClosed);
+    EXPECT_EQ(L"处理成功", pending.CellText(1, 2));
+    EXPECT_EQ(1, TrustedInStore());
+    DestroyWindow(window.Hwnd());
+}
+
+TEST_F(ConcurrentUse, ClosingTheWindowDuringACommitEndsItWithTheChunkInProgress) {
+    HWND hwnd = nullptr;
+    ULONGLONG released = 0;
+    std::thread releaser;
+    {
+        QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+        ASSERT_TRUE(Open(window));
+        ASSERT_TRUE(DropAndWait(window, m_files));
+        window.Processor().SetCommitChunkFiles(1);
+        window.Processor().SetWorkSeam(m_gate.Seam());
+        // The first chunk is done; the second waits for its turn.
+        m_gate.HoldAt(WorkPoint::ChunkTurn, 2);
+        testsupport::ClickElement(window, 106);
+        ASSERT_TRUE(m_gate.WaitHeld());
+        hwnd = window.Hwnd();
+        // Let go once the window has gone and its owner waits for the work.
+        releaser = std::thread([&] {
+            while (IsWindow(hwnd))
+                SwitchToThread();
+            released = GetTickCount64();
+            m_gate.Release();
+        });
+        DestroyWindow(hwnd);
+    }
+    const ULONGLONG ended = GetTickCount64();
+    releaser.join();
+    EXPECT_LT(ended - released, 5000u);
+    EXPECT_EQ(nullptr, testsupport::OpenMessageBoxWindow()); // nothing opened after it
+    // The chunk in progress is whole in both; the one after it never began.
+    EXPECT_EQ(1, TrustedInStore());
+    EXPECT_EQ(1, TrustedOnComponent());
 }
