@@ -63,8 +63,14 @@ void OperatedTabController::ApplyEvents() {
             }
             --m_removalsRunning;
             if (Succeeded(event.outcome.result)) {
-                rows.RemoveFromGroup(event.entry.md5, 0);
-                rows.RemoveFromGroup(event.entry.md5, 1);
+                // Shown (the row the user clicked), or folded away since.
+                const int shown = rows.FindByKey(event.entry.md5);
+                if (shown >= 0) {
+                    rows.Delete(shown);
+                } else {
+                    rows.RemoveFromGroup(event.entry.md5, 0);
+                    rows.RemoveFromGroup(event.entry.md5, 1);
+                }
                 continue;
             }
             const int row = rows.FindByKey(event.entry.md5);

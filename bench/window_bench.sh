@@ -224,7 +224,7 @@ echo "  drop: the tree's folder dragged (XDND) onto list 401; done when list 401
 echo "  answer: WM_NULL sent to the main window every 50 ms during the drop; the longest wait"
 echo "  OK: button 106 clicked; done when UserSign.dat holds every file and list 403 every file + 2 group rows"
 echo "  start-up: from process start until the window shows, and until list 403 is filled (the store is read on a worker)"
-echo "  removal: the first entry's restore link (0x0701 to the window), OK in the box; done when the entry is gone from list 403 and the store"
+echo "  removal: the first entry's restore link clicked with real input, OK in the box; done when the entry is gone from list 403 and the store"
 echo "  references: userlistctl scan of the same tree (Wine start included), the start-up with an empty store"
 "${wine_cmd[@]}" "$driver" report "$(uw_windows_path "$figures")" > "$work/report.txt"
 cat "$work/report.txt"

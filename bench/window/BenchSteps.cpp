@@ -37,10 +37,9 @@ constexpr int kBoxOk = 102;
 constexpr int kWhitelistList = 401;
 constexpr int kOperatedList = 403;
 constexpr int kGroupRows = 2;
-// What a list posts to the main window when a link cell is clicked:
-// wParam the row, lParam the column (the restore link is in column 2).
-constexpr UINT kLinkClicked = 0x0701;
+// The restore link is centred in column 2 of each entry row.
 constexpr int kLinkColumn = 2;
+constexpr int kListRowHeight = 24;
 constexpr int kFirstEntryRow = 1;
 const char kTrustedTable[] = "UserTrusted";
 
@@ -122,6 +121,21 @@ std::optional<double> WaitForDropStart(const std::wstring& startFile) {
     std::optional<double> start;
     WaitFor(deadline, kPollMs, [&] { return (start = ReadNumberFile(startFile)).has_value(); });
     return start;
+}
+
+// The centre of a cell of a list of another process, in the list's client
+// coordinates, from messages that carry no pointer: the header's height,
+// the column widths and the list's fixed row height (the list at its top).
+POINT CellCentre(HWND list, int row, int column) {
+    RECT header = {};
+    if (HWND control = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)))
+        GetWindowRect(control, &header);
+    int left = 0;
+    for (int before = 0; before < column; ++before)
+        left += static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, before, 0));
+    const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0));
+    return POINT{left + width / 2,
+                 (header.bottom - header.top) + row * kListRowHeight + kListRowHeight / 2};
 }
 
 bool OpenOperatedTab(HWND view, HWND list, const Deadline& deadline) {
@@ -287,7 +301,9 @@ int RemoveStep(const std::wstring& store, double limitSeconds) {
     const long long stored = trusted.Rows();
     if (rows <= kGroupRows || stored < 1)
         return Fail("nothing to remove");
-    PostMessageW(program->main, kLinkClicked, kFirstEntryRow, kLinkColumn);
+    // Clicked as a user clicks it: the list sends the row's key with it.
+    if (!ClickAtScreen(ClientToScreenPoint(list, CellCentre(list, kFirstEntryRow, kLinkColumn))))
+        return Fail("cannot click the first entry's restore link");
     HWND box = nullptr;
     if (!WaitFor(deadline, kPollMs, [&] {
             return (box = FindShownWindow(kMessageBoxTitle, ProcessOf(program->main))) != nullptr;
