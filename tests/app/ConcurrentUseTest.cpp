@@ -221,3 +221,41 @@ TEST_F(ConcurrentUse, ClosingTheWindowDuringACommitEndsItWithTheChunkInProgress)
     EXPECT_EQ(1, TrustedInStore());
     EXPECT_EQ(1, TrustedOnComponent());
 }
+
+TEST_F(ConcurrentUse, TheSameFileCommittedFromBothTabsEndsWhereTheLaterCommitPutIt) {
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_TRUE(Open(window));
+    ASSERT_TRUE(DropAndWait(window, {m_files[0]}));
+    auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(103));
+    ASSERT_TRUE(tabs->SelectTab(1));
+    ASSERT_TRUE(DropAndWait(window, {m_files[0]}, 503));
+    const std::string md5 = window.List(0).Rows().Row(0)->key;
+    window.Processor().SetWorkSeam(m_gate.Seam());
+    // The whitelist's commit holds its turn between store and component;
+    // the blacklist's, pressed meanwhile, comes after it.
+    m_gate.HoldAt(WorkPoint::ChunkStored);
+    ASSERT_TRUE(tabs->SelectTab(0));
+    testsupport::ClickElement(window, 106);
+    ASSERT_TRUE(m_gate.WaitHeld());
+    ASSERT_TRUE(tabs->SelectTab(1));
+    testsupport::ClickElement(window, 108);
+    ASSERT_TRUE(PumpUntil([&] { return m_gate.Reached(WorkPoint::CommitStarted) == 2; }, 5000));
+    m_gate.Release();
+    EXPECT_TRUE(PumpUntil([&] { return !window.BusyWithCommit(0) && !window.BusyWithCommit(1); }));
+    // The blacklist's entry is the last change of the operated tab.
+    CListViewCtrlEx& operated = window.List(2);
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            const int at = operated.FindByKey(md5);
+            return at >= 0 && operated.Rows().Row(at)->group == 1;
+        },
+        5000));
+    const int row = operated.FindByKey(md5);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(1, operated.Rows().Row(row)->group); // blacklisted, listed once
+    EXPECT_EQ(3, operated.Rows().Count());         // with the two group rows
+    EXPECT_EQ(0, TrustedInStore());
+    EXPECT_NE(std::string::npos,
+              testsupport::ReadFileBytes(m_dir.File(L"lists.txt")).find("B " + md5));
+    DestroyWindow(window.Hwnd());
+}
