@@ -187,8 +187,8 @@ private:
     // One chunk in its turn: begin reports, store transaction, component,
     // end of the update when due, done reports. 0, -1 when the component
     // refused to begin, kStoreWriteFailed.
-    int CommitChunk(UserList list, UserListWriter* writer, EntryIterator first,
-                    EntryIterator last, bool lastChunk);
+    int CommitChunk(UserList list, UserListWriter* writer, EntryIterator first, EntryIterator last,
+                    bool lastChunk);
     void AddToComponent(UserList list, EntryIterator first, EntryIterator last);
     void ReportItems(UserList list, bool done, EntryIterator first, EntryIterator last);
     void ReportBatchDone(UserList list, int count);

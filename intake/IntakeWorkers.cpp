@@ -51,7 +51,8 @@ void RunPickedFilesWork(FileProcessor& processor, const std::vector<std::wstring
     processor.ExpandPaths(files);
 }
 
-void RunCommitWork(FileProcessor& processor, UserList list, const std::vector<CommitEntry>& entries) {
+void RunCommitWork(FileProcessor& processor, UserList list,
+                   const std::vector<CommitEntry>& entries) {
     if (entries.empty())
         return;
     if (list == UserList::Trusted)
