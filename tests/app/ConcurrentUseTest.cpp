@@ -259,3 +259,21 @@ TEST_F(ConcurrentUse, TheSameFileCommittedFromBothTabsEndsWhereTheLaterCommitPut
               testsupport::ReadFileBytes(m_dir.File(L"lists.txt")).find("B " + md5));
     DestroyWindow(window.Hwnd());
 }
+
+TEST_F(ConcurrentUse, AComponentThatCannotSaveItsListsIsToldAndTheFilesStayStored) {
+    QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
+    ASSERT_TRUE(Open(window));
+    ASSERT_TRUE(DropAndWait(window, m_files));
+    window.Processor().SetWorkSeam(m_gate.Seam());
+    m_gate.FailAt(WorkPoint::CommitEndUpdate, WorkFault::ComponentFails);
+    const UINT_PTR answers = AnswerBoxesFromNowOn();
+    testsupport::ClickElement(window, 106);
+    EXPECT_TRUE(PumpUntil([&] { return !g_noticesClosed.empty() && !window.BusyWithCommit(0); }));
+    KillTimer(nullptr, answers);
+    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, g_noticesClosed);
+    EXPECT_EQ(std::vector<std::wstring>{ComponentNotSavedText()}, g_noticeTexts);
+    // Stored, and listed: the next start puts them on the component's lists.
+    EXPECT_EQ(2, TrustedInStore());
+    EXPECT_EQ(L"处理成功", window.List(0).CellText(1, 2));
+    DestroyWindow(window.Hwnd());
+}
