@@ -113,9 +113,9 @@ void FileProcessor::Shutdown() {
     }
     // A commit stopped between its chunks leaves its update open; every
     // chunk in it is whole, so it ends as usual and the lists are saved.
-    if (m_updateOwner && m_signatures)
+    if (m_updateOpen && m_signatures)
         m_signatures->EndUpdate();
-    m_updateOwner = nullptr;
+    m_updateOpen = false;
     if (m_store) {
         m_store->Close();
         m_store.reset();

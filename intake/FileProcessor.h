@@ -192,9 +192,9 @@ private:
     void AddToComponent(UserList list, EntryIterator first, EntryIterator last);
     void ReportItems(UserList list, bool done, EntryIterator first, EntryIterator last);
     void ReportBatchDone(UserList list, int count);
-    // In a turn: opens the component's update for `owner` (a commit), first
-    // ending one another commit left open; false when the component refused.
-    bool TakeUpdate(const void* owner);
+    // In a turn: opens the component's update for a commit's chunk, unless
+    // a chunk before left it open; false when the component refused.
+    bool OpenUpdate();
     // In a turn: ends the open update; false when the lists were not saved.
     bool EndOpenUpdate(WorkPoint point);
     RemovalOutcome Remove(SignatureListKind named, const std::string& md5,
@@ -227,8 +227,9 @@ private:
 
     WorkSeam m_seam;
     ListTurns m_turns; // ordered turns of commits' chunks, removals, reconciliation
-    // The commit whose component update is open between its chunks (in a turn).
-    const void* m_updateOwner = nullptr;
+    // Whether commits' chunks left the component's update open (read and
+    // changed in a turn, or by Shutdown once every call has ended).
+    bool m_updateOpen = false;
     CriticalSection m_listLock; // signature list and store
     volatile LONG m_stopping = 0;
     CriticalSection m_callsLock; // the count of calls in progress

@@ -83,6 +83,7 @@ int FileProcessor::CommitInChunks(UserList list, const std::vector<CommitEntry>&
     int result = 0;
     int done = 0;
     EntryIterator first = storable.begin();
+    bool refusedAtOnce = false;
     // At least one turn, so that a refusing component is told even for a
     // commit of nothing.
     do {
@@ -95,14 +96,15 @@ int FileProcessor::CommitInChunks(UserList list, const std::vector<CommitEntry>&
         if (Stopping())
             break; // the window closed while this chunk waited
         result = CommitChunk(list, writer.get(), first, last, last == storable.end());
-        if (result == -1 && first == storable.begin())
-            return -1; // refused before anything changed
+        refusedAtOnce = result == -1 && first == storable.begin();
         if (result != 0)
             break;
         done += static_cast<int>(last - first);
         first = last;
     } while (first != storable.end());
     CloseStoreWriter(writer);
+    if (refusedAtOnce)
+        return -1; // refused before anything changed: no batch report
     if (result == kStoreWriteFailed)
         ReportError(kStoreWriteFailed);
     ReportBatchDone(list, done);
@@ -112,7 +114,7 @@ int FileProcessor::CommitInChunks(UserList list, const std::vector<CommitEntry>&
 int FileProcessor::CommitChunk(UserList list, UserListWriter* writer, EntryIterator first,
                                EntryIterator last, bool lastChunk) {
     ListTurns::Turn turn(m_turns);
-    if (!TakeUpdate(this)) {
+    if (!OpenUpdate()) {
         ReportError(kComponentFailed);
         return -1;
     }
@@ -152,24 +154,22 @@ int FileProcessor::CommitChunk(UserList list, UserListWriter* writer, EntryItera
     return 0;
 }
 
-bool FileProcessor::TakeUpdate(const void* owner) {
-    if (m_updateOwner == owner)
+bool FileProcessor::OpenUpdate() {
+    if (m_updateOpen)
         return true;
-    if (m_updateOwner && !EndOpenUpdate(WorkPoint::CommitEndUpdate))
-        ReportError(kComponentNotSaved);
     ScopedLock lock(m_listLock);
     if (FAILED(m_signatures->BeginUpdate()))
         return false;
-    m_updateOwner = owner;
+    m_updateOpen = true;
     return true;
 }
 
 bool FileProcessor::EndOpenUpdate(WorkPoint point) {
-    if (!m_updateOwner)
+    if (!m_updateOpen)
         return true;
     const bool fails = AtPoint(point) == WorkFault::ComponentFails;
     ScopedLock lock(m_listLock);
-    m_updateOwner = nullptr;
+    m_updateOpen = false;
     return SUCCEEDED(m_signatures->EndUpdate()) && !fails;
 }
 
