@@ -16,6 +16,14 @@ UserList ListOf(int tab) {
     return tab == 0 ? UserList::Trusted : UserList::Black;
 }
 
+std::vector<std::string> Md5sOf(const std::vector<CommitEntry>& entries) {
+    std::vector<std::string> md5s;
+    md5s.reserve(entries.size());
+    for (const CommitEntry& entry : entries)
+        md5s.push_back(entry.md5);
+    return md5s;
+}
+
 } // namespace
 
 PendingTabController::PendingTabController(int tab, const Elements& elements,
@@ -95,30 +103,26 @@ std::vector<CommitEntry> PendingTabController::TakeCheckedRows() {
 }
 
 void PendingTabController::Commit() {
-    std::vector<CommitEntry> entries = TakeCheckedRows();
+    // Shared with the worker, so that a worker that cannot start leaves the
+    // rows to give back.
+    auto entries = std::make_shared<const std::vector<CommitEntry>>(TakeCheckedRows());
     RefreshOkButton();
-    if (entries.empty())
+    if (entries->empty())
         return;
-    EndedCommit ended;
-    ended.md5s.reserve(entries.size());
-    for (const CommitEntry& entry : entries)
-        ended.md5s.push_back(entry.md5);
     const std::shared_ptr<WardenWork> work = m_work;
     const int tab = m_tab;
     HWND window = m_surface.Window();
     ++m_commitsRunning;
-    std::vector<std::string> taken = ended.md5s;
-    if (!StartDetachedWorker(
-            [work, tab, window, entries = std::move(entries), ended = std::move(ended)]() mutable {
-                work->WaitUntilReady();
-                RunCommitWork(work->processor, ListOf(tab), entries);
-                // Handed over with the message: the window's thread gives
-                // back exactly this commit's rows that were not done.
-                work->endedCommits[tab].Push(std::move(ended));
-                PostMessageW(window, kCommitEndedMessage, static_cast<WPARAM>(tab), 0);
-            })) {
+    if (!StartDetachedWorker([work, tab, window, entries] {
+            work->WaitUntilReady();
+            RunCommitWork(work->processor, ListOf(tab), *entries);
+            // Handed over with the message: the window's thread gives
+            // back exactly this commit's rows that were not done.
+            work->endedCommits[tab].Push(EndedCommit{Md5sOf(*entries)});
+            PostMessageW(window, kCommitEndedMessage, static_cast<WPARAM>(tab), 0);
+        })) {
         --m_commitsRunning;
-        GiveBack(taken);
+        GiveBack(Md5sOf(*entries));
     }
 }
 
@@ -234,13 +238,6 @@ void PendingTabController::OnFileAnalysed(const FileAnalysisRecord& record) {
     ++m_accepted;
     ++m_rowsAdded;
     m_refresh.Request();
-}
-
-// A report acts on the row of its MD5 in one step under the row table's
-// lock: the user may delete other rows while the report waits for a repaint.
-void PendingTabController::ItemBegin(const char* md5) {
-    if (m_list.UpdateRowByKey(md5, 2, kCellText, kWorking, 0))
-        m_refresh.Request();
 }
 
 // The processor reports a file done once it is durably stored, in the

@@ -61,8 +61,9 @@ public:
     int CommitsRunning() const { return m_commitsRunning; }
 
     // Any thread: the processor's reports.
+    // (A begin report changes nothing: OK already took the row.) The done
+    // report acts on the row of its MD5 in one step under the rows' lock.
     void OnFileAnalysed(const FileAnalysisRecord& record);
-    void ItemBegin(const char* md5);
     void ItemDone(const char* md5);
 
 private:

@@ -276,11 +276,6 @@ int QUserWardenDlg::OnFileAnalysed(const FileAnalysisRecord* record) {
     return 0;
 }
 
-int QUserWardenDlg::ItemBegin(int tab, const char* md5) {
-    m_pending[tab].ItemBegin(md5);
-    return 0;
-}
-
 int QUserWardenDlg::ItemDone(int tab, const char* md5) {
     m_pending[tab].ItemDone(md5);
     return 0;

@@ -72,8 +72,9 @@ public:
     int Reserved0() override { return 0; }
     int OnFileAnalysed(const FileAnalysisRecord* record) override;
     int Reserved2(int) override { return 0; }
-    int OnTrustedItemBegin(const char* md5) override { return ItemBegin(0, md5); }
-    int OnBlackItemBegin(const char* md5) override { return ItemBegin(1, md5); }
+    // The rows a commit begins were taken from the user when OK was pressed.
+    int OnTrustedItemBegin(const char*) override { return 0; }
+    int OnBlackItemBegin(const char*) override { return 0; }
     int OnTrustedItemDone(const char* md5) override { return ItemDone(0, md5); }
     int OnBlackItemDone(const char* md5) override { return ItemDone(1, md5); }
     int OnTrustedBatchDone(int count) override { return BatchDone(count); }
@@ -108,7 +109,6 @@ private:
     void OpenFilesDialog();
     void ToggleFormatTip(int tab);
     void OnLinkClicked(int column);
-    int ItemBegin(int tab, const char* md5);
     int ItemDone(int tab, const char* md5);
     int BatchDone(int count);
     bool Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
