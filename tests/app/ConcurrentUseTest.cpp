@@ -27,6 +27,14 @@ void StoreEntries(const std::wstring& path, const std::vector<std::pair<const ch
 
 class ConcurrentUse : public MainWindow {
 protected:
+    // The window made, the test's files dropped on the whitelist tab, and
+    // the processor's work points given to the gate.
+    bool OpenWithDrop(QUserWardenDlg& window) {
+        if (!Open(window) || !DropAndWait(window, m_files))
+            return false;
+        window.Processor().SetWorkSeam(m_gate.Seam());
+        return true;
+    }
     // Lines "T <md5>" of the component's list file.
     int TrustedOnComponent() {
         const std::string lists = "\n" + testsupport::ReadFileBytes(m_dir.File(L"lists.txt"));
@@ -47,9 +55,7 @@ protected:
 
 TEST_F(ConcurrentUse, RowsACommitTakesAreTheUsersNoMoreFromTheMomentOkIsPressed) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    ASSERT_TRUE(Open(window));
-    ASSERT_TRUE(DropAndWait(window, m_files));
-    window.Processor().SetWorkSeam(m_gate.Seam());
+    ASSERT_TRUE(OpenWithDrop(window));
     CListViewCtrlEx& pending = window.List(0);
     pending.SetCheck(1, false);
     // The commit's worker is held before its first chunk.
@@ -110,9 +116,7 @@ TEST_F(ConcurrentUse, ARemovalActsOnTheClickedEntryEvenWhenRowsMoveBeforeItIsHan
 TEST_F(ConcurrentUse, ARemovalWaitsForTheChunkInProgressAndTheWindowAnswersMeanwhile) {
     StoreEntries(m_dir.File(L"UserSign.dat"), {{kA, true}});
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    ASSERT_TRUE(Open(window));
-    ASSERT_TRUE(DropAndWait(window, m_files));
-    window.Processor().SetWorkSeam(m_gate.Seam());
+    ASSERT_TRUE(OpenWithDrop(window));
     // A commit holds its turn between store and component.
     m_gate.HoldAt(WorkPoint::ChunkStored);
     testsupport::ClickElement(window, 106);
@@ -160,9 +164,7 @@ TEST_F(ConcurrentUse, ARemovalTheStoreRefusesKeepsTheEntryAndSaysWhy) {
 
 TEST_F(ConcurrentUse, ACommitThatEndsGivesBackItsOwnRowsNotThoseOfTheNextCommit) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    ASSERT_TRUE(Open(window));
-    ASSERT_TRUE(DropAndWait(window, m_files));
-    window.Processor().SetWorkSeam(m_gate.Seam());
+    ASSERT_TRUE(OpenWithDrop(window));
     CListViewCtrlEx& pending = window.List(0);
     pending.SetCheck(1, false);
     // The first commit's store write fails; its end waits in the queue
@@ -195,10 +197,8 @@ TEST_F(ConcurrentUse, ClosingTheWindowDuringACommitEndsItWithTheChunkInProgress)
     std::thread releaser;
     {
         QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-        ASSERT_TRUE(Open(window));
-        ASSERT_TRUE(DropAndWait(window, m_files));
+        ASSERT_TRUE(OpenWithDrop(window));
         window.Processor().SetCommitChunkFiles(1);
-        window.Processor().SetWorkSeam(m_gate.Seam());
         // The first chunk is done; the second waits for its turn.
         m_gate.HoldAt(WorkPoint::ChunkTurn, 2);
         testsupport::ClickElement(window, 106);
@@ -262,9 +262,7 @@ TEST_F(ConcurrentUse, TheSameFileCommittedFromBothTabsEndsWhereTheLaterCommitPut
 
 TEST_F(ConcurrentUse, AComponentThatCannotSaveItsListsIsToldAndTheFilesStayStored) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    ASSERT_TRUE(Open(window));
-    ASSERT_TRUE(DropAndWait(window, m_files));
-    window.Processor().SetWorkSeam(m_gate.Seam());
+    ASSERT_TRUE(OpenWithDrop(window));
     m_gate.FailAt(WorkPoint::CommitEndUpdate, WorkFault::ComponentFails);
     const UINT_PTR answers = AnswerBoxesFromNowOn();
     testsupport::ClickElement(window, 106);

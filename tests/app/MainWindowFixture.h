@@ -5,7 +5,6 @@
 // thread (their modal loop runs inside the window's message).
 
 #include <atomic>
-#include <cstring>
 #include <thread>
 
 #include <shlobj.h>
@@ -18,6 +17,7 @@
 #include "tests/support/DialogClicks.h"
 #include "tests/support/GTest.h"
 #include "tests/support/PeFile.h"
+#include "tests/support/ShellDrop.h"
 #include "tests/support/TempDir.h"
 #include "ui/engine/CTwImageWnd.h"
 #include "ui/engine/CTwRichText.h"
@@ -27,26 +27,9 @@
 #include "common/Handles.h"
 #include "common/ModulePath.h"
 
-namespace {
+using testsupport::MakeDrop;
 
-// A drop handle as the shell makes it: DROPFILES and the wide path list.
-HDROP MakeDrop(const std::vector<std::wstring>& paths) {
-    std::size_t chars = 1;
-    for (const std::wstring& path : paths)
-        chars += path.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const std::wstring& path : paths) {
-        std::memcpy(text, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-        text += path.size() + 1;
-    }
-    *text = L'\0';
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
+namespace {
 
 int g_boxesClosed = 0;
 std::vector<int> g_closedModes;          // the modes of the boxes PumpUntil closed
