@@ -23,14 +23,19 @@ void AddOperatedGroups(ListRowTable& rows) {
         rows.InsertGroupRow(kGroupHeaders[group], kCellText, kRowFoldable, group);
 }
 
-void PlaceOperatedEntry(ListRowTable& rows, const OperatedEntry& entry) {
-    if (rows.MayHoldKey(entry.md5)) {
-        rows.RemoveFromGroup(entry.md5, 0);
-        rows.RemoveFromGroup(entry.md5, 1);
+void RemoveOperatedEntry(ListRowTable& rows, const std::string& md5) {
+    if (rows.MayHoldKey(md5)) {
+        rows.RemoveFromGroup(md5, 0);
+        rows.RemoveFromGroup(md5, 1);
     }
+}
+
+void PlaceOperatedEntry(ListRowTable& rows, const OperatedEntry& entry) {
+    RemoveOperatedEntry(rows, entry.md5);
     // The cells go with the row, so that a folded group holds it whole.
-    rows.AppendToGroup(entry.group, entry.name, entry.md5, entry.path, 0, kCellText,
-                       {MakeCell(kCellText, Utf8ToWide(entry.md5)), MakeCell(kCellLink, L"恢复")});
+    rows.AppendToGroup(
+        entry.group, entry.name, entry.md5, entry.path, 0, kCellText,
+        {MakeCell(kCellText, Utf8ToWide(entry.md5)), MakeCell(kCellLink, kRestoreLinkText)});
 }
 
 void BuildOperatedRows(ListRowTable& rows, const UserListRecords& trusted,

@@ -17,11 +17,17 @@ struct OperatedEntry {
     std::wstring path;
 };
 
+// The link of an entry row, which takes the entry off its list.
+inline constexpr wchar_t kRestoreLinkText[] = L"恢复";
+
 // The group rows of both groups, empty.
 void AddOperatedGroups(ListRowTable& rows);
 
-// Takes the MD5 off both groups (its first entry in each), then appends the
-// entry at the end of its group (into the folded rows of a folded group).
+// Takes the MD5 off both groups (its first entry in each, folded or not).
+void RemoveOperatedEntry(ListRowTable& rows, const std::string& md5);
+
+// Takes the MD5 off both groups, then appends the entry at the end of its
+// group (into the folded rows of a folded group).
 void PlaceOperatedEntry(ListRowTable& rows, const OperatedEntry& entry);
 
 // Both groups with the stored entries, in the store's order; an MD5 stored

@@ -8,9 +8,6 @@
 
 namespace {
 
-const wchar_t* const kRestoreLink = L"恢复";
-const wchar_t* const kWorking = L"正在处理";
-
 // The window's thread applies at most this many changes per message, so
 // that it answers other messages meanwhile.
 constexpr std::size_t kEventsPerTurn = 2048;
@@ -63,19 +60,12 @@ void OperatedTabController::ApplyEvents() {
             }
             --m_removalsRunning;
             if (Succeeded(event.outcome.result)) {
-                // Shown (the row the user clicked), or folded away since.
-                const int shown = rows.FindByKey(event.entry.md5);
-                if (shown >= 0) {
-                    rows.Delete(shown);
-                } else {
-                    rows.RemoveFromGroup(event.entry.md5, 0);
-                    rows.RemoveFromGroup(event.entry.md5, 1);
-                }
+                RemoveOperatedEntry(rows, event.entry.md5);
                 continue;
             }
             const int row = rows.FindByKey(event.entry.md5);
-            if (row >= 0 && rows.CellText(row, 2) == kWorking)
-                rows.SetCell(row, 2, kCellLink, kRestoreLink);
+            if (row >= 0 && rows.CellText(row, 2) == kWorkingText)
+                rows.SetCell(row, 2, kCellLink, kRestoreLinkText);
             failures.push_back(&event);
         }
     });
@@ -110,20 +100,20 @@ void OperatedTabController::ShowRemovalFailure(const OperatedEvent& event) {
 void OperatedTabController::RequestRemoval(const std::string& key) {
     int row = m_list.FindByKey(key);
     const ListRow* entry = row < 0 ? nullptr : m_list.Rows().Row(row);
-    if (!entry || entry->IsGroup() || m_list.CellText(row, 2) != kRestoreLink)
+    if (!entry || entry->IsGroup() || m_list.CellText(row, 2) != kRestoreLinkText)
         return; // gone, or being removed
     const int group = entry->group;
     if (m_surface.ShowMsgBox(std::wstring(), group == 0 ? 12 : 13) == 2)
         return;
     // The question's loop let other changes in: the key says where it is now.
     row = m_list.FindByKey(key);
-    if (row < 0 || m_list.CellText(row, 2) != kRestoreLink)
+    if (row < 0 || m_list.CellText(row, 2) != kRestoreLinkText)
         return;
     OperatedEvent ended;
     ended.kind = OperatedEvent::Kind::RemovalEnded;
     ended.entry.md5 = key;
     ended.entry.name = m_list.CellText(row, 0);
-    m_list.SetCell(row, 2, kCellText, kWorking, true);
+    m_list.SetCell(row, 2, kCellText, kWorkingText, true);
     ++m_removalsRunning;
     const std::shared_ptr<WardenWork> work = m_work;
     if (!StartDetachedWorker([work, ended = std::move(ended)]() mutable {
@@ -137,6 +127,6 @@ void OperatedTabController::RequestRemoval(const std::string& key) {
             });
         })) {
         --m_removalsRunning;
-        m_list.SetCell(row, 2, kCellLink, kRestoreLink, true);
+        m_list.SetCell(row, 2, kCellLink, kRestoreLinkText, true);
     }
 }

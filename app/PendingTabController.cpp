@@ -9,7 +9,6 @@
 namespace {
 
 const wchar_t* const kDone = L"处理成功";
-const wchar_t* const kWorking = L"正在处理";
 const wchar_t* const kDeleteLink = L"删除";
 
 UserList ListOf(int tab) {
@@ -95,7 +94,7 @@ std::vector<CommitEntry> PendingTabController::TakeCheckedRows() {
             if (path == StorePathResult::Ok)
                 entries.push_back(CommitEntry{row->key, std::move(narrow)});
             rows.SetCell(i, 2, kCellText,
-                         path == StorePathResult::Ok ? kWorking : UnrecordablePathText(path));
+                         path == StorePathResult::Ok ? kWorkingText : UnrecordablePathText(path));
             rows.SetRowFlags(i, 0);
         }
     });
@@ -144,7 +143,7 @@ void PendingTabController::GiveBack(const std::vector<std::string>& md5s) {
         ScopedLock lock(rows.Lock());
         for (const std::string& md5 : md5s) {
             const int row = rows.FindByKey(md5);
-            if (row < 0 || rows.CellText(row, 2) != kWorking)
+            if (row < 0 || rows.CellText(row, 2) != kWorkingText)
                 continue;
             rows.SetCell(row, 2, kCellLink, kDeleteLink);
             rows.SetRowFlags(row, kRowCheckBox);

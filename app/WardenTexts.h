@@ -34,6 +34,10 @@ std::wstring ComponentNotSavedText();
 std::wstring RemovalFailedText(const std::wstring& name, bool storeFailed,
                                const std::wstring& storePath);
 
+// Column 2 of a row whose work is under way: a pending row a commit has
+// taken, an operated entry being removed.
+inline constexpr wchar_t kWorkingText[] = L"正在处理";
+
 // The box mode of a failure the user must act on: the text as given, with
 // the warning icon and one OK button.
 inline constexpr int kFailureBoxMode = 9;
