@@ -20,6 +20,9 @@ inline std::wstring GetModuleFolder(HMODULE module) {
     return FolderOfPath(GetModulePath(module));
 }
 
+// Whether a file (not a folder) is at the path.
+bool IsExistingFile(const std::wstring& path);
+
 // The full form of a path (GetFullPathNameW); empty when it has none.
 std::wstring FullPathName(const std::wstring& path);
 

@@ -8,11 +8,6 @@
 
 namespace {
 
-bool FileExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // The full paths tried before the bare name, in order.
 std::vector<std::wstring> CandidatePaths(const std::wstring& name) {
     if (name.find(L'\\') != std::wstring::npos)
@@ -30,7 +25,7 @@ std::vector<std::wstring> CandidatePaths(const std::wstring& name) {
 // Notes the first file that exists but would not load: that is the one the
 // user meant, whatever the system search path holds.
 void NoteFailedCandidate(const std::wstring& path, DWORD error, ComponentLoadFailure& failure) {
-    if (!failure.path.empty() || !FileExists(path))
+    if (!failure.path.empty() || !IsExistingFile(path))
         return;
     failure.path = path;
     failure.error = error;

@@ -9,6 +9,7 @@
 #include "common/PeMachine.h"
 #include "common/TextConvert.h"
 #include "userlistctl/CliFailures.h"
+#include "userlistctl/CliPaths.h"
 #include "userlistctl/UserListCommand.h"
 
 namespace {
@@ -35,7 +36,7 @@ private:
 };
 
 std::string ComponentMachine(const std::wstring& path) {
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (!PathExists(path))
         return "no such file";
     const std::uint16_t machine = ReadPeMachine(path);
     return machine ? MachineDescription(machine) : "not a PE image";
@@ -93,11 +94,6 @@ void CheckNetworkShare(const std::wstring& store, const CliEnvironment& environm
                        "reliable: keep it on a local disk beside the program");
 }
 
-bool FileExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 void CheckVirtualisation(const std::wstring& store, const CliEnvironment& environment,
                          CheckReport& report) {
     const std::wstring copy = VirtualStorePath(store, environment.localAppData);
@@ -109,7 +105,7 @@ void CheckVirtualisation(const std::wstring& store, const CliEnvironment& enviro
             "this process's writes are virtualised: the store's changes go to " +
                 (copy.empty() ? std::string("the user's VirtualStore") : WideToUtf8(copy)) +
                 ", which no other user or elevated run sees");
-    if (copy.empty() || !FileExists(copy))
+    if (copy.empty() || !IsExistingFile(copy))
         return;
     report.Fact("virtual store copy", WideToUtf8(copy));
     report.Problem(kCliVirtualised,

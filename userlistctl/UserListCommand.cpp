@@ -285,8 +285,6 @@ CommandNeeds NeedsOf(const std::string& command) {
         return CommandNeeds{true, false, false};
     if (command == "list" || command == "export")
         return CommandNeeds{false, true, false};
-    if (command == "check")
-        return CommandNeeds{false, false, false};
     return CommandNeeds{true, true, true}; // trust, block, remove, import
 }
 
