@@ -11,12 +11,11 @@
 
 #include <windows.h>
 
-#include "common/Handles.h"
-#include "common/ModulePath.h"
 #include "common/TextConvert.h"
 #include "store/SqlDatabase.h"
 #include "tests/intake/CommitKillFiles.h"
 #include "tests/intake/IntakeTestSupport.h"
+#include "tests/intake/KillDriverRun.h"
 #include "tests/support/GTest.h"
 #include "tests/support/TempDir.h"
 
@@ -25,57 +24,6 @@ namespace {
 constexpr int kFiles = 4000;
 constexpr int kChunk = 250;
 constexpr int kKills = 14;
-
-// One run of commit_kill_driver on a store and list file of its own.
-class DriverRun {
-public:
-    explicit DriverRun(const testsupport::TempDir& dir) {
-        const std::wstring event = L"commit-kill-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                   std::to_wstring(++s_runs);
-        m_started = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, event.c_str()));
-        std::wstring command = L"\"" + GetModuleFolder(nullptr) + L"\\commit_kill_driver.exe\" \"" +
-                               dir.File(L"UserSign.dat") + L"\" \"" + dir.File(L"vmrdetect.lists") +
-                               L"\" " + std::to_wstring(kFiles) + L" " + std::to_wstring(kChunk) +
-                               L" " + event;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION child = {};
-        if (m_started && CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                        nullptr, &startup, &child)) {
-            m_process = UniqueHandle(child.hProcess);
-            UniqueHandle thread(child.hThread);
-        }
-    }
-    ~DriverRun() { Kill(); }
-    DriverRun(const DriverRun&) = delete;
-    DriverRun& operator=(const DriverRun&) = delete;
-
-    // True once the driver is about to commit.
-    bool WaitStarted() {
-        if (!m_process)
-            return false;
-        const HANDLE waits[] = {m_started.Get(), m_process.Get()};
-        return WaitForMultipleObjects(2, waits, FALSE, 60000) == WAIT_OBJECT_0;
-    }
-    // The exit code, or STILL_ACTIVE when the driver did not end in time.
-    DWORD WaitEnd(DWORD milliseconds) {
-        DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(m_process.Get(), milliseconds) == WAIT_OBJECT_0)
-            GetExitCodeProcess(m_process.Get(), &code);
-        return code;
-    }
-    void Kill() {
-        if (!m_process)
-            return;
-        TerminateProcess(m_process.Get(), 9);
-        WaitForSingleObject(m_process.Get(), 60000);
-    }
-
-private:
-    static inline int s_runs = 0;
-    UniqueHandle m_started;
-    UniqueHandle m_process;
-};
 
 struct LeftBehind {
     bool journal = false; // a transaction was cut: its rollback journal is left
@@ -128,7 +76,7 @@ TEST(CommitKill, AProcessKilledAnywhereInItsCommitLeavesWholeChunksAndTheCompone
     double commitMs = 0;
     {
         testsupport::TempDir dir;
-        DriverRun run(dir);
+        testsupport::KillDriverRun run(dir, kFiles, kChunk);
         ASSERT_TRUE(run.WaitStarted()) << "commit_kill_driver did not start";
         const ULONGLONG start = GetTickCount64();
         ASSERT_EQ(0u, run.WaitEnd(120000));
@@ -142,7 +90,7 @@ TEST(CommitKill, AProcessKilledAnywhereInItsCommitLeavesWholeChunksAndTheCompone
     for (int kill = 0; kill < kKills; ++kill) {
         testsupport::TempDir dir;
         {
-            DriverRun run(dir);
+            testsupport::KillDriverRun run(dir, kFiles, kChunk);
             ASSERT_TRUE(run.WaitStarted());
             Sleep(static_cast<DWORD>(commitMs * kill / (kKills - 1)));
             run.Kill();
@@ -153,7 +101,7 @@ TEST(CommitKill, AProcessKilledAnywhereInItsCommitLeavesWholeChunksAndTheCompone
                   std::to_string(left.listed) + " ";
         if (kill == kKills / 2) {
             // Committing again after the kill completes the lists.
-            DriverRun again(dir);
+            testsupport::KillDriverRun again(dir, kFiles, kChunk);
             ASSERT_TRUE(again.WaitStarted());
             ASSERT_EQ(0u, again.WaitEnd(120000));
             const LeftBehind whole = Check(dir, files);

@@ -10,12 +10,11 @@
 
 #include <windows.h>
 
-#include "common/Handles.h"
-#include "common/ModulePath.h"
 #include "common/TextConvert.h"
 #include "intake/FileProcessor.h"
 #include "store/SqlDatabase.h"
 #include "tests/intake/IntakeTestSupport.h"
+#include "tests/intake/KillDriverRun.h"
 #include "tests/support/GTest.h"
 #include "tests/support/TempDir.h"
 
@@ -32,32 +31,9 @@ struct KillCase {
 
 // Runs the driver until it ends; its exit code (9 when it killed itself).
 DWORD RunDriver(const testsupport::TempDir& dir, const KillCase& kill) {
-    static int runs = 0;
-    const std::wstring event =
-        L"point-kill-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++runs);
-    const UniqueHandle started(CreateEventW(nullptr, TRUE, FALSE, event.c_str()));
     const std::string at = std::string(WorkPointName(kill.point)) + ":" + std::to_string(kill.nth);
-    SetEnvironmentVariableA("UW_KILL_AT", at.c_str());
-    std::wstring command = L"\"" + GetModuleFolder(nullptr) + L"commit_kill_driver.exe\" \"" +
-                           dir.File(L"UserSign.dat") + L"\" \"" + dir.File(L"vmrdetect.lists") +
-                           L"\" " + std::to_wstring(kFiles) + L" " + std::to_wstring(kChunk) +
-                           L" " + event + L" " + kill.mode;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION child = {};
-    const BOOL made = CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                     nullptr, &startup, &child);
-    SetEnvironmentVariableA("UW_KILL_AT", nullptr);
-    if (!made)
-        return STILL_ACTIVE;
-    const UniqueHandle process(child.hProcess);
-    const UniqueHandle thread(child.hThread);
-    DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(process.Get(), 120000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.Get(), &code);
-    else
-        TerminateProcess(process.Get(), 1);
-    return code;
+    testsupport::KillDriverRun run(dir, kFiles, kChunk, kill.mode, at);
+    return run.WaitEnd(120000);
 }
 
 // The next start, as the window makes it; then what the store holds.
