@@ -34,3 +34,16 @@ add_custom_command(OUTPUT ${UW_PACKAGE_ZIP}
   DEPENDS userwarden userlistctl vmrdetect qdump ${readme}
   COMMENT "Packaging ${UW_PACKAGE_NAME}.zip")
 add_custom_target(package_zip ALL DEPENDS ${UW_PACKAGE_ZIP})
+
+# The Windows Installer package beside the zip, made from the same folder by
+# scripts/msi (wixl and msibuild; set-up installs them).
+set(UW_PACKAGE_MSI ${CMAKE_BINARY_DIR}/${UW_PACKAGE_NAME}.msi)
+add_custom_command(OUTPUT ${UW_PACKAGE_MSI}
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/res/images/program.ico ${stage}/program.ico
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/msi ${CMAKE_SYSTEM_PROCESSOR} ${stage} ${PROJECT_VERSION}
+          ${UW_PACKAGE_MSI}
+  DEPENDS ${UW_PACKAGE_ZIP} ${CMAKE_SOURCE_DIR}/scripts/msi
+          ${CMAKE_SOURCE_DIR}/scripts/installer/userwarden.wxs
+          ${CMAKE_SOURCE_DIR}/scripts/installer/searches.sql
+  COMMENT "Packaging ${UW_PACKAGE_NAME}.msi")
+add_custom_target(package_msi ALL DEPENDS ${UW_PACKAGE_MSI})
