@@ -29,11 +29,11 @@
 #include "app/WardenSurface.h"
 #include "app/WardenWork.h"
 #include "intake/IWardenCallback.h"
-#include "ui/engine/CTwDialogHost.h"
+#include "ui/windows/CTwShadowedDialogImpl.h"
 #include "ui/windows/CListViewCtrlEx.h"
 #include "ui/windows/QPeFormatTipDlg.h"
 
-class QUserWardenDlg : public CTwDialogImpl<QUserWardenDlg>,
+class QUserWardenDlg : public CTwShadowedDialogImpl<QUserWardenDlg>,
                        public CWHRoundRectFrameHelper<QUserWardenDlg>,
                        public IWardenCallback,
                        private WardenSurface {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/engine/CTwDialogHost.h"
+#include "ui/windows/CTwShadowedDialogImpl.h"
 
-class LayoutViewDialog : public CTwDialogImpl<LayoutViewDialog>,
+class LayoutViewDialog : public CTwShadowedDialogImpl<LayoutViewDialog>,
                          public CWHRoundRectFrameHelper<LayoutViewDialog> {
 public:
     enum { IDD = 101 };

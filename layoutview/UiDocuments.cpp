@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "ui/engine/TwStyleTables.h"
-#include "ui/skin/HalcySkinManager.h"
+#include "ui/engine/TwUiResources.h"
 #include "ui/skin/TwSkinRegistry.h"
 
 bool LoadProgramUiDocuments() {

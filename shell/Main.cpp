@@ -6,7 +6,7 @@
 #include "shell/AppModule.h"
 #include "shell/CrashDumpHookup.h"
 #include "ui/engine/TwStyleTables.h"
-#include "ui/skin/HalcySkinManager.h"
+#include "ui/engine/TwUiResources.h"
 #include "ui/windows/CListViewCtrlEx.h"
 #include "ui/windows/QMsgBoxDlg.h"
 

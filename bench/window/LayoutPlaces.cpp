@@ -14,8 +14,6 @@ bool LayoutPlaces::Build() {
         return true;
     if (!LoadProgramUiDocumentsOnce())
         return false;
-    // No drop shadow: nothing of this dialog is ever shown.
-    SetShadowEnabled(false);
     return CreateHostWindow(nullptr, nullptr) != nullptr;
 }
 

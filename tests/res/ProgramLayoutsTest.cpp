@@ -12,7 +12,7 @@
 #include "tests/support/DibSurface.h"
 #include "tests/support/GTest.h"
 #include "ui/engine/TwStyleTables.h"
-#include "ui/engine/TwXml.h"
+#include "ui/core/TwXml.h"
 #include "ui/skin/TwResourceLocator.h"
 #include "ui/skin/TwSkinRegistry.h"
 

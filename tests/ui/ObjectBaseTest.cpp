@@ -1,10 +1,10 @@
-#include "ui/engine/CTwObject.h"
+#include "ui/core/CTwObject.h"
 
 #include <string>
 #include <vector>
 
 #include "tests/support/GTest.h"
-#include "ui/engine/TwXml.h"
+#include "ui/core/TwXml.h"
 
 namespace {
 

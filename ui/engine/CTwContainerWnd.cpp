@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "ui/engine/TwElementFactory.h"
-#include "ui/engine/TwNotation.h"
-#include "ui/engine/TwXml.h"
+#include "ui/core/TwNotation.h"
+#include "ui/core/TwXml.h"
 
 HRESULT CTwContainerWnd::ApplyAttribute(const char* name, const char* value, bool loading) {
     const HRESULT base = CTwWindow::ApplyAttribute(name, value, loading);

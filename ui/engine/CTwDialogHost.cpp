@@ -100,8 +100,8 @@ HWND CTwDialogHost::CreateHostWindow(HWND owner, const RECT* rect) {
                                 owner, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd)
         return nullptr;
-    if (m_shadowEnabled && !style->IsChild())
-        m_shadow.Create(hwnd);
+    if (m_shadow && !style->IsChild())
+        m_shadow->Create(hwnd);
     SwitchThemesOff(hwnd);
 
     const RECT client = {0, 0, area.right - area.left, area.bottom - area.top};
@@ -261,8 +261,8 @@ LRESULT CTwDialogHost::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
         if (header && header->idFrom == kTwViewControlId && OnViewNotify(*header, result))
             return result;
     }
-    if (m_shadowEnabled && Shadowed(message))
-        m_shadow.HostMessage(m_hWnd, message, wparam, lparam);
+    if (m_shadow && Shadowed(message))
+        m_shadow->HostMessage(m_hWnd, message, wparam, lparam);
     if (HostMessage(message, wparam, lparam, result))
         return result;
     OnFrameMessage(message, wparam, lparam);

@@ -6,6 +6,7 @@
 // dialog derives from CTwDialogImpl (below), which binds its layout
 // resource and its handlers; clicks arrive as WM_NOTIFY from the view.
 
+#include <memory>
 #include <string>
 #include <type_traits>
 
@@ -13,7 +14,7 @@
 
 #include "ui/engine/CTwDialogView.h"
 #include "ui/engine/CWHRoundRectFrameHelper.h"
-#include "ui/windows/CShadowWnd.h"
+#include "ui/engine/HostShadow.h"
 
 class CTwDialogHost {
 public:
@@ -39,8 +40,9 @@ public:
 
     HWND Hwnd() const { return m_hWnd; }
     CTwDialogView& View() { return m_view; }
-    CShadowWnd& Shadow() { return m_shadow; }
-    void SetShadowEnabled(bool on) { m_shadowEnabled = on; }
+    // The drop shadow, if the dialog has one; none by default.
+    IHostShadow* Shadow() const { return m_shadow.get(); }
+    void SetShadow(std::unique_ptr<IHostShadow> shadow) { m_shadow = std::move(shadow); }
     void SetBringToForeground(bool on) { m_foreground = on; }
 
     // The process-wide default owner of modal dialogs opened meanwhile.
@@ -73,9 +75,8 @@ private:
 
     HWND m_hWnd = nullptr;
     CTwDialogView m_view;
-    CShadowWnd m_shadow;
+    std::unique_ptr<IHostShadow> m_shadow;
     bool m_foreground = true;
-    bool m_shadowEnabled = true;
     bool m_endModal = false;
     INT_PTR m_result = 0;
 };

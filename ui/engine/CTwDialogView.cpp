@@ -10,7 +10,7 @@
 #include "ui/engine/TwFontPool.h"
 #include "ui/engine/TwLayoutDocument.h"
 #include "ui/engine/TwWindowOutline.h"
-#include "ui/engine/TwXml.h"
+#include "ui/core/TwXml.h"
 #include "ui/skin/TwSkinRegistry.h"
 
 namespace {

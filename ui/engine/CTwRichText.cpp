@@ -7,9 +7,9 @@
 #include "common/GdiObjects.h"
 #include "common/TextConvert.h"
 #include "ui/engine/TwFontPool.h"
-#include "ui/engine/TwNotation.h"
+#include "ui/core/TwNotation.h"
 #include "ui/engine/TwStyleTables.h"
-#include "ui/engine/TwXml.h"
+#include "ui/core/TwXml.h"
 
 namespace {
 

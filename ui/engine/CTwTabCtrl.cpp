@@ -6,8 +6,8 @@
 #include "common/TextConvert.h"
 #include "ui/engine/CTwSkinnedElement.h"
 #include "ui/engine/TwFontPool.h"
-#include "ui/engine/TwNotation.h"
-#include "ui/engine/TwXml.h"
+#include "ui/core/TwNotation.h"
+#include "ui/core/TwXml.h"
 
 namespace {
 

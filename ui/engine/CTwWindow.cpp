@@ -6,10 +6,10 @@
 #include "common/TextConvert.h"
 #include "ui/engine/CTwContainerWnd.h"
 #include "ui/engine/TwFontPool.h"
-#include "ui/engine/TwNotation.h"
+#include "ui/core/TwNotation.h"
 #include "ui/engine/TwStringTokens.h"
 #include "ui/engine/TwStyleTables.h"
-#include "ui/engine/TwXml.h"
+#include "ui/core/TwXml.h"
 #include "ui/skin/TwSkinRegistry.h"
 
 namespace {

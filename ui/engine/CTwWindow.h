@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "ui/engine/CTwObject.h"
+#include "ui/core/CTwObject.h"
 #include "ui/engine/TwElementRegistry.h"
 #include "ui/engine/TwElementText.h"
 #include "ui/engine/TwNotifyRecords.h"

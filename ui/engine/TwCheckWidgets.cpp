@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ui/engine/TwNotation.h"
+#include "ui/core/TwNotation.h"
 #include "ui/engine/TwWidgetStates.h"
 
 namespace {

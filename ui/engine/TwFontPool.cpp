@@ -1,7 +1,7 @@
 #include "ui/engine/TwFontPool.h"
 
 #include "common/RegistryKey.h"
-#include "ui/engine/TwNotation.h"
+#include "ui/core/TwNotation.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "common/GdiObjects.h"
 #include "common/ModulePath.h"
 #include "common/TextConvert.h"
-#include "ui/engine/TwNotation.h"
+#include "ui/core/TwNotation.h"
 #include "ui/engine/TwWidgetStates.h"
 #include "ui/skin/TwGdiplus.h"
 #include "ui/skin/TwImagePools.h"

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstring>
 
-#include "ui/engine/TwNotation.h"
+#include "ui/core/TwNotation.h"
 
 int ParsePosition(const char* text, Position& position) {
     if (!text || *text == '\0')

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "common/GdiObjects.h"
-#include "ui/engine/TwNotation.h"
+#include "ui/core/TwNotation.h"
 
 namespace {
 

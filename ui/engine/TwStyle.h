@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
-#include "ui/engine/CTwObject.h"
-#include "ui/engine/TwNotation.h"
+#include "ui/core/CTwObject.h"
+#include "ui/core/TwNotation.h"
 
 inline constexpr unsigned kDefaultTextMode = 0x28; // DT_BOTTOM | DT_SINGLELINE
 inline constexpr COLORREF kDefaultDisabledColor = 0xCCCCCC;

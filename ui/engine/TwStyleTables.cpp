@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "common/TextConvert.h"
-#include "ui/engine/TwNotation.h"
-#include "ui/engine/TwXml.h"
+#include "ui/core/TwNotation.h"
+#include "ui/core/TwXml.h"
 #include "ui/skin/TwResourceLocator.h"
 
 namespace {

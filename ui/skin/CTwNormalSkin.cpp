@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/TextConvert.h"
-#include "ui/engine/TwNotation.h"
+#include "ui/core/TwNotation.h"
 #include "ui/skin/TwImagePools.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "ui/engine/CTwObject.h"
+#include "ui/core/CTwObject.h"
 #include "ui/skin/TwGdiplus.h"
 
 class CTwSkinBase : public CTwObject {

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "common/GdiObjects.h"
-#include "ui/engine/TwNotation.h"
+#include "ui/core/TwNotation.h"
 
 HRESULT CTwSkinImgFrame::ApplyAttribute(const char* name, const char* value, bool loading) {
     const HRESULT shared = CTwInnerImageSkin::ApplyAttribute(name, value, loading);

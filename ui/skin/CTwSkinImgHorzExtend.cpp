@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "ui/engine/TwNotation.h"
+#include "ui/core/TwNotation.h"
 
 HRESULT CTwSkinImgHorzExtend::ApplyAttribute(const char* name, const char* value, bool loading) {
     const HRESULT shared = CTwInnerImageSkin::ApplyAttribute(name, value, loading);

@@ -1,9 +1,6 @@
 #include "ui/skin/HalcySkinManager.h"
 
 #include "common/RegistryKey.h"
-#include "ui/engine/TwStyleTables.h"
-#include "ui/skin/TwImagePools.h"
-#include "ui/skin/TwSkinRegistry.h"
 
 namespace {
 
@@ -49,16 +46,4 @@ BOOL HalcySkinManager::LookupAlternativeResource(const wchar_t*, int, IStream** 
     if (stream)
         *stream = nullptr;
     return FALSE;
-}
-
-bool ReloadUiResources() {
-    const HalcySkinManager& manager = HalcySkinManager::Instance();
-    const int level = manager.ColourLevel();
-    TwPngPool::Instance().Clear();
-    TwBmpPool::Instance().Clear();
-    TwJpgPool::Instance().Clear();
-    TwSkinPool::Instance().Clear();
-    LoadColors(60003, level);
-    TwSkinRegistry::Instance().LoadSkins(60000);
-    return LoadStyles(60001);
 }

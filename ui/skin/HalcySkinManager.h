@@ -1,9 +1,8 @@
 #pragma once
 // The process's skin manager: it knows the product's skin directory (from
 // the antivirus product's "WorkPath") and could host an external skin
-// package, which this program never has; and the resource reload that
-// start-up runs once before any window: colour level, image pools emptied,
-// colours, skins, styles.
+// package, which this program never has. (The resource reload that start-up
+// runs once, ReloadUiResources, is the engine's: it loads styles too.)
 
 #include <string>
 
@@ -40,6 +39,3 @@ private:
     std::wstring m_skinDirectory;
     std::wstring m_packageName;
 };
-
-// The reload; the result of loading the style document.
-bool ReloadUiResources();

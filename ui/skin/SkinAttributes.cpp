@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "ui/engine/TwNotation.h"
+#include "ui/core/TwNotation.h"
 
 HRESULT ApplyPictureAttribute(PictureAttributes& picture, PictureAttributeSet set, const char* name,
                               const char* value) {

@@ -1,6 +1,6 @@
 #include "ui/skin/TwSkinRegistry.h"
 
-#include "ui/engine/TwXml.h"
+#include "ui/core/TwXml.h"
 #include "ui/skin/CTwImageSkin.h"
 #include "ui/skin/CTwJpgSkin.h"
 #include "ui/skin/CTwNormalSkin.h"

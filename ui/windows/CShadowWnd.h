@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "ui/engine/HostShadow.h"
+
 inline constexpr int kShadowMargin = 4;
 
 // The eight parts of the frame: destination and source rectangles for a
@@ -18,18 +20,16 @@ struct ShadowPart {
 };
 void ShadowParts(int width, int height, SIZE skin, ShadowPart (&parts)[8]);
 
-class CShadowWnd {
+class CShadowWnd : public IHostShadow {
 public:
     CShadowWnd() = default;
-    ~CShadowWnd();
+    ~CShadowWnd() override;
     CShadowWnd(const CShadowWnd&) = delete;
     CShadowWnd& operator=(const CShadowWnd&) = delete;
 
-    void Create(HWND host);
-    // True for the messages it follows; it never takes them from the host.
-    bool HostMessage(HWND host, UINT message, WPARAM wparam, LPARAM lparam);
-
-    HWND Window() const { return m_shadow; }
+    void Create(HWND host) override;
+    bool HostMessage(HWND host, UINT message, WPARAM wparam, LPARAM lparam) override;
+    HWND Window() const override { return m_shadow; }
     bool IsShown() const { return (m_state & kShown) != 0; }
     bool IsCreated() const { return m_created; }
 

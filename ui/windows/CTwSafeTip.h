@@ -5,9 +5,10 @@
 
 #include <string>
 
-#include "ui/engine/CTwDialogHost.h"
+#include "ui/windows/CTwShadowedDialogImpl.h"
 
-class CTwSafeTip : public CTwDialogImpl<CTwSafeTip>, public CWHRoundRectFrameHelper<CTwSafeTip> {
+class CTwSafeTip : public CTwShadowedDialogImpl<CTwSafeTip>,
+                   public CWHRoundRectFrameHelper<CTwSafeTip> {
 public:
     enum { IDD = 0 }; // its layout is a text of the program, not a resource
 

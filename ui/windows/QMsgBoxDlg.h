@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "ui/engine/CTwDialogHost.h"
+#include "ui/windows/CTwShadowedDialogImpl.h"
 #include "ui/skin/QSkinNotify.h"
 
 // What a mode makes of the box: the message (the caller's text goes where
@@ -27,7 +27,7 @@ std::wstring MsgBoxMessage(const MsgBoxMode& mode, const std::wstring& text);
 // box's start does. Registered once per process, at the first call.
 UINT MsgBoxUpdateMessage();
 
-class QMsgBoxDlg : public CTwDialogImpl<QMsgBoxDlg>,
+class QMsgBoxDlg : public CTwShadowedDialogImpl<QMsgBoxDlg>,
                    public CWHRoundRectFrameHelper<QMsgBoxDlg>,
                    public QSkinObserverHelper<QMsgBoxDlg> {
 public:

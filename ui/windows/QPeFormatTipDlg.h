@@ -20,7 +20,6 @@ public:
     static constexpr int kOffsetX = 300;
     static constexpr int kOffsetFromBottom = 45;
 
-    QPeFormatTipDlg() { SetShadowEnabled(false); }
     void SetAnchor(HWND anchor) { m_anchor = anchor; }
     // Made over the anchor, not modal.
     HWND Create() { return CreateHostWindow(m_anchor, nullptr); }

@@ -24,7 +24,6 @@ public:
     };
 
     explicit RecordingDialog(int layoutId) : m_layoutId(layoutId) {
-        SetShadowEnabled(false);
         if (CreateHostWindow(nullptr, nullptr)) {
             SetWindowPos(Hwnd(), HWND_TOPMOST, 200, 150, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
             Pump();

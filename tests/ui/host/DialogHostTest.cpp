@@ -5,12 +5,13 @@
 #include <functional>
 
 #include "tests/support/GTest.h"
-#include "ui/engine/CTwDialogHost.h"
+#include "ui/windows/CTwShadowedDialogImpl.h"
 #include "ui/skin/TwSkinRegistry.h"
 
 namespace {
 
-class TestDialog : public CTwDialogImpl<TestDialog>, public CWHRoundRectFrameHelper<TestDialog> {
+class TestDialog : public CTwShadowedDialogImpl<TestDialog>,
+                   public CWHRoundRectFrameHelper<TestDialog> {
 public:
     enum { IDD = 4242 }; // not a resource: layouts come as texts
 
@@ -184,7 +185,7 @@ TEST(ShadowWindow, FollowsTheHostAndHidesWithIt) {
     SetWindowPos(box.Hwnd(), nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ShowWindow(box.Hwnd(), SW_SHOWNOACTIVATE);
     UpdateWindow(box.Hwnd());
-    HWND shadow = box.Shadow().Window();
+    HWND shadow = box.Shadow()->Window();
     ASSERT_NE(nullptr, shadow);
     EXPECT_TRUE(IsWindowVisible(shadow));
     RECT rect = {};
@@ -217,6 +218,6 @@ TEST(ShadowWindow, FollowsTheHostAndHidesWithIt) {
     HWND parent = PlainOwner();
     const RECT area = {0, 0, 20, 20};
     ASSERT_NE(nullptr, child.CreateHostWindow(parent, &area));
-    EXPECT_EQ(nullptr, child.Shadow().Window());
+    EXPECT_EQ(nullptr, child.Shadow()->Window());
     DestroyWindow(parent);
 }

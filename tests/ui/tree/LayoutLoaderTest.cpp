@@ -6,7 +6,7 @@
 #include "ui/engine/CTwContainerWnd.h"
 #include "ui/engine/TwElementFactory.h"
 #include "ui/engine/TwStyleTables.h"
-#include "ui/engine/TwXml.h"
+#include "ui/core/TwXml.h"
 
 using testsupport::ViewHarness;
 

@@ -3,6 +3,7 @@
 
 #include "tests/support/GTest.h"
 #include "ui/engine/TwStyleTables.h"
+#include "ui/engine/TwUiResources.h"
 #include "ui/skin/HalcySkinManager.h"
 #include "ui/skin/QSkinNotify.h"
 #include "ui/skin/TwSkinRegistry.h"

@@ -1,8 +1,8 @@
-#include "ui/engine/CTwObject.h"
+#include "ui/core/CTwObject.h"
 
 #include <cstring>
 
-#include "ui/engine/TwXml.h"
+#include "ui/core/TwXml.h"
 
 bool CTwObject::MatchesTag(const char* tag) const {
     return tag && std::strcmp(tag, TagName()) == 0;

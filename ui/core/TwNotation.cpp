@@ -1,4 +1,4 @@
-#include "ui/engine/TwNotation.h"
+#include "ui/core/TwNotation.h"
 
 #include <shlwapi.h>
 

@@ -1,4 +1,4 @@
-#include "ui/engine/TwXml.h"
+#include "ui/core/TwXml.h"
 
 #include <cstring>
 
