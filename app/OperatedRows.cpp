@@ -7,9 +7,9 @@ namespace {
 
 const wchar_t* const kGroupHeaders[2] = {L"  已加白文件", L"  已加黑文件"};
 
-OperatedEntry EntryOf(int group, const UserListRecord& record) {
+OperatedEntry EntryOf(ListKind list, const UserListRecord& record) {
     OperatedEntry entry;
-    entry.group = group;
+    entry.list = list;
     entry.path = AnsiToWide(record.Path);
     entry.name = FileNameOf(entry.path);
     entry.md5 = record.Md5;
@@ -34,7 +34,7 @@ void PlaceOperatedEntry(ListRowTable& rows, const OperatedEntry& entry) {
     RemoveOperatedEntry(rows, entry.md5);
     // The cells go with the row, so that a folded group holds it whole.
     rows.AppendToGroup(
-        entry.group, entry.name, entry.md5, entry.path, 0, kCellText,
+        GroupOf(entry.list), entry.name, entry.md5, entry.path, 0, kCellText,
         {MakeCell(kCellText, Utf8ToWide(entry.md5)), MakeCell(kCellLink, kRestoreLinkText)});
 }
 
@@ -44,8 +44,8 @@ void BuildOperatedRows(ListRowTable& rows, const UserListRecords& trusted,
     // appended at the end of the table.
     rows.InsertGroupRow(kGroupHeaders[0], kCellText, kRowFoldable, 0);
     for (const UserListRecord& record : trusted)
-        PlaceOperatedEntry(rows, EntryOf(0, record));
+        PlaceOperatedEntry(rows, EntryOf(ListKind::Trusted, record));
     rows.InsertGroupRow(kGroupHeaders[1], kCellText, kRowFoldable, 1);
     for (const UserListRecord& record : black)
-        PlaceOperatedEntry(rows, EntryOf(1, record));
+        PlaceOperatedEntry(rows, EntryOf(ListKind::Black, record));
 }

@@ -6,16 +6,22 @@
 
 #include <string>
 
+#include "common/ListKind.h"
 #include "store/UserListRecord.h"
 #include "ui/windows/ListRowTable.h"
 
 // An entry as a commit reports it.
 struct OperatedEntry {
-    int group = 0; // 0 whitelisted, 1 blacklisted
+    ListKind list = ListKind::Trusted;
     std::wstring name;
     std::string md5;
     std::wstring path;
 };
+
+// The group of a list in the rows: 0 whitelisted, 1 blacklisted.
+inline constexpr int GroupOf(ListKind list) {
+    return list == ListKind::Trusted ? 0 : 1;
+}
 
 // The link of an entry row, which takes the entry off its list.
 inline constexpr wchar_t kRestoreLinkText[] = L"恢复";

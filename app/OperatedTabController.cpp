@@ -81,14 +81,14 @@ void OperatedTabController::ShowRemovalFailure(const OperatedEvent& event) {
     const FileProcessor& processor = m_work->processor;
     switch (event.outcome.result) {
     case RemovalResult::ComponentRefused:
-        m_surface.ShowMsgBox(std::wstring(), 11);
+        m_surface.ShowMsgBox(std::wstring(), BoxMode::kNoCloudEngine);
         break;
     case RemovalResult::ComponentNotSaved:
     case RemovalResult::StoreFailed:
         m_surface.RunBox(RemovalFailedText(event.entry.name,
                                            event.outcome.result == RemovalResult::StoreFailed,
                                            processor.StorePath()),
-                         kFailureBoxMode);
+                         BoxMode::kFailure);
         break;
     case RemovalResult::Unavailable: // the processor's own report names the cause
     case RemovalResult::Removed:
@@ -102,8 +102,9 @@ void OperatedTabController::RequestRemoval(const std::string& key) {
     const ListRow* entry = row < 0 ? nullptr : m_list.Rows().Row(row);
     if (!entry || entry->IsGroup() || m_list.CellText(row, 2) != kRestoreLinkText)
         return; // gone, or being removed
-    const int group = entry->group;
-    if (m_surface.ShowMsgBox(std::wstring(), group == 0 ? 12 : 13) == 2)
+    const bool trusted = entry->group == GroupOf(ListKind::Trusted);
+    if (m_surface.ShowMsgBox(std::wstring(), trusted ? BoxMode::kRemoveTrusted
+                                                     : BoxMode::kRemoveBlack) == BoxResult::kCancel)
         return;
     // The question's loop let other changes in: the key says where it is now.
     row = m_list.FindByKey(key);

@@ -11,8 +11,8 @@ namespace {
 const wchar_t* const kDone = L"处理成功";
 const wchar_t* const kDeleteLink = L"删除";
 
-UserList ListOf(int tab) {
-    return tab == 0 ? UserList::Trusted : UserList::Black;
+ListKind ListOf(int tab) {
+    return tab == 0 ? ListKind::Trusted : ListKind::Black;
 }
 
 std::vector<std::string> Md5sOf(const std::vector<CommitEntry>& entries) {
@@ -53,7 +53,7 @@ void PendingTabController::EndIntake() {
 void PendingTabController::ShowIntakeNotices() {
     const FileProcessor& processor = m_work->processor;
     if (!processor.HasComponent()) {
-        m_surface.RunBox(ComponentFailureText(processor.ComponentFailure()), kFailureBoxMode);
+        m_surface.RunBox(ComponentFailureText(processor.ComponentFailure()), BoxMode::kFailure);
         return;
     }
     std::wstring duplicate;
@@ -70,10 +70,10 @@ void PendingTabController::ShowIntakeNotices() {
         unreadableCount = std::exchange(m_unreadable, 0);
     }
     if (duplicates > 0)
-        m_surface.RunBox(DuplicateBoxText(duplicate, duplicates - 1), 1);
+        m_surface.RunBox(DuplicateBoxText(duplicate, duplicates - 1), BoxMode::kAlreadyListed);
     if (unreadableCount > 0)
         m_surface.RunBox(UnreadableBoxText(unreadable, readError, unreadableCount - 1),
-                         kFailureBoxMode);
+                         BoxMode::kFailure);
 }
 
 std::vector<CommitEntry> PendingTabController::TakeCheckedRows() {
@@ -247,7 +247,7 @@ void PendingTabController::ItemDone(const char* md5) {
     if (!m_list.UpdateRowByKey(md5, 2, kCellText, kDone, -1, &texts))
         return;
     OperatedEvent event;
-    event.entry = OperatedEntry{m_tab, texts.firstText, md5, texts.tip};
+    event.entry = OperatedEntry{ListOf(m_tab), texts.firstText, md5, texts.tip};
     m_work->operatedEvents.Push(std::move(event));
     m_work->operatedUpdate.Request();
 }

@@ -65,7 +65,7 @@ int QUserWardenDlg::RunBox(const std::wstring& text, int mode) {
 
 // The text is shown as given: a failure names paths, which are not cut.
 void QUserWardenDlg::ShowFailure(const std::wstring& text) {
-    RunBox(text, kFailureBoxMode);
+    RunBox(text, BoxMode::kFailure);
 }
 
 void QUserWardenDlg::EnableElement(int id, bool enabled) {
@@ -177,7 +177,7 @@ void QUserWardenDlg::ShowStartProblems() {
 
 void QUserWardenDlg::ShowReportedFailure(int code) {
     if (code == kComponentFailed)
-        ShowMsgBox(std::wstring(), 11);
+        ShowMsgBox(std::wstring(), BoxMode::kNoCloudEngine);
     else if (code == kComponentMissing)
         ShowFailure(ComponentFailureText(Processor().ComponentFailure()));
     else if (code == kStoreWriteFailed)

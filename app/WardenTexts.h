@@ -11,6 +11,7 @@
 #include "intake/ComponentModule.h"
 #include "intake/StorePath.h"
 #include "store/StoreAccess.h"
+#include "ui/windows/BoxModes.h"
 
 // The text handed to the message box for a mode.
 std::wstring PrepareMsgBoxText(std::wstring text, int mode);
@@ -37,10 +38,6 @@ std::wstring RemovalFailedText(const std::wstring& name, bool storeFailed,
 // Column 2 of a row whose work is under way: a pending row a commit has
 // taken, an operated entry being removed.
 inline constexpr wchar_t kWorkingText[] = L"正在处理";
-
-// The box mode of a failure the user must act on: the text as given, with
-// the warning icon and one OK button.
-inline constexpr int kFailureBoxMode = 9;
 
 // Why the detection component cannot be used: the file or the folder
 // searched, and the cause, the other bitness spelled out.

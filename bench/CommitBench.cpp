@@ -82,10 +82,10 @@ public:
     }
 
     // Seconds for one commit; exits when not every file was done.
-    double Commit(UserList list, const std::vector<CommitEntry>& files) {
+    double Commit(ListKind list, const std::vector<CommitEntry>& files) {
         m_counter.done = 0;
         const BenchTimer timer;
-        const int result = list == UserList::Trusted ? m_processor.CommitTrusted(files)
+        const int result = list == ListKind::Trusted ? m_processor.CommitTrusted(files)
                                                      : m_processor.CommitBlack(files);
         const double seconds = timer.Seconds();
         if (result != 0 || m_counter.done != static_cast<int>(files.size())) {
@@ -143,14 +143,14 @@ void MeasureAll(const std::wstring& folder) {
     std::printf("chunk_files %u\n", static_cast<unsigned>(FileProcessor::kDefaultCommitChunkFiles));
     {
         Bench empty(folder, L"empty", FileProcessor::kDefaultCommitChunkFiles);
-        std::printf("commit_into_empty_s %.3f\n", empty.Commit(UserList::Trusted, first));
+        std::printf("commit_into_empty_s %.3f\n", empty.Commit(ListKind::Trusted, first));
         MeasureRemoval(empty, first);
     }
     MeasureStoreDelete(folder + L"empty.dat", first);
     Bench full(folder, L"full", FileProcessor::kDefaultCommitChunkFiles);
-    full.Commit(UserList::Trusted, first);
-    std::printf("commit_into_100000_s %.3f\n", full.Commit(UserList::Trusted, second));
-    std::printf("commit_moving_100000_s %.3f\n", full.Commit(UserList::Black, first));
+    full.Commit(ListKind::Trusted, first);
+    std::printf("commit_into_100000_s %.3f\n", full.Commit(ListKind::Trusted, second));
+    std::printf("commit_moving_100000_s %.3f\n", full.Commit(ListKind::Black, first));
 }
 
 void MeasureChunks(const std::wstring& folder, const std::vector<std::size_t>& chunks) {
@@ -158,8 +158,8 @@ void MeasureChunks(const std::wstring& folder, const std::vector<std::size_t>& c
     const std::vector<CommitEntry> second = FilesOf(2);
     for (const std::size_t chunk : chunks) {
         Bench bench(folder, L"chunks", chunk);
-        const double empty = bench.Commit(UserList::Trusted, first);
-        const double full = bench.Commit(UserList::Trusted, second);
+        const double empty = bench.Commit(ListKind::Trusted, first);
+        const double full = bench.Commit(ListKind::Trusted, second);
         std::printf("chunk %u commit_into_empty_s %.3f commit_into_100000_s %.3f\n",
                     static_cast<unsigned>(chunk), empty, full);
     }

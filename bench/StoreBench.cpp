@@ -43,7 +43,7 @@ void Fill(ORBDBSqliteConn& store, unsigned rows) {
         const std::string time = std::to_string(1700000000u + i);
         const UserListRecord record =
             MakeUserListRecord(md5.c_str(), time.c_str(), "C:\\Program Files\\App\\app.exe");
-        inserts.push_back(InsertStatement(UserTable::Trusted, record));
+        inserts.push_back(InsertStatement(ListKind::Trusted, record));
     }
     store.ExecSqlList(inserts);
 }

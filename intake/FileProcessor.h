@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "common/CriticalSection.h"
+#include "common/ListKind.h"
 #include "intake/ComponentModule.h"
 #include "intake/DetectionComponent.h"
 #include "intake/IWardenCallback.h"
@@ -26,8 +27,6 @@
 #include "intake/WorkSeam.h"
 #include "store/ORBDBSqliteConn.h"
 #include "store/UserListRecord.h"
-
-enum class UserList { Trusted, Black };
 
 enum class RemovalResult {
     Removed,           // off the component's saved lists and out of the store
@@ -178,20 +177,20 @@ private:
     class CallGuard;
     using EntryIterator = std::vector<const CommitEntry*>::const_iterator;
 
-    int CommitInChunks(UserList list, const std::vector<CommitEntry>& entries);
+    int CommitInChunks(ListKind list, const std::vector<CommitEntry>& entries);
     // The entries whose paths the store can record; each other one is
     // reported as OnError(kPathNotStorable).
     std::vector<const CommitEntry*> StorableEntries(const std::vector<CommitEntry>& entries);
-    std::unique_ptr<UserListWriter> OpenStoreWriter(UserList list);
+    std::unique_ptr<UserListWriter> OpenStoreWriter(ListKind list);
     void CloseStoreWriter(std::unique_ptr<UserListWriter>& writer);
     // One chunk in its turn: begin reports, store transaction, component,
     // end of the update when due, done reports. 0, -1 when the component
     // refused to begin, kStoreWriteFailed.
-    int CommitChunk(UserList list, UserListWriter* writer, EntryIterator first, EntryIterator last,
+    int CommitChunk(ListKind list, UserListWriter* writer, EntryIterator first, EntryIterator last,
                     bool lastChunk);
-    void AddToComponent(UserList list, EntryIterator first, EntryIterator last);
-    void ReportItems(UserList list, bool done, EntryIterator first, EntryIterator last);
-    void ReportBatchDone(UserList list, int count);
+    void AddToComponent(ListKind list, EntryIterator first, EntryIterator last);
+    void ReportItems(ListKind list, bool done, EntryIterator first, EntryIterator last);
+    void ReportBatchDone(ListKind list, int count);
     // In a turn: opens the component's update for a commit's chunk, unless
     // a chunk before left it open; false when the component refused.
     bool OpenUpdate();

@@ -51,11 +51,11 @@ void RunPickedFilesWork(FileProcessor& processor, const std::vector<std::wstring
     processor.ExpandPaths(files);
 }
 
-void RunCommitWork(FileProcessor& processor, UserList list,
+void RunCommitWork(FileProcessor& processor, ListKind list,
                    const std::vector<CommitEntry>& entries) {
     if (entries.empty())
         return;
-    if (list == UserList::Trusted)
+    if (list == ListKind::Trusted)
         processor.CommitTrusted(entries);
     else
         processor.CommitBlack(entries);

@@ -46,7 +46,7 @@ void RunPickedFilesWork(FileProcessor& processor, const std::vector<std::wstring
 
 // A commit worker's work: commits the gathered files (nothing when there
 // are none).
-void RunCommitWork(FileProcessor& processor, UserList list,
+void RunCommitWork(FileProcessor& processor, ListKind list,
                    const std::vector<CommitEntry>& entries);
 
 // Starts a thread that runs `work` once; false when no thread could be made.

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "intake/ComponentListKind.h"
 #include "intake/FileProcessor.h"
 #include "intake/ProcessorCallGuard.h"
 #include "store/ORBDBSqliteConn.h"
@@ -29,10 +30,6 @@ std::string CurrentTimeText() {
     const long long seconds =
         static_cast<long long>((ticks.QuadPart - kUnixEpochTicks) / kTicksPerSecond);
     return std::to_string(seconds);
-}
-
-UserTable TableOf(SignatureListKind kind) {
-    return kind == kSignatureTrusted ? UserTable::Trusted : UserTable::Black;
 }
 
 } // namespace
@@ -54,11 +51,11 @@ WorkFault FileProcessor::AtPoint(WorkPoint point) const {
 }
 
 int FileProcessor::CommitTrusted(const std::vector<CommitEntry>& entries) {
-    return CommitInChunks(UserList::Trusted, entries);
+    return CommitInChunks(ListKind::Trusted, entries);
 }
 
 int FileProcessor::CommitBlack(const std::vector<CommitEntry>& entries) {
-    return CommitInChunks(UserList::Black, entries);
+    return CommitInChunks(ListKind::Black, entries);
 }
 
 void FileProcessor::SetCommitChunkFiles(std::size_t files) {
@@ -72,7 +69,7 @@ bool FileProcessor::HaveSignatureList() {
     return false;
 }
 
-int FileProcessor::CommitInChunks(UserList list, const std::vector<CommitEntry>& entries) {
+int FileProcessor::CommitInChunks(ListKind list, const std::vector<CommitEntry>& entries) {
     CallGuard guard(*this);
     if (!guard.Admitted() || !HaveSignatureList())
         return -1;
@@ -111,7 +108,7 @@ int FileProcessor::CommitInChunks(UserList list, const std::vector<CommitEntry>&
     return result;
 }
 
-int FileProcessor::CommitChunk(UserList list, UserListWriter* writer, EntryIterator first,
+int FileProcessor::CommitChunk(ListKind list, UserListWriter* writer, EntryIterator first,
                                EntryIterator last, bool lastChunk) {
     ListTurns::Turn turn(m_turns);
     if (!OpenUpdate()) {
@@ -187,11 +184,11 @@ FileProcessor::StorableEntries(const std::vector<CommitEntry>& entries) {
     return storable;
 }
 
-std::unique_ptr<UserListWriter> FileProcessor::OpenStoreWriter(UserList list) {
+std::unique_ptr<UserListWriter> FileProcessor::OpenStoreWriter(ListKind list) {
     if (!m_store)
         return nullptr;
     ScopedLock lock(m_listLock);
-    return m_store->OpenWriter(list == UserList::Trusted ? UserTable::Trusted : UserTable::Black);
+    return m_store->OpenWriter(list);
 }
 
 void FileProcessor::CloseStoreWriter(std::unique_ptr<UserListWriter>& writer) {
@@ -199,31 +196,31 @@ void FileProcessor::CloseStoreWriter(std::unique_ptr<UserListWriter>& writer) {
     writer.reset();
 }
 
-void FileProcessor::AddToComponent(UserList list, EntryIterator first, EntryIterator last) {
+void FileProcessor::AddToComponent(ListKind list, EntryIterator first, EntryIterator last) {
     for (EntryIterator entry = first; entry != last; ++entry) {
-        if (list == UserList::Trusted)
+        if (list == ListKind::Trusted)
             m_signatures->AddTrusted((*entry)->md5.c_str());
         else
             m_signatures->AddBlack((*entry)->md5.c_str());
     }
 }
 
-void FileProcessor::ReportItems(UserList list, bool done, EntryIterator first, EntryIterator last) {
+void FileProcessor::ReportItems(ListKind list, bool done, EntryIterator first, EntryIterator last) {
     if (!m_callback)
         return;
     for (EntryIterator entry = first; entry != last; ++entry) {
         const char* md5 = (*entry)->md5.c_str();
-        if (list == UserList::Trusted)
+        if (list == ListKind::Trusted)
             done ? m_callback->OnTrustedItemDone(md5) : m_callback->OnTrustedItemBegin(md5);
         else
             done ? m_callback->OnBlackItemDone(md5) : m_callback->OnBlackItemBegin(md5);
     }
 }
 
-void FileProcessor::ReportBatchDone(UserList list, int count) {
+void FileProcessor::ReportBatchDone(ListKind list, int count) {
     if (!m_callback)
         return;
-    if (list == UserList::Trusted)
+    if (list == ListKind::Trusted)
         m_callback->OnTrustedBatchDone(count);
     else
         m_callback->OnBlackBatchDone(count);
@@ -304,7 +301,7 @@ RemovalOutcome FileProcessor::RemoveInTurn(SignatureListKind named, const std::s
         return RemovalOutcome{RemovalResult::Removed, list};
     const bool deleteFails = AtPoint(WorkPoint::RemovalStore) == WorkFault::StoreFails;
     ScopedLock lock(m_listLock);
-    if (deleteFails || !m_store->DeleteEntry(TableOf(list), md5)) {
+    if (deleteFails || !m_store->DeleteEntry(ListKindOf(list), md5)) {
         if (onComponent)
             PutBack(list, md5);
         return RemovalOutcome{RemovalResult::StoreFailed, list};

@@ -21,12 +21,12 @@ void LogFailure(const char* label, const std::string& statement, const SqlExcept
     LogStoreFailure(label, statement, error);
 }
 
-const char* ExistsLabel(UserTable table) {
-    return table == UserTable::Black ? "UserBlackExists" : "UserTrustedExists";
+const char* ExistsLabel(ListKind table) {
+    return table == ListKind::Black ? "UserBlackExists" : "UserTrustedExists";
 }
 
-const char* DeleteLabel(UserTable table) {
-    return table == UserTable::Black ? "DelUserBlackData" : "DelUserTrustedData";
+const char* DeleteLabel(ListKind table) {
+    return table == ListKind::Black ? "DelUserBlackData" : "DelUserTrustedData";
 }
 
 bool FileExists(const std::wstring& path) {
@@ -161,13 +161,13 @@ int ORBDBSqliteConn::Reserved() {
 }
 
 int ORBDBSqliteConn::InitUserBlackTable() {
-    return InitTable(UserTable::Black);
+    return InitTable(ListKind::Black);
 }
 int ORBDBSqliteConn::InitUserTrustedTable() {
-    return InitTable(UserTable::Trusted);
+    return InitTable(ListKind::Trusted);
 }
 
-int ORBDBSqliteConn::InitTable(UserTable table) {
+int ORBDBSqliteConn::InitTable(ListKind table) {
     bool exists = true;
     try {
         m_db.RunQuery(ProbeStatement(table).c_str());
@@ -196,13 +196,13 @@ int ORBDBSqliteConn::InitTable(UserTable table) {
 }
 
 int ORBDBSqliteConn::LoadUserBlackData(UserListRecords& records) {
-    return LoadTable(UserTable::Black, records);
+    return LoadTable(ListKind::Black, records);
 }
 int ORBDBSqliteConn::LoadUserTrustedData(UserListRecords& records) {
-    return LoadTable(UserTable::Trusted, records);
+    return LoadTable(ListKind::Trusted, records);
 }
 
-int ORBDBSqliteConn::LoadTable(UserTable table, UserListRecords& records) {
+int ORBDBSqliteConn::LoadTable(ListKind table, UserListRecords& records) {
     UserListRecords loaded;
     const std::string select = LoadStatement(table);
     try {
@@ -219,13 +219,13 @@ int ORBDBSqliteConn::LoadTable(UserTable table, UserListRecords& records) {
 }
 
 int ORBDBSqliteConn::AddUserBlackData(const UserListRecord* record) {
-    return AddRecord(UserTable::Black, record);
+    return AddRecord(ListKind::Black, record);
 }
 int ORBDBSqliteConn::AddUserTrustedData(const UserListRecord* record) {
-    return AddRecord(UserTable::Trusted, record);
+    return AddRecord(ListKind::Trusted, record);
 }
 
-int ORBDBSqliteConn::AddRecord(UserTable table, const UserListRecord* record) {
+int ORBDBSqliteConn::AddRecord(ListKind table, const UserListRecord* record) {
     if (!record)
         return -1;
     std::string statement = InsertStatement(table, *record);
@@ -241,22 +241,22 @@ int ORBDBSqliteConn::AddRecord(UserTable table, const UserListRecord* record) {
 }
 
 int ORBDBSqliteConn::DelUserBlackData(const std::string& md5) {
-    return DeleteMd5(UserTable::Black, md5, DeleteLabel(UserTable::Black));
+    return DeleteMd5(ListKind::Black, md5, DeleteLabel(ListKind::Black));
 }
 int ORBDBSqliteConn::DelUserTrustedData(const std::string& md5) {
-    return DeleteMd5(UserTable::Trusted, md5, DeleteLabel(UserTable::Trusted));
+    return DeleteMd5(ListKind::Trusted, md5, DeleteLabel(ListKind::Trusted));
 }
 
-int ORBDBSqliteConn::DeleteMd5(UserTable table, const std::string& md5, const char* label) {
+int ORBDBSqliteConn::DeleteMd5(ListKind table, const std::string& md5, const char* label) {
     TryDelete(table, md5, label);
     return 0;
 }
 
-bool ORBDBSqliteConn::DeleteEntry(UserTable table, const std::string& md5) {
+bool ORBDBSqliteConn::DeleteEntry(ListKind table, const std::string& md5) {
     return TryDelete(table, md5, DeleteLabel(table));
 }
 
-bool ORBDBSqliteConn::TryDelete(UserTable table, const std::string& md5, const char* label) {
+bool ORBDBSqliteConn::TryDelete(ListKind table, const std::string& md5, const char* label) {
     const std::string statement = DeleteStatement(table, md5);
     try {
         m_db.RunStatement(statement.c_str());
@@ -268,13 +268,13 @@ bool ORBDBSqliteConn::TryDelete(UserTable table, const std::string& md5, const c
 }
 
 int ORBDBSqliteConn::UserBlackExists(const std::string& md5) {
-    return FindMd5(UserTable::Black, md5, ExistsLabel(UserTable::Black));
+    return FindMd5(ListKind::Black, md5, ExistsLabel(ListKind::Black));
 }
 int ORBDBSqliteConn::UserTrustedExists(const std::string& md5) {
-    return FindMd5(UserTable::Trusted, md5, ExistsLabel(UserTable::Trusted));
+    return FindMd5(ListKind::Trusted, md5, ExistsLabel(ListKind::Trusted));
 }
 
-int ORBDBSqliteConn::FindMd5(UserTable table, const std::string& md5, const char* label) {
+int ORBDBSqliteConn::FindMd5(ListKind table, const std::string& md5, const char* label) {
     const std::string statement = ExistsStatement(table, md5);
     int id = -1;
     try {
@@ -329,11 +329,11 @@ int ORBDBSqliteConn::ExecSqlList(const std::vector<std::string>& statements) {
     return -1;
 }
 
-std::unique_ptr<UserListWriter> ORBDBSqliteConn::OpenWriter(UserTable table) {
+std::unique_ptr<UserListWriter> ORBDBSqliteConn::OpenWriter(ListKind table) {
     try {
         return std::make_unique<UserListWriter>(m_db, table);
     } catch (const SqlException& error) {
-        LogFailure(table == UserTable::Black ? "WriteUserBlackData" : "WriteUserTrustedData",
+        LogFailure(table == ListKind::Black ? "WriteUserBlackData" : "WriteUserTrustedData",
                    BoundInsertStatement(table), error);
         return nullptr;
     }

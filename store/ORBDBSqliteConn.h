@@ -43,7 +43,7 @@ public:
     // A writer of whole batches into `table` (outside the interface, whose
     // slots are fixed); null, with a log line, when its statements cannot be
     // compiled. It must go before the store is closed.
-    std::unique_ptr<UserListWriter> OpenWriter(UserTable table);
+    std::unique_ptr<UserListWriter> OpenWriter(ListKind table);
 
     // Whether the file is open and a write succeeds (a write tried in a
     // transaction that is rolled back, which leaves the file as it was), and
@@ -53,7 +53,7 @@ public:
 
     // Deletes an MD5's record from `table`; false (with a log line) when the
     // delete failed, which DelUser*Data do not tell.
-    bool DeleteEntry(UserTable table, const std::string& md5);
+    bool DeleteEntry(ListKind table, const std::string& md5);
 
     const std::wstring& DatabasePath() const { return m_path; }
 
@@ -65,12 +65,12 @@ private:
     // False with the engine's message when a write fails.
     bool TryRead(std::string& message);
     bool TryWrite(std::string& message);
-    int InitTable(UserTable table);
-    int LoadTable(UserTable table, UserListRecords& records);
-    int AddRecord(UserTable table, const UserListRecord* record);
-    int DeleteMd5(UserTable table, const std::string& md5, const char* label);
-    bool TryDelete(UserTable table, const std::string& md5, const char* label);
-    int FindMd5(UserTable table, const std::string& md5, const char* label);
+    int InitTable(ListKind table);
+    int LoadTable(ListKind table, UserListRecords& records);
+    int AddRecord(ListKind table, const UserListRecord* record);
+    int DeleteMd5(ListKind table, const std::string& md5, const char* label);
+    bool TryDelete(ListKind table, const std::string& md5, const char* label);
+    int FindMd5(ListKind table, const std::string& md5, const char* label);
 
     std::wstring m_path;
     SqlDatabase m_db;

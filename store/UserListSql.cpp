@@ -13,56 +13,52 @@ std::string SqlQuoted(std::string_view value) {
     return quoted;
 }
 
-const char* TableName(UserTable table) {
-    return table == UserTable::Black ? "UserBlack" : "UserTrusted";
+const char* TableName(ListKind table) {
+    return table == ListKind::Black ? "UserBlack" : "UserTrusted";
 }
 
-std::string ProbeStatement(UserTable table) {
+std::string ProbeStatement(ListKind table) {
     return std::string("SELECT COUNT(*) FROM ") + TableName(table) + " LIMIT 1";
 }
 
-std::string CreateTableStatement(UserTable table) {
+std::string CreateTableStatement(ListKind table) {
     // Other programs read this file: the text stays exactly as it always was.
     return std::string("Create Table ") + TableName(table) +
            "(ID \t\tINTEGER PRIMARY KEY AUTOINCREMENT,Md5\t\tvarchar(33) NOT NULL,"
            "Path\t\tvarchar(260) NOT NULL,Time\t\tvarchar(21) NOT NULL)";
 }
 
-std::string CreateMd5IndexStatement(UserTable table) {
+std::string CreateMd5IndexStatement(ListKind table) {
     const std::string name = TableName(table);
     return "CREATE INDEX IF NOT EXISTS " + name + "_Md5 ON " + name + "(Md5)";
 }
 
-std::string LoadStatement(UserTable table) {
+std::string LoadStatement(ListKind table) {
     return std::string("SELECT ID, Md5, Path, Time FROM ") + TableName(table) + " ORDER BY Time";
 }
 
-std::string InsertStatement(UserTable table, const UserListRecord& record) {
+std::string InsertStatement(ListKind table, const UserListRecord& record) {
     return std::string("INSERT INTO ") + TableName(table) + "(Md5, Path, Time) VALUES(" +
            SqlQuoted(record.Md5) + ", " + SqlQuoted(record.Path) + ", " + SqlQuoted(record.Time) +
            ")";
 }
 
-std::string LastIdStatement(UserTable table) {
+std::string LastIdStatement(ListKind table) {
     return std::string("SELECT ID FROM ") + TableName(table) + " ORDER BY ID DESC LIMIT 1";
 }
 
-std::string DeleteStatement(UserTable table, std::string_view md5) {
+std::string DeleteStatement(ListKind table, std::string_view md5) {
     return std::string("DELETE FROM ") + TableName(table) + " WHERE Md5 =" + SqlQuoted(md5);
 }
 
-std::string ExistsStatement(UserTable table, std::string_view md5) {
+std::string ExistsStatement(ListKind table, std::string_view md5) {
     return std::string("SELECT ID, Md5 FROM ") + TableName(table) + " WHERE Md5= " + SqlQuoted(md5);
 }
 
-std::string BoundDeleteStatement(UserTable table) {
+std::string BoundDeleteStatement(ListKind table) {
     return std::string("DELETE FROM ") + TableName(table) + " WHERE Md5 = ?1";
 }
 
-std::string BoundInsertStatement(UserTable table) {
+std::string BoundInsertStatement(ListKind table) {
     return std::string("INSERT INTO ") + TableName(table) + "(Md5, Path, Time) VALUES(?1, ?2, ?3)";
-}
-
-UserTable OtherTable(UserTable table) {
-    return table == UserTable::Black ? UserTable::Trusted : UserTable::Black;
 }

@@ -8,25 +8,23 @@
 #include <string>
 #include <string_view>
 
+#include "common/ListKind.h"
 #include "store/UserListRecord.h"
-
-enum class UserTable { Black, Trusted };
 
 // The value between single quotes, with its quotes doubled.
 std::string SqlQuoted(std::string_view value);
 
-const char* TableName(UserTable table);
-std::string ProbeStatement(UserTable table);
-std::string CreateTableStatement(UserTable table);
-std::string CreateMd5IndexStatement(UserTable table);
-std::string LoadStatement(UserTable table);
-std::string InsertStatement(UserTable table, const UserListRecord& record);
-std::string LastIdStatement(UserTable table);
-std::string DeleteStatement(UserTable table, std::string_view md5);
-std::string ExistsStatement(UserTable table, std::string_view md5);
+const char* TableName(ListKind table);
+std::string ProbeStatement(ListKind table);
+std::string CreateTableStatement(ListKind table);
+std::string CreateMd5IndexStatement(ListKind table);
+std::string LoadStatement(ListKind table);
+std::string InsertStatement(ListKind table, const UserListRecord& record);
+std::string LastIdStatement(ListKind table);
+std::string DeleteStatement(ListKind table, std::string_view md5);
+std::string ExistsStatement(ListKind table, std::string_view md5);
 
 // The statements of a batched write, with parameters: ?1 the MD5, and for the
 // insert ?2 the path and ?3 the time.
-std::string BoundDeleteStatement(UserTable table);
-std::string BoundInsertStatement(UserTable table);
-UserTable OtherTable(UserTable table);
+std::string BoundDeleteStatement(ListKind table);
+std::string BoundInsertStatement(ListKind table);

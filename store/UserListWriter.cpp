@@ -7,16 +7,16 @@
 
 // The write lock is taken at the start (waiting out other writers within the
 // busy timeout), so no statement of the batch has to wait for it.
-UserListWriter::UserListWriter(SqlDatabase& db, UserTable table)
+UserListWriter::UserListWriter(SqlDatabase& db, ListKind table)
     : m_db(db), m_table(table), m_begin(db, "BEGIN IMMEDIATE"), m_commit(db, "COMMIT"),
-      m_rollback(db, "ROLLBACK"), m_deleteOther(db, BoundDeleteStatement(OtherTable(table))),
+      m_rollback(db, "ROLLBACK"), m_deleteOther(db, BoundDeleteStatement(OtherList(table))),
       m_deleteOwn(db, BoundDeleteStatement(table)), m_insert(db, BoundInsertStatement(table)) {}
 
 UserListWriter::Step::Step(SqlDatabase& db, std::string sql)
     : text(std::move(sql)), statement(db.Prepare(text.c_str())) {}
 
 const char* UserListWriter::Operation() const {
-    return m_table == UserTable::Black ? "WriteUserBlackData" : "WriteUserTrustedData";
+    return m_table == ListKind::Black ? "WriteUserBlackData" : "WriteUserTrustedData";
 }
 
 bool UserListWriter::Write(const UserListRecords& records) {

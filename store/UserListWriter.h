@@ -20,7 +20,7 @@ class UserListWriter {
 public:
     // Compiles the statements; raises SqlException when it cannot (no such
     // table, store not open).
-    UserListWriter(SqlDatabase& db, UserTable table);
+    UserListWriter(SqlDatabase& db, ListKind table);
     UserListWriter(const UserListWriter&) = delete;
     UserListWriter& operator=(const UserListWriter&) = delete;
 
@@ -44,7 +44,7 @@ private:
     const char* Operation() const;
 
     SqlDatabase& m_db;
-    const UserTable m_table;
+    const ListKind m_table;
     Step m_begin;
     Step m_commit;
     Step m_rollback;

@@ -51,8 +51,8 @@ std::string ClamNameText(std::string_view fileNameUtf8) {
     return name.empty() ? std::string("_") : name;
 }
 
-std::string ClamSignatureName(UserList list, std::string_view fileNameUtf8) {
-    return (list == UserList::Trusted ? kClamTrustedPrefix : kClamBlackPrefix) +
+std::string ClamSignatureName(ListKind list, std::string_view fileNameUtf8) {
+    return (list == ListKind::Trusted ? kClamTrustedPrefix : kClamBlackPrefix) +
            ClamNameText(fileNameUtf8);
 }
 
@@ -88,10 +88,10 @@ bool ParseClamHashLine(std::string_view line, ClamHashSignature& signature) {
     return true;
 }
 
-std::optional<UserList> ListOfClamName(std::string_view name) {
+std::optional<ListKind> ListOfClamName(std::string_view name) {
     if (StartsWith(name, kClamTrustedPrefix))
-        return UserList::Trusted;
+        return ListKind::Trusted;
     if (StartsWith(name, kClamBlackPrefix))
-        return UserList::Black;
+        return ListKind::Black;
     return std::nullopt;
 }

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "intake/FileProcessor.h"
+#include "common/ListKind.h"
 
 inline constexpr char kClamTrustedPrefix[] = "UserWarden.Trusted.";
 inline constexpr char kClamBlackPrefix[] = "UserWarden.Black.";
@@ -28,7 +28,7 @@ inline constexpr char kClamBlackPrefix[] = "UserWarden.Black.";
 std::string ClamNameText(std::string_view fileNameUtf8);
 
 // "UserWarden.Black.<name>" or "UserWarden.Trusted.<name>", the name made fit.
-std::string ClamSignatureName(UserList list, std::string_view fileNameUtf8);
+std::string ClamSignatureName(ListKind list, std::string_view fileNameUtf8);
 
 // One line with its LF: "MD5:SIZE:NAME", or "MD5:*:NAME:73" without a size.
 std::string ClamHashLine(std::string_view md5, std::optional<std::uint64_t> size,
@@ -44,4 +44,4 @@ struct ClamHashSignature {
 bool ParseClamHashLine(std::string_view line, ClamHashSignature& signature);
 
 // The list a signature name of ours names; none for other names.
-std::optional<UserList> ListOfClamName(std::string_view name);
+std::optional<ListKind> ListOfClamName(std::string_view name);

@@ -34,9 +34,9 @@ private:
     std::vector<Digest> m_digests;
 };
 
-UserListRecords LoadList(FileProcessor& processor, UserList list) {
+UserListRecords LoadList(FileProcessor& processor, ListKind list) {
     UserListRecords records;
-    if (list == UserList::Trusted)
+    if (list == ListKind::Trusted)
         processor.LoadTrustedEntries(records);
     else
         processor.LoadBlackEntries(records);
@@ -47,7 +47,7 @@ std::string PathUtf8(const UserListRecord& record) {
     return WideToUtf8(AnsiToWide(record.Path));
 }
 
-void AppendCsv(std::string& text, UserList list, const UserListRecords& records) {
+void AppendCsv(std::string& text, ListKind list, const UserListRecords& records) {
     for (const UserListRecord& record : records) {
         const std::string path = PathUtf8(record);
         text += CsvRecord({kCsvMd5Type, record.Md5, CsvActionOf(list),
@@ -116,7 +116,7 @@ std::vector<std::optional<std::uint64_t>> VerifiedSizes(FileProcessor& processor
     return sizes;
 }
 
-void AppendClam(std::string& text, FileProcessor& processor, UserList list,
+void AppendClam(std::string& text, FileProcessor& processor, ListKind list,
                 const UserListRecords& records) {
     const std::vector<std::optional<std::uint64_t>> sizes = VerifiedSizes(processor, records);
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -161,16 +161,16 @@ bool ParseFormat(const std::wstring& word, ExportRequest& request) {
     return true;
 }
 
-std::vector<UserList> DefaultLists(ExportFormat format) {
+std::vector<ListKind> DefaultLists(ExportFormat format) {
     switch (format) {
     case ExportFormat::ClamDetect:
-        return {UserList::Black};
+        return {ListKind::Black};
     case ExportFormat::ClamAllow:
-        return {UserList::Trusted};
+        return {ListKind::Trusted};
     case ExportFormat::Csv:
         break;
     }
-    return {UserList::Trusted, UserList::Black};
+    return {ListKind::Trusted, ListKind::Black};
 }
 
 } // namespace
@@ -197,9 +197,9 @@ bool ParseExportArguments(const std::vector<std::wstring>& operands, ExportReque
     request.lists = DefaultLists(request.format);
     if (words.size() == 2) {
         if (words[1] == L"trusted")
-            request.lists = {UserList::Trusted};
+            request.lists = {ListKind::Trusted};
         else if (words[1] == L"black")
-            request.lists = {UserList::Black};
+            request.lists = {ListKind::Black};
         else {
             problem = "unknown list: " + WideToUtf8(words[1]) + " (trusted or black)";
             return false;
@@ -214,7 +214,7 @@ int RunExport(FileProcessor& processor, const ExportRequest& request, std::ostre
     std::size_t entries = 0;
     if (request.format == ExportFormat::Csv)
         text = CsvRecord(std::vector<std::string>(std::begin(kCsvColumns), std::end(kCsvColumns)));
-    for (const UserList list : request.lists) {
+    for (const ListKind list : request.lists) {
         const UserListRecords records = LoadList(processor, list);
         entries += records.size();
         if (request.format == ExportFormat::Csv)

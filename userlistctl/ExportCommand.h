@@ -15,7 +15,7 @@ enum class ExportFormat { Csv, ClamDetect, ClamAllow };
 
 struct ExportRequest {
     ExportFormat format = ExportFormat::Csv;
-    std::vector<UserList> lists; // in the order they are written
+    std::vector<ListKind> lists; // in the order they are written
     std::wstring outputArgument; // -o FILE as given; empty for standard output
     std::wstring outputPath;
 };

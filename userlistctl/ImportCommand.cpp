@@ -96,9 +96,9 @@ bool ParseImportArguments(const std::vector<std::wstring>& operands, ImportReque
         if (operands[i] == L"--list") {
             const std::wstring which = i + 1 < operands.size() ? operands[++i] : L"";
             if (which == L"trusted")
-                request.list = UserList::Trusted;
+                request.list = ListKind::Trusted;
             else if (which == L"black")
-                request.list = UserList::Black;
+                request.list = ListKind::Black;
             else {
                 problem = "--list needs trusted or black";
                 return false;
@@ -169,7 +169,7 @@ int CommitImport(FileProcessor& processor, const ImportRequest& request, const I
 
     std::vector<CommitEntry> trusted, black;
     for (const ImportEntry& entry : parser.Entries())
-        (entry.list == UserList::Trusted ? trusted : black)
+        (entry.list == ListKind::Trusted ? trusted : black)
             .push_back(CommitEntry{entry.md5, storePath});
     ImportReporter reporter(out, WideToUtf8(AnsiToWide(storePath)));
     processor.SetCallback(&reporter);

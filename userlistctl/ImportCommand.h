@@ -15,7 +15,7 @@
 struct ImportRequest {
     std::wstring argument; // the file as given
     std::wstring path;     // its full Windows path
-    std::optional<UserList> list;
+    std::optional<ListKind> list;
 };
 
 // "FILE [--list trusted|black]" (in any order); false with `problem` set.

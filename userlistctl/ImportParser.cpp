@@ -35,11 +35,11 @@ std::string GiveList(const std::string& why) {
 
 } // namespace
 
-const char* ListName(UserList list) {
-    return list == UserList::Trusted ? "whitelist" : "blacklist";
+const char* ListName(ListKind list) {
+    return list == ListKind::Trusted ? "whitelist" : "blacklist";
 }
 
-ImportParser::ImportParser(std::optional<UserList> list) : m_givenList(list) {}
+ImportParser::ImportParser(std::optional<ListKind> list) : m_givenList(list) {}
 
 bool ImportParser::Fail(std::size_t line, std::string text, bool needsList) {
     if (!m_problem)
@@ -163,7 +163,7 @@ bool ImportParser::AddCsvRow(std::size_t number) {
     }
     if (!IsMd5Text(value))
         return Fail(number, "IndicatorValue " + NotAnMd5(value));
-    std::optional<UserList> list = m_givenList;
+    std::optional<ListKind> list = m_givenList;
     if (!list) {
         const std::string_view action = TrimBlanks(m_fields[*m_columns.action]);
         list = ListOfCsvAction(action);
@@ -179,7 +179,7 @@ bool ImportParser::AddHashLine(std::string_view line, std::size_t number) {
     ClamHashSignature signature;
     if (!ParseClamHashLine(line, signature))
         return Fail(number, "not a ClamAV hash signature (MD5:SIZE:NAME): " + Quoted(line));
-    std::optional<UserList> list = m_givenList;
+    std::optional<ListKind> list = m_givenList;
     if (!list)
         list = ListOfClamName(signature.name);
     if (!list)
@@ -197,7 +197,7 @@ bool ImportParser::AddPlainLine(std::string_view line, std::size_t number) {
     return Take(md5, *m_givenList, number);
 }
 
-bool ImportParser::Take(std::string_view md5, UserList list, std::size_t number) {
+bool ImportParser::Take(std::string_view md5, ListKind list, std::size_t number) {
     std::string lower = LowerMd5(md5);
     const auto found = m_entryOf.find(lower);
     if (found == m_entryOf.end()) {

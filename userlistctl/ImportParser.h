@@ -24,7 +24,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "intake/FileProcessor.h"
+#include "common/ListKind.h"
 
 // No line, and no CSV record over several lines, is longer: a file that has
 // one is no list (and is refused without being read to its end).
@@ -34,7 +34,7 @@ enum class ImportFormat { None, Csv, ClamHash, PlainMd5 };
 
 struct ImportEntry {
     std::string md5; // lower case
-    UserList list;
+    ListKind list;
     std::size_t line;
 };
 
@@ -51,7 +51,7 @@ struct ImportProblem {
 
 class ImportParser {
 public:
-    explicit ImportParser(std::optional<UserList> list);
+    explicit ImportParser(std::optional<ListKind> list);
 
     // One line (without its end), numbered from 1; false at a problem.
     bool AddLine(std::string_view line, std::size_t number);
@@ -85,9 +85,9 @@ private:
     bool AddCsvRow(std::size_t number);
     bool AddHashLine(std::string_view line, std::size_t number);
     bool AddPlainLine(std::string_view line, std::size_t number);
-    bool Take(std::string_view md5, UserList list, std::size_t number);
+    bool Take(std::string_view md5, ListKind list, std::size_t number);
 
-    const std::optional<UserList> m_givenList;
+    const std::optional<ListKind> m_givenList;
     ImportFormat m_format = ImportFormat::None;
     std::optional<ImportProblem> m_problem;
     std::vector<ImportEntry> m_entries;
@@ -102,4 +102,4 @@ private:
     std::vector<std::string> m_fields;
 };
 
-const char* ListName(UserList list); // "whitelist" or "blacklist"
+const char* ListName(ListKind list); // "whitelist" or "blacklist"

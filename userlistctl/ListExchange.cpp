@@ -100,18 +100,18 @@ std::string_view FileNameOf(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-const char* CsvActionOf(UserList list) {
-    return list == UserList::Trusted ? "Allowed" : "Block";
+const char* CsvActionOf(ListKind list) {
+    return list == ListKind::Trusted ? "Allowed" : "Block";
 }
 
-std::optional<UserList> ListOfCsvAction(std::string_view action) {
+std::optional<ListKind> ListOfCsvAction(std::string_view action) {
     for (const char* allow : {"Allowed", "Allow"}) {
         if (EqualsNoCase(action, allow))
-            return UserList::Trusted;
+            return ListKind::Trusted;
     }
     for (const char* block : {"Block", "BlockAndRemediate", "AlertAndBlock"}) {
         if (EqualsNoCase(action, block))
-            return UserList::Black;
+            return ListKind::Black;
     }
     return std::nullopt;
 }

@@ -26,8 +26,8 @@ std::string_view FileNameOf(std::string_view path);
 
 // The CSV's Action for a list, and the list an Action names
 // (Allowed/Allow; Block/BlockAndRemediate/AlertAndBlock; any letter case).
-const char* CsvActionOf(UserList list);
-std::optional<UserList> ListOfCsvAction(std::string_view action);
+const char* CsvActionOf(ListKind list);
+std::optional<ListKind> ListOfCsvAction(std::string_view action);
 
 // ASCII letters compared without case.
 bool EqualsNoCase(std::string_view a, std::string_view b);

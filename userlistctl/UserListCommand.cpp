@@ -86,8 +86,8 @@ public:
 
     // A done report comes once the file is in the store: it is printed, not
     // stored again.
-    int OnTrustedItemDone(const char* md5) override { return PrintDone(md5, UserList::Trusted); }
-    int OnBlackItemDone(const char* md5) override { return PrintDone(md5, UserList::Black); }
+    int OnTrustedItemDone(const char* md5) override { return PrintDone(md5, ListKind::Trusted); }
+    int OnBlackItemDone(const char* md5) override { return PrintDone(md5, ListKind::Black); }
     int OnError(int code) override {
         if (code == kComponentFailed)
             m_failed = true;
@@ -136,9 +136,9 @@ public:
     }
 
 private:
-    int PrintDone(const char* md5, UserList list) {
+    int PrintDone(const char* md5, ListKind list) {
         const std::string& narrow = m_narrowPaths[md5];
-        m_out << (list == UserList::Trusted ? "trusted\t" : "blocked\t") << md5 << '\t'
+        m_out << (list == ListKind::Trusted ? "trusted\t" : "blocked\t") << md5 << '\t'
               << WideToUtf8(AnsiToWide(narrow)) << '\n';
         return 0;
     }
@@ -194,12 +194,12 @@ int Scan(FileProcessor& processor, CliReporter& reporter, const std::vector<std:
 }
 
 int Commit(FileProcessor& processor, CliReporter& reporter, const std::vector<std::wstring>& paths,
-           UserList list) {
+           ListKind list) {
     reporter.PrintAnalysis(false);
     Analyse(processor, paths);
     const std::vector<CommitEntry> files = reporter.StorableFiles();
     if (!files.empty()) {
-        if (list == UserList::Trusted)
+        if (list == ListKind::Trusted)
             processor.CommitTrusted(files);
         else
             processor.CommitBlack(files);
@@ -403,9 +403,9 @@ int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out
     if (line.command == "scan")
         code = Scan(processor, reporter, paths);
     else if (line.command == "trust")
-        code = Commit(processor, reporter, paths, UserList::Trusted);
+        code = Commit(processor, reporter, paths, ListKind::Trusted);
     else if (line.command == "block")
-        code = Commit(processor, reporter, paths, UserList::Black);
+        code = Commit(processor, reporter, paths, ListKind::Black);
     else if (line.command == "list")
         code = List(processor, line, out, err);
     else if (line.command == "export")

@@ -99,7 +99,7 @@ TEST_F(ConcurrentUse, ARemovalActsOnTheClickedEntryEvenWhenRowsMoveBeforeItIsHan
     // at the end of the first group: d's row moves down by one.
     operated.ClickLink(d, 2);
     operated.ChangeRows([](ListRowTable& rows) {
-        PlaceOperatedEntry(rows, OperatedEntry{0, L"x.exe", kX, L"C:\\x.exe"});
+        PlaceOperatedEntry(rows, OperatedEntry{ListKind::Trusted, L"x.exe", kX, L"C:\\x.exe"});
     });
     ASSERT_EQ(d, operated.FindByKey(kC));
     SetTimer(nullptr, 0, 50, &ConfirmFromTimer);
@@ -151,7 +151,7 @@ TEST_F(ConcurrentUse, ARemovalTheStoreRefusesKeepsTheEntryAndSaysWhy) {
     ClickLinkAndSettle(window, 2, window.List(2).FindByKey(kA));
     EXPECT_TRUE(PumpUntil([] { return !g_noticesClosed.empty(); }));
     KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, g_noticesClosed);
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, g_noticesClosed);
     EXPECT_EQ(RemovalFailedText(L"f.exe", true, window.Processor().StorePath()),
               g_noticeTexts.at(0));
     const int row = window.List(2).FindByKey(kA);
@@ -185,7 +185,7 @@ TEST_F(ConcurrentUse, ACommitThatEndsGivesBackItsOwnRowsNotThoseOfTheNextCommit)
     m_gate.Release();
     EXPECT_TRUE(PumpUntil([&] { return !window.BusyWithCommit(0); }));
     KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, g_noticesClosed);
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, g_noticesClosed);
     EXPECT_EQ(L"处理成功", pending.CellText(1, 2));
     EXPECT_EQ(1, TrustedInStore());
     DestroyWindow(window.Hwnd());
@@ -268,7 +268,7 @@ TEST_F(ConcurrentUse, AComponentThatCannotSaveItsListsIsToldAndTheFilesStayStore
     testsupport::ClickElement(window, 106);
     EXPECT_TRUE(PumpUntil([&] { return !g_noticesClosed.empty() && !window.BusyWithCommit(0); }));
     KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, g_noticesClosed);
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, g_noticesClosed);
     EXPECT_EQ(std::vector<std::wstring>{ComponentNotSavedText()}, g_noticeTexts);
     // Stored, and listed: the next start puts them on the component's lists.
     EXPECT_EQ(2, TrustedInStore());

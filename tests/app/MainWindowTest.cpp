@@ -268,7 +268,7 @@ TEST_F(MainWindow, ACommitTheStoreCannotTakeShowsItsBoxAndLeavesTheRowsPending) 
         return !g_noticesClosed.empty() && !window.BusyWithCommit(0) && pending.CountChecked() == 2;
     }));
     KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, g_noticesClosed);
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, g_noticesClosed);
     EXPECT_EQ(std::vector<std::wstring>{StoreWriteFailedText()}, g_noticeTexts);
     EXPECT_EQ(L"删除", pending.CellText(0, 2));
     EXPECT_EQ(L"删除", pending.CellText(1, 2));
@@ -491,14 +491,14 @@ TEST_F(MainWindow, AComponentOfTheOtherBitnessIsNamedAndTheStoredEntriesStillSho
     EXPECT_GE(window.List(2).FindByKey("0cc175b9c0f1b6a831c399e269772661"), 0);
     ASSERT_TRUE(PumpUntil([] { return !g_noticesClosed.empty(); }));
     KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, g_noticesClosed);
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, g_noticesClosed);
     const std::wstring text = g_noticeTexts.at(0);
     EXPECT_NE(std::wstring::npos, text.find(other)) << WideToUtf8(text);
     EXPECT_NE(std::wstring::npos, text.find(L"它是 " + bits + L" 位")) << WideToUtf8(text);
     EXPECT_NE(std::wstring::npos, text.find(L"userwarden-win" + bits)) << WideToUtf8(text);
 
     // A drop then says the same instead of a summary of nothing.
-    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, DropAnsweringBoxes(window, m_files));
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, DropAnsweringBoxes(window, m_files));
     EXPECT_EQ(std::vector<std::wstring>{text}, g_noticeTexts);
     EXPECT_FALSE(window.FindById(501)->IsShown());
     // OK would say it again (on the commit's worker), not the cloud
@@ -528,7 +528,7 @@ TEST_F(MainWindow, AStoreThatCannotBeWrittenIsNamedWithItsCauseAtStart) {
     ASSERT_TRUE(Open(window));
     ASSERT_TRUE(PumpUntil([] { return !g_noticesClosed.empty(); }));
     KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, g_noticesClosed);
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, g_noticesClosed);
     EXPECT_EQ(L"记录文件 " + path +
                   L" 无法写入：该文件正被其他程序独占使用。提交的文件将无法记录。",
               g_noticeTexts.at(0));
@@ -553,7 +553,7 @@ TEST_F(MainWindow, FilesThatCannotBeReadAreNamedNotCountedAsRefused) {
     std::vector<std::wstring> files = m_files;
     files.insert(files.begin() + 1, held);
     files.push_back(locked);
-    EXPECT_EQ(std::vector<int>{kFailureBoxMode}, DropAnsweringBoxes(window, files));
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, DropAnsweringBoxes(window, files));
     EXPECT_EQ(L"无法读取文件“held.exe”（文件正被其他程序占用）及另外 1 个文件，未添加到列表。",
               g_noticeTexts.at(0));
     EXPECT_EQ(L"本次共添加 3 个文件，其中 1 个文件不符合添加格式",

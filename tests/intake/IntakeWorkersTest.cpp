@@ -100,9 +100,9 @@ TEST_F(ProcessorTest, TheDropWorkerAnalysesReleasesAndSignalsTheTabOnce) {
 }
 
 TEST_F(ProcessorTest, TheCommitWorkerCommitsGatheredFilesAndNothingWhenThereAreNone) {
-    RunCommitWork(m_processor, UserList::Black, {});
+    RunCommitWork(m_processor, ListKind::Black, {});
     EXPECT_TRUE(m_callback.Events().empty());
-    RunCommitWork(m_processor, UserList::Black,
+    RunCommitWork(m_processor, ListKind::Black,
                   {CommitEntry{"0123456789abcdef0123456789abcdef", "C:\\one.exe"}});
     EXPECT_EQ(3u, m_callback.Events().size());
 }

@@ -6,15 +6,15 @@
 TEST(UserListSql, TableStatementsKeepTheirExactTexts) {
     EXPECT_EQ("Create Table UserBlack(ID \t\tINTEGER PRIMARY KEY AUTOINCREMENT,Md5\t\tvarchar(33) "
               "NOT NULL,Path\t\tvarchar(260) NOT NULL,Time\t\tvarchar(21) NOT NULL)",
-              CreateTableStatement(UserTable::Black));
+              CreateTableStatement(ListKind::Black));
     EXPECT_EQ("Create Table UserTrusted(ID \t\tINTEGER PRIMARY KEY AUTOINCREMENT,Md5\t\t"
               "varchar(33) NOT NULL,Path\t\tvarchar(260) NOT NULL,Time\t\tvarchar(21) NOT NULL)",
-              CreateTableStatement(UserTable::Trusted));
-    EXPECT_EQ("SELECT COUNT(*) FROM UserBlack LIMIT 1", ProbeStatement(UserTable::Black));
+              CreateTableStatement(ListKind::Trusted));
+    EXPECT_EQ("SELECT COUNT(*) FROM UserBlack LIMIT 1", ProbeStatement(ListKind::Black));
     EXPECT_EQ("SELECT ID, Md5, Path, Time FROM UserTrusted ORDER BY Time",
-              LoadStatement(UserTable::Trusted));
+              LoadStatement(ListKind::Trusted));
     EXPECT_EQ("SELECT ID FROM UserBlack ORDER BY ID DESC LIMIT 1",
-              LastIdStatement(UserTable::Black));
+              LastIdStatement(ListKind::Black));
 }
 
 TEST(UserListSql, ValuesAreSplicedBetweenQuotesInTheFixedPieces) {
@@ -22,11 +22,11 @@ TEST(UserListSql, ValuesAreSplicedBetweenQuotesInTheFixedPieces) {
         MakeUserListRecord("0123456789abcdef0123456789abcdef", "1700000000", "C:\\a.exe");
     EXPECT_EQ("INSERT INTO UserBlack(Md5, Path, Time) VALUES('0123456789abcdef0123456789abcdef', "
               "'C:\\a.exe', '1700000000')",
-              InsertStatement(UserTable::Black, record));
+              InsertStatement(ListKind::Black, record));
     EXPECT_EQ("DELETE FROM UserTrusted WHERE Md5 ='abc'",
-              DeleteStatement(UserTable::Trusted, "abc"));
+              DeleteStatement(ListKind::Trusted, "abc"));
     EXPECT_EQ("SELECT ID, Md5 FROM UserBlack WHERE Md5= 'abc'",
-              ExistsStatement(UserTable::Black, "abc"));
+              ExistsStatement(ListKind::Black, "abc"));
 }
 
 TEST(UserListSql, QuotesInsideValuesAreDoubled) {

@@ -28,7 +28,7 @@ std::vector<std::string> Paths(const UserListRecords& records) {
 }
 
 // The create statement as the engine records it in its schema.
-std::string StoredCreateText(UserTable table) {
+std::string StoredCreateText(ListKind table) {
     const std::string sent = CreateTableStatement(table);
     return "CREATE TABLE" + sent.substr(std::string("Create Table").size());
 }
@@ -89,8 +89,8 @@ TEST_F(StoreTest, TheSchemaHoldsTheExactCreateTextsAndAnMd5IndexPerTable) {
     OpenStore();
     // The engine keeps the statement as it was sent, except that it writes its
     // leading "Create Table" in capitals.
-    EXPECT_EQ(StoredCreateText(UserTable::Black), SchemaSql("UserBlack"));
-    EXPECT_EQ(StoredCreateText(UserTable::Trusted), SchemaSql("UserTrusted"));
+    EXPECT_EQ(StoredCreateText(ListKind::Black), SchemaSql("UserBlack"));
+    EXPECT_EQ(StoredCreateText(ListKind::Trusted), SchemaSql("UserTrusted"));
     EXPECT_EQ("CREATE TABLE UserBlack(ID \t\tINTEGER PRIMARY KEY AUTOINCREMENT,Md5\t\tvarchar(33) "
               "NOT NULL,Path\t\tvarchar(260) NOT NULL,Time\t\tvarchar(21) NOT NULL)",
               SchemaSql("UserBlack"));
@@ -105,7 +105,7 @@ TEST_F(StoreTest, ExistenceQueriesUseTheIndex) {
     SqlDatabase db;
     OpenRaw(db);
     SqlQuery plan =
-        db.RunQuery(("EXPLAIN QUERY PLAN " + ExistsStatement(UserTable::Trusted, kMd5A)).c_str());
+        db.RunQuery(("EXPLAIN QUERY PLAN " + ExistsStatement(ListKind::Trusted, kMd5A)).c_str());
     EXPECT_NE(std::string::npos, std::string(plan.TextColumn("detail")).find("UserTrusted_Md5"));
 }
 
@@ -123,7 +123,7 @@ TEST_F(StoreTest, ATableDroppedOutsideIsRecreatedEmptyAtTheNextStart) {
     }
     StdoutCapture log;
     auto store = OpenStore();
-    EXPECT_EQ(StoredCreateText(UserTable::Trusted), SchemaSql("UserTrusted"));
+    EXPECT_EQ(StoredCreateText(ListKind::Trusted), SchemaSql("UserTrusted"));
     EXPECT_EQ(0, Scalar("SELECT count(*) AS v FROM UserTrusted"));
     EXPECT_EQ(1, store->UserBlackExists(kMd5A));
     EXPECT_EQ(-1, store->UserTrustedExists(kMd5A));
@@ -227,13 +227,12 @@ TEST_F(StoreTest, EveryOperationOnAClosedStoreLogsAndReturnsItsFailureResult) {
 
     const std::string notOpen = " execute error: SQLACCESS_ERROR[1000]: Database not open";
     const std::vector<std::string> expected = {
-        "[ORBDBSqliteConn::InitGroupIPList()] " + CreateTableStatement(UserTable::Black) + notOpen,
-        "[ORBDBSqliteConn::InitGroupIPList()] " + LoadStatement(UserTable::Trusted) + notOpen,
-        "[ORBDBSqliteConn::SaveMessage()] " + InsertStatement(UserTable::Black, record) + notOpen,
-        "[ORBDBSqliteConn::DelUserTrustedData()] " + DeleteStatement(UserTable::Trusted, kMd5A) +
+        "[ORBDBSqliteConn::InitGroupIPList()] " + CreateTableStatement(ListKind::Black) + notOpen,
+        "[ORBDBSqliteConn::InitGroupIPList()] " + LoadStatement(ListKind::Trusted) + notOpen,
+        "[ORBDBSqliteConn::SaveMessage()] " + InsertStatement(ListKind::Black, record) + notOpen,
+        "[ORBDBSqliteConn::DelUserTrustedData()] " + DeleteStatement(ListKind::Trusted, kMd5A) +
             notOpen,
-        "[ORBDBSqliteConn::UserBlackExists()] " + ExistsStatement(UserTable::Black, kMd5A) +
-            notOpen,
+        "[ORBDBSqliteConn::UserBlackExists()] " + ExistsStatement(ListKind::Black, kMd5A) + notOpen,
         "[ORBDBSqliteConn::ExecSql()] SELECT 1" + notOpen,
         "[ORBDBSqliteConn::ExecSqlList()] commit transaction error: SQLACCESS_ERROR[1000]: "
         "Database not open",
@@ -293,7 +292,7 @@ TEST_F(StoreTest, AFileLockedByAnotherConnectionFailsAfterTheBusyTimeout) {
     EXPECT_EQ(1, store->AddUserTrustedData(&record));
     const std::vector<std::string> lines = log.Lines();
     ASSERT_EQ(1u, lines.size());
-    EXPECT_EQ("[ORBDBSqliteConn::SaveMessage()] " + InsertStatement(UserTable::Trusted, record) +
+    EXPECT_EQ("[ORBDBSqliteConn::SaveMessage()] " + InsertStatement(ListKind::Trusted, record) +
                   " execute error: SQLITE_BUSY[5]: database is locked",
               lines[0]);
 }
@@ -363,7 +362,7 @@ TEST_F(StoreTest, ManyRowsRoundTrip) {
         const std::string md5 = Md5Of(i);
         const std::string time = std::to_string(1700000000 + i);
         const UserListRecord record = Record(md5.c_str(), time.c_str(), "C:\\f.exe");
-        inserts.push_back(InsertStatement(UserTable::Black, record));
+        inserts.push_back(InsertStatement(ListKind::Black, record));
     }
     EXPECT_EQ(0, store->ExecSqlList(inserts));
     EXPECT_EQ(1001, store->UserBlackExists(Md5Of(1000)));

@@ -39,10 +39,10 @@ TEST_F(StoreTest, AStoreMadeWithoutTheMd5IndexGetsItWhenOpenedAndKeepsItsRows) {
     {
         SqlDatabase db;
         OpenRaw(db);
-        db.RunStatement(CreateTableStatement(UserTable::Black).c_str());
-        db.RunStatement(CreateTableStatement(UserTable::Trusted).c_str());
+        db.RunStatement(CreateTableStatement(ListKind::Black).c_str());
+        db.RunStatement(CreateTableStatement(ListKind::Trusted).c_str());
         db.RunStatement(
-            InsertStatement(UserTable::Trusted, RecordOf(7, "5", "C:\\old.exe")).c_str());
+            InsertStatement(ListKind::Trusted, RecordOf(7, "5", "C:\\old.exe")).c_str());
     }
     EXPECT_EQ(0, Scalar("SELECT count(*) AS v FROM sqlite_master WHERE type = 'index'"));
     StdoutCapture log;
@@ -63,7 +63,7 @@ TEST_F(StoreTest, AWriterLeavesEachFileOnceInItsTableTheLastRecordOfABatchWinnin
     const UserListRecord mine = RecordOf(3, "3", "C:\\mine.exe");
     store->AddUserTrustedData(&mine);
 
-    std::unique_ptr<UserListWriter> writer = store->OpenWriter(UserTable::Trusted);
+    std::unique_ptr<UserListWriter> writer = store->OpenWriter(ListKind::Trusted);
     ASSERT_TRUE(writer);
     EXPECT_TRUE(
         writer->Write({RecordOf(1, "10", "C:\\moved.exe"), RecordOf(4, "10", "C:\\first.exe"),
@@ -80,7 +80,7 @@ TEST_F(StoreTest, AWriterLeavesEachFileOnceInItsTableTheLastRecordOfABatchWinnin
 
 TEST_F(StoreTest, AWriterBatchThatCannotCommitLeavesNothingAndTheNextBatchGoesThrough) {
     auto store = OpenStore(200);
-    std::unique_ptr<UserListWriter> writer = store->OpenWriter(UserTable::Black);
+    std::unique_ptr<UserListWriter> writer = store->OpenWriter(ListKind::Black);
     ASSERT_TRUE(writer);
     SqlDatabase reader;
     OpenRaw(reader);
@@ -105,7 +105,7 @@ TEST_F(StoreTest, NoWriterOnAClosedStoreOrAFileThatIsNoDatabase) {
     {
         ORBDBSqliteConn closed(DbPath());
         StdoutCapture log;
-        EXPECT_FALSE(closed.OpenWriter(UserTable::Trusted));
+        EXPECT_FALSE(closed.OpenWriter(ListKind::Trusted));
         const std::vector<std::string> lines = log.Lines();
         ASSERT_EQ(1u, lines.size());
         EXPECT_EQ("[ORBDBSqliteConn::WriteUserTrustedData()] INSERT INTO UserTrusted(Md5, Path, "
@@ -117,6 +117,6 @@ TEST_F(StoreTest, NoWriterOnAClosedStoreOrAFileThatIsNoDatabase) {
     ASSERT_TRUE(testsupport::WriteFileBytes(DbPath(), junk.data(), 2048));
     StdoutCapture log;
     auto store = OpenStore();
-    EXPECT_FALSE(store->OpenWriter(UserTable::Black));
+    EXPECT_FALSE(store->OpenWriter(ListKind::Black));
     EXPECT_EQ(junk, testsupport::ReadFileBytes(DbPath()));
 }

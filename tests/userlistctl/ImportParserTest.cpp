@@ -22,7 +22,7 @@ std::string Upper(std::string text) {
 }
 
 // Feeds a whole text as the import command feeds a file.
-ImportParser Parse(const std::string& text, std::optional<UserList> list = std::nullopt) {
+ImportParser Parse(const std::string& text, std::optional<ListKind> list = std::nullopt) {
     ImportParser parser(list);
     LineSplitter splitter(kImportMaxLineBytes, [&parser](std::string_view line, std::size_t n) {
         return parser.AddLine(line, n);
@@ -37,7 +37,7 @@ ImportParser Parse(const std::string& text, std::optional<UserList> list = std::
 std::string Listed(const ImportParser& parser) {
     std::string text;
     for (const ImportEntry& entry : parser.Entries())
-        text += (entry.list == UserList::Trusted ? "T " : "B ") + entry.md5 + " @" +
+        text += (entry.list == ListKind::Trusted ? "T " : "B ") + entry.md5 + " @" +
                 std::to_string(entry.line) + "\n";
     return text;
 }
@@ -91,14 +91,14 @@ TEST(ImportParserCsv, OtherIndicatorTypesAreSkippedWithTheirLinesAcrossMultiLine
 
 TEST(ImportParserCsv, AGivenListOverridesTheActionAndStandsInForAMissingActionColumn) {
     const std::string withAction = kHeader + "\nFileMd5," + kA + ",Block,t,d,\n";
-    EXPECT_EQ("T " + kA + " @2\n", Listed(Parse(withAction, UserList::Trusted)));
+    EXPECT_EQ("T " + kA + " @2\n", Listed(Parse(withAction, ListKind::Trusted)));
 
     const std::string noAction = "IndicatorValue,IndicatorType\n" + kA + ",FileMd5\n";
     const ImportParser refused = Parse(noAction);
     ASSERT_TRUE(refused.Problem());
     EXPECT_TRUE(refused.Problem()->needsList);
     EXPECT_EQ(1u, refused.Problem()->line);
-    EXPECT_EQ("B " + kA + " @2\n", Listed(Parse(noAction, UserList::Black)));
+    EXPECT_EQ("B " + kA + " @2\n", Listed(Parse(noAction, ListKind::Black)));
 }
 
 TEST(ImportParserCsv, MalformedRowsAreRefusedAtTheirLine) {
@@ -144,14 +144,14 @@ TEST(ImportParserClam, OurNamesGiveTheListOthersNeedOne) {
     ASSERT_TRUE(refused.Problem());
     EXPECT_TRUE(refused.Problem()->needsList);
     EXPECT_EQ(2u, refused.Problem()->line);
-    EXPECT_EQ("T " + kA + " @1\nT " + kB + " @2\n", Listed(Parse(foreign, UserList::Trusted)));
+    EXPECT_EQ("T " + kA + " @1\nT " + kB + " @2\n", Listed(Parse(foreign, ListKind::Trusted)));
 
     EXPECT_EQ(0u, ProblemOf(Parse(ours + kC + "\n")).find("line 5: not a ClamAV hash signature"));
 }
 
 TEST(ImportParserPlain, OneMd5ALineWithCommentsUnderAGivenList) {
     const std::string text = "# blocked by the console\n " + Upper(kA) + " \n\n" + kB + "\r\n";
-    const ImportParser parser = Parse(text, UserList::Black);
+    const ImportParser parser = Parse(text, ListKind::Black);
     EXPECT_EQ("", ProblemOf(parser));
     EXPECT_EQ(ImportFormat::PlainMd5, parser.Format());
     EXPECT_EQ("B " + kA + " @2\nB " + kB + " @4\n", Listed(parser));
@@ -161,12 +161,12 @@ TEST(ImportParserPlain, OneMd5ALineWithCommentsUnderAGivenList) {
     EXPECT_TRUE(noList.Problem()->needsList);
 
     EXPECT_EQ("line 3: \"" + kB.substr(1) + "\" is not an MD5 (32 hexadecimal digits)",
-              ProblemOf(Parse(kA + "\n" + kB + "\n" + kB.substr(1) + "\n", UserList::Black)));
+              ProblemOf(Parse(kA + "\n" + kB + "\n" + kB.substr(1) + "\n", ListKind::Black)));
 }
 
 TEST(ImportParserDuplicates, SameListCountsOnceAndTheOtherListIsRefused) {
     const std::string same = kA + "\n" + kB + "\n" + Upper(kA) + "\n";
-    const ImportParser parser = Parse(same, UserList::Trusted);
+    const ImportParser parser = Parse(same, ListKind::Trusted);
     EXPECT_EQ("T " + kA + " @1\nT " + kB + " @2\n", Listed(parser));
     ASSERT_EQ(1u, parser.Duplicates().size());
     EXPECT_EQ(3u, parser.Duplicates()[0].line);
@@ -180,16 +180,16 @@ TEST(ImportParserDuplicates, SameListCountsOnceAndTheOtherListIsRefused) {
 
 TEST(ImportParserRefusals, UnknownTextLaterBadBytesAndNothingToImport) {
     EXPECT_EQ("line 0: nothing to import: no MD5 in 3 lines",
-              ProblemOf(Parse("# only\n\n# comments\n", UserList::Black)));
+              ProblemOf(Parse("# only\n\n# comments\n", ListKind::Black)));
     EXPECT_EQ("line 0: nothing to import: no FileMd5 row (1 rows of other types)",
               ProblemOf(Parse(kHeader + "\nFileSha1,aa,Block,t,d,\n")));
-    EXPECT_EQ(0u, ProblemOf(Parse(kA + "\n" + kB + "\n\xFF\xFE", UserList::Black))
+    EXPECT_EQ(0u, ProblemOf(Parse(kA + "\n" + kB + "\n\xFF\xFE", ListKind::Black))
                       .find("line 3: byte 0xff at column 1 is not UTF-8"));
     EXPECT_EQ(0u, ProblemOf(Parse("hello world\n" + kA + "\n"))
                       .find("line 1: not a CSV header (IndicatorType,IndicatorValue,...), a "
                             "ClamAV hash signature (MD5:SIZE:NAME) or an MD5: \"hello world\""));
     // The first problem is kept; later lines are not read.
-    ImportParser parser(UserList::Black);
+    ImportParser parser(ListKind::Black);
     EXPECT_TRUE(parser.AddLine(kA, 1));
     EXPECT_FALSE(parser.AddLine("not an md5", 2));
     EXPECT_FALSE(parser.AddLine(kB, 3));

@@ -121,8 +121,8 @@ TEST(ClamHashLines, NamesKeepWhatClamAvShowsAndReplaceTheRest) {
     EXPECT_EQ("__.exe", ClamNameText("\xE5\xB7\xA5\xE5\x85\xB7.exe"));
     EXPECT_EQ("x_y_", ClamNameText("x\xC3\xA9y\xF0\x9F\x98\x80"));
     EXPECT_EQ("_", ClamNameText(""));
-    EXPECT_EQ("UserWarden.Black.a_b.exe", ClamSignatureName(UserList::Black, "a:b.exe"));
-    EXPECT_EQ("UserWarden.Trusted._", ClamSignatureName(UserList::Trusted, ""));
+    EXPECT_EQ("UserWarden.Black.a_b.exe", ClamSignatureName(ListKind::Black, "a:b.exe"));
+    EXPECT_EQ("UserWarden.Trusted._", ClamSignatureName(ListKind::Trusted, ""));
 
     const std::string md5 = "0123456789abcdef0123456789abcdef";
     EXPECT_EQ(md5 + ":4096:UserWarden.Black.t.exe\n",
@@ -147,17 +147,17 @@ TEST(ClamHashLines, ParsingTakesClamAvsFormsAndNothingElse) {
           "g" + md5.substr(1) + ":12:name"})
         EXPECT_FALSE(ParseClamHashLine(bad, signature)) << bad;
 
-    EXPECT_EQ(UserList::Trusted, ListOfClamName("UserWarden.Trusted.tool.exe"));
-    EXPECT_EQ(UserList::Black, ListOfClamName("UserWarden.Black.tool.exe"));
+    EXPECT_EQ(ListKind::Trusted, ListOfClamName("UserWarden.Trusted.tool.exe"));
+    EXPECT_EQ(ListKind::Black, ListOfClamName("UserWarden.Black.tool.exe"));
     EXPECT_FALSE(ListOfClamName("Win.Trojan.Agent-1"));
     EXPECT_FALSE(ListOfClamName("userwarden.black.tool.exe"));
 }
 
 TEST(ListExchangeTexts, CsvActionsNameTheLists) {
     for (const char* allow : {"Allowed", "allow", "ALLOWED"})
-        EXPECT_EQ(UserList::Trusted, ListOfCsvAction(allow)) << allow;
+        EXPECT_EQ(ListKind::Trusted, ListOfCsvAction(allow)) << allow;
     for (const char* block : {"Block", "blockandremediate", "AlertAndBlock"})
-        EXPECT_EQ(UserList::Black, ListOfCsvAction(block)) << block;
+        EXPECT_EQ(ListKind::Black, ListOfCsvAction(block)) << block;
     for (const char* other : {"Audit", "Warn", "", "Blocked", "Alert"})
         EXPECT_FALSE(ListOfCsvAction(other)) << other;
 }

@@ -8,18 +8,22 @@ constexpr int kIcons[] = {300, 301, 302, 303};
 constexpr int kButtons[] = {101, 102, 103, 104};
 
 const MsgBoxMode kModes[] = {
-    {1, L"您选择的内容：%s已经存在！", "100,40,-40,160", 302, {103, 0}},
-    {8, L"%s", "90,47,-30,90", 301, {103, 0}},
+    {BoxMode::kAlreadyListed, L"您选择的内容：%s已经存在！", "100,40,-40,160", 302, {103, 0}},
+    {BoxMode::kNotice, L"%s", "90,47,-30,90", 301, {103, 0}},
     // A failure the user must act on: the caller's text with the warning.
-    {9, L"%s", "100,30,-30,160", 302, {103, 0}},
-    {11, L"未能成功连接到云引擎服务，请确认开启云引擎后重试！", "100,40,-40,90", 302, {103, 0}},
-    {12,
+    {BoxMode::kFailure, L"%s", "100,30,-30,160", 302, {103, 0}},
+    {BoxMode::kNoCloudEngine,
+     L"未能成功连接到云引擎服务，请确认开启云引擎后重试！",
+     "100,40,-40,90",
+     302,
+     {103, 0}},
+    {BoxMode::kRemoveTrusted,
      L"删除已加白的文件，终端将不再信任此文件(至多5分钟后生效),且根据文件特征如实报出文件是否有"
      L"毒,确认要删除吗?",
      "100,40,-40,160",
      300,
      {102, 101}},
-    {13,
+    {BoxMode::kRemoveBlack,
      L"删除已加黑的文件，终端查杀将不再报毒隔离(至多5分钟后生效),确认要删除吗?",
      "100,40,-40,160",
      300,
@@ -71,11 +75,11 @@ bool QMsgBoxDlg::OnViewNotify(NMHDR& header, LRESULT&) {
     case 100:
     case 101:
     case 104:
-        EndModal(2);
+        EndModal(BoxResult::kCancel);
         return true;
     case 102:
     case 103:
-        EndModal(1);
+        EndModal(BoxResult::kOk);
         return true;
     default:
         return false;

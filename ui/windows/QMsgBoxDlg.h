@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "ui/windows/BoxModes.h"
 #include "ui/windows/CTwShadowedDialogImpl.h"
 #include "ui/skin/QSkinNotify.h"
 

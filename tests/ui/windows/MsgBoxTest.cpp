@@ -58,7 +58,7 @@ INT_PTR RunAndClick(int mode, int id) {
 
 TEST_F(MsgBox, ModesShowTheirTextIconAndButtons) {
     QMsgBoxDlg box;
-    box.SetMode(1);
+    box.SetMode(BoxMode::kAlreadyListed);
     box.SetText(L"a.exe");
     ASSERT_NE(nullptr, box.CreateHostWindow(nullptr, nullptr));
     EXPECT_EQ(L"您选择的内容：a.exe已经存在！", box.FindById(202)->Text());
@@ -69,7 +69,7 @@ TEST_F(MsgBox, ModesShowTheirTextIconAndButtons) {
     EXPECT_FALSE(Shown(box, 101) || Shown(box, 102) || Shown(box, 104));
 
     QMsgBoxDlg question;
-    question.SetMode(12);
+    question.SetMode(BoxMode::kRemoveTrusted);
     ASSERT_NE(nullptr, question.CreateHostWindow(nullptr, nullptr));
     EXPECT_TRUE(Shown(question, 300));
     EXPECT_TRUE(Shown(question, 102) && Shown(question, 101));
@@ -83,17 +83,18 @@ TEST_F(MsgBox, ModesShowTheirTextIconAndButtons) {
         EXPECT_TRUE(Shown(raw, id)) << id;
     EXPECT_TRUE(raw.FindById(202)->Text().empty());
     EXPECT_EQ(nullptr, FindMsgBoxMode(5));
-    EXPECT_EQ(L"x", MsgBoxMessage(*FindMsgBoxMode(8), L"x"));
+    EXPECT_EQ(L"x", MsgBoxMessage(*FindMsgBoxMode(BoxMode::kNotice), L"x"));
 }
 
 TEST_F(MsgBox, TheBoxsOwnMessageShowsANewModeAndTextWhileItIsOpen) {
     QMsgBoxDlg box;
-    box.SetMode(1);
+    box.SetMode(BoxMode::kAlreadyListed);
     box.SetText(L"a.exe");
     ASSERT_NE(nullptr, box.CreateHostWindow(nullptr, nullptr));
     SendMessageW(box.Hwnd(), MsgBoxUpdateMessage(), 12, 0);
     EXPECT_EQ(12, box.Mode());
-    EXPECT_EQ(MsgBoxMessage(*FindMsgBoxMode(12), L""), box.FindById(202)->Text());
+    EXPECT_EQ(MsgBoxMessage(*FindMsgBoxMode(BoxMode::kRemoveTrusted), L""),
+              box.FindById(202)->Text());
     EXPECT_TRUE(Shown(box, 300) && Shown(box, 102) && Shown(box, 101));
     EXPECT_FALSE(Shown(box, 302) || Shown(box, 103));
 
