@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "app/WardenElements.h"
 #include "app/WardenTexts.h"
 #include "store/ORBDBSqliteConn.h"
 #include "ui/engine/CTwTabCtrl.h"
@@ -14,16 +15,14 @@
 
 namespace {
 
-constexpr int kListIds[3] = {401, 402, 403};
-constexpr int kPanes[3] = {201, 202, 203};
-constexpr int kFooters[3] = {204, 205, 206};
+using namespace WardenElement;
+
 constexpr PendingTabController::Elements kPendingElements[2] = {
-    {301, 303, 501, 502, 106}, // whitelist: select-all, its image, summary, link, OK
-    {302, 304, 503, 504, 108}, // blacklist
+    {kWhitelistSelectAll, kWhitelistSelectAllImage, kWhitelistSummary, kWhitelistSummaryLink,
+     kWhitelistOk},
+    {kBlacklistSelectAll, kBlacklistSelectAllImage, kBlacklistSummary, kBlacklistSummaryLink,
+     kBlacklistOk},
 };
-constexpr int kBadge = 1104;
-constexpr int kBadgeText = 1105;
-constexpr int kTabControl = 103;
 
 // Element changes asked for by workers, carried out on the window's thread.
 constexpr UINT kShowBadge = WM_APP + 2;         // count
@@ -78,7 +77,7 @@ void QUserWardenDlg::CreateLists() {
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
     for (int tab = 0; tab < 3; ++tab) {
         CListViewCtrlEx& list = m_lists[tab];
-        list.Create(view, RECT{0, 0, 10, 10}, style, static_cast<UINT>(kListIds[tab]));
+        list.Create(view, RECT{0, 0, 10, 10}, style, static_cast<UINT>(kLists[tab]));
         list.SetOwner(Hwnd());
         const int widths[2][3] = {{270, 270, 80}, {279, 279, 80}};
         const int minimums[2][3] = {{260, 260, 80}, {279, 279, 80}};
@@ -321,10 +320,10 @@ bool QUserWardenDlg::OnViewNotify(NMHDR& header, LRESULT&) {
         }
     }
     switch (item.itemId) {
-    case 102:
+    case kCloseButton:
         EndModal(2);
         return true;
-    case 107:
+    case kOpenFiles:
         OpenFilesDialog();
         return true;
     default:
@@ -374,7 +373,7 @@ bool QUserWardenDlg::OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam,
         return true;
     }
     if (message == RowCheckChangedMessage()) {
-        m_pending[tabOf == kListIds[1] ? 1 : 0].RefreshSelectAll();
+        m_pending[tabOf == kBlacklistList ? kBlacklistTab : kWhitelistTab].RefreshSelectAll();
         return true;
     }
     switch (message) {

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include "app/WardenElements.h"
 #include "bench/BenchTimer.h"
 #include "bench/window/AnswerSampler.h"
 #include "bench/window/Deadline.h"
@@ -25,17 +26,13 @@
 
 namespace {
 
-// The program's layouts and elements (ids of its layout documents).
+using namespace WardenElement;
+
+// The program's layouts and the message box's OK (ids of its layout
+// documents); the main window's elements are those of app/WardenElements.h.
 constexpr int kMainLayout = 101;
 constexpr int kBoxLayout = 102;
-constexpr int kCloseButton = 102;
-constexpr int kTabControl = 103;
-constexpr int kOperatedTab = 2;
-constexpr int kWhitelistOk = 106;
-constexpr int kWhitelistSummary = 501;
 constexpr int kBoxOk = 102;
-constexpr int kWhitelistList = 401;
-constexpr int kOperatedList = 403;
 constexpr int kGroupRows = 2;
 // The restore link is centred in column 2 of each entry row.
 constexpr int kLinkColumn = 2;

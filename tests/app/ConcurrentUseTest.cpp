@@ -60,7 +60,7 @@ TEST_F(ConcurrentUse, RowsACommitTakesAreTheUsersNoMoreFromTheMomentOkIsPressed)
     pending.SetCheck(1, false);
     // The commit's worker is held before its first chunk.
     m_gate.HoldAt(WorkPoint::CommitStarted);
-    testsupport::ClickElement(window, 106);
+    testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     ASSERT_TRUE(m_gate.WaitHeld());
     EXPECT_EQ(L"正在处理", pending.CellText(0, 2));
     EXPECT_FALSE(pending.Rows().Row(0)->HasBox());
@@ -80,7 +80,7 @@ TEST_F(ConcurrentUse, RowsACommitTakesAreTheUsersNoMoreFromTheMomentOkIsPressed)
 
     // A later OK takes the row left.
     pending.SetCheck(1, true);
-    testsupport::ClickElement(window, 106);
+    testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     EXPECT_TRUE(PumpUntil(
         [&] { return !window.BusyWithCommit(0) && window.List(2).FindByKey(second) >= 0; }));
     EXPECT_EQ(2, TrustedInStore());
@@ -91,7 +91,8 @@ TEST_F(ConcurrentUse, ARemovalActsOnTheClickedEntryEvenWhenRowsMoveBeforeItIsHan
     StoreEntries(m_dir.File(L"UserSign.dat"), {{kA, true}, {kC, false}, {kD, false}});
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_TRUE(Open(window));
-    ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(2));
+    ASSERT_TRUE(
+        static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl))->SelectTab(2));
     CListViewCtrlEx& operated = window.List(2);
     const int d = operated.FindByKey(kD);
     ASSERT_EQ(4, d); // group, a, group, c, d
@@ -119,9 +120,10 @@ TEST_F(ConcurrentUse, ARemovalWaitsForTheChunkInProgressAndTheWindowAnswersMeanw
     ASSERT_TRUE(OpenWithDrop(window));
     // A commit holds its turn between store and component.
     m_gate.HoldAt(WorkPoint::ChunkStored);
-    testsupport::ClickElement(window, 106);
+    testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     ASSERT_TRUE(m_gate.WaitHeld());
-    ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(2));
+    ASSERT_TRUE(
+        static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl))->SelectTab(2));
     CListViewCtrlEx& operated = window.List(2);
     SetTimer(nullptr, 0, 50, &ConfirmFromTimer);
     operated.ClickLink(operated.FindByKey(kA), 2);
@@ -146,7 +148,8 @@ TEST_F(ConcurrentUse, ARemovalTheStoreRefusesKeepsTheEntryAndSaysWhy) {
     ASSERT_TRUE(Open(window));
     window.Processor().SetWorkSeam(m_gate.Seam());
     m_gate.FailAt(WorkPoint::RemovalStore, WorkFault::StoreFails);
-    ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(2));
+    ASSERT_TRUE(
+        static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl))->SelectTab(2));
     const UINT_PTR answers = AnswerBoxesFromNowOn();
     ClickLinkAndSettle(window, 2, window.List(2).FindByKey(kA));
     EXPECT_TRUE(PumpUntil([] { return !g_noticesClosed.empty(); }));
@@ -170,12 +173,12 @@ TEST_F(ConcurrentUse, ACommitThatEndsGivesBackItsOwnRowsNotThoseOfTheNextCommit)
     // The first commit's store write fails; its end waits in the queue
     // while OK starts a second commit, held before its first chunk.
     m_gate.FailAt(WorkPoint::ChunkWrite, WorkFault::StoreFails);
-    testsupport::ClickElement(window, 106);
+    testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     while (m_gate.Reached(WorkPoint::ChunkWrite) == 0)
         SwitchToThread();
     m_gate.HoldAt(WorkPoint::CommitStarted);
     pending.SetCheck(1, true);
-    testsupport::ClickElement(window, 106);
+    testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     ASSERT_TRUE(m_gate.WaitHeld());
     const UINT_PTR answers = AnswerBoxesFromNowOn();
     EXPECT_TRUE(PumpUntil([&] { return pending.Rows().Row(0)->HasBox(); }));
@@ -201,7 +204,7 @@ TEST_F(ConcurrentUse, ClosingTheWindowDuringACommitEndsItWithTheChunkInProgress)
         window.Processor().SetCommitChunkFiles(1);
         // The first chunk is done; the second waits for its turn.
         m_gate.HoldAt(WorkPoint::ChunkTurn, 2);
-        testsupport::ClickElement(window, 106);
+        testsupport::ClickElement(window, WardenElement::kWhitelistOk);
         ASSERT_TRUE(m_gate.WaitHeld());
         hwnd = window.Hwnd();
         // Let go once the window has gone and its owner waits for the work.
@@ -226,7 +229,7 @@ TEST_F(ConcurrentUse, TheSameFileCommittedFromBothTabsEndsWhereTheLaterCommitPut
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_TRUE(Open(window));
     ASSERT_TRUE(DropAndWait(window, {m_files[0]}));
-    auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(103));
+    auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl));
     ASSERT_TRUE(tabs->SelectTab(1));
     ASSERT_TRUE(DropAndWait(window, {m_files[0]}, 503));
     const std::string md5 = window.List(0).Rows().Row(0)->key;
@@ -235,10 +238,10 @@ TEST_F(ConcurrentUse, TheSameFileCommittedFromBothTabsEndsWhereTheLaterCommitPut
     // the blacklist's, pressed meanwhile, comes after it.
     m_gate.HoldAt(WorkPoint::ChunkStored);
     ASSERT_TRUE(tabs->SelectTab(0));
-    testsupport::ClickElement(window, 106);
+    testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     ASSERT_TRUE(m_gate.WaitHeld());
     ASSERT_TRUE(tabs->SelectTab(1));
-    testsupport::ClickElement(window, 108);
+    testsupport::ClickElement(window, WardenElement::kBlacklistOk);
     ASSERT_TRUE(PumpUntil([&] { return m_gate.Reached(WorkPoint::CommitStarted) == 2; }, 5000));
     m_gate.Release();
     EXPECT_TRUE(PumpUntil([&] { return !window.BusyWithCommit(0) && !window.BusyWithCommit(1); }));
@@ -265,7 +268,7 @@ TEST_F(ConcurrentUse, AComponentThatCannotSaveItsListsIsToldAndTheFilesStayStore
     ASSERT_TRUE(OpenWithDrop(window));
     m_gate.FailAt(WorkPoint::CommitEndUpdate, WorkFault::ComponentFails);
     const UINT_PTR answers = AnswerBoxesFromNowOn();
-    testsupport::ClickElement(window, 106);
+    testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     EXPECT_TRUE(PumpUntil([&] { return !g_noticesClosed.empty() && !window.BusyWithCommit(0); }));
     KillTimer(nullptr, answers);
     EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, g_noticesClosed);

@@ -10,6 +10,7 @@
 #include <shlobj.h>
 
 #include "app/QUserWardenDlg.h"
+#include "app/WardenElements.h"
 #include "app/WardenTexts.h"
 #include "common/TextConvert.h"
 #include "layoutview/UiDocuments.h"

@@ -35,19 +35,21 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     std::wstring title(32, L'\0');
     GetWindowTextW(window.Hwnd(), &title[0], 32);
     EXPECT_EQ(L"vmruserwarden", std::wstring(title.c_str()));
-    EXPECT_TRUE(window.FindById(106)->IsDisabled());
+    EXPECT_TRUE(window.FindById(WardenElement::kWhitelistOk)->IsDisabled());
 
     // Two PE files and one text file dropped on the whitelist tab.
     ASSERT_TRUE(DropAndWait(window, m_files));
-    EXPECT_EQ(L"本次共添加 3 个文件，其中 1 个文件不符合添加格式",
-              static_cast<CTwRichText*>(window.FindById(501))->PlainText());
+    EXPECT_EQ(
+        L"本次共添加 3 个文件，其中 1 个文件不符合添加格式",
+        static_cast<CTwRichText*>(window.FindById(WardenElement::kWhitelistSummary))->PlainText());
     CListViewCtrlEx& pending = window.List(0);
     ASSERT_EQ(2, pending.Rows().Count());
     EXPECT_EQ(L"one.exe", pending.CellText(0, 0));
     EXPECT_EQ(L"删除", pending.CellText(0, 2));
     EXPECT_EQ(2, pending.CountChecked());
-    EXPECT_FALSE(window.FindById(106)->IsDisabled());
-    EXPECT_EQ(1, static_cast<CTwImageWnd*>(window.FindById(303))->Sub()); // all checked
+    EXPECT_FALSE(window.FindById(WardenElement::kWhitelistOk)->IsDisabled());
+    EXPECT_EQ(1, static_cast<CTwImageWnd*>(window.FindById(WardenElement::kWhitelistSelectAllImage))
+                     ->Sub()); // all checked
 
     // The same file again: the duplicate box, no new row.
     EXPECT_EQ((std::vector<int>{1}), DropAnsweringBoxes(window, {m_files[0]}));
@@ -56,24 +58,24 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
 
     // OK commits both to the component and the store.
     g_boxesClosed = 0;
-    testsupport::ClickElement(window, 106);
+    testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     CListViewCtrlEx& operated = window.List(2);
     EXPECT_TRUE(PumpUntil([&] {
         return pending.CellText(0, 2) == L"处理成功" && pending.CellText(1, 2) == L"处理成功" &&
                !window.BusyWithCommit(0) && operated.Rows().Count() == 4 &&
-               window.FindById(1104)->IsShown();
+               window.FindById(WardenElement::kBadge)->IsShown();
     }));
     EXPECT_EQ(0, pending.CountWithBox()); // done rows have no box any more
     EXPECT_EQ(2, TrustedInStore());
-    EXPECT_EQ(L"2", window.FindById(1105)->Text());
+    EXPECT_EQ(L"2", window.FindById(WardenElement::kBadgeText)->Text());
     EXPECT_EQ(4, operated.ShownCount()); // two groups, two entries in the first
     const int entry = operated.FindByKey(pending.Rows().Row(0)->key);
     ASSERT_EQ(1, entry);
 
     // The operated tab hides the badge; its restore link takes the entry off.
-    auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(103));
+    auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl));
     ASSERT_TRUE(tabs->SelectTab(2));
-    EXPECT_FALSE(window.FindById(1104)->IsShown());
+    EXPECT_FALSE(window.FindById(WardenElement::kBadge)->IsShown());
     EXPECT_TRUE(window.FindById(203)->IsShown());
     EXPECT_FALSE(window.FindById(201)->IsShown());
     SetTimer(nullptr, 0, 50, &ConfirmFromTimer);
@@ -104,8 +106,9 @@ TEST_F(MainWindow, ADropShowsOneDuplicateBoxThatNamesTheFirstAndCountsTheOthers)
     EXPECT_EQ(0u, text.find(L"“f1")) << text; // the first the walk found
     EXPECT_NE(std::wstring::npos, text.find(L"”及另外 39 个文件")) << text;
     EXPECT_EQ(41, window.List(0).Rows().Count());
-    EXPECT_EQ(L"本次共添加 1 个文件，其中 0 个文件不符合添加格式",
-              static_cast<CTwRichText*>(window.FindById(501))->PlainText());
+    EXPECT_EQ(
+        L"本次共添加 1 个文件，其中 0 个文件不符合添加格式",
+        static_cast<CTwRichText*>(window.FindById(WardenElement::kWhitelistSummary))->PlainText());
 
     // A drop without duplicates shows no box at all.
     testsupport::WritePeFile(m_dir.File(L"other.exe"), "other");
@@ -143,7 +146,8 @@ TEST_F(MainWindow, AStoreLockedByAnotherProgramDoesNotKeepTheWindowFromShowing) 
     ASSERT_TRUE(PumpUntil([&] { return window.OperatedLoaded(); }));
     EXPECT_EQ(3, window.List(2).ShownCount());
     EXPECT_GE(window.List(2).FindByKey("0cc175b9c0f1b6a831c399e269772661"), 0);
-    ASSERT_TRUE(PumpUntil([&] { return window.FindById(501)->IsShown(); }));
+    ASSERT_TRUE(
+        PumpUntil([&] { return window.FindById(WardenElement::kWhitelistSummary)->IsShown(); }));
     EXPECT_EQ(1, window.List(0).Rows().Count());
     DestroyWindow(window.Hwnd());
 }
@@ -166,7 +170,8 @@ TEST_F(MainWindow, ARemovalTheComponentRefusesShowsItsBoxAndKeepsTheEntry) {
     // A folder where the component's update lock file goes: it cannot
     // begin a change of its lists.
     ASSERT_TRUE(CreateDirectoryW(m_dir.File(L"lists.txt.lock").c_str(), nullptr));
-    ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(2));
+    ASSERT_TRUE(
+        static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl))->SelectTab(2));
 
     g_noticesClosed.clear();
     const UINT_PTR answers = SetTimer(nullptr, 0, 50, &AnswerBoxesFromTimer);
@@ -191,7 +196,7 @@ TEST_F(MainWindow, AFileWhosePathTheStoreCannotRecordIsRefusedBeforeTheComponent
     ASSERT_EQ(2, pending.Rows().Count());
     const std::string foreignMd5 = pending.Rows().Row(1)->key;
 
-    testsupport::ClickElement(window, 106);
+    testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     EXPECT_TRUE(PumpUntil(
         [&] { return pending.CellText(0, 2) == L"处理成功" && !window.BusyWithCommit(0); }));
     EXPECT_EQ(L"路径无法记录", pending.CellText(1, 2));
@@ -210,7 +215,8 @@ TEST_F(MainWindow, PendingRowsLeaveByTheirLinkAndTheirBoxesReachTheSelectAllBox)
     ASSERT_TRUE(DropAndWait(window, m_files));
     CListViewCtrlEx& pending = window.List(0);
     ASSERT_EQ(2, pending.Rows().Count());
-    auto* selectAll = static_cast<CTwImageWnd*>(window.FindById(303));
+    auto* selectAll =
+        static_cast<CTwImageWnd*>(window.FindById(WardenElement::kWhitelistSelectAllImage));
     EXPECT_EQ(1, selectAll->Sub()); // all checked
 
     // A click on the first row's box, as the mouse makes it: the list tells
@@ -240,7 +246,7 @@ TEST_F(MainWindow, ACommitTheComponentRefusesShowsItsBoxAndKeepsTheRowsPending) 
     ASSERT_TRUE(DropAndWait(window, m_files));
     ASSERT_TRUE(CreateDirectoryW(m_dir.File(L"lists.txt.lock").c_str(), nullptr));
     const UINT_PTR answers = AnswerBoxesFromNowOn();
-    testsupport::ClickElement(window, 106);
+    testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     EXPECT_TRUE(PumpUntil([&] { return !g_noticesClosed.empty() && !window.BusyWithCommit(0); }));
     KillTimer(nullptr, answers);
     EXPECT_EQ(std::vector<int>{11}, g_noticesClosed);
@@ -263,7 +269,7 @@ TEST_F(MainWindow, ACommitTheStoreCannotTakeShowsItsBoxAndLeavesTheRowsPending) 
     ASSERT_EQ(0, holder.ExecSql("BEGIN EXCLUSIVE;"));
 
     const UINT_PTR answers = AnswerBoxesFromNowOn();
-    testsupport::ClickElement(window, 106);
+    testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     EXPECT_TRUE(PumpUntil([&] {
         return !g_noticesClosed.empty() && !window.BusyWithCommit(0) && pending.CountChecked() == 2;
     }));
@@ -277,7 +283,7 @@ TEST_F(MainWindow, ACommitTheStoreCannotTakeShowsItsBoxAndLeavesTheRowsPending) 
 
     // Once the other program lets go, the same rows commit.
     ASSERT_EQ(0, holder.ExecSql("COMMIT;"));
-    testsupport::ClickElement(window, 106);
+    testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     EXPECT_TRUE(PumpUntil([&] {
         return pending.CellText(1, 2) == L"处理成功" && window.List(2).Rows().Count() == 4;
     }));
@@ -300,7 +306,8 @@ TEST_F(MainWindow, OperatedEntriesStayWhenTheQuestionIsCancelledAndBlacklistedOn
     }
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_TRUE(Open(window));
-    ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(2));
+    ASSERT_TRUE(
+        static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl))->SelectTab(2));
     CListViewCtrlEx& operated = window.List(2);
     const int rows = operated.Rows().Count();
 
@@ -386,27 +393,32 @@ TEST_F(MainWindow, TheBadgeCountsUpTo99AndThenSays99Plus) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_TRUE(Open(window));
     window.OnTrustedBatchDone(99);
-    EXPECT_TRUE(PumpUntil([&] { return window.FindById(1104)->IsShown(); }, 3000));
-    EXPECT_EQ(L"99", window.FindById(1105)->Text());
+    EXPECT_TRUE(PumpUntil([&] { return window.FindById(WardenElement::kBadge)->IsShown(); }, 3000));
+    EXPECT_EQ(L"99", window.FindById(WardenElement::kBadgeText)->Text());
     window.OnBlackBatchDone(100);
-    EXPECT_TRUE(PumpUntil([&] { return window.FindById(1105)->Text() == L"99+"; }, 3000));
+    EXPECT_TRUE(PumpUntil(
+        [&] { return window.FindById(WardenElement::kBadgeText)->Text() == L"99+"; }, 3000));
     DestroyWindow(window.Hwnd());
 }
 
 TEST_F(MainWindow, BlacklistTabSelectAllAndNoDropsOnTheOperatedTab) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_TRUE(Open(window));
-    auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(103));
+    auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl));
     ASSERT_TRUE(tabs->SelectTab(1));
     EXPECT_TRUE(window.FindById(202)->IsShown());
     ASSERT_TRUE(DropAndWait(window, m_files, 503));
     EXPECT_EQ(2, window.List(1).Rows().Count());
     EXPECT_EQ(0, window.List(0).Rows().Count());
 
-    testsupport::ClickElement(window, 302); // select all: every row was checked, so none is now
+    testsupport::ClickElement(
+        window,
+        WardenElement::kBlacklistSelectAll); // select all: every row was checked, so none is now
     EXPECT_EQ(0, window.List(1).CountChecked());
-    EXPECT_EQ(2, static_cast<CTwImageWnd*>(window.FindById(304))->Sub());
-    testsupport::ClickElement(window, 302);
+    EXPECT_EQ(
+        2,
+        static_cast<CTwImageWnd*>(window.FindById(WardenElement::kBlacklistSelectAllImage))->Sub());
+    testsupport::ClickElement(window, WardenElement::kBlacklistSelectAll);
     EXPECT_EQ(2, window.List(1).CountChecked());
 
     ASSERT_TRUE(tabs->SelectTab(2));
@@ -420,9 +432,10 @@ TEST_F(MainWindow, TheOpenDialogAddsTheChosenFile) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_TRUE(Open(window));
     // 107, the blacklist tab's add button, is hidden by the layout.
-    ASSERT_TRUE(static_cast<CTwTabCtrl*>(window.FindById(103))->SelectTab(1));
+    ASSERT_TRUE(
+        static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl))->SelectTab(1));
     window.ShowElement(107, true);
-    testsupport::ClickElement(window, 107);
+    testsupport::ClickElement(window, WardenElement::kOpenFiles);
     // The dialog runs on the worker: name the file in it and confirm.
     HWND dialog = nullptr;
     ASSERT_TRUE(PumpUntil([&] {
@@ -433,7 +446,8 @@ TEST_F(MainWindow, TheOpenDialogAddsTheChosenFile) {
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(PumpUntil([&] { return window.List(1).Rows().Count() == 1; }));
     EXPECT_EQ(L"two.exe", window.List(1).CellText(0, 0));
-    EXPECT_FALSE(window.FindById(503)->IsShown()); // no summary after the dialog
+    EXPECT_FALSE(window.FindById(WardenElement::kBlacklistSummary)
+                     ->IsShown()); // no summary after the dialog
     DestroyWindow(window.Hwnd());
 }
 
@@ -500,12 +514,12 @@ TEST_F(MainWindow, AComponentOfTheOtherBitnessIsNamedAndTheStoredEntriesStillSho
     // A drop then says the same instead of a summary of nothing.
     EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, DropAnsweringBoxes(window, m_files));
     EXPECT_EQ(std::vector<std::wstring>{text}, g_noticeTexts);
-    EXPECT_FALSE(window.FindById(501)->IsShown());
+    EXPECT_FALSE(window.FindById(WardenElement::kWhitelistSummary)->IsShown());
     // OK would say it again (on the commit's worker), not the cloud
     // engine's box: nothing is pending, so the removal of the stored entry
     // shows it, and the entry stays.
     g_closedModes.clear();
-    auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(103));
+    auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl));
     ASSERT_TRUE(tabs->SelectTab(2));
     answers = AnswerBoxesFromNowOn();
     const int entry = window.List(2).FindByKey("0cc175b9c0f1b6a831c399e269772661");
@@ -556,8 +570,9 @@ TEST_F(MainWindow, FilesThatCannotBeReadAreNamedNotCountedAsRefused) {
     EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, DropAnsweringBoxes(window, files));
     EXPECT_EQ(L"无法读取文件“held.exe”（文件正被其他程序占用）及另外 1 个文件，未添加到列表。",
               g_noticeTexts.at(0));
-    EXPECT_EQ(L"本次共添加 3 个文件，其中 1 个文件不符合添加格式",
-              static_cast<CTwRichText*>(window.FindById(501))->PlainText());
+    EXPECT_EQ(
+        L"本次共添加 3 个文件，其中 1 个文件不符合添加格式",
+        static_cast<CTwRichText*>(window.FindById(WardenElement::kWhitelistSummary))->PlainText());
     EXPECT_EQ(2, window.List(0).Rows().Count());
     DestroyWindow(window.Hwnd());
 }
