@@ -1,6 +1,7 @@
 #include "app/QUserWardenDlg.h"
 
 #include <commdlg.h>
+#include <olectl.h> // OCM__BASE: notifications reflected to their control
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -331,7 +332,8 @@ bool QUserWardenDlg::OnViewNotify(NMHDR& header, LRESULT&) {
     }
 }
 
-bool QUserWardenDlg::Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+bool QUserWardenDlg::ReflectNotifications(UINT message, WPARAM wparam, LPARAM lparam,
+                                          LRESULT& result) {
     HWND control = nullptr;
     switch (message) {
     case WM_DRAWITEM:
@@ -351,11 +353,12 @@ bool QUserWardenDlg::Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT
     }
     if (!control || control == View().Hwnd() || !IsChild(Hwnd(), control))
         return false;
-    result = SendMessageW(control, kReflected + message, wparam, lparam);
+    result = SendMessageW(control, OCM__BASE + message, wparam, lparam);
     return true;
 }
 
-bool QUserWardenDlg::OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+bool QUserWardenDlg::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam,
+                                          LRESULT& result) {
     const int tabOf = static_cast<int>(wparam);
     if (message == WM_INTAKE_DONE) {
         if (tabOf >= 0 && tabOf < 2)
@@ -408,6 +411,6 @@ bool QUserWardenDlg::OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam,
         OnDrop(reinterpret_cast<HDROP>(wparam));
         return true;
     default:
-        return Reflect(message, wparam, lparam, result);
+        return ReflectNotifications(message, wparam, lparam, result);
     }
 }

@@ -83,7 +83,7 @@ public:
 
 protected:
     bool OnViewNotify(NMHDR& header, LRESULT& result) override;
-    bool OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+    bool ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
 private:
     // WardenSurface
@@ -111,7 +111,7 @@ private:
     void OnLinkClicked(int column);
     int ItemDone(int tab, const char* md5);
     int BatchDone(int count);
-    bool Reflect(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+    bool ReflectNotifications(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
     std::wstring m_storePath;
     int m_storeBusyTimeoutMs;

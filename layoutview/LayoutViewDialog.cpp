@@ -86,7 +86,7 @@ bool LayoutViewDialog::OnViewNotify(NMHDR& header, LRESULT&) {
     return true;
 }
 
-bool LayoutViewDialog::OnDialogMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
+bool LayoutViewDialog::ProcessWindowMessage(UINT message, WPARAM, LPARAM, LRESULT&) {
     if (message == WM_INITDIALOG) {
         CreateLists();
         for (const int id : m_hidden)

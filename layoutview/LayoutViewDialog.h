@@ -20,7 +20,7 @@ public:
 
 protected:
     bool OnViewNotify(NMHDR& header, LRESULT& result) override;
-    bool OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+    bool ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
 private:
     void CreateLists();

@@ -266,7 +266,7 @@ LRESULT CTwDialogHost::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
     if (HostMessage(message, wparam, lparam, result))
         return result;
     OnFrameMessage(message, wparam, lparam);
-    if (OnDialogMessage(message, wparam, lparam, result))
+    if (ProcessWindowMessage(message, wparam, lparam, result))
         return result;
     return DefWindowProcW(m_hWnd, message, wparam, lparam);
 }

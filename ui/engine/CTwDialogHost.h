@@ -59,7 +59,7 @@ protected:
     // The corner-cutting helper's turn, after the host's own handling.
     virtual void OnFrameMessage(UINT, WPARAM, LPARAM) {}
     // The dialog's other messages, after the host's.
-    virtual bool OnDialogMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+    virtual bool ProcessWindowMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);

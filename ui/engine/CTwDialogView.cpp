@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include <commctrl.h>
+#include <olectl.h> // OCM_*: messages reflected to the control that sent them, as ATL reflects them
 #include <shellapi.h>
 
 #include "common/CriticalSection.h"
@@ -16,7 +17,6 @@
 namespace {
 
 constexpr DWORD kViewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP;
-constexpr UINT kReflectBase = 0x2000;
 constexpr WPARAM kMoveByCaption = 0xF012;
 constexpr WPARAM kMaximize = 0xF032;
 constexpr WPARAM kRestore = 0xF122;
@@ -504,7 +504,7 @@ LRESULT CTwDialogView::OnNotify(WPARAM wparam, LPARAM lparam) {
         return 0;
     }
     if (header && header->code == static_cast<UINT>(NM_CUSTOMDRAW) && header->hwndFrom)
-        return SendMessageW(header->hwndFrom, kReflectBase + WM_NOTIFY, wparam, lparam);
+        return SendMessageW(header->hwndFrom, OCM_NOTIFY, wparam, lparam);
     return SendMessageW(GetParent(m_hWnd), WM_NOTIFY, wparam, lparam);
 }
 

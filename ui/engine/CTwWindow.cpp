@@ -221,11 +221,11 @@ bool CTwWindow::PaintInto(HDC dc, HRGN region) {
 
 LRESULT CTwWindow::Send(UINT message, WPARAM wparam, LPARAM lparam) {
     LRESULT result = 0;
-    HandleElementMessage(message, wparam, lparam, &result);
+    ProcessWindowMessage(message, wparam, lparam, &result);
     return result;
 }
 
-bool CTwWindow::HandleElementMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
+bool CTwWindow::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
     *result = 0;
     switch (message) {
     case WM_CREATE:

@@ -63,7 +63,7 @@ public:
     virtual bool IsFocusable() const { return false; }
     virtual bool WantsKeyboard() const { return false; }
     // The element message handler; true when the message was handled.
-    virtual bool HandleElementMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
+    virtual bool ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
 
     // Shows or hides the hosted real windows at and below this element
     // (`visible`: the element's resulting visibility).
@@ -111,7 +111,7 @@ public:
     unsigned ChangeStateWithRepaint(unsigned add, unsigned remove);
 
 protected:
-    // Handlers behind HandleElementMessage.
+    // Handlers behind ProcessWindowMessage.
     virtual void OnDestroy() {}
     virtual void OnPaint(HDC dc);
     // The size message: `placing` with the offered size, else the loader's.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <commctrl.h>
+#include <olectl.h> // OCM_*: messages reflected to the control that sent them, as ATL reflects them
 
 #include "common/GdiObjects.h"
 #include "ui/engine/TwFontPool.h"
@@ -68,7 +69,8 @@ UINT RowCheckChangedMessage() {
     return message;
 }
 
-bool CHeaderCtrlEx::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+bool CHeaderCtrlEx::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam,
+                                         LRESULT& result) {
     if (message == WM_PAINT) {
         Paint();
         result = 0;
@@ -655,17 +657,18 @@ bool CListViewCtrlEx::OnHeaderNotify(const NMHEADERW& header, LRESULT& result) {
     }
 }
 
-bool CListViewCtrlEx::ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+bool CListViewCtrlEx::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam,
+                                           LRESULT& result) {
     switch (message) {
-    case kReflected + WM_MEASUREITEM:
+    case OCM_MEASUREITEM:
         reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = kListRowHeight;
         result = TRUE;
         return true;
-    case kReflected + WM_DRAWITEM:
+    case OCM_DRAWITEM:
         DrawRow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
         result = TRUE;
         return true;
-    case kReflected + WM_NOTIFY: {
+    case OCM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lparam);
         if (header->hwndFrom == Hwnd() && header->code == static_cast<UINT>(NM_CLICK))
             OnClick(*reinterpret_cast<const NMITEMACTIVATE*>(lparam));

@@ -32,7 +32,6 @@ inline constexpr wchar_t kMainWindowTitle[] = L"vmruserwarden";
 // The registered message posted to the main window when a box is toggled.
 UINT RowCheckChangedMessage();
 
-inline constexpr UINT kReflected = 0x2000;
 inline constexpr UINT kRefillClear = 0x80C8;
 inline constexpr UINT kRefillAppend = 0x80C9;
 // A worker's change of the rows reaching the list's thread: the message,
@@ -42,7 +41,7 @@ inline constexpr UINT_PTR kListSyncTimer = 2;
 
 class CHeaderCtrlEx : public TwSubclass<CHeaderCtrlEx> {
 public:
-    bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+    bool ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
     static constexpr int kHeight = 25;
 
 private:
@@ -116,7 +115,7 @@ public:
 
     // The asynchronous refill: posts a clear and one append per row.
     void Run(CActor* actor) override;
-    bool ProcessMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+    bool ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
 private:
     bool OnListThread() const;

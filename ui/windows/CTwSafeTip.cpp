@@ -56,7 +56,7 @@ void CTwSafeTip::Hide() {
     m_visible = false;
 }
 
-bool CTwSafeTip::OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&) {
+bool CTwSafeTip::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&) {
     if (message == WM_TIMER && wparam == kHideTimer) {
         Hide();
         return true;

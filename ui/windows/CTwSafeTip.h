@@ -25,7 +25,7 @@ public:
     static constexpr UINT kHideAfterMs = 5000;
 
 protected:
-    bool OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+    bool ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
 private:
     CTwSafeTip() = default;

@@ -86,7 +86,7 @@ bool QMsgBoxDlg::OnViewNotify(NMHDR& header, LRESULT&) {
     }
 }
 
-bool QMsgBoxDlg::OnDialogMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+bool QMsgBoxDlg::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
     if (message == WM_INITDIALOG) {
         SetWindowPos(Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ApplyMode();

@@ -51,7 +51,7 @@ void QPeFormatTipDlg::RepaintLayered() {
     UpdateLayeredFromBitmap(Hwnd(), POINT{window.left, window.top}, picture);
 }
 
-bool QPeFormatTipDlg::OnDialogMessage(UINT message, WPARAM wparam, LPARAM, LRESULT&) {
+bool QPeFormatTipDlg::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM, LRESULT&) {
     switch (message) {
     case WM_INITDIALOG: {
         const LONG style = GetWindowLongW(Hwnd(), GWL_EXSTYLE);

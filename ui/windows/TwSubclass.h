@@ -1,10 +1,10 @@
 #pragma once
 // Subclassing of an existing window (a platform control): the object is
-// kept in a window property, its ProcessMessage sees every message first,
+// kept in a window property, its ProcessWindowMessage sees every message first,
 // and what it does not handle goes to the control's own procedure.
 //
 // The derived class provides:
-//   bool ProcessMessage(UINT, WPARAM, LPARAM, LRESULT& result);
+//   bool ProcessWindowMessage(UINT, WPARAM, LPARAM, LRESULT& result);
 
 #include <windows.h>
 
@@ -39,7 +39,7 @@ private:
         if (!self)
             return DefWindowProcW(hwnd, message, wparam, lparam);
         LRESULT result = 0;
-        if (self->ProcessMessage(message, wparam, lparam, result))
+        if (self->ProcessWindowMessage(message, wparam, lparam, result))
             return result;
         const WNDPROC previous = self->m_previous;
         if (message == WM_NCDESTROY) {

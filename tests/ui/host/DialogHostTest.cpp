@@ -30,7 +30,7 @@ protected:
             clicks.push_back(reinterpret_cast<TwItemNotify&>(header).itemId);
         return true;
     }
-    bool OnDialogMessage(UINT message, WPARAM, LPARAM, LRESULT&) override {
+    bool ProcessWindowMessage(UINT message, WPARAM, LPARAM, LRESULT&) override {
         if (message == WM_INITDIALOG && onInit)
             onInit(*this);
         if (message == WM_APP) {

@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include <olectl.h>
+
 #include "layoutview/UiDocuments.h"
 #include "tests/support/DibSurface.h"
 #include "tests/support/GTest.h"
@@ -32,7 +34,7 @@ LRESULT CALLBACK ReflectingParent(HWND hwnd, UINT message, WPARAM wparam, LPARAM
     else if (message == WM_NOTIFY)
         control = reinterpret_cast<NMHDR*>(lparam)->hwndFrom;
     if (control && IsChild(hwnd, control))
-        return SendMessageW(control, kReflected + message, wparam, lparam);
+        return SendMessageW(control, OCM__BASE + message, wparam, lparam);
     if (message >= kListCellHover && message <= kListCheckToggle)
         g_posted.push_back(Posted{message, wparam, lparam});
     return DefWindowProcW(hwnd, message, wparam, lparam);
