@@ -39,11 +39,12 @@ add_custom_target(package_zip ALL DEPENDS ${UW_PACKAGE_ZIP})
 # scripts/msi (wixl and msibuild; set-up installs them).
 set(UW_PACKAGE_MSI ${CMAKE_BINARY_DIR}/${UW_PACKAGE_NAME}.msi)
 add_custom_command(OUTPUT ${UW_PACKAGE_MSI}
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/res/images/program.ico ${stage}/program.ico
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/msi ${CMAKE_SYSTEM_PROCESSOR} ${stage} ${PROJECT_VERSION}
           ${UW_PACKAGE_MSI}
-  DEPENDS ${UW_PACKAGE_ZIP} ${CMAKE_SOURCE_DIR}/scripts/msi
+  DEPENDS ${UW_PACKAGE_ZIP} ${CMAKE_SOURCE_DIR}/scripts/msi ${CMAKE_SOURCE_DIR}/res/images/program.ico
           ${CMAKE_SOURCE_DIR}/scripts/installer/userwarden.wxs
           ${CMAKE_SOURCE_DIR}/scripts/installer/searches.sql
   COMMENT "Packaging ${UW_PACKAGE_NAME}.msi")
 add_custom_target(package_msi ALL DEPENDS ${UW_PACKAGE_MSI})
+# The zip's rule makes the folder afresh: it runs first.
+add_dependencies(package_msi package_zip)

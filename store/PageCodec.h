@@ -8,9 +8,11 @@
 // SHA-1 digest of the password turned into an RC4 key by CryptoAPI (flags 0).
 // Pages copied to the rollback journal are encrypted the same way with the
 // read key. Without a key, pages pass unchanged.
-
-#include <functional>
-#include <string>
+//
+// The parts: store/CodecKey (the key and its keystream), store/CodecVfs
+// (the file layer), store/CodecAttach (keys of attached databases),
+// store/RekeyJournal (the journal a rekey writes first), store/CodecSeams
+// (the points tests change, none in the product).
 
 struct sqlite3;
 struct sqlite3_vfs;
@@ -28,12 +30,3 @@ int CodecKeyMainDatabase(sqlite3* connection, const void* password, int length);
 // write transaction; an empty password removes the encryption. On failure
 // the file stays under the old key and the connection keeps using it.
 int CodecRekeyMainDatabase(sqlite3* connection, const void* password, int length);
-
-// Seams for tests.
-void SetCodecProviderUnavailableForTesting(bool unavailable);
-// A rekey fails after rewriting this many pages (-1: never).
-void SetCodecRekeyFailureForTesting(int afterPages);
-// Called after each write to a main database file (a rekey's page rewrites
-// included) with its UTF-8 path and the number of writes made through that
-// file so far.
-void SetCodecWriteObserverForTesting(std::function<void(const std::string&, int)> observer);

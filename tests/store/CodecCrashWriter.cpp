@@ -2,8 +2,11 @@
 // change of every page; after the given number of page writes into the
 // database file (the journal complete, pages changed in place) it signals
 // the named event and waits to be killed.
-//   codec_crash_writer DATABASE EVENT update|rekey WRITES
-// update rewrites every row of table t; rekey re-encrypts under "other".
+//   codec_crash_writer DATABASE EVENT update|rekey|rekey-plain WRITES
+// update rewrites every row of table t; rekey re-encrypts under "other";
+// rekey-plain keys a plain database with "other" (its journal then holds
+// plain pages, which the engine itself can roll back). With EVENT "-" it
+// ends itself at that write instead, as a process ended from outside.
 
 #include <string>
 
@@ -11,6 +14,7 @@
 
 #include "common/TextConvert.h"
 #include "store/PageCodec.h"
+#include "tests/store/CodecTestSeams.h"
 #include "store/SqlDatabase.h"
 
 extern "C" int wmain(int argc, wchar_t** argv) {
@@ -19,19 +23,25 @@ extern "C" int wmain(int argc, wchar_t** argv) {
     const std::string path = WideToUtf8(argv[1]);
     const std::wstring mode = argv[3];
     const int killAt = _wtoi(argv[4]);
-    HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[2]);
-    if (!ready || killAt <= 0 || (mode != L"update" && mode != L"rekey"))
+    const bool endsItself = std::wstring(argv[2]) == L"-";
+    HANDLE ready = endsItself ? nullptr : OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[2]);
+    if ((!ready && !endsItself) || killAt <= 0 ||
+        (mode != L"update" && mode != L"rekey" && mode != L"rekey-plain"))
         return 2;
     SetCodecWriteObserverForTesting([&](const std::string& written, int writes) {
-        if (written == path && writes == killAt) {
-            SetEvent(ready);
-            Sleep(INFINITE);
-        }
+        if (written != path || writes != killAt)
+            return;
+        if (endsItself)
+            TerminateProcess(GetCurrentProcess(), 9);
+        SetEvent(ready);
+        Sleep(INFINITE);
     });
     SqlDatabase db;
     db.Open(path.c_str());
-    const std::string key = "secret";
-    CodecKeyMainDatabase(db.Connection(), key.data(), static_cast<int>(key.size()));
+    if (mode != L"rekey-plain") {
+        const std::string key = "secret";
+        CodecKeyMainDatabase(db.Connection(), key.data(), static_cast<int>(key.size()));
+    }
     if (mode == L"update") {
         db.RunStatement("UPDATE t SET a = a + 1000, b = 'changed'");
     } else {

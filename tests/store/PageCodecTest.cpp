@@ -2,6 +2,7 @@
 // platform's own RC4 (CryptoAPI), independently of the codec's code.
 
 #include "store/PageCodec.h"
+#include "tests/store/CodecTestSeams.h"
 
 #include <cstring>
 #include <string>

@@ -1,0 +1,5 @@
+#include "store/CodecSeams.h"
+
+CodecSeams* ActiveCodecSeams() {
+    return nullptr;
+}
