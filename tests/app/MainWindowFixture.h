@@ -75,7 +75,7 @@ template <typename Done> bool PumpUntil(Done done, DWORD milliseconds = 20000) {
 void CALLBACK ConfirmFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
     if (CTwDialogHost* box = testsupport::OpenMessageBox()) {
         KillTimer(nullptr, timer);
-        testsupport::ClickElement(*box, 102);
+        testsupport::ClickElement(*box, BoxElement::kOkButton);
     }
 }
 
@@ -92,19 +92,19 @@ int g_lastMode = 0;
 }
 
 // Answers every box the window opens from a repeating timer: OK for the
-// removal questions (modes 12 and 13), and notes each other mode closed.
+// removal questions, and notes each other mode closed.
 std::vector<int> g_noticesClosed;
 std::vector<std::wstring> g_noticeTexts;
 void CALLBACK AnswerBoxesFromTimer(HWND, UINT, UINT_PTR, DWORD) {
     auto* box = dynamic_cast<QMsgBoxDlg*>(testsupport::OpenMessageBox());
     if (!box)
         return;
-    if (box->Mode() == 12 || box->Mode() == 13) {
-        testsupport::ClickElement(*box, 102);
+    if (box->Mode() == BoxMode::kRemoveTrusted || box->Mode() == BoxMode::kRemoveBlack) {
+        testsupport::ClickElement(*box, BoxElement::kOkButton);
     } else {
         g_noticesClosed.push_back(box->Mode());
         g_noticeTexts.push_back(box->Text());
-        testsupport::ClickElement(*box, 103);
+        testsupport::ClickElement(*box, BoxElement::kSoleOkButton);
     }
 }
 

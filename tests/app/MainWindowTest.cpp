@@ -52,7 +52,8 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
                      ->Sub()); // all checked
 
     // The same file again: the duplicate box, no new row.
-    EXPECT_EQ((std::vector<int>{1}), DropAnsweringBoxes(window, {m_files[0]}));
+    EXPECT_EQ((std::vector<int>{BoxMode::kAlreadyListed}),
+              DropAnsweringBoxes(window, {m_files[0]}));
     EXPECT_EQ(L"“one.exe”", g_noticeTexts.at(0));
     EXPECT_EQ(2, pending.Rows().Count());
 
@@ -100,7 +101,7 @@ TEST_F(MainWindow, ADropShowsOneDuplicateBoxThatNamesTheFirstAndCountsTheOthers)
 
     // The whole folder again, with one new file: forty duplicates, one box.
     testsupport::WritePeFile(folder + L"\\new.exe", "new");
-    EXPECT_EQ((std::vector<int>{1}), DropAnsweringBoxes(window, {folder}));
+    EXPECT_EQ((std::vector<int>{BoxMode::kAlreadyListed}), DropAnsweringBoxes(window, {folder}));
     ASSERT_EQ(1u, g_noticeTexts.size());
     const std::wstring& text = g_noticeTexts[0];
     EXPECT_EQ(0u, text.find(L"“f1")) << text; // the first the walk found
@@ -177,7 +178,7 @@ TEST_F(MainWindow, ARemovalTheComponentRefusesShowsItsBoxAndKeepsTheEntry) {
     const UINT_PTR answers = SetTimer(nullptr, 0, 50, &AnswerBoxesFromTimer);
     ClickLinkAndSettle(window, 2, entry);
     KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{11}, g_noticesClosed);
+    EXPECT_EQ(std::vector<int>{BoxMode::kNoCloudEngine}, g_noticesClosed);
     EXPECT_EQ(rows, operated.Rows().Count());
     EXPECT_EQ(entry, operated.FindByKey("0cc175b9c0f1b6a831c399e269772661"));
     EXPECT_EQ(1, TrustedInStore());
@@ -249,7 +250,7 @@ TEST_F(MainWindow, ACommitTheComponentRefusesShowsItsBoxAndKeepsTheRowsPending) 
     testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     EXPECT_TRUE(PumpUntil([&] { return !g_noticesClosed.empty() && !window.BusyWithCommit(0); }));
     KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{11}, g_noticesClosed);
+    EXPECT_EQ(std::vector<int>{BoxMode::kNoCloudEngine}, g_noticesClosed);
     CListViewCtrlEx& pending = window.List(0);
     EXPECT_EQ(2, pending.CountChecked());
     EXPECT_EQ(L"删除", pending.CellText(0, 2));
@@ -312,7 +313,7 @@ TEST_F(MainWindow, OperatedEntriesStayWhenTheQuestionIsCancelledAndBlacklistedOn
     const int rows = operated.Rows().Count();
 
     // Cancel on the whitelist question: the entry stays everywhere.
-    g_clickId = 101;
+    g_clickId = BoxElement::kCancelButton;
     SetTimer(nullptr, 0, 50, &ClickFromTimer);
     int entry = operated.FindByKey("0cc175b9c0f1b6a831c399e269772661");
     ASSERT_GE(entry, 0);
@@ -322,7 +323,7 @@ TEST_F(MainWindow, OperatedEntriesStayWhenTheQuestionIsCancelledAndBlacklistedOn
     EXPECT_EQ(1, TrustedInStore());
 
     // OK on the blacklist question (its own mode): the entry leaves.
-    g_clickId = 102;
+    g_clickId = BoxElement::kOkButton;
     SetTimer(nullptr, 0, 50, &ClickFromTimer);
     entry = operated.FindByKey("92eb5ffee6ae2fec3ad71c777531578f");
     ASSERT_GE(entry, 0);

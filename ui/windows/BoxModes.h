@@ -11,6 +11,13 @@ inline constexpr int kRemoveTrusted = 12; // the question before taking a file o
 inline constexpr int kRemoveBlack = 13;   // ... off the blacklist
 } // namespace BoxMode
 
+// The box's buttons (elements of its layout, 102).
+namespace BoxElement {
+inline constexpr int kCancelButton = 101; // beside OK in a question
+inline constexpr int kOkButton = 102;     // OK of a question
+inline constexpr int kSoleOkButton = 103; // the one button of a notice
+} // namespace BoxElement
+
 // What RunModal answers.
 namespace BoxResult {
 inline constexpr int kOk = 1;

@@ -5,29 +5,34 @@
 namespace {
 
 constexpr int kIcons[] = {300, 301, 302, 303};
-constexpr int kButtons[] = {101, 102, 103, 104};
+constexpr int kButtons[] = {BoxElement::kCancelButton, BoxElement::kOkButton,
+                            BoxElement::kSoleOkButton, 104};
 
 const MsgBoxMode kModes[] = {
-    {BoxMode::kAlreadyListed, L"您选择的内容：%s已经存在！", "100,40,-40,160", 302, {103, 0}},
-    {BoxMode::kNotice, L"%s", "90,47,-30,90", 301, {103, 0}},
+    {BoxMode::kAlreadyListed,
+     L"您选择的内容：%s已经存在！",
+     "100,40,-40,160",
+     302,
+     {BoxElement::kSoleOkButton, 0}},
+    {BoxMode::kNotice, L"%s", "90,47,-30,90", 301, {BoxElement::kSoleOkButton, 0}},
     // A failure the user must act on: the caller's text with the warning.
-    {BoxMode::kFailure, L"%s", "100,30,-30,160", 302, {103, 0}},
+    {BoxMode::kFailure, L"%s", "100,30,-30,160", 302, {BoxElement::kSoleOkButton, 0}},
     {BoxMode::kNoCloudEngine,
      L"未能成功连接到云引擎服务，请确认开启云引擎后重试！",
      "100,40,-40,90",
      302,
-     {103, 0}},
+     {BoxElement::kSoleOkButton, 0}},
     {BoxMode::kRemoveTrusted,
      L"删除已加白的文件，终端将不再信任此文件(至多5分钟后生效),且根据文件特征如实报出文件是否有"
      L"毒,确认要删除吗?",
      "100,40,-40,160",
      300,
-     {102, 101}},
+     {BoxElement::kOkButton, BoxElement::kCancelButton}},
     {BoxMode::kRemoveBlack,
      L"删除已加黑的文件，终端查杀将不再报毒隔离(至多5分钟后生效),确认要删除吗?",
      "100,40,-40,160",
      300,
-     {102, 101}},
+     {BoxElement::kOkButton, BoxElement::kCancelButton}},
 };
 
 } // namespace
@@ -73,12 +78,12 @@ bool QMsgBoxDlg::OnViewNotify(NMHDR& header, LRESULT&) {
     switch (reinterpret_cast<const TwItemNotify&>(header).itemId) {
     case 2: // Esc and the window's close: the same as Cancel
     case 100:
-    case 101:
+    case BoxElement::kCancelButton:
     case 104:
         EndModal(BoxResult::kCancel);
         return true;
-    case 102:
-    case 103:
+    case BoxElement::kOkButton:
+    case BoxElement::kSoleOkButton:
         EndModal(BoxResult::kOk);
         return true;
     default:
