@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/WardenMessages.h"
 #include "common/TextConvert.h"
 #include "intake/Digest.h"
 #include "intake/StorePath.h"
@@ -29,7 +30,8 @@ PendingTabController::PendingTabController(int tab, const Elements& elements,
                                            WardenSurface& surface, std::shared_ptr<WardenWork> work,
                                            CListViewCtrlEx& list)
     : m_tab(tab), m_elements(elements), m_surface(surface), m_work(std::move(work)), m_list(list),
-      m_refresh(kRefreshMessage, static_cast<WPARAM>(tab), 0x5701 + static_cast<UINT_PTR>(tab)) {}
+      m_refresh(WardenMessage::kRefresh, static_cast<WPARAM>(tab),
+                WardenTimer::kRefreshFirst + static_cast<UINT_PTR>(tab)) {}
 
 void PendingTabController::BeginIntake(bool countsAgain) {
     if (countsAgain) {
@@ -118,7 +120,7 @@ void PendingTabController::Commit() {
             // Handed over with the message: the window's thread gives
             // back exactly this commit's rows that were not done.
             work->endedCommits[tab].Push(EndedCommit{Md5sOf(*entries)});
-            PostMessageW(window, kCommitEndedMessage, static_cast<WPARAM>(tab), 0);
+            PostMessageW(window, WardenMessage::kCommitEnded, static_cast<WPARAM>(tab), 0);
         })) {
         --m_commitsRunning;
         GiveBack(Md5sOf(*entries));

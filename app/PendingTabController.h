@@ -34,8 +34,6 @@ public:
         int summaryLink;
         int okButton;
     };
-    static constexpr UINT kRefreshMessage = WM_APP + 1;     // wParam: the tab
-    static constexpr UINT kCommitEndedMessage = WM_APP + 6; // wParam: the tab
 
     PendingTabController(int tab, const Elements& elements, WardenSurface& surface,
                          std::shared_ptr<WardenWork> work, CListViewCtrlEx& list);

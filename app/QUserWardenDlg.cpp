@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "app/WardenElements.h"
+#include "app/WardenMessages.h"
 #include "app/WardenTexts.h"
 #include "store/ORBDBSqliteConn.h"
 #include "ui/engine/CTwTabCtrl.h"
@@ -25,12 +26,7 @@ constexpr PendingTabController::Elements kPendingElements[2] = {
      kBlacklistOk},
 };
 
-// Element changes asked for by workers, carried out on the window's thread.
-constexpr UINT kShowBadge = WM_APP + 2;         // count
-constexpr UINT kOperatedLoaded = WM_APP + 4;    // the store's rows are ready
-constexpr UINT kShowIntakeNotices = WM_APP + 5; // tab: an open-dialog intake ended
-constexpr UINT kStartProblems = WM_APP + 7;     // the component or the store is unusable
-constexpr UINT kShowFailure = WM_APP + 8;       // an OnError code
+using namespace WardenMessage;
 
 } // namespace
 
@@ -393,7 +389,7 @@ bool QUserWardenDlg::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lp
     case kShowFailure:
         ShowReportedFailure(tabOf);
         return true;
-    case PendingTabController::kCommitEndedMessage:
+    case kCommitEnded:
         if (tabOf >= 0 && tabOf < 2)
             m_pending[tabOf].EndCommit();
         return true;

@@ -13,11 +13,7 @@
 // made meanwhile wait for it on their own workers, and the operated tab
 // fills when the store has answered.
 //
-// Messages of the window: WM_APP+1 (a tab's refresh, timers 0x5701/0x5702),
-// WM_APP+2 badge, WM_APP+3 operated changes (timer 0x5703), WM_APP+4 the
-// store's rows are ready, WM_APP+5 an open-dialog intake ended, WM_APP+6 a
-// commit ended, WM_APP+7 the start found a problem, WM_APP+8 a failure a
-// worker reported.
+// Its messages and timers are those of app/WardenMessages.h.
 
 #include <atomic>
 #include <memory>

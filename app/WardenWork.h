@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/OperatedRows.h"
+#include "app/WardenMessages.h"
 #include "common/CriticalSection.h"
 #include "common/Handles.h"
 #include "common/HandoverQueue.h"
@@ -33,9 +34,6 @@ struct EndedCommit {
     std::vector<std::string> md5s;
 };
 
-inline constexpr UINT kOperatedEventsMessage = WM_APP + 3;
-inline constexpr UINT_PTR kOperatedTimer = 0x5703;
-
 struct WardenWork {
     FileProcessor processor;
     BusyFlag dropBusy;
@@ -46,7 +44,7 @@ struct WardenWork {
     CriticalSection loadedLock;
     std::unique_ptr<ListRowTable> loadedRows; // handed to the window's thread
     HandoverQueue<OperatedEvent> operatedEvents;
-    CoalescedUpdate operatedUpdate{kOperatedEventsMessage, 0, kOperatedTimer};
+    CoalescedUpdate operatedUpdate{WardenMessage::kOperatedEvents, 0, WardenTimer::kOperatedEvents};
     HandoverQueue<EndedCommit> endedCommits[2];
 
     void WaitUntilReady() const { WaitForSingleObject(ready.Get(), INFINITE); }
