@@ -70,7 +70,7 @@ std::wstring PrepareMsgBoxText(std::wstring text, int mode) {
         cut = true;
     }
     bool wrapped = false;
-    if (mode != 8 && !text.empty()) {
+    if (mode != BoxMode::kNotice && !text.empty()) {
         text = L"“" + text + L"”";
         wrapped = true;
     }
@@ -80,7 +80,7 @@ std::wstring PrepareMsgBoxText(std::wstring text, int mode) {
 }
 
 std::wstring DuplicateBoxText(const std::wstring& firstName, int more) {
-    std::wstring text = PrepareMsgBoxText(firstName, 1);
+    std::wstring text = PrepareMsgBoxText(firstName, BoxMode::kAlreadyListed);
     if (more <= 0)
         return text;
     wchar_t count[48];

@@ -237,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
     Shipped, ProgramManifest,
     testing::Values(ProgramCase{L"userwarden.exe", "userwarden", "requireAdministrator"},
                     ProgramCase{L"userlistctl.exe", "userlistctl", "asInvoker"}),
-    [](const testing::TestParamInfo<ProgramCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<ProgramCase>& test) { return std::string(test.param.name); });
 
 struct BinaryCase {
     const wchar_t* file;
@@ -316,8 +316,8 @@ INSTANTIATE_TEST_SUITE_P(Shipped, BinaryVersion,
                                          BinaryCase{L"userlistctl.exe", L"userlistctl", VFT_APP},
                                          BinaryCase{L"vmrdetect.dll", L"vmrdetect", VFT_DLL},
                                          BinaryCase{L"qdump.dll", L"qdump", VFT_DLL}),
-                         [](const testing::TestParamInfo<BinaryCase>& info) {
-                             const std::wstring name = info.param.internalName;
+                         [](const testing::TestParamInfo<BinaryCase>& test) {
+                             const std::wstring name = test.param.internalName;
                              return std::string(name.begin(), name.end());
                          });
 

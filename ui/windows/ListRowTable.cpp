@@ -175,7 +175,6 @@ int ListRowTable::AppendToGroup(int group, const std::wstring& text, const std::
         row->cells.push_back(std::move(cell));
     ListRow& groupRow = *m_rows[static_cast<std::size_t>(groupIndex)];
     if ((groupRow.flags & kRowFoldable) && !groupRow.expanded) {
-        ScopedLock lock(m_lock);
         groupRow.folded.push_back(std::move(row));
         return -1;
     }
@@ -212,7 +211,6 @@ int ListRowTable::RemoveFromGroup(const std::string& key, int group) {
         return -1;
     ListRow& groupRow = *m_rows[static_cast<std::size_t>(groupIndex)];
     if (!groupRow.expanded && (groupRow.flags & kRowFoldable)) {
-        ScopedLock lock(m_lock);
         auto& held = groupRow.folded;
         if (held.empty())
             return -2;
