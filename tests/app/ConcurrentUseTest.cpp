@@ -103,7 +103,7 @@ TEST_F(ConcurrentUse, ARemovalActsOnTheClickedEntryEvenWhenRowsMoveBeforeItIsHan
         PlaceOperatedEntry(rows, OperatedEntry{ListKind::Trusted, L"x.exe", kX, L"C:\\x.exe"});
     });
     ASSERT_EQ(d, operated.FindByKey(kC));
-    SetTimer(nullptr, 0, 50, &ConfirmFromTimer);
+    testsupport::BoxAnswerer confirm(BoxElement::kOkButton);
     ClickLinkAndSettle(window, 2, -1); // runs the messages; the click is already posted
     EXPECT_EQ(-1, operated.FindByKey(kD));
     EXPECT_GE(operated.FindByKey(kC), 0);
@@ -125,7 +125,7 @@ TEST_F(ConcurrentUse, ARemovalWaitsForTheChunkInProgressAndTheWindowAnswersMeanw
     ASSERT_TRUE(
         static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl))->SelectTab(2));
     CListViewCtrlEx& operated = window.List(2);
-    SetTimer(nullptr, 0, 50, &ConfirmFromTimer);
+    testsupport::BoxAnswerer confirm(BoxElement::kOkButton);
     operated.ClickLink(operated.FindByKey(kA), 2);
     // The question answered, the row shows the removal under way, and the
     // window answers while the removal waits for its turn.
@@ -150,13 +150,13 @@ TEST_F(ConcurrentUse, ARemovalTheStoreRefusesKeepsTheEntryAndSaysWhy) {
     m_gate.FailAt(WorkPoint::RemovalStore, WorkFault::StoreFails);
     ASSERT_TRUE(
         static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl))->SelectTab(2));
-    const UINT_PTR answers = AnswerBoxesFromNowOn();
+    testsupport::BoxAnswerer answers;
     ClickLinkAndSettle(window, 2, window.List(2).FindByKey(kA));
-    EXPECT_TRUE(PumpUntil([] { return !g_noticesClosed.empty(); }));
-    KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, g_noticesClosed);
+    EXPECT_TRUE(PumpUntil([&] { return !answers.Notices().empty(); }));
+    answers.Stop();
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, answers.Notices());
     EXPECT_EQ(RemovalFailedText(L"f.exe", true, window.Processor().StorePath()),
-              g_noticeTexts.at(0));
+              answers.NoticeTexts().at(0));
     const int row = window.List(2).FindByKey(kA);
     ASSERT_GE(row, 0);
     EXPECT_EQ(L"恢复", window.List(2).CellText(row, 2));
@@ -180,15 +180,15 @@ TEST_F(ConcurrentUse, ACommitThatEndsGivesBackItsOwnRowsNotThoseOfTheNextCommit)
     pending.SetCheck(1, true);
     testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     ASSERT_TRUE(m_gate.WaitHeld());
-    const UINT_PTR answers = AnswerBoxesFromNowOn();
+    testsupport::BoxAnswerer answers;
     EXPECT_TRUE(PumpUntil([&] { return pending.Rows().Row(0)->HasBox(); }));
     EXPECT_EQ(L"删除", pending.CellText(0, 2));
     EXPECT_EQ(L"正在处理", pending.CellText(1, 2)); // the second commit's: still taken
     EXPECT_FALSE(pending.Rows().Row(1)->HasBox());
     m_gate.Release();
     EXPECT_TRUE(PumpUntil([&] { return !window.BusyWithCommit(0); }));
-    KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, g_noticesClosed);
+    answers.Stop();
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, answers.Notices());
     EXPECT_EQ(L"处理成功", pending.CellText(1, 2));
     EXPECT_EQ(1, TrustedInStore());
     DestroyWindow(window.Hwnd());
@@ -267,12 +267,12 @@ TEST_F(ConcurrentUse, AComponentThatCannotSaveItsListsIsToldAndTheFilesStayStore
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_TRUE(OpenWithDrop(window));
     m_gate.FailAt(WorkPoint::CommitEndUpdate, WorkFault::ComponentFails);
-    const UINT_PTR answers = AnswerBoxesFromNowOn();
+    testsupport::BoxAnswerer answers;
     testsupport::ClickElement(window, WardenElement::kWhitelistOk);
-    EXPECT_TRUE(PumpUntil([&] { return !g_noticesClosed.empty() && !window.BusyWithCommit(0); }));
-    KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, g_noticesClosed);
-    EXPECT_EQ(std::vector<std::wstring>{ComponentNotSavedText()}, g_noticeTexts);
+    EXPECT_TRUE(PumpUntil([&] { return !answers.Notices().empty() && !window.BusyWithCommit(0); }));
+    answers.Stop();
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, answers.Notices());
+    EXPECT_EQ(std::vector<std::wstring>{ComponentNotSavedText()}, answers.NoticeTexts());
     // Stored, and listed: the next start puts them on the component's lists.
     EXPECT_EQ(2, TrustedInStore());
     EXPECT_EQ(L"处理成功", window.List(0).CellText(1, 2));

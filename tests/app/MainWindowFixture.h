@@ -15,6 +15,7 @@
 #include "common/TextConvert.h"
 #include "layoutview/UiDocuments.h"
 #include "store/ORBDBSqliteConn.h"
+#include "tests/support/BoxAnswerer.h"
 #include "tests/support/DialogClicks.h"
 #include "tests/support/GTest.h"
 #include "tests/support/PeFile.h"
@@ -71,55 +72,9 @@ template <typename Done> bool PumpUntil(Done done, DWORD milliseconds = 20000) {
     return true;
 }
 
-// Answers OK in the message box that the window opens on its own thread.
-void CALLBACK ConfirmFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (CTwDialogHost* box = testsupport::OpenMessageBox()) {
-        KillTimer(nullptr, timer);
-        testsupport::ClickElement(*box, BoxElement::kOkButton);
-    }
-}
-
-// Clicks element `g_clickId` of the box the window opens, once, noting the
-// box's mode.
-int g_clickId = 0;
-int g_lastMode = 0;
-[[maybe_unused]] void CALLBACK ClickFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (auto* box = dynamic_cast<QMsgBoxDlg*>(testsupport::OpenMessageBox())) {
-        KillTimer(nullptr, timer);
-        g_lastMode = box->Mode();
-        testsupport::ClickElement(*box, g_clickId);
-    }
-}
-
-// Answers every box the window opens from a repeating timer: OK for the
-// removal questions, and notes each other mode closed.
-std::vector<int> g_noticesClosed;
-std::vector<std::wstring> g_noticeTexts;
-void CALLBACK AnswerBoxesFromTimer(HWND, UINT, UINT_PTR, DWORD) {
-    auto* box = dynamic_cast<QMsgBoxDlg*>(testsupport::OpenMessageBox());
-    if (!box)
-        return;
-    if (box->Mode() == BoxMode::kRemoveTrusted || box->Mode() == BoxMode::kRemoveBlack) {
-        testsupport::ClickElement(*box, BoxElement::kOkButton);
-    } else {
-        g_noticesClosed.push_back(box->Mode());
-        g_noticeTexts.push_back(box->Text());
-        testsupport::ClickElement(*box, BoxElement::kSoleOkButton);
-    }
-}
-
-// Boxes the window opens on its own thread answered from here on, with
-// their modes and texts in g_noticesClosed and g_noticeTexts, until the
-// timer is killed.
-UINT_PTR AnswerBoxesFromNowOn() {
-    g_noticesClosed.clear();
-    g_noticeTexts.clear();
-    return SetTimer(nullptr, 0, 50, &AnswerBoxesFromTimer);
-}
-
 // Clicks a row's link as the user does, then runs the window's messages
 // until the click and the removal it may have started have ended. Boxes are
-// answered by a timer the caller sets.
+// answered by a BoxAnswerer of the caller.
 // A row of -1 clicks nothing: it only runs the messages of a click posted
 // before.
 void ClickLinkAndSettle(QUserWardenDlg& window, int tab, int row) {
@@ -161,19 +116,17 @@ protected:
     }
 
     // Files dropped again once the last drop has ended; the modes of the
-    // boxes answered (their texts in g_noticeTexts) until this drop ends.
-    static std::vector<int> DropAnsweringBoxes(QUserWardenDlg& window,
-                                               const std::vector<std::wstring>& files) {
+    // boxes answered until this drop ends (their texts in m_dropNoticeTexts).
+    std::vector<int> DropAnsweringBoxes(QUserWardenDlg& window,
+                                        const std::vector<std::wstring>& files) {
         PumpUntil([&] { return !window.BusyWithDrop(); });
-        g_noticesClosed.clear();
-        g_noticeTexts.clear();
-        const UINT_PTR answers = SetTimer(nullptr, 0, 50, &AnswerBoxesFromTimer);
+        testsupport::BoxAnswerer answers;
         SendMessageW(window.Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(files)), 0);
         PumpUntil([&] { return !window.BusyWithDrop(); });
         // The box comes with the summary, once the walk has ended.
         PumpUntil([] { return false; }, 400);
-        KillTimer(nullptr, answers);
-        return g_noticesClosed;
+        m_dropNoticeTexts = answers.NoticeTexts();
+        return answers.Notices();
     }
 
     int TrustedInStore() {
@@ -186,6 +139,7 @@ protected:
 
     testsupport::TempDir m_dir;
     std::vector<std::wstring> m_files;
+    std::vector<std::wstring> m_dropNoticeTexts; // of the last DropAnsweringBoxes
 };
 
 } // namespace

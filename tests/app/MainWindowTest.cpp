@@ -54,7 +54,7 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     // The same file again: the duplicate box, no new row.
     EXPECT_EQ((std::vector<int>{BoxMode::kAlreadyListed}),
               DropAnsweringBoxes(window, {m_files[0]}));
-    EXPECT_EQ(L"“one.exe”", g_noticeTexts.at(0));
+    EXPECT_EQ(L"“one.exe”", m_dropNoticeTexts.at(0));
     EXPECT_EQ(2, pending.Rows().Count());
 
     // OK commits both to the component and the store.
@@ -79,7 +79,7 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     EXPECT_FALSE(window.FindById(WardenElement::kBadge)->IsShown());
     EXPECT_TRUE(window.FindById(203)->IsShown());
     EXPECT_FALSE(window.FindById(201)->IsShown());
-    SetTimer(nullptr, 0, 50, &ConfirmFromTimer);
+    testsupport::BoxAnswerer confirm(BoxElement::kOkButton);
     ClickLinkAndSettle(window, 2, entry);
     EXPECT_EQ(3, operated.Rows().Count());
     EXPECT_EQ(1, TrustedInStore());
@@ -102,8 +102,8 @@ TEST_F(MainWindow, ADropShowsOneDuplicateBoxThatNamesTheFirstAndCountsTheOthers)
     // The whole folder again, with one new file: forty duplicates, one box.
     testsupport::WritePeFile(folder + L"\\new.exe", "new");
     EXPECT_EQ((std::vector<int>{BoxMode::kAlreadyListed}), DropAnsweringBoxes(window, {folder}));
-    ASSERT_EQ(1u, g_noticeTexts.size());
-    const std::wstring& text = g_noticeTexts[0];
+    ASSERT_EQ(1u, m_dropNoticeTexts.size());
+    const std::wstring& text = m_dropNoticeTexts[0];
     EXPECT_EQ(0u, text.find(L"“f1")) << text; // the first the walk found
     EXPECT_NE(std::wstring::npos, text.find(L"”及另外 39 个文件")) << text;
     EXPECT_EQ(41, window.List(0).Rows().Count());
@@ -174,11 +174,10 @@ TEST_F(MainWindow, ARemovalTheComponentRefusesShowsItsBoxAndKeepsTheEntry) {
     ASSERT_TRUE(
         static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl))->SelectTab(2));
 
-    g_noticesClosed.clear();
-    const UINT_PTR answers = SetTimer(nullptr, 0, 50, &AnswerBoxesFromTimer);
+    testsupport::BoxAnswerer answers;
     ClickLinkAndSettle(window, 2, entry);
-    KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{BoxMode::kNoCloudEngine}, g_noticesClosed);
+    answers.Stop();
+    EXPECT_EQ(std::vector<int>{BoxMode::kNoCloudEngine}, answers.Notices());
     EXPECT_EQ(rows, operated.Rows().Count());
     EXPECT_EQ(entry, operated.FindByKey("0cc175b9c0f1b6a831c399e269772661"));
     EXPECT_EQ(1, TrustedInStore());
@@ -246,11 +245,11 @@ TEST_F(MainWindow, ACommitTheComponentRefusesShowsItsBoxAndKeepsTheRowsPending) 
     ASSERT_TRUE(Open(window));
     ASSERT_TRUE(DropAndWait(window, m_files));
     ASSERT_TRUE(CreateDirectoryW(m_dir.File(L"lists.txt.lock").c_str(), nullptr));
-    const UINT_PTR answers = AnswerBoxesFromNowOn();
+    testsupport::BoxAnswerer answers;
     testsupport::ClickElement(window, WardenElement::kWhitelistOk);
-    EXPECT_TRUE(PumpUntil([&] { return !g_noticesClosed.empty() && !window.BusyWithCommit(0); }));
-    KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{BoxMode::kNoCloudEngine}, g_noticesClosed);
+    EXPECT_TRUE(PumpUntil([&] { return !answers.Notices().empty() && !window.BusyWithCommit(0); }));
+    answers.Stop();
+    EXPECT_EQ(std::vector<int>{BoxMode::kNoCloudEngine}, answers.Notices());
     CListViewCtrlEx& pending = window.List(0);
     EXPECT_EQ(2, pending.CountChecked());
     EXPECT_EQ(L"删除", pending.CellText(0, 2));
@@ -269,14 +268,15 @@ TEST_F(MainWindow, ACommitTheStoreCannotTakeShowsItsBoxAndLeavesTheRowsPending) 
     ASSERT_EQ(0, holder.Open());
     ASSERT_EQ(0, holder.ExecSql("BEGIN EXCLUSIVE;"));
 
-    const UINT_PTR answers = AnswerBoxesFromNowOn();
+    testsupport::BoxAnswerer answers;
     testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     EXPECT_TRUE(PumpUntil([&] {
-        return !g_noticesClosed.empty() && !window.BusyWithCommit(0) && pending.CountChecked() == 2;
+        return !answers.Notices().empty() && !window.BusyWithCommit(0) &&
+               pending.CountChecked() == 2;
     }));
-    KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, g_noticesClosed);
-    EXPECT_EQ(std::vector<std::wstring>{StoreWriteFailedText()}, g_noticeTexts);
+    answers.Stop();
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, answers.Notices());
+    EXPECT_EQ(std::vector<std::wstring>{StoreWriteFailedText()}, answers.NoticeTexts());
     EXPECT_EQ(L"删除", pending.CellText(0, 2));
     EXPECT_EQ(L"删除", pending.CellText(1, 2));
     EXPECT_EQ(2, window.List(2).Rows().Count()); // the two group rows only
@@ -313,22 +313,20 @@ TEST_F(MainWindow, OperatedEntriesStayWhenTheQuestionIsCancelledAndBlacklistedOn
     const int rows = operated.Rows().Count();
 
     // Cancel on the whitelist question: the entry stays everywhere.
-    g_clickId = BoxElement::kCancelButton;
-    SetTimer(nullptr, 0, 50, &ClickFromTimer);
+    testsupport::BoxAnswerer cancel(BoxElement::kCancelButton);
     int entry = operated.FindByKey("0cc175b9c0f1b6a831c399e269772661");
     ASSERT_GE(entry, 0);
     ClickLinkAndSettle(window, 2, entry);
-    EXPECT_EQ(12, g_lastMode);
+    EXPECT_EQ(12, cancel.ClickedMode());
     EXPECT_EQ(rows, operated.Rows().Count());
     EXPECT_EQ(1, TrustedInStore());
 
     // OK on the blacklist question (its own mode): the entry leaves.
-    g_clickId = BoxElement::kOkButton;
-    SetTimer(nullptr, 0, 50, &ClickFromTimer);
+    testsupport::BoxAnswerer confirm(BoxElement::kOkButton);
     entry = operated.FindByKey("92eb5ffee6ae2fec3ad71c777531578f");
     ASSERT_GE(entry, 0);
     ClickLinkAndSettle(window, 2, entry);
-    EXPECT_EQ(13, g_lastMode);
+    EXPECT_EQ(13, confirm.ClickedMode());
     EXPECT_EQ(rows - 1, operated.Rows().Count());
     EXPECT_EQ(-1, operated.FindByKey("92eb5ffee6ae2fec3ad71c777531578f"));
     ORBDBSqliteConn store(m_dir.File(L"UserSign.dat"), 1000);
@@ -501,20 +499,20 @@ TEST_F(MainWindow, AComponentOfTheOtherBitnessIsNamedAndTheStoredEntriesStillSho
     const std::wstring bits = sizeof(void*) == 8 ? L"32" : L"64";
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     window.SetComponentLibrary(other);
-    UINT_PTR answers = AnswerBoxesFromNowOn();
+    auto answers = std::make_unique<testsupport::BoxAnswerer>();
     ASSERT_TRUE(Open(window));
     EXPECT_GE(window.List(2).FindByKey("0cc175b9c0f1b6a831c399e269772661"), 0);
-    ASSERT_TRUE(PumpUntil([] { return !g_noticesClosed.empty(); }));
-    KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, g_noticesClosed);
-    const std::wstring text = g_noticeTexts.at(0);
+    ASSERT_TRUE(PumpUntil([&] { return !answers->Notices().empty(); }));
+    answers->Stop();
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, answers->Notices());
+    const std::wstring text = answers->NoticeTexts().at(0);
     EXPECT_NE(std::wstring::npos, text.find(other)) << WideToUtf8(text);
     EXPECT_NE(std::wstring::npos, text.find(L"它是 " + bits + L" 位")) << WideToUtf8(text);
     EXPECT_NE(std::wstring::npos, text.find(L"userwarden-win" + bits)) << WideToUtf8(text);
 
     // A drop then says the same instead of a summary of nothing.
     EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, DropAnsweringBoxes(window, m_files));
-    EXPECT_EQ(std::vector<std::wstring>{text}, g_noticeTexts);
+    EXPECT_EQ(std::vector<std::wstring>{text}, m_dropNoticeTexts);
     EXPECT_FALSE(window.FindById(WardenElement::kWhitelistSummary)->IsShown());
     // OK would say it again (on the commit's worker), not the cloud
     // engine's box: nothing is pending, so the removal of the stored entry
@@ -522,11 +520,11 @@ TEST_F(MainWindow, AComponentOfTheOtherBitnessIsNamedAndTheStoredEntriesStillSho
     g_closedModes.clear();
     auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl));
     ASSERT_TRUE(tabs->SelectTab(2));
-    answers = AnswerBoxesFromNowOn();
+    answers = std::make_unique<testsupport::BoxAnswerer>();
     const int entry = window.List(2).FindByKey("0cc175b9c0f1b6a831c399e269772661");
     ClickLinkAndSettle(window, 2, entry);
-    KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<std::wstring>{text}, g_noticeTexts);
+    answers->Stop();
+    EXPECT_EQ(std::vector<std::wstring>{text}, answers->NoticeTexts());
     EXPECT_GE(window.List(2).FindByKey("0cc175b9c0f1b6a831c399e269772661"), 0);
     DestroyWindow(window.Hwnd());
 }
@@ -539,14 +537,14 @@ TEST_F(MainWindow, AStoreThatCannotBeWrittenIsNamedWithItsCauseAtStart) {
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(held.IsValid());
     QUserWardenDlg window(path, 300);
-    const UINT_PTR answers = AnswerBoxesFromNowOn();
+    testsupport::BoxAnswerer answers;
     ASSERT_TRUE(Open(window));
-    ASSERT_TRUE(PumpUntil([] { return !g_noticesClosed.empty(); }));
-    KillTimer(nullptr, answers);
-    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, g_noticesClosed);
+    ASSERT_TRUE(PumpUntil([&] { return !answers.Notices().empty(); }));
+    answers.Stop();
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, answers.Notices());
     EXPECT_EQ(L"记录文件 " + path +
                   L" 无法写入：该文件正被其他程序独占使用。提交的文件将无法记录。",
-              g_noticeTexts.at(0));
+              answers.NoticeTexts().at(0));
     EXPECT_GE(window.List(2).FindByKey("0cc175b9c0f1b6a831c399e269772661"), 0);
     DestroyWindow(window.Hwnd());
 }
@@ -570,7 +568,7 @@ TEST_F(MainWindow, FilesThatCannotBeReadAreNamedNotCountedAsRefused) {
     files.push_back(locked);
     EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, DropAnsweringBoxes(window, files));
     EXPECT_EQ(L"无法读取文件“held.exe”（文件正被其他程序占用）及另外 1 个文件，未添加到列表。",
-              g_noticeTexts.at(0));
+              m_dropNoticeTexts.at(0));
     EXPECT_EQ(
         L"本次共添加 3 个文件，其中 1 个文件不符合添加格式",
         static_cast<CTwRichText*>(window.FindById(WardenElement::kWhitelistSummary))->PlainText());

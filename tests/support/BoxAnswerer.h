@@ -1,0 +1,99 @@
+#pragma once
+// Answers the program's message boxes that a window opens on the test's own
+// thread, inside a modal loop the test cannot step into: a timer on a
+// message-only window of the thread looks for an open box every 50 ms. All
+// it learns stays in the object (the timer's window points at it), so
+// tests share nothing with the callback.
+//
+// With kEveryBox it answers every box until it is destroyed: OK to the
+// removal questions, and each other box noted (mode and text) and closed
+// with its OK. Given a button, it clicks that button in the first box,
+// notes that box's mode, and stops.
+
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "tests/support/DialogClicks.h"
+#include "ui/windows/BoxModes.h"
+#include "ui/windows/QMsgBoxDlg.h"
+
+namespace testsupport {
+
+class BoxAnswerer {
+public:
+    static constexpr int kEveryBox = 0;
+
+    explicit BoxAnswerer(int firstBoxButton = kEveryBox) : m_button(firstBoxButton) {
+        m_window = CreateWindowExW(0, ClassName(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetTimer(m_window, kTimer, 50, nullptr);
+    }
+    ~BoxAnswerer() { DestroyWindow(m_window); }
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+    // The boxes other than the removal questions, in the order answered.
+    const std::vector<int>& Notices() const { return m_notices; }
+    const std::vector<std::wstring>& NoticeTexts() const { return m_noticeTexts; }
+    // The mode of the box the button was clicked in; 0 before.
+    int ClickedMode() const { return m_clickedMode; }
+    // Takes the noted boxes back, for the next part of a test.
+    void Forget() {
+        m_notices.clear();
+        m_noticeTexts.clear();
+    }
+    void Stop() { KillTimer(m_window, kTimer); }
+
+private:
+    static constexpr UINT_PTR kTimer = 1;
+
+    static const wchar_t* ClassName() {
+        static const wchar_t* const name = [] {
+            WNDCLASSW windowClass = {};
+            windowClass.lpfnWndProc = &WindowProc;
+            windowClass.hInstance = GetModuleHandleW(nullptr);
+            windowClass.lpszClassName = L"TestBoxAnswerer";
+            RegisterClassW(&windowClass);
+            return windowClass.lpszClassName;
+        }();
+        return name;
+    }
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+        if (message == WM_TIMER && wparam == kTimer) {
+            if (auto* self =
+                    reinterpret_cast<BoxAnswerer*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+                self->Answer();
+            return 0;
+        }
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
+
+    void Answer() {
+        auto* box = dynamic_cast<QMsgBoxDlg*>(OpenMessageBox());
+        if (!box)
+            return;
+        if (m_button != kEveryBox) {
+            Stop();
+            m_clickedMode = box->Mode();
+            ClickElement(*box, m_button);
+        } else if (box->Mode() == BoxMode::kRemoveTrusted || box->Mode() == BoxMode::kRemoveBlack) {
+            ClickElement(*box, BoxElement::kOkButton);
+        } else {
+            m_notices.push_back(box->Mode());
+            m_noticeTexts.push_back(box->Text());
+            ClickElement(*box, BoxElement::kSoleOkButton);
+        }
+    }
+
+    const int m_button;
+    HWND m_window = nullptr;
+    std::vector<int> m_notices;
+    std::vector<std::wstring> m_noticeTexts;
+    int m_clickedMode = 0;
+};
+
+} // namespace testsupport
