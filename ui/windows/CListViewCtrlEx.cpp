@@ -8,6 +8,7 @@
 #include "common/GdiObjects.h"
 #include "ui/engine/TwFontPool.h"
 #include "ui/skin/TwImagePools.h"
+#include "ui/windows/BitmapPart.h"
 #include "ui/windows/CTwSafeTip.h"
 #include "ui/windows/ListGeometry.h"
 
@@ -15,23 +16,12 @@ namespace {
 
 constexpr COLORREF kSelected = RGB(185, 218, 255);
 constexpr COLORREF kLinkColor = RGB(255, 0, 0);
-constexpr COLORREF kHeaderText = RGB(112, 145, 190);
 constexpr UINT_PTR kTipTimer = 1;
 constexpr UINT kTipDelayMs = 200;
 constexpr int kTipAbove = 25;
 constexpr UINT kTextFlags =
     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS;
 constexpr UINT kLinkFlags = DT_CENTER | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
-
-// A part of a bitmap copied (or stretched) to a rectangle.
-void DrawBitmapPart(HDC dc, HBITMAP bitmap, const RECT& to, int x, int y, int width, int height) {
-    if (!bitmap)
-        return;
-    MemoryDC source(dc);
-    ScopedSelect selected(source.Get(), bitmap);
-    StretchBlt(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, source.Get(), x, y,
-               width, height, SRCCOPY);
-}
 
 int HeaderFormat(HWND header, int column) {
     HDITEMW item = {};
@@ -67,64 +57,6 @@ RECT SubItemRect(HWND list, int index, int column) {
 UINT RowCheckChangedMessage() {
     static const UINT message = RegisterWindowMessageW(L"{6D3C2A8E-5B71-4F0A-9C44-1E2F7A9B0C31}");
     return message;
-}
-
-bool CHeaderCtrlEx::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam,
-                                         LRESULT& result) {
-    if (message == WM_PAINT) {
-        Paint();
-        result = 0;
-        return true;
-    }
-    if (message == HDM_LAYOUT) {
-        result = CallPrevious(message, wparam, lparam);
-        auto* layout = reinterpret_cast<HDLAYOUT*>(lparam);
-        layout->pwpos->cy = kHeight;
-        layout->prc->top = layout->pwpos->y + kHeight;
-        return true;
-    }
-    return false;
-}
-
-void CHeaderCtrlEx::Paint() {
-    PAINTSTRUCT paint = {};
-    HDC dc = BeginPaint(Hwnd(), &paint);
-    RECT client = {};
-    GetClientRect(Hwnd(), &client);
-    HBITMAP bitmap = TwBmpPool::Instance().Get(402);
-    DrawBitmapPart(dc, bitmap, client, 0, 0, 3, 20);
-    const int saved = SaveDC(dc);
-    SelectObject(dc, TwFontPool::Instance().GetFont(0));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kHeaderText);
-    const int count = static_cast<int>(SendMessageW(Hwnd(), HDM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        RECT item = {};
-        SendMessageW(Hwnd(), HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
-        DrawBitmapPart(dc, bitmap, RECT{item.right - 3, client.top, item.right, client.bottom}, 3,
-                       0, 3, 20);
-        wchar_t caption[256] = {};
-        HDITEMW info = {};
-        info.mask = HDI_TEXT | HDI_FORMAT;
-        info.pszText = caption;
-        info.cchTextMax = 255;
-        SendMessageW(Hwnd(), HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&info));
-        RECT text = {item.left + 2, item.top, item.right - 2, item.bottom};
-        UINT flags = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
-        if (info.fmt & HDF_CENTER) {
-            flags |= DT_CENTER;
-        } else if (info.fmt & HDF_RIGHT) {
-            flags |= DT_RIGHT;
-            text.right -= 5;
-        } else {
-            text.left += 5;
-        }
-        if (i == 0)
-            text.left += 18;
-        DrawTextW(dc, caption, -1, &text, flags);
-    }
-    RestoreDC(dc, saved);
-    EndPaint(Hwnd(), &paint);
 }
 
 CListViewCtrlEx::CListViewCtrlEx() {

@@ -3,7 +3,7 @@
 // from its own row table, with check boxes, link cells, coloured cells,
 // groups that fold, a picture while it is empty, delayed cell tips and
 // notifications posted to its owner. Its parent reflects WM_DRAWITEM,
-// WM_MEASUREITEM and WM_NOTIFY back to it (the message plus 0x2000). The
+// WM_MEASUREITEM and WM_NOTIFY back to it (OCM__BASE plus the message). The
 // header is drawn by CHeaderCtrlEx.
 //
 // The platform list holds no items of its own (owner data): it is told how
@@ -19,6 +19,7 @@
 #include <commctrl.h>
 
 #include "intake/CActor.h"
+#include "ui/windows/CHeaderCtrlEx.h"
 #include "ui/windows/CoalescedUpdate.h"
 #include "ui/windows/ListRowTable.h"
 #include "ui/windows/TwSubclass.h"
@@ -38,15 +39,6 @@ inline constexpr UINT kRefillAppend = 0x80C9;
 // or the timer that stands in for it while updates are spaced out.
 inline constexpr UINT kSyncRows = 0x80CA;
 inline constexpr UINT_PTR kListSyncTimer = 2;
-
-class CHeaderCtrlEx : public TwSubclass<CHeaderCtrlEx> {
-public:
-    bool ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
-    static constexpr int kHeight = 25;
-
-private:
-    void Paint();
-};
 
 class CListViewCtrlEx : public TwSubclass<CListViewCtrlEx>, public IActorCallBack {
 public:
