@@ -7,8 +7,8 @@
 //
 // With kEveryBox it answers every box until it is destroyed: OK to the
 // removal questions, and each other box noted (mode and text) and closed
-// with its OK. Given a button, it clicks that button in the first box,
-// notes that box's mode, and stops.
+// with its OK. Given a button, it clicks that button in the first box (or,
+// for kEscapeKey, presses Esc there), notes that box's mode, and stops.
 
 #include <string>
 #include <vector>
@@ -24,6 +24,7 @@ namespace testsupport {
 class BoxAnswerer {
 public:
     static constexpr int kEveryBox = 0;
+    static constexpr int kEscapeKey = -1;
 
     explicit BoxAnswerer(int firstBoxButton = kEveryBox) : m_button(firstBoxButton) {
         m_window = CreateWindowExW(0, ClassName(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
@@ -79,7 +80,10 @@ private:
         if (m_button != kEveryBox) {
             Stop();
             m_clickedMode = box->Mode();
-            ClickElement(*box, m_button);
+            if (m_button == kEscapeKey)
+                SendMessageW(box->Hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+            else
+                ClickElement(*box, m_button);
         } else if (box->Mode() == BoxMode::kRemoveTrusted || box->Mode() == BoxMode::kRemoveBlack) {
             ClickElement(*box, BoxElement::kOkButton);
         } else {

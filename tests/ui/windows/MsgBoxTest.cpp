@@ -2,8 +2,10 @@
 // what the buttons, the close button and Esc answer.
 
 #include "layoutview/UiDocuments.h"
+#include "tests/support/BoxAnswerer.h"
 #include "tests/support/DialogClicks.h"
 #include "tests/support/GTest.h"
+#include "tests/support/ModalWatchdog.h"
 #include "ui/windows/QMsgBoxDlg.h"
 
 namespace {
@@ -18,40 +20,14 @@ bool Shown(QMsgBoxDlg& box, int id) {
     return element && element->IsShown();
 }
 
-// Clicks element `id` of the open box (found by its title) from a timer
-// while RunModal waits.
-int g_clickId = 0;
-void CALLBACK ClickFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    CTwDialogHost* box = testsupport::OpenMessageBox();
-    if (!box)
-        return;
-    if (g_clickId == 2)
-        SendMessageW(box->Hwnd(), WM_KEYDOWN, VK_ESCAPE, 0);
-    else
-        testsupport::ClickElement(*box, g_clickId);
-}
-
-// Ends a box that a click did not end, so that a fault fails the test
-// instead of hanging it.
-QMsgBoxDlg* g_open = nullptr;
-void CALLBACK Watchdog(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    if (g_open)
-        g_open->EndModal(-1);
-}
-
+// Runs a box of `mode` and clicks element `id` in it (2: presses Esc); a
+// box the click did not end ends after 5 s with -1.
 INT_PTR RunAndClick(int mode, int id) {
     QMsgBoxDlg box;
     box.SetMode(mode);
-    g_clickId = id;
-    g_open = &box;
-    SetTimer(nullptr, 0, 50, &ClickFromTimer);
-    const UINT_PTR watchdog = SetTimer(nullptr, 0, 5000, &Watchdog);
-    const INT_PTR result = box.RunModal();
-    KillTimer(nullptr, watchdog);
-    g_open = nullptr;
-    return result;
+    testsupport::BoxAnswerer click(id == 2 ? testsupport::BoxAnswerer::kEscapeKey : id);
+    testsupport::ModalWatchdog watchdog(box, 5000);
+    return box.RunModal();
 }
 
 } // namespace
