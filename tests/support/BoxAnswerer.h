@@ -1,9 +1,8 @@
 #pragma once
 // Answers the program's message boxes that a window opens on the test's own
-// thread, inside a modal loop the test cannot step into: a timer on a
-// message-only window of the thread looks for an open box every 50 ms. All
-// it learns stays in the object (the timer's window points at it), so
-// tests share nothing with the callback.
+// thread, inside a modal loop the test cannot step into: a TimerWindow looks
+// for an open box every 50 ms. All it learns stays in the object, so tests
+// share nothing with the callback.
 //
 // With kEveryBox it answers every box until it is destroyed: OK to the
 // removal questions, and each other box noted (mode and text) and closed
@@ -16,6 +15,7 @@
 #include <windows.h>
 
 #include "tests/support/DialogClicks.h"
+#include "tests/support/TimerWindow.h"
 #include "ui/windows/BoxModes.h"
 #include "ui/windows/QMsgBoxDlg.h"
 
@@ -26,13 +26,7 @@ public:
     static constexpr int kEveryBox = 0;
     static constexpr int kEscapeKey = -1;
 
-    explicit BoxAnswerer(int firstBoxButton = kEveryBox) : m_button(firstBoxButton) {
-        m_window = CreateWindowExW(0, ClassName(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                   GetModuleHandleW(nullptr), nullptr);
-        SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetTimer(m_window, kTimer, 50, nullptr);
-    }
-    ~BoxAnswerer() { DestroyWindow(m_window); }
+    explicit BoxAnswerer(int firstBoxButton = kEveryBox) : m_button(firstBoxButton) {}
     BoxAnswerer(const BoxAnswerer&) = delete;
     BoxAnswerer& operator=(const BoxAnswerer&) = delete;
 
@@ -41,38 +35,9 @@ public:
     const std::vector<std::wstring>& NoticeTexts() const { return m_noticeTexts; }
     // The mode of the box the button was clicked in; 0 before.
     int ClickedMode() const { return m_clickedMode; }
-    // Takes the noted boxes back, for the next part of a test.
-    void Forget() {
-        m_notices.clear();
-        m_noticeTexts.clear();
-    }
-    void Stop() { KillTimer(m_window, kTimer); }
+    void Stop() { m_timer.Stop(); }
 
 private:
-    static constexpr UINT_PTR kTimer = 1;
-
-    static const wchar_t* ClassName() {
-        static const wchar_t* const name = [] {
-            WNDCLASSW windowClass = {};
-            windowClass.lpfnWndProc = &WindowProc;
-            windowClass.hInstance = GetModuleHandleW(nullptr);
-            windowClass.lpszClassName = L"TestBoxAnswerer";
-            RegisterClassW(&windowClass);
-            return windowClass.lpszClassName;
-        }();
-        return name;
-    }
-
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-        if (message == WM_TIMER && wparam == kTimer) {
-            if (auto* self =
-                    reinterpret_cast<BoxAnswerer*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
-                self->Answer();
-            return 0;
-        }
-        return DefWindowProcW(window, message, wparam, lparam);
-    }
-
     void Answer() {
         auto* box = dynamic_cast<QMsgBoxDlg*>(OpenMessageBox());
         if (!box)
@@ -94,10 +59,10 @@ private:
     }
 
     const int m_button;
-    HWND m_window = nullptr;
     std::vector<int> m_notices;
     std::vector<std::wstring> m_noticeTexts;
     int m_clickedMode = 0;
+    TimerWindow m_timer{50, [this] { Answer(); }}; // last: it answers with the rest in place
 };
 
 } // namespace testsupport
