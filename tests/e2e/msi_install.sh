@@ -18,6 +18,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/../../scripts/env.sh"
+. "$here/main_window.sh"
 arch=$1 msi=$2 stage=$3 version=$4
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
@@ -68,27 +69,12 @@ uninstall_entries DisplayVersion | grep -q "$version" || fail "Programs and Feat
 
 uw_wine_env uw_wine "$installed/userwarden.exe" > "$work/program.log" 2>&1 &
 program=$!
-window=
-for _ in $(seq 1 150); do
-    window=$(xdotool search --onlyvisible --name '^vmruserwarden$' 2>/dev/null | head -1 || true)
-    [ -n "$window" ] && break
-    sleep 0.2
-done
-[ -n "$window" ] || { cat "$work/program.log"; fail "the installed userwarden.exe showed no window"; }
-# The close button, clicked again while the program runs: a window just
-# mapped may not take the first click yet.
+window=$(main_window_shown) ||
+    { cat "$work/program.log"; fail "the installed userwarden.exe showed no window"; }
 status=0
-for _ in 1 2 3 4 5; do
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    xdotool mousemove $((X + 628)) $((Y + 16)) click 1
-    for _ in $(seq 1 15); do kill -0 "$program" 2>/dev/null || break; sleep 0.2; done
-    kill -0 "$program" 2>/dev/null || break
-done
-if kill -0 "$program" 2>/dev/null; then
-    import -window root /tmp/msi_install-failure.png 2>/dev/null || :
-    fail "the installed userwarden.exe did not end at its close button (the screen: /tmp/msi_install-failure.png)"
-fi
-wait "$program" || status=$?
+close_main_window "$window" "$program" || status=$?
+[ "$status" -ne 124 ] ||
+    fail "the installed userwarden.exe did not end at its close button (the screen: /tmp/e2e-close-failure.png)"
 program=
 [ "$status" -eq 0 ] || fail "the installed userwarden.exe ended with $status"
 

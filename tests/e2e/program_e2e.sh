@@ -7,6 +7,7 @@
 #   program_e2e.sh PACKAGE.zip DROP_DRIVER.exe
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/env.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/main_window.sh"
 package=$1
 drop_driver=$2
 work=$(mktemp -d)
@@ -36,13 +37,8 @@ PY
 
 uw_wine_env uw_wine "$program_dir/userwarden.exe" > "$work/program.log" 2>&1 &
 program=$!
-window=""
-for i in $(seq 1 100); do
-    window=$(xdotool search --name '^vmruserwarden$' 2>/dev/null | head -1 || true)
-    [ -n "$window" ] && break
-    sleep 0.2
-done
-[ -n "$window" ] || { echo "the main window did not appear"; cat "$work/program.log"; exit 1; }
+window=$(main_window_shown) ||
+    { echo "the main window did not appear"; cat "$work/program.log"; exit 1; }
 
 paths=()
 for name in one.exe two.exe notes.txt; do
@@ -54,19 +50,12 @@ sleep 2
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + 580)) $((Y + 453)) click 1   # "确 定" of the whitelist tab
 sleep 2
-xdotool mousemove $((X + 628)) $((Y + 16)) click 1    # the close button
-for i in $(seq 1 150); do
-    kill -0 "$program" 2>/dev/null || break
-    sleep 0.2
-done
-if kill -0 "$program" 2>/dev/null; then
-    echo "the program did not end after its close button was clicked"
-    import -window root "$work/screen.png" 2>/dev/null && cp "$work/screen.png" /tmp/program_e2e-failure.png &&
-        echo "the screen then: /tmp/program_e2e-failure.png"
+status=0
+close_main_window "$window" "$program" || status=$?
+if [ "$status" -eq 124 ]; then
+    echo "the program did not end after its close button was clicked (the screen: /tmp/e2e-close-failure.png)"
     exit 1
 fi
-status=0
-wait "$program" || status=$?
 program=
 [ "$status" -eq 0 ] || { echo "the program ended with $status"; cat "$work/program.log"; exit 1; }
 

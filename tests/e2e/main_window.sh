@@ -1,0 +1,36 @@
+# The program's main window as the end-to-end tests drive it from X
+# (sourced; needs xdotool and the test display).
+
+# main_window_shown: the X id of the shown main window, waiting up to 30 s;
+# nothing when none showed.
+main_window_shown() {
+    local window
+    for _ in $(seq 1 150); do
+        window=$(xdotool search --onlyvisible --name '^vmruserwarden$' 2>/dev/null | head -1 || true)
+        [ -n "$window" ] && { echo "$window"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+
+# close_main_window WINDOW PID: clicks the window's close button, again
+# while process PID runs (a window just mapped may not take the first
+# click) for 15 s, and gives it 15 s more to end; then returns its exit
+# code. 124 when it did not end; the screen is saved to
+# /tmp/e2e-close-failure.png then.
+close_main_window() {
+    local window=$1 pid=$2 status=0 X Y WIDTH HEIGHT SCREEN
+    for _ in 1 2 3 4 5; do
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        xdotool mousemove $((X + 628)) $((Y + 16)) click 1
+        for _ in $(seq 1 15); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+        kill -0 "$pid" 2>/dev/null || break
+    done
+    for _ in $(seq 1 75); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+    if kill -0 "$pid" 2>/dev/null; then
+        import -window root /tmp/e2e-close-failure.png 2>/dev/null || :
+        return 124
+    fi
+    wait "$pid" || status=$?
+    return "$status"
+}
