@@ -18,6 +18,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/OperatedTabController.h"
 #include "app/PendingTabController.h"
@@ -62,7 +63,7 @@ public:
     void SetComponentLibrary(std::wstring nameOrPath) {
         m_componentLibrary = std::move(nameOrPath);
     }
-    void SetMessageFilter(MessageFilterFn filter) { m_messageFilter = filter; }
+    void SetMessageFilter(MessageFilter filter) { m_messageFilter = std::move(filter); }
 
     // IWardenCallback, called on the worker that reports.
     int Reserved0() override { return 0; }
@@ -112,7 +113,7 @@ private:
     std::wstring m_storePath;
     int m_storeBusyTimeoutMs;
     std::wstring m_componentLibrary = kDetectionComponentName;
-    MessageFilterFn m_messageFilter = SystemMessageFilter();
+    MessageFilter m_messageFilter = SystemMessageFilter();
     std::shared_ptr<WardenWork> m_work;
     CListViewCtrlEx m_lists[3];
     PendingTabController m_pending[2];

@@ -10,6 +10,7 @@
 // ordinary form.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,9 +26,9 @@ struct WalkedFile {
 
 // The directory calls of a walk (tests record them).
 struct WalkFileSystem {
-    DWORD(WINAPI* getAttributes)(const wchar_t* path);
-    HANDLE (*findFirst)(const wchar_t* pattern, WIN32_FIND_DATAW* entry);
-    BOOL(WINAPI* findNext)(HANDLE search, WIN32_FIND_DATAW* entry);
+    std::function<DWORD(const wchar_t* path)> getAttributes;
+    std::function<HANDLE(const wchar_t* pattern, WIN32_FIND_DATAW* entry)> findFirst;
+    std::function<BOOL(HANDLE search, WIN32_FIND_DATAW* entry)> findNext;
 };
 
 // The system's calls.

@@ -33,16 +33,10 @@ using testsupport::MakeDrop;
 
 namespace {
 
-int g_boxesClosed = 0;
-std::vector<int> g_closedModes;          // the modes of the boxes PumpUntil closed
-std::vector<std::wstring> g_closedTexts; // and their texts
-
 // Runs the window's messages until `done`, closing message boxes that the
 // workers open (as a user answering Cancel would); false on a time-out.
-// A box is a stack object of the worker that runs it: its mode and text are
-// read before it is closed, and a box that was closed but has not gone yet
-// (its worker still ending the modal loop) is neither touched nor counted
-// again.
+// A box that was closed but has not gone yet (its worker still ending the
+// modal loop) is not closed again.
 template <typename Done> bool PumpUntil(Done done, DWORD milliseconds = 20000) {
     const DWORD start = GetTickCount();
     HWND closing = nullptr;
@@ -53,14 +47,8 @@ template <typename Done> bool PumpUntil(Done done, DWORD milliseconds = 20000) {
             closing = nullptr;
         HWND open = testsupport::OpenMessageBoxWindow();
         if (open && open != closing) {
-            if (const auto* question =
-                    dynamic_cast<const QMsgBoxDlg*>(testsupport::DialogOf(open))) {
-                g_closedModes.push_back(question->Mode());
-                g_closedTexts.push_back(question->Text());
-            }
             closing = open;
             PostMessageW(open, WM_CLOSE, 0, 0);
-            ++g_boxesClosed;
         }
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -31,17 +31,19 @@ std::vector<std::wstring> PathsOf(const std::vector<WalkedFile>& files) {
     return paths;
 }
 
-// The paths the walk hands to the file system, and the system's answers.
-std::vector<std::wstring> g_asked;
-DWORD WINAPI RecordAttributes(const wchar_t* path) {
-    g_asked.push_back(path);
-    return GetFileAttributesW(path);
+// The system's calls, with the paths the walk hands to them kept in `asked`.
+WalkFileSystem RecordingFileSystem(std::vector<std::wstring>& asked) {
+    const WalkFileSystem& system = SystemWalkFileSystem();
+    return WalkFileSystem{[&asked, &system](const wchar_t* path) {
+                              asked.push_back(path);
+                              return system.getAttributes(path);
+                          },
+                          [&asked, &system](const wchar_t* pattern, WIN32_FIND_DATAW* entry) {
+                              asked.push_back(pattern);
+                              return system.findFirst(pattern, entry);
+                          },
+                          system.findNext};
 }
-HANDLE RecordFindFirst(const wchar_t* pattern, WIN32_FIND_DATAW* entry) {
-    g_asked.push_back(pattern);
-    return SystemWalkFileSystem().findFirst(pattern, entry);
-}
-const WalkFileSystem kRecordingFileSystem = {&RecordAttributes, &RecordFindFirst, &FindNextFileW};
 
 } // namespace
 
@@ -100,18 +102,19 @@ TEST(PathWalk, DeepFoldersAndPathsLongerThanTheRecordAreWalkedWhole) {
     ASSERT_GT(expected.back().size(), 500u);
     // Windows finds nothing in a folder of 260 characters or more named in
     // the ordinary form: every path the walk asks about is in the long form.
-    g_asked.clear();
+    std::vector<std::wstring> asked;
+    const WalkFileSystem recording = RecordingFileSystem(asked);
     std::vector<std::wstring> walked;
     {
-        PathWalk walk({tree.File(L"deep")}, kRecordingFileSystem);
+        PathWalk walk({tree.File(L"deep")}, recording);
         WalkedFile file;
         while (walk.Next(file))
             walked.push_back(file.path);
     }
-    ASSERT_EQ(1 + 31u, g_asked.size()); // the given folder's attributes, then each folder's search
-    for (const std::wstring& asked : g_asked)
-        EXPECT_EQ(0u, asked.rfind(L"\\\\?\\", 0)) << WideToUtf8(asked);
-    EXPECT_EQ(L"\\\\?\\" + tree.File(L"deep") + L"\\*.*", g_asked[1]);
+    ASSERT_EQ(1 + 31u, asked.size()); // the given folder's attributes, then each folder's search
+    for (const std::wstring& path : asked)
+        EXPECT_EQ(0u, path.rfind(L"\\\\?\\", 0)) << WideToUtf8(path);
+    EXPECT_EQ(L"\\\\?\\" + tree.File(L"deep") + L"\\*.*", asked[1]);
     EXPECT_EQ(ReferenceWalk({tree.File(L"deep")}), walked);
     std::sort(expected.begin(), expected.end());
     std::vector<std::wstring> sorted = walked;

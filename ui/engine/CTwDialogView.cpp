@@ -1,6 +1,7 @@
 #include "ui/engine/CTwDialogView.h"
 
 #include <cstring>
+#include <utility>
 
 #include <commctrl.h>
 #include <olectl.h> // OCM_*: messages reflected to the control that sent them, as ATL reflects them
@@ -37,7 +38,10 @@ void OpenWithShell(const wchar_t* target) {
     ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-CTwDialogView::HrefOpener g_openHref = &OpenWithShell;
+CTwDialogView::HrefOpener& HrefOpenerInUse() {
+    static CTwDialogView::HrefOpener opener = &OpenWithShell;
+    return opener;
+}
 
 int Height(const RECT& rect) {
     return rect.bottom - rect.top;
@@ -76,7 +80,7 @@ bool IsActiveHeaderTag(const char* tag) {
 }
 
 void CTwDialogView::SetHrefOpener(HrefOpener opener) {
-    g_openHref = opener ? opener : &OpenWithShell;
+    HrefOpenerInUse() = opener ? std::move(opener) : HrefOpener(&OpenWithShell);
 }
 
 CTwDialogView::CTwDialogView()
@@ -453,7 +457,7 @@ LRESULT CTwDialogView::OnLButtonUp(WPARAM keys, POINT point) {
     if (!(element = ResolveElement(pressed)))
         return 0;
     if (!element->Href().empty())
-        g_openHref(element->Href().c_str());
+        HrefOpenerInUse()(element->Href().c_str());
     else if (element->CommandId() != 0)
         NotifyParent(kTwClick, element->CommandId(), element->TagName());
     return 0;

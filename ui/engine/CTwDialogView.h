@@ -6,6 +6,7 @@
 // messages, and reports clicks, presses, hovering and the like to its
 // parent window as WM_NOTIFY records from control id 1000.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -60,7 +61,7 @@ public:
     TwHandle Pressed() const { return m_pressed; }
 
     // How an element's href is opened (ShellExecute "open" by default).
-    using HrefOpener = void (*)(const wchar_t* target);
+    using HrefOpener = std::function<void(const wchar_t* target)>;
     static void SetHrefOpener(HrefOpener opener);
 
     bool ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,

@@ -22,11 +22,6 @@ std::vector<UINT> Codes(std::initializer_list<UINT> codes) {
     return codes;
 }
 
-std::wstring g_openedTarget;
-void RecordHref(const wchar_t* target) {
-    g_openedTarget = target;
-}
-
 // While it lives, every tooltip window made on this thread refuses tool
 // records larger than TTTOOLINFOW_V2_SIZE as comctl32 5.82 does (Wine's
 // comctl32 takes both sizes in either version, so the rule is kept here).
@@ -206,13 +201,13 @@ TEST(ViewRouting, DisabledElementReportsMovesOnly) {
 }
 
 TEST(ViewRouting, HrefOpensInsteadOfClicking) {
-    CTwDialogView::SetHrefOpener(&RecordHref);
-    g_openedTarget.clear();
+    std::wstring opened;
+    CTwDialogView::SetHrefOpener([&opened](const wchar_t* target) { opened = target; });
     ViewHarness host(
         Layout("", R"(<link id="5" pos="0,0,50,20" href="https://example.org/x">go</link>)"));
     host.Click(10, 45);
     CTwDialogView::SetHrefOpener(nullptr);
-    EXPECT_EQ(L"https://example.org/x", g_openedTarget);
+    EXPECT_EQ(L"https://example.org/x", opened);
     EXPECT_EQ(Codes({kTwPressed}), host.Codes());
 }
 
