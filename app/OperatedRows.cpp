@@ -1,5 +1,7 @@
 #include "app/OperatedRows.h"
 
+#include <utility>
+
 #include "app/WardenTexts.h"
 #include "common/TextConvert.h"
 
@@ -20,7 +22,7 @@ OperatedEntry EntryOf(ListKind list, const UserListRecord& record) {
 
 void AddOperatedGroups(ListRowTable& rows) {
     for (int group = 0; group < 2; ++group)
-        rows.InsertGroupRow(kGroupHeaders[group], kCellText, kRowFoldable, group);
+        rows.InsertGroupRow(group, kGroupHeaders[group], kRowFoldable);
 }
 
 void RemoveOperatedEntry(ListRowTable& rows, const std::string& md5) {
@@ -33,19 +35,20 @@ void RemoveOperatedEntry(ListRowTable& rows, const std::string& md5) {
 void PlaceOperatedEntry(ListRowTable& rows, const OperatedEntry& entry) {
     RemoveOperatedEntry(rows, entry.md5);
     // The cells go with the row, so that a folded group holds it whole.
-    rows.AppendToGroup(
-        GroupOf(entry.list), entry.name, entry.md5, entry.path, 0, kCellText,
-        {MakeCell(kCellText, Utf8ToWide(entry.md5)), MakeCell(kCellLink, kRestoreLinkText)});
+    NewRow row{entry.name, entry.md5, entry.path};
+    row.moreCells = {MakeCell(kCellText, Utf8ToWide(entry.md5)),
+                     MakeCell(kCellLink, kRestoreLinkText)};
+    rows.AppendToGroup(GroupOf(entry.list), std::move(row));
 }
 
 void BuildOperatedRows(ListRowTable& rows, const UserListRecords& trusted,
                        const UserListRecords& black) {
     // Group 0 is filled before group 1's row exists: every entry is then
     // appended at the end of the table.
-    rows.InsertGroupRow(kGroupHeaders[0], kCellText, kRowFoldable, 0);
+    rows.InsertGroupRow(0, kGroupHeaders[0], kRowFoldable);
     for (const UserListRecord& record : trusted)
         PlaceOperatedEntry(rows, EntryOf(ListKind::Trusted, record));
-    rows.InsertGroupRow(kGroupHeaders[1], kCellText, kRowFoldable, 1);
+    rows.InsertGroupRow(1, kGroupHeaders[1], kRowFoldable);
     for (const UserListRecord& record : black)
         PlaceOperatedEntry(rows, EntryOf(ListKind::Black, record));
 }

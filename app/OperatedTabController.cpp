@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/WardenTexts.h"
+#include "common/Invariant.h"
 #include "intake/IntakeWorkers.h"
 
 namespace {
@@ -51,13 +52,16 @@ void OperatedTabController::ApplyEvents() {
     bool more = false;
     const std::vector<OperatedEvent> events = m_work->operatedEvents.Take(kEventsPerTurn, more);
     std::vector<const OperatedEvent*> failures;
-    m_list.ChangeRows([&](ListRowTable& rows) {
+    {
+        const CListViewCtrlEx::RowsEdit edit = m_list.EditRows();
+        ListRowTable& rows = *edit;
         ScopedLock lock(rows.Lock());
         for (const OperatedEvent& event : events) {
             if (event.kind == OperatedEvent::Kind::Place) {
                 PlaceOperatedEntry(rows, event.entry);
                 continue;
             }
+            UW_INVARIANT(m_removalsRunning > 0); // each removal that started ends once
             --m_removalsRunning;
             if (Succeeded(event.outcome.result)) {
                 RemoveOperatedEntry(rows, event.entry.md5);
@@ -68,7 +72,7 @@ void OperatedTabController::ApplyEvents() {
                 rows.SetCell(row, 2, kCellLink, kRestoreLinkText);
             failures.push_back(&event);
         }
-    });
+    }
     if (more)
         m_work->operatedUpdate.Request();
     // The boxes come once the whole batch is in place: changes applied

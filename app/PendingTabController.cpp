@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/WardenMessages.h"
+#include "common/Invariant.h"
 #include "common/TextConvert.h"
 #include "intake/Digest.h"
 #include "intake/StorePath.h"
@@ -80,7 +81,9 @@ void PendingTabController::ShowIntakeNotices() {
 
 std::vector<CommitEntry> PendingTabController::TakeCheckedRows() {
     std::vector<CommitEntry> entries;
-    m_list.ChangeRows([&entries](ListRowTable& rows) {
+    {
+        const CListViewCtrlEx::RowsEdit edit = m_list.EditRows();
+        ListRowTable& rows = *edit;
         // A drop worker may be adding rows meanwhile.
         ScopedLock lock(rows.Lock());
         for (int i = 0; i < rows.Count(); ++i) {
@@ -99,7 +102,7 @@ std::vector<CommitEntry> PendingTabController::TakeCheckedRows() {
                          path == StorePathResult::Ok ? kWorkingText : UnrecordablePathText(path));
             rows.SetRowFlags(i, 0);
         }
-    });
+    }
     return entries;
 }
 
@@ -132,6 +135,7 @@ void PendingTabController::EndCommit() {
     while (more) {
         for (const EndedCommit& ended : m_work->endedCommits[m_tab].Take(1, more)) {
             GiveBack(ended.md5s);
+            UW_INVARIANT(m_commitsRunning > 0); // each commit that started ends once
             --m_commitsRunning;
         }
     }
@@ -141,7 +145,9 @@ void PendingTabController::EndCommit() {
 // component refused) are pending again, with their boxes, checked.
 void PendingTabController::GiveBack(const std::vector<std::string>& md5s) {
     bool restored = false;
-    m_list.ChangeRows([&](ListRowTable& rows) {
+    {
+        const CListViewCtrlEx::RowsEdit edit = m_list.EditRows();
+        ListRowTable& rows = *edit;
         ScopedLock lock(rows.Lock());
         for (const std::string& md5 : md5s) {
             const int row = rows.FindByKey(md5);
@@ -152,7 +158,7 @@ void PendingTabController::GiveBack(const std::vector<std::string>& md5s) {
             rows.SetCheck(row, true);
             restored = true;
         }
-    });
+    }
     if (restored)
         RefreshOkButton();
 }
@@ -163,7 +169,7 @@ void PendingTabController::DeleteRow(const std::string& key) {
     // when OK was pressed does nothing.
     if (row < 0 || m_list.CellText(row, 2) != kDeleteLink)
         return;
-    m_list.DeleteRow(row);
+    m_list.EditRows()->Delete(row);
     RefreshSelectAll();
 }
 
@@ -196,9 +202,9 @@ bool PendingTabController::HandleRefresh(UINT message, WPARAM wparam) {
 
 void PendingTabController::SelectAll() {
     if (m_allChecked)
-        m_list.UncheckAllBut(-1);
+        m_list.EditRows()->UncheckAllBut(-1);
     else
-        m_list.CheckAll();
+        m_list.EditRows()->CheckAll();
     m_allChecked = !m_allChecked;
     RefreshSelectAll();
 }
@@ -225,9 +231,11 @@ void PendingTabController::OnFileAnalysed(const FileAnalysisRecord& record) {
         ++m_refused;
         return;
     }
-    const int row = m_list.AppendNewItemRow(
-        name, record.md5, path, kRowCheckBox, kCellText,
-        {MakeCell(kCellText, Utf8ToWide(record.md5)), MakeCell(kCellLink, kDeleteLink)}, true);
+    NewRow pending{name, record.md5, path, kRowCheckBox};
+    pending.moreCells = {MakeCell(kCellText, Utf8ToWide(record.md5)),
+                         MakeCell(kCellLink, kDeleteLink)};
+    pending.checked = true;
+    const int row = m_list.EditRows()->AppendNewItemRow(std::move(pending));
     if (row < 0) {
         // One box at the end of the intake names the first duplicate and
         // counts the others.

@@ -51,11 +51,10 @@ double ReferenceMicros(const std::vector<std::string>& keys) {
     return timer.Seconds() * 1e6 / static_cast<double>(keys.size());
 }
 
-template <typename List> void AddPending(List& list, const std::string& key) {
+void AddPending(ListRowTable& list, const std::string& key) {
     if (list.FindByKey(key) >= 0)
         return;
-    const int row =
-        list.AppendItemRow(L"file.exe", key, L"C:\\dir\\file.exe", kRowCheckBox, kCellText);
+    const int row = list.AppendItemRow({L"file.exe", key, L"C:\\dir\\file.exe", kRowCheckBox});
     list.AddCell(row, std::wstring(key.begin(), key.end()), kCellText);
     list.AddCell(row, L"删除", kCellLink);
     list.SetCheck(row, true);
@@ -73,14 +72,14 @@ double PendingMicros(const std::vector<std::string>& keys) {
 // commits may alternate between them.
 double OperatedMicros(const std::vector<std::string>& keys, bool alternating) {
     ListRowTable table;
-    table.InsertGroupRow(L"trusted", kCellText, kRowFoldable, 0);
-    table.InsertGroupRow(L"black", kCellText, kRowFoldable, 1);
+    table.InsertGroupRow(0, L"trusted", kRowFoldable);
+    table.InsertGroupRow(1, L"black", kRowFoldable);
     const BenchTimer timer;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const int group = alternating ? static_cast<int>(i % 2) : (i < keys.size() / 2 ? 0 : 1);
         table.RemoveFromGroup(keys[i], 0);
         table.RemoveFromGroup(keys[i], 1);
-        table.AppendToGroup(group, L"file.exe", keys[i], L"C:\\dir\\file.exe", 0, kCellText);
+        table.AppendToGroup(group, {L"file.exe", keys[i], L"C:\\dir\\file.exe"});
     }
     return timer.Seconds() * 1e6 / static_cast<double>(keys.size());
 }
@@ -98,7 +97,7 @@ double ControlMicros(const std::vector<std::string>& keys) {
     }
     const BenchTimer timer;
     for (const std::string& key : keys)
-        AddPending(list, key);
+        AddPending(*list.EditRows(), key);
     const double micros = timer.Seconds() * 1e6 / static_cast<double>(keys.size());
     DestroyWindow(parent);
     return micros;

@@ -10,7 +10,7 @@ target_compile_options(gtest PRIVATE -w)
 # Wine (the toolchain's emulator).
 function(uw_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
+  add_executable(${name} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/InvariantFatal.cpp)
   target_link_libraries(${name} PRIVATE test_support ${T_LIBS} gtest)
   target_link_options(${name} PRIVATE -mconsole)
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>)

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "common/Invariant.h"
 #include "intake/ComponentListKind.h"
 #include "intake/FileProcessor.h"
 #include "intake/ProcessorCallGuard.h"
@@ -265,6 +266,8 @@ RemovalOutcome FileProcessor::Remove(SignatureListKind named, const std::string&
 // The seams are called without the list lock, so that a test holding a
 // removal there can still read the store.
 RemovalOutcome FileProcessor::RemoveInTurn(SignatureListKind named, const std::string& md5) {
+    // No commit's update is open: this removal's own update saves it.
+    UW_INVARIANT(!m_updateOpen);
     SignatureListKind stored = kSignatureNone;
     SignatureListKind list;
     bool onComponent;

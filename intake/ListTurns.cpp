@@ -1,15 +1,19 @@
 #include "intake/ListTurns.h"
 
+#include "common/Invariant.h"
+
 ListTurns::Turn::Turn(ListTurns& turns) : m_turns(turns) {
     ScopedLock lock(m_turns.m_lock);
-    const unsigned long long ticket = m_turns.m_next++;
-    while (m_turns.m_serving != ticket)
+    m_ticket = m_turns.m_next++;
+    while (m_turns.m_serving != m_ticket)
         m_turns.m_lock.Wait(m_turns.m_changed);
 }
 
 ListTurns::Turn::~Turn() {
     {
         ScopedLock lock(m_turns.m_lock);
+        // Only the turn being served ends: turns end in the order given.
+        UW_INVARIANT(m_turns.m_serving == m_ticket);
         ++m_turns.m_serving;
     }
     WakeAllConditionVariable(&m_turns.m_changed);

@@ -22,6 +22,7 @@ public:
 
     private:
         ListTurns& m_turns;
+        unsigned long long m_ticket;
     };
 
     // Asked from within a turn: whether another caller has asked for one

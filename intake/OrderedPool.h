@@ -21,6 +21,7 @@
 #include <windows.h>
 
 #include "common/Handles.h"
+#include "common/Invariant.h"
 
 template <typename Job> class OrderedPool {
 public:
@@ -165,6 +166,7 @@ private:
                 return;
             }
             Locked lock(m_lock);
+            UW_INVARIANT(m_nextToStart > 0); // a done job was started
             m_slots.pop_front();
             --m_nextToStart;
         }

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "common/CriticalSection.h"
+#include "common/Invariant.h"
 #include "store/CodecAttach.h"
 #include "store/CodecSeams.h"
 
@@ -220,6 +221,8 @@ std::shared_ptr<CodecBlock> JournalOwnerBlock(const std::string& journalName) {
 
 int VfsOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* outFlags) {
     auto* codec = new (file) CodecFile(); // lives in the engine's memory until xClose
+    // The engine's file handle is the codec's: AsCodec casts one to the other.
+    UW_INVARIANT(static_cast<void*>(&codec->base) == static_cast<void*>(codec));
     codec->base.pMethods = nullptr;
     codec->real = reinterpret_cast<sqlite3_file*>(reinterpret_cast<char*>(file) +
                                                   ((sizeof(CodecFile) + 7) & ~std::size_t(7)));

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "common/Invariant.h"
 #include "store/SqlException.h"
 #include "store/PageCodec.h"
 
@@ -26,6 +27,9 @@ void SqlDatabase::Open(const char* utf8Path) {
 
 void SqlDatabase::Close() {
     if (m_connection) {
+        // Statements and writers go before their connection: the engine
+        // does not close a connection that still has one.
+        UW_INVARIANT(sqlite3_next_stmt(m_connection, nullptr) == nullptr);
         sqlite3_close(m_connection);
         m_connection = nullptr;
     }

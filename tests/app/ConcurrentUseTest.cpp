@@ -57,7 +57,7 @@ TEST_F(ConcurrentUse, RowsACommitTakesAreTheUsersNoMoreFromTheMomentOkIsPressed)
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_TRUE(OpenWithDrop(window));
     CListViewCtrlEx& pending = window.List(0);
-    pending.SetCheck(1, false);
+    pending.EditRows()->SetCheck(1, false);
     // The commit's worker is held before its first chunk.
     m_gate.HoldAt(WorkPoint::CommitStarted);
     testsupport::ClickElement(window, WardenElement::kWhitelistOk);
@@ -70,7 +70,7 @@ TEST_F(ConcurrentUse, RowsACommitTakesAreTheUsersNoMoreFromTheMomentOkIsPressed)
     // Neither its link nor its box works any more; the row not taken does.
     ClickLinkAndSettle(window, 0, 0);
     EXPECT_EQ(2, pending.Rows().Count());
-    EXPECT_FALSE(pending.SetCheck(0, false));
+    EXPECT_FALSE(pending.EditRows()->SetCheck(0, false));
     const std::string second = pending.Rows().Row(1)->key;
     m_gate.Release();
     EXPECT_TRUE(PumpUntil([&] { return !window.BusyWithCommit(0); }));
@@ -79,7 +79,7 @@ TEST_F(ConcurrentUse, RowsACommitTakesAreTheUsersNoMoreFromTheMomentOkIsPressed)
     EXPECT_EQ(-1, window.List(2).FindByKey(second));
 
     // A later OK takes the row left.
-    pending.SetCheck(1, true);
+    pending.EditRows()->SetCheck(1, true);
     testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     EXPECT_TRUE(PumpUntil(
         [&] { return !window.BusyWithCommit(0) && window.List(2).FindByKey(second) >= 0; }));
@@ -99,9 +99,8 @@ TEST_F(ConcurrentUse, ARemovalActsOnTheClickedEntryEvenWhenRowsMoveBeforeItIsHan
     // The click is on its way when an entry committed meanwhile is placed
     // at the end of the first group: d's row moves down by one.
     operated.ClickLink(d, 2);
-    operated.ChangeRows([](ListRowTable& rows) {
-        PlaceOperatedEntry(rows, OperatedEntry{ListKind::Trusted, L"x.exe", kX, L"C:\\x.exe"});
-    });
+    PlaceOperatedEntry(*operated.EditRows(),
+                       OperatedEntry{ListKind::Trusted, L"x.exe", kX, L"C:\\x.exe"});
     ASSERT_EQ(d, operated.FindByKey(kC));
     testsupport::BoxAnswerer confirm(BoxElement::kOkButton);
     ClickLinkAndSettle(window, 2, -1); // runs the messages; the click is already posted
@@ -169,7 +168,7 @@ TEST_F(ConcurrentUse, ACommitThatEndsGivesBackItsOwnRowsNotThoseOfTheNextCommit)
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_TRUE(OpenWithDrop(window));
     CListViewCtrlEx& pending = window.List(0);
-    pending.SetCheck(1, false);
+    pending.EditRows()->SetCheck(1, false);
     // The first commit's store write fails; its end waits in the queue
     // while OK starts a second commit, held before its first chunk.
     m_gate.FailAt(WorkPoint::ChunkWrite, WorkFault::StoreFails);
@@ -177,7 +176,7 @@ TEST_F(ConcurrentUse, ACommitThatEndsGivesBackItsOwnRowsNotThoseOfTheNextCommit)
     while (m_gate.Reached(WorkPoint::ChunkWrite) == 0)
         SwitchToThread();
     m_gate.HoldAt(WorkPoint::CommitStarted);
-    pending.SetCheck(1, true);
+    pending.EditRows()->SetCheck(1, true);
     testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     ASSERT_TRUE(m_gate.WaitHeld());
     testsupport::BoxAnswerer answers;

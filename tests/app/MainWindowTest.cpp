@@ -58,7 +58,6 @@ TEST_F(MainWindow, DropCommitAndRemoveEndToEnd) {
     EXPECT_EQ(2, pending.Rows().Count());
 
     // OK commits both to the component and the store.
-    g_boxesClosed = 0;
     testsupport::ClickElement(window, WardenElement::kWhitelistOk);
     CListViewCtrlEx& operated = window.List(2);
     EXPECT_TRUE(PumpUntil([&] {
@@ -366,7 +365,7 @@ TEST_F(MainWindow, AReportActsOnItsOwnRowWhileTheUserDeletesAnother) {
     });
     PumpUntil([&] {
         if (deletionsDone.load() < deletionsAsked.load()) {
-            pending.DeleteRow(0);
+            pending.EditRows()->Delete(0);
             ++deletionsDone;
         }
         return reported.load();
@@ -457,11 +456,6 @@ struct FilterCall {
     UINT message;
     DWORD action;
 };
-std::vector<FilterCall> g_filterCalls;
-BOOL WINAPI RecordFilterCall(HWND window, UINT message, DWORD action, void*) {
-    g_filterCalls.push_back(FilterCall{window, message, action});
-    return TRUE;
-}
 
 void StoreOneTrustedFile(const std::wstring& path) {
     ORBDBSqliteConn store(path, 1000);
@@ -478,16 +472,19 @@ void StoreOneTrustedFile(const std::wstring& path) {
 // Run elevated, the window would get no drop from an Explorer that is not:
 // it lets the drop's three messages through the filter for itself.
 TEST_F(MainWindow, TheWindowLetsTheShellsDropsThroughTheMessageFilter) {
-    g_filterCalls.clear();
+    std::vector<FilterCall> calls;
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
-    window.SetMessageFilter(&RecordFilterCall);
+    window.SetMessageFilter([&calls](HWND hwnd, UINT message, DWORD action) {
+        calls.push_back(FilterCall{hwnd, message, action});
+        return true;
+    });
     ASSERT_TRUE(Open(window));
-    ASSERT_EQ(3u, g_filterCalls.size());
+    ASSERT_EQ(3u, calls.size());
     const UINT expected[] = {WM_DROPFILES, WM_COPYDATA, 0x0049};
     for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(window.Hwnd(), g_filterCalls[i].window);
-        EXPECT_EQ(expected[i], g_filterCalls[i].message);
-        EXPECT_EQ(1u, g_filterCalls[i].action); // MSGFLT_ALLOW
+        EXPECT_EQ(window.Hwnd(), calls[i].window);
+        EXPECT_EQ(expected[i], calls[i].message);
+        EXPECT_EQ(1u, calls[i].action); // MSGFLT_ALLOW
     }
     EXPECT_EQ(WS_EX_ACCEPTFILES, GetWindowLongW(window.Hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     DestroyWindow(window.Hwnd());
@@ -517,7 +514,6 @@ TEST_F(MainWindow, AComponentOfTheOtherBitnessIsNamedAndTheStoredEntriesStillSho
     // OK would say it again (on the commit's worker), not the cloud
     // engine's box: nothing is pending, so the removal of the stored entry
     // shows it, and the entry stays.
-    g_closedModes.clear();
     auto* tabs = static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl));
     ASSERT_TRUE(tabs->SelectTab(2));
     answers = std::make_unique<testsupport::BoxAnswerer>();

@@ -172,47 +172,6 @@ void CListViewCtrlEx::TakeRows(ListRowTable& rows) {
     Changed();
 }
 
-int CListViewCtrlEx::InsertGroupRow(const std::wstring& text, int kind, int flags, int group) {
-    const int index = m_rows.InsertGroupRow(text, kind, flags, group);
-    Changed();
-    return index;
-}
-
-int CListViewCtrlEx::AppendItemRow(const std::wstring& text, const std::string& key,
-                                   const std::wstring& tip, int flags, int kind, int group) {
-    const int index = m_rows.AppendItemRow(text, key, tip, flags, kind, group);
-    Changed();
-    return index;
-}
-
-int CListViewCtrlEx::AppendNewItemRow(const std::wstring& text, const std::string& key,
-                                      const std::wstring& tip, int flags, int kind,
-                                      std::vector<ListCell> moreCells, bool checked) {
-    const int index =
-        m_rows.AppendNewItemRow(text, key, tip, flags, kind, std::move(moreCells), checked);
-    if (index >= 0)
-        Changed();
-    return index;
-}
-
-int CListViewCtrlEx::AppendToGroup(int group, const std::wstring& text, const std::string& key,
-                                   const std::wstring& tip, int flags, int kind,
-                                   std::vector<ListCell> moreCells) {
-    const int index =
-        m_rows.AppendToGroup(group, text, key, tip, flags, kind, std::move(moreCells));
-    if (index >= 0)
-        Changed();
-    return index;
-}
-
-int CListViewCtrlEx::RemoveFromGroup(const std::string& key, int group) {
-    const int before = m_rows.Count();
-    const int result = m_rows.RemoveFromGroup(key, group);
-    if (result >= 0 && m_rows.Count() < before)
-        Changed();
-    return result;
-}
-
 void CListViewCtrlEx::Redraw(int index) {
     if (index < 0)
         return;
@@ -237,13 +196,6 @@ bool CListViewCtrlEx::SetCellColor(int index, int column, COLORREF color, bool r
     return set;
 }
 
-bool CListViewCtrlEx::SetRowFlags(int index, int flags) {
-    const bool set = m_rows.SetRowFlags(index, flags);
-    if (set)
-        Redraw(index);
-    return set;
-}
-
 bool CListViewCtrlEx::UpdateRowByKey(const std::string& key, int column, int kind,
                                      const std::wstring& text, int flags,
                                      ListRowTable::RowTexts* texts) {
@@ -252,41 +204,6 @@ bool CListViewCtrlEx::UpdateRowByKey(const std::string& key, int column, int kin
         return false;
     Redraw(index); // the row may have moved since: a repaint of another row is harmless
     return true;
-}
-
-bool CListViewCtrlEx::DeleteRow(int index) {
-    if (!m_rows.Delete(index))
-        return false;
-    Changed();
-    return true;
-}
-
-void CListViewCtrlEx::DeleteAllRows() {
-    m_rows.Clear();
-    Changed();
-}
-
-bool CListViewCtrlEx::SetCheck(int index, bool on) {
-    const bool set = m_rows.SetCheck(index, on);
-    if (set)
-        Changed();
-    return set;
-}
-
-void CListViewCtrlEx::CheckAll() {
-    m_rows.CheckAll();
-    Changed();
-}
-
-void CListViewCtrlEx::UncheckAllBut(int index) {
-    m_rows.UncheckAllBut(index);
-    Changed();
-}
-
-bool CListViewCtrlEx::Fold(int index, bool unfold) {
-    const int moved = unfold ? m_rows.Unfold(index) : m_rows.Fold(index);
-    Changed();
-    return moved >= 0;
 }
 
 void CListViewCtrlEx::Run(CActor* actor) {
@@ -538,8 +455,10 @@ void CListViewCtrlEx::OnClick(const NMITEMACTIVATE& click) {
     if (row->IsGroup()) {
         if (HitsLink(index, column, click.ptAction))
             ClickLink(index, column);
+        else if ((row->flags & kRowFoldable) && row->expanded)
+            EditRows()->Fold(index);
         else if (row->flags & kRowFoldable)
-            Fold(index, !row->expanded);
+            EditRows()->Unfold(index);
         return;
     }
     if (HitsLink(index, column, click.ptAction)) {

@@ -52,39 +52,37 @@ public:
     // Reloads the fonts and bitmaps (after a resource reload).
     void Reset();
 
-    int InsertGroupRow(const std::wstring& text, int kind, int flags, int group = -1);
-    int AppendItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip,
-                      int flags, int kind, int group = -1);
-    // A checked or unchecked row with its further cells, unless a row has
-    // the key already (then -1): one step under the table's lock.
-    int AppendNewItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip,
-                         int flags, int kind, std::vector<ListCell> moreCells, bool checked);
-    int AppendToGroup(int group, const std::wstring& text, const std::string& key,
-                      const std::wstring& tip, int flags, int kind,
-                      std::vector<ListCell> moreCells = {});
+    // The rows, to change: the list shows the change when the edit goes, at
+    // the end of the statement for `list.EditRows()->CheckAll()` or of the
+    // scope that holds it; at once on the list's thread, else announced to
+    // it. Many changes under one edit cost one update of the platform list.
+    class RowsEdit {
+    public:
+        explicit RowsEdit(CListViewCtrlEx& list) : m_list(list) {}
+        ~RowsEdit() { m_list.Changed(); }
+        RowsEdit(const RowsEdit&) = delete;
+        RowsEdit& operator=(const RowsEdit&) = delete;
+        ListRowTable* operator->() const { return &m_list.m_rows; }
+        ListRowTable& operator*() const { return m_list.m_rows; }
+
+    private:
+        CListViewCtrlEx& m_list;
+    };
+    RowsEdit EditRows() { return RowsEdit(*this); }
+
     int FindByKey(const std::string& key) const { return m_rows.FindByKey(key); }
-    int RemoveFromGroup(const std::string& key, int group);
-    int AddCell(int index, const std::wstring& text, int kind) {
-        return m_rows.AddCell(index, text, kind);
-    }
+    // A change of one row's cells, then the row's repaint (when `repaint`).
     bool SetCell(int index, int column, int kind, const std::wstring& text, bool repaint);
     bool SetCellColor(int index, int column, COLORREF color, bool repaint);
     std::wstring CellText(int index, int column) const { return m_rows.CellText(index, column); }
-    bool SetRowFlags(int index, int flags);
     // A worker's report on the row of a key (ListRowTable::UpdateByKey), then
     // its repaint. False when no row has the key.
     bool UpdateRowByKey(const std::string& key, int column, int kind, const std::wstring& text,
                         int flags, ListRowTable::RowTexts* texts = nullptr);
-    bool DeleteRow(int index);
-    void DeleteAllRows();
 
     bool IsChecked(int index) const { return m_rows.IsChecked(index); }
-    bool SetCheck(int index, bool on);
-    void CheckAll();
-    void UncheckAllBut(int index);
     int CountChecked() const { return m_rows.CountChecked(); }
     int CountWithBox() const { return m_rows.CountWithBox(); }
-    bool Fold(int index, bool unfold);
 
     const ListRowTable& Rows() const { return m_rows; }
     // A click on the link of row `index`, cell `column`: posts kListLinkClick
@@ -94,12 +92,6 @@ public:
     std::string TakeClickedKey();
     // The rows the platform list shows (the table's count as last synced).
     int ShownCount() const { return m_shownCount; }
-    // Changes the rows in one go, shown once after (many rows added on the
-    // list's thread cost one update of the platform list).
-    template <class Change> void ChangeRows(Change change) {
-        change(m_rows);
-        Changed();
-    }
     // Takes the rows of `rows` in place of the list's own (on the list's
     // thread); `rows` is left empty.
     void TakeRows(ListRowTable& rows);

@@ -3,13 +3,27 @@
 #include <algorithm>
 #include <iterator>
 
+#include "common/Invariant.h"
+
 namespace {
 
-std::unique_ptr<ListRow> MakeRow(const std::wstring& text, int kind, int flags) {
+std::unique_ptr<ListRow> MakeRow(const std::wstring& text, int flags) {
     auto row = std::make_unique<ListRow>();
     row->flags = flags;
     row->firstText = text;
-    row->cells.push_back(MakeCell(kind, text));
+    row->cells.push_back(MakeCell(kCellText, text));
+    return row;
+}
+
+// An item row: never a group row; its box checked only when it has one.
+std::unique_ptr<ListRow> MakeItemRow(NewRow&& made, int group) {
+    auto row = MakeRow(made.text, made.flags & ~kRowGroup);
+    row->key = std::move(made.key);
+    row->tip = std::move(made.tip);
+    row->group = group;
+    for (ListCell& cell : made.moreCells)
+        row->cells.push_back(std::move(cell));
+    row->checked = made.checked && row->HasBox();
     return row;
 }
 
@@ -51,6 +65,7 @@ void ListRowTable::ShiftGroups(int from, int by, const ListRow* except) {
 void ListRowTable::Tally(const ListRow& row, int sign) {
     m_checkedRows += row.HasBox() && row.checked ? sign : 0;
     m_boxRows += (row.flags & kRowCheckBox) ? sign : 0;
+    UW_INVARIANT(m_checkedRows >= 0 && m_boxRows >= 0); // a row leaves only once it entered
 }
 
 void ListRowTable::Enter(ListRow& row) {
@@ -108,36 +123,23 @@ int ListRowTable::Append(std::unique_ptr<ListRow> row) {
     return index;
 }
 
-int ListRowTable::InsertGroupRow(const std::wstring& text, int kind, int flags, int group) {
-    auto row = MakeRow(text, kind, flags | kRowGroup);
+int ListRowTable::InsertGroupRow(int group, const std::wstring& text, int flags) {
+    auto row = MakeRow(text, flags | kRowGroup);
     row->group = group;
     row->background = kGroupBackground;
     row->expanded = true;
     return Append(std::move(row));
 }
 
-int ListRowTable::AppendItemRow(const std::wstring& text, const std::string& key,
-                                const std::wstring& tip, int flags, int kind, int group) {
-    auto row = MakeRow(text, kind, flags & ~kRowGroup);
-    row->key = key;
-    row->tip = tip;
-    row->group = group;
-    return Append(std::move(row));
+int ListRowTable::AppendItemRow(NewRow row, int group) {
+    return Append(MakeItemRow(std::move(row), group));
 }
 
-int ListRowTable::AppendNewItemRow(const std::wstring& text, const std::string& key,
-                                   const std::wstring& tip, int flags, int kind,
-                                   std::vector<ListCell> moreCells, bool checked) {
+int ListRowTable::AppendNewItemRow(NewRow row) {
     ScopedLock lock(m_lock);
-    if (m_byKey.count(key) != 0)
+    if (m_byKey.count(row.key) != 0)
         return -1;
-    auto row = MakeRow(text, kind, flags & ~kRowGroup);
-    row->key = key;
-    row->tip = tip;
-    for (ListCell& cell : moreCells)
-        row->cells.push_back(std::move(cell));
-    row->checked = checked && row->HasBox();
-    return Append(std::move(row));
+    return Append(MakeItemRow(std::move(row), -1));
 }
 
 int ListRowTable::FindGroupRow(int group) const {
@@ -160,19 +162,12 @@ int ListRowTable::GroupEnd(int groupIndex) const {
     return Count();
 }
 
-int ListRowTable::AppendToGroup(int group, const std::wstring& text, const std::string& key,
-                                const std::wstring& tip, int flags, int kind,
-                                std::vector<ListCell> moreCells) {
+int ListRowTable::AppendToGroup(int group, NewRow made) {
     ScopedLock lock(m_lock);
     const int groupIndex = FindGroupRow(group);
     if (groupIndex < 0)
         return -1;
-    auto row = MakeRow(text, kind, flags & ~kRowGroup);
-    row->key = key;
-    row->tip = tip;
-    row->group = group;
-    for (ListCell& cell : moreCells)
-        row->cells.push_back(std::move(cell));
+    auto row = MakeItemRow(std::move(made), group);
     ListRow& groupRow = *m_rows[static_cast<std::size_t>(groupIndex)];
     if ((groupRow.flags & kRowFoldable) && !groupRow.expanded) {
         groupRow.folded.push_back(std::move(row));

@@ -52,6 +52,23 @@ inline ListCell MakeCell(int kind, std::wstring text) {
     return cell;
 }
 
+// A row to add: the text of its first cell (a text cell), its key and tip,
+// its flags (ListRowFlag), the cells after the first, and whether its box
+// starts checked.
+struct NewRow {
+    NewRow(std::wstring rowText, std::string rowKey, std::wstring rowTip, int rowFlags = 0,
+           std::vector<ListCell> cells = {}, bool startChecked = false)
+        : text(std::move(rowText)), key(std::move(rowKey)), tip(std::move(rowTip)), flags(rowFlags),
+          moreCells(std::move(cells)), checked(startChecked) {}
+
+    std::wstring text;
+    std::string key;
+    std::wstring tip;
+    int flags;
+    std::vector<ListCell> moreCells;
+    bool checked;
+};
+
 struct ListRow {
     int group = -1;
     int textIndent = 8;
@@ -87,19 +104,14 @@ public:
     const ListRow* Row(int index) const;
 
     // Each returns the new row's index.
-    int InsertGroupRow(const std::wstring& text, int kind, int flags, int group);
-    int AppendItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip,
-                      int flags, int kind, int group = -1);
-    // Unless a row has the key already (then -1), a row with `moreCells`
-    // after its first, checked or not: one step under the lock.
-    int AppendNewItemRow(const std::wstring& text, const std::string& key, const std::wstring& tip,
-                         int flags, int kind, std::vector<ListCell> moreCells, bool checked);
-    // At the end of the group's rows, with `moreCells` after the first;
-    // into the folded members while it is folded (then -1, no list
-    // position). -1 also when there is no such group.
-    int AppendToGroup(int group, const std::wstring& text, const std::string& key,
-                      const std::wstring& tip, int flags, int kind,
-                      std::vector<ListCell> moreCells = {});
+    int InsertGroupRow(int group, const std::wstring& text, int flags);
+    int AppendItemRow(NewRow row, int group = -1);
+    // Unless a row has the key already (then -1): one step under the lock.
+    int AppendNewItemRow(NewRow row);
+    // At the end of the group's rows; into the folded members while it is
+    // folded (then -1, no list position). -1 also when there is no such
+    // group.
+    int AppendToGroup(int group, NewRow row);
 
     int FindByKey(const std::string& key) const;
     // False when no row has the key, folded members included (a cheap

@@ -23,7 +23,11 @@ struct Posted {
     WPARAM wparam;
     LPARAM lparam;
 };
-std::vector<Posted> g_posted;
+// What the parent was posted of the list's own messages, kept where its
+// window's user data points.
+std::vector<Posted>* PostedTo(HWND parent) {
+    return reinterpret_cast<std::vector<Posted>*>(GetWindowLongPtrW(parent, GWLP_USERDATA));
+}
 
 LRESULT CALLBACK ReflectingParent(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     HWND control = nullptr;
@@ -35,8 +39,9 @@ LRESULT CALLBACK ReflectingParent(HWND hwnd, UINT message, WPARAM wparam, LPARAM
         control = reinterpret_cast<NMHDR*>(lparam)->hwndFrom;
     if (control && IsChild(hwnd, control))
         return SendMessageW(control, OCM__BASE + message, wparam, lparam);
-    if (message >= kListCellHover && message <= kListCheckToggle)
-        g_posted.push_back(Posted{message, wparam, lparam});
+    std::vector<Posted>* posted = PostedTo(hwnd);
+    if (posted && message >= kListCellHover && message <= kListCheckToggle)
+        posted->push_back(Posted{message, wparam, lparam});
     return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
@@ -63,6 +68,7 @@ protected:
         (void)atom;
         m_parent = CreateWindowExW(0, L"TwFileListTestParent", L"", WS_POPUP | WS_VISIBLE, 0, 0,
                                    640, 400, nullptr, nullptr, nullptr, nullptr);
+        SetWindowLongPtrW(m_parent, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&m_posted));
         ASSERT_NE(nullptr, m_list.Create(m_parent, RECT{0, 0, 620, 370},
                                          WS_CHILD | WS_VISIBLE | LVS_SINGLESEL, 401));
         const int widths[] = {270, 270, 80};
@@ -73,7 +79,6 @@ protected:
             column.pszText = const_cast<wchar_t*>(L"c");
             SendMessageW(m_list.Hwnd(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
         }
-        g_posted.clear();
     }
     void TearDown() override { DestroyWindow(m_parent); }
 
@@ -104,14 +109,16 @@ protected:
     }
     // A pending row as the adding tabs have it.
     int AddPending(const char* key) {
-        const int row = m_list.AppendItemRow(L"a.exe", key, L"C:\\a.exe", kRowCheckBox, kCellText);
-        m_list.AddCell(row, L"0cc175b9c0f1b6a831c399e269772661", kCellText);
-        m_list.AddCell(row, L"删除", kCellLink);
+        const int row =
+            m_list.EditRows()->AppendItemRow({L"a.exe", key, L"C:\\a.exe", kRowCheckBox});
+        m_list.EditRows()->AddCell(row, L"0cc175b9c0f1b6a831c399e269772661", kCellText);
+        m_list.EditRows()->AddCell(row, L"删除", kCellLink);
         return row;
     }
 
     HWND m_parent = nullptr;
     CListViewCtrlEx m_list;
+    std::vector<Posted> m_posted;
 };
 
 } // namespace
@@ -185,7 +192,7 @@ TEST_F(FileList, AnEmptyListShowsItsPictureUntilARowComes) {
 
 TEST_F(FileList, RowsArePaintedFromTheTable) {
     AddPending("a");
-    m_list.SetCheck(0, true);
+    m_list.EditRows()->SetCheck(0, true);
     testsupport::DibSurface surface(620, 370);
     Print(surface);
     const RECT row = ItemRect(0);
@@ -202,25 +209,25 @@ TEST_F(FileList, ClicksToggleBoxesOpenLinksAndFoldGroups) {
     const RECT rect = ItemRect(row);
     Click(row, 1, POINT{300, (rect.top + rect.bottom) / 2});
     EXPECT_TRUE(m_list.IsChecked(row));
-    ASSERT_EQ(1u, g_posted.size());
-    EXPECT_EQ(kListCheckToggle, g_posted[0].message);
-    EXPECT_EQ(1, g_posted[0].lparam);
-    g_posted.clear();
+    ASSERT_EQ(1u, m_posted.size());
+    EXPECT_EQ(kListCheckToggle, m_posted[0].message);
+    EXPECT_EQ(1, m_posted[0].lparam);
+    m_posted.clear();
     // The link "删除" is centred in column 2 (x 540-620).
     Click(row, 2, POINT{587, (rect.top + rect.bottom) / 2});
-    ASSERT_EQ(1u, g_posted.size());
-    EXPECT_EQ(kListLinkClick, g_posted[0].message);
-    EXPECT_EQ(2, g_posted[0].lparam);
+    ASSERT_EQ(1u, m_posted.size());
+    EXPECT_EQ(kListLinkClick, m_posted[0].message);
+    EXPECT_EQ(2, m_posted[0].lparam);
     EXPECT_TRUE(m_list.IsChecked(row)); // a link click does not toggle
 
-    const int plain = m_list.AppendItemRow(L"b", "b", L"", 0, kCellText);
-    g_posted.clear();
+    const int plain = m_list.EditRows()->AppendItemRow({L"b", "b", L""});
+    m_posted.clear();
     Click(plain, 0, POINT{50, ItemRect(plain).top + 5});
-    EXPECT_TRUE(g_posted.empty());
+    EXPECT_TRUE(m_posted.empty());
 
-    const int group = m_list.InsertGroupRow(L"  已加白文件", kCellText, kRowFoldable, 0);
-    m_list.AppendToGroup(0, L"c", "c", L"", 0, kCellText);
-    m_list.AppendToGroup(0, L"d", "d", L"", 0, kCellText);
+    const int group = m_list.EditRows()->InsertGroupRow(0, L"  已加白文件", kRowFoldable);
+    m_list.EditRows()->AppendToGroup(0, {L"c", "c", L""});
+    m_list.EditRows()->AppendToGroup(0, {L"d", "d", L""});
     EXPECT_EQ(5, ItemCount());
     Click(group, 0, POINT{50, ItemRect(group).top + 5});
     EXPECT_EQ(3, ItemCount());
@@ -259,8 +266,8 @@ TEST_F(FileList, ColumnsKeepTheirMinimumAndWidenToTheirContent) {
 TEST_F(FileList, ColumnZeroOfARowWithABoxWidensToTheTextAfterTheBox) {
     // The same name in column 0 (after the check box) and in column 1.
     const wchar_t name[] = L"a rather long file name of a pending row.exe";
-    const int row = m_list.AppendItemRow(name, "k", L"C:\\x.exe", kRowCheckBox, kCellText);
-    m_list.AddCell(row, name, kCellText);
+    const int row = m_list.EditRows()->AppendItemRow({name, "k", L"C:\\x.exe", kRowCheckBox});
+    m_list.EditRows()->AddCell(row, name, kCellText);
     SendMessageW(m_list.Hwnd(), LVM_SETCOLUMNWIDTH, 0, 40);
     testsupport::DibSurface surface(620, 370);
     Print(surface);
@@ -302,9 +309,13 @@ TEST_F(FileList, RowsAddedByAWorkerNeverWaitForTheListAndShowInFewUpdates) {
     std::thread worker([&] {
         for (int i = 0; i < kRows; ++i) {
             const std::string key = std::to_string(i);
-            m_list.AppendNewItemRow(L"f.exe", key, L"C:\\f.exe", kRowCheckBox, kCellText,
-                                    {MakeCell(kCellText, L"md5"), MakeCell(kCellLink, L"删除")},
-                                    true);
+            m_list.EditRows()->AppendNewItemRow(
+                {L"f.exe",
+                 key,
+                 L"C:\\f.exe",
+                 kRowCheckBox,
+                 {MakeCell(kCellText, L"md5"), MakeCell(kCellLink, L"删除")},
+                 true});
             m_list.UpdateRowByKey(key, 2, kCellText, L"正在处理", 0);
         }
         done = true;
@@ -370,8 +381,8 @@ TEST_F(FileList, ChangesThatComeSoonAfterAnUpdateShowWhenItsTimerFires) {
     const auto addFromAWorker = [this](int first, int count) {
         std::thread([&, first, count] {
             for (int i = first; i < first + count; ++i)
-                m_list.AppendNewItemRow(L"f.exe", std::to_string(i), L"C:\\f.exe", kRowCheckBox,
-                                        kCellText, {}, true);
+                m_list.EditRows()->AppendNewItemRow(
+                    {L"f.exe", std::to_string(i), L"C:\\f.exe", kRowCheckBox, {}, true});
         }).join();
     };
     addFromAWorker(0, 10);

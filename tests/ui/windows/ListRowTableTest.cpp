@@ -12,12 +12,12 @@ namespace {
 
 // Two foldable groups with two entries each, as the operated list has them.
 void FillOperated(ListRowTable& table) {
-    table.InsertGroupRow(L"  已加白文件", kCellText, kRowFoldable, 0);
-    table.AppendItemRow(L"a.exe", "aa", L"C:\\a.exe", 0, kCellText, 0);
-    table.AppendItemRow(L"b.exe", "bb", L"C:\\b.exe", 0, kCellText, 0);
-    table.InsertGroupRow(L"  已加黑文件", kCellText, kRowFoldable, 1);
-    table.AppendItemRow(L"c.exe", "cc", L"C:\\c.exe", 0, kCellText, 1);
-    table.AppendItemRow(L"d.exe", "dd", L"C:\\d.exe", 0, kCellText, 1);
+    table.InsertGroupRow(0, L"  已加白文件", kRowFoldable);
+    table.AppendItemRow({L"a.exe", "aa", L"C:\\a.exe"}, 0);
+    table.AppendItemRow({L"b.exe", "bb", L"C:\\b.exe"}, 0);
+    table.InsertGroupRow(1, L"  已加黑文件", kRowFoldable);
+    table.AppendItemRow({L"c.exe", "cc", L"C:\\c.exe"}, 1);
+    table.AppendItemRow({L"d.exe", "dd", L"C:\\d.exe"}, 1);
 }
 
 std::vector<std::string> Keys(const ListRowTable& table) {
@@ -36,8 +36,8 @@ TEST(ListRows, GroupsFoldUnfoldAndTakeMembersWhileFolded) {
     EXPECT_EQ(2, table.Fold(0));
     EXPECT_EQ((std::vector<std::string>{"#", "#", "cc", "dd"}), Keys(table));
     EXPECT_EQ(-1, table.Fold(0)); // already folded
-    EXPECT_EQ(-1, table.AppendToGroup(0, L"e.exe", "ee", L"", 0, kCellText));
-    EXPECT_EQ(4, table.AppendToGroup(1, L"f.exe", "ff", L"", 0, kCellText));
+    EXPECT_EQ(-1, table.AppendToGroup(0, {L"e.exe", "ee", L""}));
+    EXPECT_EQ(4, table.AppendToGroup(1, {L"f.exe", "ff", L""}));
     EXPECT_EQ((std::vector<std::string>{"#", "#", "cc", "dd", "ff"}), Keys(table));
     EXPECT_EQ(3, table.Unfold(0));
     EXPECT_EQ((std::vector<std::string>{"#", "aa", "bb", "ee", "#", "cc", "dd", "ff"}),
@@ -64,9 +64,9 @@ TEST(ListRows, RemovalByKeyFromAGroup) {
 TEST(ListRows, CheckBoxesAndRadioMarks) {
     ListRowTable table;
     for (const char* key : {"1", "2", "3"})
-        table.AppendItemRow(L"x", key, L"", kRowCheckBox, kCellText);
-    table.AppendItemRow(L"r", "r", L"", kRowRadio, kCellText);
-    table.AppendItemRow(L"plain", "p", L"", 0, kCellText);
+        table.AppendItemRow({L"x", key, L"", kRowCheckBox});
+    table.AppendItemRow({L"r", "r", L"", kRowRadio});
+    table.AppendItemRow({L"plain", "p", L""});
     EXPECT_TRUE(table.SetRadio(3, true));
     EXPECT_TRUE(table.SetCheck(0, true)); // unchecks the radio row first
     EXPECT_FALSE(table.IsChecked(3));
@@ -91,7 +91,7 @@ TEST(ListRows, CheckBoxesAndRadioMarks) {
 
 TEST(ListRows, CellsAndBadIndexes) {
     ListRowTable table;
-    const int row = table.AppendItemRow(L"a.exe", "k", L"tip", kRowCheckBox, kCellText);
+    const int row = table.AppendItemRow({L"a.exe", "k", L"tip", kRowCheckBox});
     EXPECT_EQ(2, table.AddCell(row, L"d41d8cd98f00b204e9800998ecf8427e", kCellText));
     EXPECT_EQ(3, table.AddCell(row, L"删除", kCellLink));
     EXPECT_TRUE(table.SetCell(row, 2, kCellText, L"正在处理"));
@@ -112,8 +112,11 @@ TEST(ListRows, AMemberAddedWhileFoldedKeepsItsCells) {
     ListRowTable table;
     FillOperated(table);
     table.Fold(0);
-    EXPECT_EQ(-1, table.AppendToGroup(0, L"e.exe", "ee", L"", 0, kCellText,
-                                      {MakeCell(kCellText, L"md5"), MakeCell(kCellLink, L"恢复")}));
+    EXPECT_EQ(
+        -1,
+        table.AppendToGroup(
+            0,
+            {L"e.exe", "ee", L"", 0, {MakeCell(kCellText, L"md5"), MakeCell(kCellLink, L"恢复")}}));
     table.Unfold(0);
     const int row = table.FindByKey("ee");
     ASSERT_EQ(3, row);
@@ -186,15 +189,15 @@ TEST(ListRows, LookupsAndCountsAgreeWithAScanThroughRandomChanges) {
         const std::string someKey = key(next(40));
         switch (next(10)) {
         case 0:
-            table.InsertGroupRow(L"g", kCellText, kRowFoldable, static_cast<int>(group));
+            table.InsertGroupRow(static_cast<int>(group), L"g", kRowFoldable);
             break;
         case 1:
         case 2:
-            table.AppendItemRow(L"r", someKey, L"", kRowCheckBox, kCellText);
+            table.AppendItemRow({L"r", someKey, L"", kRowCheckBox});
             break;
         case 3:
         case 4:
-            table.AppendToGroup(static_cast<int>(group), L"m", someKey, L"", 0, kCellText);
+            table.AppendToGroup(static_cast<int>(group), {L"m", someKey, L""});
             break;
         case 5: {
             const int at = ScanForGroup(table, static_cast<int>(group));
@@ -262,10 +265,12 @@ TEST(ListRows, ADropAndItsCommitOf100000RowsStepOverEachRowAFewTimes) {
     ListRowTable pending;
     for (int i = 0; i < kRows; ++i) {
         const std::string key = std::to_string(i);
-        ASSERT_EQ(i, pending.AppendNewItemRow(L"f.exe", key, L"C:\\f.exe", kRowCheckBox, kCellText,
-                                              {MakeCell(kCellText, L"md5")}, true));
-        ASSERT_EQ(-1, pending.AppendNewItemRow(L"f.exe", key, L"C:\\f.exe", kRowCheckBox, kCellText,
-                                               {}, true));
+        ASSERT_EQ(
+            i,
+            pending.AppendNewItemRow(
+                {L"f.exe", key, L"C:\\f.exe", kRowCheckBox, {MakeCell(kCellText, L"md5")}, true}));
+        ASSERT_EQ(-1,
+                  pending.AppendNewItemRow({L"f.exe", key, L"C:\\f.exe", kRowCheckBox, {}, true}));
         ASSERT_EQ(i + 1, pending.CountChecked());
     }
     for (int i = 0; i < kRows; ++i) {
@@ -281,14 +286,14 @@ TEST(ListRows, ADropAndItsCommitOf100000RowsStepOverEachRowAFewTimes) {
     // which the count does not see: 20,000 keep the test quick).
     constexpr int kEntries = 20000;
     ListRowTable operated;
-    operated.InsertGroupRow(L"white", kCellText, kRowFoldable, 0);
-    operated.InsertGroupRow(L"black", kCellText, kRowFoldable, 1);
+    operated.InsertGroupRow(0, L"white", kRowFoldable);
+    operated.InsertGroupRow(1, L"black", kRowFoldable);
     for (int i = 0; i < kEntries; ++i)
-        operated.AppendToGroup(1, L"b.exe", "b" + std::to_string(i), L"", 0, kCellText);
+        operated.AppendToGroup(1, {L"b.exe", "b" + std::to_string(i), L""});
     for (int i = 0; i < kEntries; ++i) {
         const std::string key = "w" + std::to_string(i);
         ASSERT_FALSE(operated.MayHoldKey(key));
-        ASSERT_EQ(i + 1, operated.AppendToGroup(0, L"w.exe", key, L"", 0, kCellText));
+        ASSERT_EQ(i + 1, operated.AppendToGroup(0, {L"w.exe", key, L""}));
     }
     EXPECT_LE(operated.VisitedRows(), 16u * kEntries);
     // Positions repaired once, when asked for.
