@@ -326,6 +326,69 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLine& l
     return true;
 }
 
+// A command's operands, read and checked before anything is touched.
+struct CommandOperands {
+    std::vector<std::wstring> paths; // scan, trust, block
+    std::vector<std::string> md5s;   // remove
+    ExportRequest exportRequest;
+    ImportRequest importRequest;
+    std::unique_ptr<ImportParser> importParser; // import: the file, read whole
+};
+
+bool AnalysesFiles(const std::string& command) {
+    return command == "scan" || command == "trust" || command == "block";
+}
+
+// kCliOk with the operands read, else the code to end with (the reason
+// written to `err`).
+int ReadOperands(const CommandLine& line, CommandOperands& operands, std::ostream& err) {
+    std::string problem;
+    if (line.command == "export") {
+        if (!ParseExportArguments(line.operands, operands.exportRequest, problem))
+            return UsageError(err, problem);
+    } else if (line.command == "import") {
+        if (!ParseImportArguments(line.operands, operands.importRequest, problem))
+            return UsageError(err, problem);
+        // The whole file is checked before the component or the store is touched.
+        operands.importParser = std::make_unique<ImportParser>(operands.importRequest.list);
+        return CheckImportFile(operands.importRequest, *operands.importParser, err);
+    } else if (AnalysesFiles(line.command)) {
+        if (line.operands.empty())
+            return UsageError(err, line.command + " needs at least one path");
+        if (!ResolvePaths(line.operands, operands.paths, err))
+            return kCliUsage;
+    } else if (line.command == "remove") {
+        if (line.operands.empty())
+            return UsageError(err, "remove needs at least one MD5");
+        for (const std::wstring& operand : line.operands) {
+            const std::string md5 = WideToUtf8(operand);
+            if (!IsMd5Text(md5))
+                return UsageError(err, "malformed MD5: " + md5 + " (32 hexadecimal digits)");
+            operands.md5s.push_back(LowerMd5(md5));
+        }
+    }
+    return kCliOk;
+}
+
+// Runs a command that changes or reads the lists, once the processor is
+// ready for it.
+int RunCommand(FileProcessor& processor, CliReporter& reporter, const CommandLine& line,
+               CommandOperands& operands, std::ostream& out, std::ostream& err) {
+    if (line.command == "scan")
+        return Scan(processor, reporter, operands.paths);
+    if (line.command == "trust")
+        return Commit(processor, reporter, operands.paths, ListKind::Trusted);
+    if (line.command == "block")
+        return Commit(processor, reporter, operands.paths, ListKind::Black);
+    if (line.command == "list")
+        return List(processor, line, out, err);
+    if (line.command == "export")
+        return RunExport(processor, operands.exportRequest, out, err);
+    if (line.command == "import")
+        return CommitImport(processor, operands.importRequest, *operands.importParser, out, err);
+    return Remove(processor, operands.md5s, out, err);
+}
+
 } // namespace
 
 int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out,
@@ -346,46 +409,16 @@ int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out
     if (!ParseCommandLine(arguments, line, err, code))
         return code;
 
-    const bool analyses =
-        line.command == "scan" || line.command == "trust" || line.command == "block";
+    const bool analyses = AnalysesFiles(line.command);
     if (!analyses && line.command != "list" && line.command != "remove" &&
         line.command != "export" && line.command != "import" && line.command != "check")
         return UsageError(err, "unknown command: " + line.command);
     if (line.command == "check" && !line.operands.empty())
         return UsageError(err, "check takes no operands");
-
-    std::vector<std::wstring> paths;
-    std::vector<std::string> md5s;
-    ExportRequest exportRequest;
-    ImportRequest importRequest;
-    std::unique_ptr<ImportParser> importParser;
-    std::string problem;
-    if (line.command == "export") {
-        if (!ParseExportArguments(line.operands, exportRequest, problem))
-            return UsageError(err, problem);
-    } else if (line.command == "import") {
-        if (!ParseImportArguments(line.operands, importRequest, problem))
-            return UsageError(err, problem);
-        // The whole file is checked before the component or the store is touched.
-        importParser = std::make_unique<ImportParser>(importRequest.list);
-        const int checked = CheckImportFile(importRequest, *importParser, err);
-        if (checked != kCliOk)
-            return checked;
-    } else if (analyses) {
-        if (line.operands.empty())
-            return UsageError(err, line.command + " needs at least one path");
-        if (!ResolvePaths(line.operands, paths, err))
-            return kCliUsage;
-    } else if (line.command == "remove") {
-        if (line.operands.empty())
-            return UsageError(err, "remove needs at least one MD5");
-        for (const std::wstring& operand : line.operands) {
-            const std::string md5 = WideToUtf8(operand);
-            if (!IsMd5Text(md5))
-                return UsageError(err, "malformed MD5: " + md5 + " (32 hexadecimal digits)");
-            md5s.push_back(LowerMd5(md5));
-        }
-    }
+    CommandOperands operands;
+    code = ReadOperands(line, operands, err);
+    if (code != kCliOk)
+        return code;
 
     FileProcessor processor;
     CliReporter reporter(out, err);
@@ -400,20 +433,7 @@ int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out
     if (code != kCliOk)
         return code;
 
-    if (line.command == "scan")
-        code = Scan(processor, reporter, paths);
-    else if (line.command == "trust")
-        code = Commit(processor, reporter, paths, ListKind::Trusted);
-    else if (line.command == "block")
-        code = Commit(processor, reporter, paths, ListKind::Black);
-    else if (line.command == "list")
-        code = List(processor, line, out, err);
-    else if (line.command == "export")
-        code = RunExport(processor, exportRequest, out, err);
-    else if (line.command == "import")
-        code = CommitImport(processor, importRequest, *importParser, out, err);
-    else
-        code = Remove(processor, md5s, out, err);
+    code = RunCommand(processor, reporter, line, operands, out, err);
     if (code == kCliRefused && analyses)
         err << "userlistctl: the detection component refused the update\n";
     if (code == kCliStoreFailed)
