@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "intake/SignatureListKind.h"
+
 inline constexpr GUID CLSID_VxFileDetector = {
     0x6b3f1c2a, 0x41d7, 0x4c8e, {0x9a, 0x52, 0x1e, 0x70, 0x3d, 0xc4, 0x88, 0x01}};
 inline constexpr GUID IID_IFileDetector = {
@@ -26,8 +28,6 @@ struct IFileDetector : public IUnknown {
                                                   BYTE digest[16], int* extra) = 0;
 };
 
-// Which list holds an MD5.
-enum SignatureListKind { kSignatureNone = 0, kSignatureTrusted = 1, kSignatureBlack = 2 };
 
 struct ISignatureList : public IUnknown {
     // Slot 4: opens a change bracket; negative when the lists cannot be written.

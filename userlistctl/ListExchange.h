@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "intake/FileProcessor.h"
+#include "common/ListKind.h"
 
 // The CSV's columns, in the order the export writes them; the import finds
 // its columns by these names, in any order and letter case.

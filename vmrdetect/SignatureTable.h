@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "intake/DetectionComponent.h"
+#include "intake/SignatureListKind.h"
 
 class SignatureTable {
 public:

@@ -1,6 +1,7 @@
 #pragma once
-// MD5 texts computed independently of the project's own code: through the
-// platform's CryptoAPI provider.
+// MD5 texts computed independently of the project's own code: on Windows
+// through the platform's CryptoAPI provider (ReferenceMd5.cpp); in the native
+// build by ReferenceMd5Plain.cpp, which has only ReferenceMd5OfBytes.
 
 #include <string>
 

@@ -16,15 +16,15 @@ Position Parsed(const char* text) {
 
 // The rectangle an element with `text` gets inside `inner`, measuring
 // `content` when the position does not give the size.
-RECT Place(const char* text, RECT inner, SIZE content = SIZE{0, 0}) {
+TwRect Place(const char* text, TwRect inner, TwSize content = TwSize{0, 0}) {
     const Position position = Parsed(text);
     const ChildPlacement placement = PlaceInInner(position, inner);
-    const SIZE size =
+    const TwSize size =
         position.count == 4 ? FourValueSize(position, placement.cx, placement.cy) : content;
     return FinalRect(position, placement, size);
 }
 
-std::string Text(const RECT& r) {
+std::string Text(const TwRect& r) {
     return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
            std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
 }
@@ -67,11 +67,11 @@ TEST(Position, ResolvingAgainstAnExtent) {
 TEST(Position, PlacementExamples) {
     struct Case {
         const char* pos;
-        RECT inner;
+        TwRect inner;
         const char* expected;
     };
-    const RECT main = {0, 0, 640, 410};
-    const RECT body = {0, 0, 380, 170};
+    const TwRect main = {0, 0, 640, 410};
+    const TwRect body = {0, 0, 380, 170};
     const Case cases[] = {
         {"1,0,-1,-40", main, "(1,0)-(639,370)"},
         {"0,-40,-0,-0", main, "(0,370)-(640,410)"},
@@ -79,21 +79,21 @@ TEST(Position, PlacementExamples) {
         {"100,-38,180,-11", body, "(100,132)-(180,159)"},
         {"-180,-38,-100,-11", body, "(200,132)-(280,159)"},
         {"150,-38,-150,-11", body, "(150,132)-(230,159)"},
-        {"|0,|0,|20,|20", RECT{0, 0, 101, 51}, "(50,25)-(70,45)"},
+        {"|0,|0,|20,|20", TwRect{0, 0, 101, 51}, "(50,25)-(70,45)"},
         {"10,10,5,5", body, "(10,10)-(5,5)"}, // negative size: never hit, never drawn
-        {"252,30,280,44", RECT{20, 40, 660, 450}, "(272,70)-(300,84)"},
+        {"252,30,280,44", TwRect{20, 40, 660, 450}, "(272,70)-(300,84)"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.expected, Text(Place(c.pos, c.inner))) << c.pos;
 }
 
 TEST(Position, TwoValuesGiveTheCornerAndTheContentGivesTheSize) {
-    const RECT main = {0, 0, 640, 410};
-    EXPECT_EQ("(340,5)-(390,25)", Text(Place("-300,5", main, SIZE{50, 20})));
+    const TwRect main = {0, 0, 640, 410};
+    EXPECT_EQ("(340,5)-(390,25)", Text(Place("-300,5", main, TwSize{50, 20})));
     // The close button: 20 left of the right edge, 16 wide.
-    EXPECT_EQ("(620,8)-(636,24)", Text(Place("-20,8", main, SIZE{16, 16})));
+    EXPECT_EQ("(620,8)-(636,24)", Text(Place("-20,8", main, TwSize{16, 16})));
     // Left edge 40 left of the centre; the element's own width is not centred.
-    EXPECT_EQ("(280,10)-(300,20)", Text(Place("|-40,10", main, SIZE{20, 10})));
+    EXPECT_EQ("(280,10)-(300,20)", Text(Place("|-40,10", main, TwSize{20, 10})));
 }
 
 TEST(Position, InvalidCountsKeepTheStoredItemsAndTheSizeModes) {
@@ -103,16 +103,16 @@ TEST(Position, InvalidCountsKeepTheStoredItemsAndTheSizeModes) {
     three.widthMode = SizeMode::Fixed;
     three.fixedWidth = 30;
     three.heightMode = SizeMode::Full;
-    const ChildPlacement placement = PlaceInInner(three, RECT{0, 0, 200, 100});
+    const ChildPlacement placement = PlaceInInner(three, TwRect{0, 0, 200, 100});
     EXPECT_EQ(1, placement.x);
     EXPECT_EQ(2, placement.y);
     // Full height takes the offered height from the element's own top.
-    EXPECT_EQ("(1,2)-(31,102)", Text(FinalRect(three, placement, SIZE{5, 5})));
+    EXPECT_EQ("(1,2)-(31,102)", Text(FinalRect(three, placement, TwSize{5, 5})));
 
     const Position one = Parsed("5");
     EXPECT_EQ(0, one.count);
-    EXPECT_EQ(5, PlaceInInner(one, RECT{0, 0, 50, 50}).x);
-    EXPECT_EQ(0, PlaceInInner(one, RECT{0, 0, 50, 50}).y);
+    EXPECT_EQ(5, PlaceInInner(one, TwRect{0, 0, 50, 50}).x);
+    EXPECT_EQ(0, PlaceInInner(one, TwRect{0, 0, 50, 50}).y);
 
     // A valid position sets both modes back to content.
     Position fixed;
@@ -125,6 +125,19 @@ TEST(Position, InvalidCountsKeepTheStoredItemsAndTheSizeModes) {
 }
 
 TEST(Position, TheParentsMarginsShrinkTheInnerRectangle) {
-    const RECT inner = InnerRect(RECT{0, 0, 200, 100}, 10, 0);
+    const TwRect inner = InnerRect(TwRect{0, 0, 200, 100}, 10, 0);
     EXPECT_EQ("(10,0)-(190,100)", Text(Place("0,0,-0,-0", inner)));
+}
+
+TEST(Position, ANegativeValueWithoutTheMinusMarkIsWrittenSoThatItReadsBack) {
+    // " -5" is 5 left of the left edge (no minus mark: white space comes
+    // first); "99999999999" wraps to a negative value as the reader wraps.
+    for (const char* text : {" -5,0", "99999999999,0"}) {
+        const Position position = Parsed(text);
+        ASSERT_EQ(2, position.count);
+        ASSERT_FALSE(position.items[0].minus);
+        const Position again = Parsed(FormatPosition(position).c_str());
+        EXPECT_FALSE(again.items[0].minus) << text;
+        EXPECT_EQ(position.items[0].n, again.items[0].n) << text;
+    }
 }

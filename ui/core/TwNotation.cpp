@@ -1,6 +1,6 @@
 #include "ui/core/TwNotation.h"
 
-#include <shlwapi.h>
+#include <cstring>
 
 namespace {
 
@@ -29,7 +29,19 @@ int ReadPair(const char* text, int at, int length) {
 } // namespace
 
 int ReadDecimal(const char* text) {
-    return text ? StrToIntA(text) : 0;
+    if (!text)
+        return 0;
+    const char* p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
+        ++p;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    // Unsigned arithmetic wraps where the platform's int does.
+    unsigned value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p)
+        value = value * 10u + static_cast<unsigned>(*p - '0');
+    return static_cast<int>(negative ? 0u - value : value);
 }
 
 unsigned ReadHex(const char* text) {
@@ -45,11 +57,13 @@ unsigned ReadHex(const char* text) {
     return value;
 }
 
-COLORREF ReadColor(const char* text) {
+TwColor ReadColor(const char* text) {
     if (!text)
         return 0;
-    const int length = lstrlenA(text);
-    return RGB(ReadPair(text, 0, length), ReadPair(text, 2, length), ReadPair(text, 4, length));
+    const int length = static_cast<int>(std::strlen(text));
+    return TwRgb(static_cast<unsigned>(ReadPair(text, 0, length)),
+                 static_cast<unsigned>(ReadPair(text, 2, length)),
+                 static_cast<unsigned>(ReadPair(text, 4, length)));
 }
 
 FontCode DecodeFontCode(unsigned code) {

@@ -1,12 +1,20 @@
 #pragma once
-// The notations of the UI documents: decimal integers (the platform's
-// StrToIntA), hexadecimal numbers, RRGGBB colours and font codes.
+// The notations of the UI documents: decimal integers (read as the
+// platform's StrToIntA reads them), hexadecimal numbers, RRGGBB colours and
+// font codes. Plain functions with no platform header.
 
-#include <windows.h>
+#include <cstdint>
 
-inline constexpr COLORREF kNoColor = static_cast<COLORREF>(-1);
+// A colour as the platform keeps it: red in the low byte, then green, then
+// blue (the layout of a Win32 COLORREF).
+using TwColor = std::uint32_t;
+inline constexpr TwColor kNoColor = 0xFFFFFFFFu;
+inline constexpr TwColor TwRgb(unsigned red, unsigned green, unsigned blue) {
+    return (red & 0xffu) | ((green & 0xffu) << 8) | ((blue & 0xffu) << 16);
+}
 
-// An optional sign and leading decimal digits; 0 when there are none.
+// Leading white space, an optional sign and leading decimal digits; 0 when
+// there are no digits. Values past the int range wrap as the platform's do.
 int ReadDecimal(const char* text);
 
 // Hex digits to the end of the text; any other character makes it 0.
@@ -14,7 +22,7 @@ unsigned ReadHex(const char* text);
 
 // Six hex digits RRGGBB, each pair read on its own (a pair with a character
 // that is not a hex digit reads as 0; a short last pair reads what it has).
-COLORREF ReadColor(const char* text);
+TwColor ReadColor(const char* text);
 
 // A font code SSFF: FF style bits, SS a signed size step against the base.
 struct FontCode {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "ui/core/TwGeometryWin32.h"
 #include "ui/engine/TwElementFactory.h"
 #include "ui/core/TwNotation.h"
 #include "ui/core/TwXml.h"
@@ -128,7 +129,7 @@ void CTwDialog::PlaceAllChildren() {
 void CTwDialog::PlaceChild(CTwWindow& child) {
     const TwStyle& style = Style();
     const ChildPlacement placement =
-        PlaceInInner(child.Pos(), InnerRect(Rect(), style.xMargin, style.yMargin));
+        PlaceInInner(child.Pos(), InnerRect(ToTwRect(Rect()), style.xMargin, style.yMargin));
     WINDOWPOS pos = {};
     pos.x = placement.x;
     pos.y = placement.y;

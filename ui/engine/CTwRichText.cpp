@@ -6,6 +6,7 @@
 
 #include "common/GdiObjects.h"
 #include "common/TextConvert.h"
+#include "ui/core/TwGeometryWin32.h"
 #include "ui/engine/TwFontPool.h"
 #include "ui/core/TwNotation.h"
 #include "ui/engine/TwStyleTables.h"
@@ -250,7 +251,7 @@ void CTwRichText::OnPaint(HDC dc) {
         SetTextColor(dc, look.text);
     ApplyYaHeiCorrection(dc);
     const TwStyle& style = Style();
-    const RECT inner = InnerRect(Rect(), style.xMargin, style.yMargin);
+    const TwRect inner = InnerRect(ToTwRect(Rect()), style.xMargin, style.yMargin);
     IntersectClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
 
     Walk walk{dc, true, StartPen()};

@@ -4,6 +4,7 @@
 
 #include "common/GdiObjects.h"
 #include "common/TextConvert.h"
+#include "ui/core/TwGeometryWin32.h"
 #include "ui/engine/CTwSkinnedElement.h"
 #include "ui/engine/TwFontPool.h"
 #include "ui/core/TwNotation.h"
@@ -158,7 +159,7 @@ void CTwTabCtrl::OnWindowPosChanged(const WINDOWPOS& pos) {
     else
         area.top += header.cy + m_framePos;
     const TwStyle& style = Style();
-    m_pageArea = InnerRect(area, style.xMargin, style.yMargin);
+    m_pageArea = ToRect(InnerRect(ToTwRect(area), style.xMargin, style.yMargin));
     for (int i = 0; i < TabCount(); ++i)
         PlacePage(*Page(i));
 }

@@ -4,6 +4,7 @@
 
 #include "common/GdiObjects.h"
 #include "common/TextConvert.h"
+#include "ui/core/TwGeometryWin32.h"
 #include "ui/engine/CTwContainerWnd.h"
 #include "ui/engine/TwFontPool.h"
 #include "ui/core/TwNotation.h"
@@ -276,7 +277,7 @@ void CTwWindow::OnPaint(HDC dc) {
 
 SIZE CTwWindow::OnMeasure(bool placing, SIZE offered) {
     if (placing && m_pos.count == 4)
-        return FourValueSize(m_pos, offered.cx, offered.cy);
+        return ToSize(FourValueSize(m_pos, offered.cx, offered.cy));
     RECT available = m_rect;
     if (placing)
         available =
@@ -288,7 +289,7 @@ void CTwWindow::OnWindowPosChanged(const WINDOWPOS& pos) {
     OffsetRect(&m_rect, pos.x - m_rect.left, pos.y - m_rect.top);
     SIZE size = {pos.cx, pos.cy};
     Send(WM_NCCALCSIZE, 1, reinterpret_cast<LPARAM>(&size));
-    m_rect = FinalRect(m_pos, ChildPlacement{pos.x, pos.y, pos.cx, pos.cy}, size);
+    m_rect = ToRect(FinalRect(m_pos, ChildPlacement{pos.x, pos.y, pos.cx, pos.cy}, ToTwSize(size)));
 }
 
 void CTwWindow::OnShowWindow(bool visible) {

@@ -39,22 +39,17 @@ int ParsePosition(const char* text, Position& position) {
 
 namespace {
 
-// Arithmetic on layout numbers saturates instead of overflowing.
-int Saturated(long long value) {
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
-}
-
 // Rectangles are kept within the 16-bit range of window coordinates, so
 // that no drawing loops over an absurd rectangle a layout may give.
-LONG Clamped(long long value) {
-    return static_cast<LONG>(std::clamp<long long>(value, kMinCoordinate, kMaxCoordinate));
+int Clamped(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, kMinCoordinate, kMaxCoordinate));
 }
 
 } // namespace
 
 int ResolveItem(const PositionItem& item, int extent) {
     const long long base = item.center ? extent / 2 : (item.minus ? extent : 0);
-    return Saturated(item.minus ? base - item.n : base + item.n);
+    return SaturateToInt(item.minus ? base - item.n : base + item.n);
 }
 
 std::string FormatPosition(const Position& position) {
@@ -67,33 +62,41 @@ std::string FormatPosition(const Position& position) {
             text += '|';
         if (item.minus)
             text += '-';
-        text += std::to_string(item.n);
+        // A negative value without the minus mark (the text gave it past the
+        // int range, or after white space) is written as the number that
+        // reads back to it: the reader wraps as the platform's does.
+        if (item.n < 0 && !item.minus)
+            text += std::to_string(static_cast<unsigned>(item.n));
+        else
+            text += std::to_string(item.n);
     }
     return text;
 }
 
-RECT InnerRect(const RECT& rect, int xMargin, int yMargin) {
-    return RECT{rect.left + xMargin, rect.top + yMargin, rect.right - xMargin,
-                rect.bottom - yMargin};
+TwRect InnerRect(const TwRect& rect, int xMargin, int yMargin) {
+    const long long x = xMargin;
+    const long long y = yMargin;
+    return TwRect{SaturateToInt(rect.left + x), SaturateToInt(rect.top + y),
+                  SaturateToInt(rect.right - x), SaturateToInt(rect.bottom - y)};
 }
 
-ChildPlacement PlaceInInner(const Position& position, const RECT& inner) {
-    const int width = inner.right - inner.left;
-    const int height = inner.bottom - inner.top;
+ChildPlacement PlaceInInner(const Position& position, const TwRect& inner) {
+    const int width = SaturateToInt(static_cast<long long>(inner.right) - inner.left);
+    const int height = SaturateToInt(static_cast<long long>(inner.bottom) - inner.top);
     return ChildPlacement{
-        Saturated(static_cast<long long>(inner.left) + ResolveItem(position.items[0], width)),
-        Saturated(static_cast<long long>(inner.top) + ResolveItem(position.items[1], height)),
+        SaturateToInt(static_cast<long long>(inner.left) + ResolveItem(position.items[0], width)),
+        SaturateToInt(static_cast<long long>(inner.top) + ResolveItem(position.items[1], height)),
         width, height};
 }
 
-SIZE FourValueSize(const Position& position, int cx, int cy) {
-    return SIZE{Saturated(static_cast<long long>(ResolveItem(position.items[2], cx)) -
-                          ResolveItem(position.items[0], cx)),
-                Saturated(static_cast<long long>(ResolveItem(position.items[3], cy)) -
-                          ResolveItem(position.items[1], cy))};
+TwSize FourValueSize(const Position& position, int cx, int cy) {
+    return TwSize{SaturateToInt(static_cast<long long>(ResolveItem(position.items[2], cx)) -
+                                ResolveItem(position.items[0], cx)),
+                  SaturateToInt(static_cast<long long>(ResolveItem(position.items[3], cy)) -
+                                ResolveItem(position.items[1], cy))};
 }
 
-RECT FinalRect(const Position& position, const ChildPlacement& placement, SIZE measured) {
+TwRect FinalRect(const Position& position, const ChildPlacement& placement, TwSize measured) {
     const long long left = placement.x;
     const long long top = placement.y;
     long long right = left + measured.cx;
@@ -106,5 +109,5 @@ RECT FinalRect(const Position& position, const ChildPlacement& placement, SIZE m
         bottom = std::max(top, top + placement.cy);
     else if (position.heightMode == SizeMode::Fixed)
         bottom = top + position.fixedHeight;
-    return RECT{Clamped(left), Clamped(top), Clamped(right), Clamped(bottom)};
+    return TwRect{Clamped(left), Clamped(top), Clamped(right), Clamped(bottom)};
 }

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include <windows.h>
+#include "ui/core/TwGeometry.h"
 
 struct PositionItem {
     bool center = false;
@@ -40,7 +40,7 @@ int ResolveItem(const PositionItem& item, int extent);
 std::string FormatPosition(const Position& position);
 
 // `rect` shrunk by the margins on both sides.
-RECT InnerRect(const RECT& rect, int xMargin, int yMargin);
+TwRect InnerRect(const TwRect& rect, int xMargin, int yMargin);
 
 // Where a container places a child: the child's top-left corner from items
 // 0 and 1, and the offered size (the inner size).
@@ -50,14 +50,14 @@ struct ChildPlacement {
     int cx;
     int cy;
 };
-ChildPlacement PlaceInInner(const Position& position, const RECT& inner);
+ChildPlacement PlaceInInner(const Position& position, const TwRect& inner);
 
 // The size a four-value position gives for an offered size.
-SIZE FourValueSize(const Position& position, int cx, int cy);
+TwSize FourValueSize(const Position& position, int cx, int cy);
 
 // The element's final rectangle: at (x, y) with the measured size, then the
 // full and fixed size modes applied against the offered cx, cy; each
 // coordinate clamped to the window coordinate range.
-RECT FinalRect(const Position& position, const ChildPlacement& placement, SIZE measured);
-inline constexpr long kMinCoordinate = -32768;
-inline constexpr long kMaxCoordinate = 32767;
+TwRect FinalRect(const Position& position, const ChildPlacement& placement, TwSize measured);
+inline constexpr int kMinCoordinate = -32768;
+inline constexpr int kMaxCoordinate = 32767;

@@ -1,5 +1,6 @@
 #include "ui/skin/CTwJpgSkin.h"
 
+#include "ui/core/TwGeometryWin32.h"
 #include "ui/skin/TwImagePools.h"
 
 HRESULT CTwJpgSkin::ApplyAttribute(const char* name, const char* value, bool loading) {
@@ -58,11 +59,11 @@ void CTwJpgSkin::Draw(HDC dc, const RECT& rect, int state) {
     const int width = static_cast<int>(m_image->Width());
     const int height = static_cast<int>(m_image->Height());
     if (m_attributes.slices.subwidth != 0) {
-        Run(dc, SubImageBlit(rect, width, height, m_attributes.slices.subwidth, state, false),
+        Run(dc, SubImageBlit(ToTwRect(rect), width, height, m_attributes.slices.subwidth, state, false),
             false);
         return;
     }
-    for (const Blit& blit : JpgPieceBlits(rect, width, m_attributes.slices))
+    for (const Blit& blit : JpgPieceBlits(ToTwRect(rect), width, m_attributes.slices))
         Run(dc, blit, false);
 }
 

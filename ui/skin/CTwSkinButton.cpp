@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/GdiObjects.h"
+#include "ui/core/TwGeometryWin32.h"
 #include "ui/core/TwNotation.h"
 #include "ui/skin/SkinGradient.h"
 #include "ui/skin/SkinSlicing.h"
@@ -50,7 +51,7 @@ void CTwSkinButton::Draw(HDC dc, const RECT& rect, int state) {
         const bool pushed = state & kStatePushed, hover = state & kStateHover;
         const COLORREF top = pushed ? m_bgUpPush : hover ? m_bgUpHover : m_bgUp;
         const COLORREF bottom = pushed ? m_bgDownPush : hover ? m_bgDownHover : m_bgDown;
-        FillGradient(dc, ButtonGradientRect(rect, m_useBorder), top, bottom, true);
+        FillGradient(dc, ToRect(ButtonGradientRect(ToTwRect(rect), m_useBorder)), top, bottom, true);
     }
     if (m_useBorder) {
         UniquePen pen(CreatePen(PS_SOLID, 1, m_border));
@@ -88,6 +89,6 @@ void CTwSkinGradation::Draw(HDC dc, const RECT& rect, int) {
     const int saved = SaveDC(dc);
     UniqueRegion clip(CreateRectRgn(rect.left, rect.top, rect.right, rect.bottom));
     SelectClipRgn(dc, clip.Get());
-    FillGradient(dc, GradationBand(rect, m_size, m_vertical), m_from, m_to, m_vertical);
+    FillGradient(dc, ToRect(GradationBand(ToTwRect(rect), m_size, m_vertical)), m_from, m_to, m_vertical);
     RestoreDC(dc, saved);
 }

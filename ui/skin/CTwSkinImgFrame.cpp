@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/GdiObjects.h"
+#include "ui/core/TwGeometryWin32.h"
 #include "ui/core/TwNotation.h"
 
 HRESULT CTwSkinImgFrame::ApplyAttribute(const char* name, const char* value, bool loading) {
@@ -30,10 +31,10 @@ void CTwSkinImgFrame::Draw(HDC dc, const RECT& rect, int) {
     if (!m_prepared)
         return;
     const SIZE size = m_image.BitmapSize();
-    const FrameLayout layout = FrameBlits(rect, size.cx, size.cy, m_left, m_top, m_parts);
+    const FrameLayout layout = FrameBlits(ToTwRect(rect), size.cx, size.cy, m_left, m_top, m_parts);
     m_image.DrawPieces(dc, layout.corners);
     m_image.DrawPieces(dc, layout.edges);
     if (m_fill != static_cast<COLORREF>(-1) && layout.centre.right > layout.centre.left &&
         layout.centre.bottom > layout.centre.top)
-        FillSolid(dc, layout.centre, m_fill);
+        FillSolid(dc, ToRect(layout.centre), m_fill);
 }

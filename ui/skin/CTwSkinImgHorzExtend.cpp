@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "ui/core/TwGeometryWin32.h"
 #include "ui/core/TwNotation.h"
 
 HRESULT CTwSkinImgHorzExtend::ApplyAttribute(const char* name, const char* value, bool loading) {
@@ -19,6 +20,6 @@ void CTwSkinImgHorzExtend::Draw(HDC dc, const RECT& rect, int state) {
     if (!m_prepared)
         return;
     const SIZE size = m_image.BitmapSize();
-    m_image.DrawPieces(dc, HorzExtendBlits(rect, size.cx, size.cy, m_image.Subwidth(), m_left,
+    m_image.DrawPieces(dc, HorzExtendBlits(ToTwRect(rect), size.cx, size.cy, m_image.Subwidth(), m_left,
                                            HorzExtendSubImage(state)));
 }

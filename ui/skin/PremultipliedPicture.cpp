@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/core/TwGeometryWin32.h"
+
 void PremultipliedPicture::Run(HDC dc, const CTwBitmap& bitmap, const Blit& blit, BYTE alpha) {
     const Box source = ClipSource(blit.src, bitmap.Width(), bitmap.Height());
     if (source.w == 0 || source.h == 0 || blit.dst.w <= 0 || blit.dst.h <= 0)
@@ -15,11 +17,11 @@ void PremultipliedPicture::Draw(HDC dc, const RECT& rect, int state, const Pictu
     if (m_bitmap.IsEmpty())
         return;
     if (slices.subwidth != 0) {
-        Run(dc, m_bitmap, SubImageBlit(rect, Width(), Height(), slices.subwidth, state, true),
+        Run(dc, m_bitmap, SubImageBlit(ToTwRect(rect), Width(), Height(), slices.subwidth, state, true),
             alpha);
         return;
     }
-    for (const Blit& blit : ThreePieceBlits(rect, Width(), Height(), slices, pngRules))
+    for (const Blit& blit : ThreePieceBlits(ToTwRect(rect), Width(), Height(), slices, pngRules))
         Run(dc, m_bitmap, blit, alpha);
 }
 

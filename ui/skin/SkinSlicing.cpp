@@ -5,24 +5,47 @@
 
 namespace {
 
-int Width(const RECT& r) {
-    return r.right - r.left;
+// Documents give slicing values of any size, while pictures and window
+// coordinates are 16-bit. Every value is bounded far beyond both, so that
+// the sums below cannot overflow and nothing a real document gives changes.
+constexpr int kSliceLimit = 1 << 24;
+
+int Bound(int value) {
+    return std::clamp(value, -kSliceLimit, kSliceLimit);
 }
-int Height(const RECT& r) {
-    return r.bottom - r.top;
+
+TwRect Bound(const TwRect& r) {
+    return TwRect{Bound(r.left), Bound(r.top), Bound(r.right), Bound(r.bottom)};
+}
+
+PictureSlices Bound(const PictureSlices& s) {
+    PictureSlices bounded = s;
+    for (int* value : {&bounded.subwidth, &bounded.left, &bounded.top, &bounded.marginLeft,
+                       &bounded.marginRight, &bounded.marginTop, &bounded.marginBottom})
+        *value = Bound(*value);
+    return bounded;
+}
+
+Box Bound(const Box& b) {
+    return Box{Bound(b.x), Bound(b.y), Bound(b.w), Bound(b.h)};
 }
 
 } // namespace
 
-Box ClipSource(const Box& source, int width, int height) {
+Box ClipSource(const Box& givenSource, int givenWidth, int givenHeight) {
+    const Box source = Bound(givenSource);
+    const int width = Bound(givenWidth), height = Bound(givenHeight);
     Box clipped = source;
     clipped.w = std::max(0, std::min(source.w, width - source.x));
     clipped.h = std::max(0, std::min(source.h, height - source.y));
     return clipped;
 }
 
-Blit SubImageBlit(const RECT& r, int imageWidth, int imageHeight, int subwidth, int state,
-                  bool wrapState) {
+Blit SubImageBlit(const TwRect& givenRect, int givenWidth, int givenHeight, int givenSubwidth,
+                  int state, bool wrapState) {
+    const TwRect r = Bound(givenRect);
+    const int imageWidth = Bound(givenWidth), imageHeight = Bound(givenHeight);
+    const int subwidth = Bound(givenSubwidth);
     const int w = subwidth != 0 ? subwidth : imageWidth;
     unsigned index = static_cast<unsigned>(state);
     if (wrapState && subwidth > 0) {
@@ -30,15 +53,18 @@ Blit SubImageBlit(const RECT& r, int imageWidth, int imageHeight, int subwidth, 
         if (count > 0)
             index %= static_cast<unsigned>(count);
     }
-    const int sourceX = static_cast<int>(index) * subwidth;
+    const int sourceX = SaturateToInt(static_cast<long long>(static_cast<int>(index)) * subwidth);
     return Blit{Box{r.left, r.top, w, imageHeight}, Box{sourceX, 0, w, imageHeight}};
 }
 
-std::vector<Blit> ThreePieceBlits(const RECT& r, int imageWidth, int imageHeight,
-                                  const PictureSlices& s, bool pngRules) {
+std::vector<Blit> ThreePieceBlits(const TwRect& givenRect, int givenWidth, int givenHeight,
+                                  const PictureSlices& givenSlices, bool pngRules) {
+    const TwRect r = Bound(givenRect);
+    const int imageWidth = Bound(givenWidth), imageHeight = Bound(givenHeight);
+    const PictureSlices s = Bound(givenSlices);
     std::vector<Blit> blits;
-    const int rw = Width(r);
-    const int rh = Height(r);
+    const int rw = RectWidth(r);
+    const int rh = RectHeight(r);
     const int w = s.subwidth != 0 ? s.subwidth : imageWidth;
     const int sideHeight = pngRules ? std::min(rh, imageHeight) : rh;
     const int ml = s.marginLeft, mr = s.marginRight, mt = s.marginTop, mb = s.marginBottom;
@@ -79,10 +105,14 @@ std::vector<Blit> ThreePieceBlits(const RECT& r, int imageWidth, int imageHeight
     return blits;
 }
 
-std::vector<Blit> JpgPieceBlits(const RECT& r, int imageWidth, const PictureSlices& s) {
+std::vector<Blit> JpgPieceBlits(const TwRect& givenRect, int givenWidth,
+                                const PictureSlices& givenSlices) {
+    const TwRect r = Bound(givenRect);
+    const int imageWidth = Bound(givenWidth);
+    const PictureSlices s = Bound(givenSlices);
     std::vector<Blit> blits;
-    const int rw = Width(r);
-    const int rh = Height(r);
+    const int rw = RectWidth(r);
+    const int rh = RectHeight(r);
     const int w = s.subwidth != 0 ? s.subwidth : imageWidth;
     const int ml = s.marginLeft, mr = s.marginRight;
     if (ml > 0)
@@ -94,12 +124,16 @@ std::vector<Blit> JpgPieceBlits(const RECT& r, int imageWidth, const PictureSlic
     return blits;
 }
 
-FrameLayout FrameBlits(const RECT& r, int bw, int bh, int a, int b, int parts) {
+FrameLayout FrameBlits(const TwRect& givenRect, int givenWidth, int givenHeight, int givenA,
+                       int givenB, int parts) {
+    const TwRect r = Bound(givenRect);
+    const int bw = Bound(givenWidth), bh = Bound(givenHeight);
+    const int a = Bound(givenA), b = Bound(givenB);
     const bool top = parts & kFrameTop, bottom = parts & kFrameBottom;
     const bool left = parts & kFrameLeft, right = parts & kFrameRight;
     const int rightWidth = bw - a - 1;
     const int bottomHeight = bh - b - 1;
-    RECT inner = r;
+    TwRect inner = r;
     if (left)
         inner.left += a;
     if (top)
@@ -108,8 +142,8 @@ FrameLayout FrameBlits(const RECT& r, int bw, int bh, int a, int b, int parts) {
         inner.right -= rightWidth;
     if (bottom)
         inner.bottom -= bottomHeight;
-    const int iw = Width(inner);
-    const int ih = Height(inner);
+    const int iw = RectWidth(inner);
+    const int ih = RectHeight(inner);
 
     FrameLayout layout;
     layout.centre = inner;
@@ -163,14 +197,17 @@ int HorzExtendSubImage(int state) {
     return 0;
 }
 
-std::vector<Blit> HorzExtendBlits(const RECT& rect, int bw, int bh, int subwidth, int a,
-                                  int subImage) {
-    RECT r = rect;
-    if (Width(r) < bw)
+std::vector<Blit> HorzExtendBlits(const TwRect& givenRect, int givenWidth, int givenHeight,
+                                  int givenSubwidth, int givenA, int subImage) {
+    TwRect r = Bound(givenRect);
+    const int bw = Bound(givenWidth), bh = Bound(givenHeight);
+    const int subwidth = Bound(givenSubwidth), a = Bound(givenA);
+    if (RectWidth(r) < bw)
         r.right = r.left + bw;
-    const int rw = Width(r);
+    const int rw = RectWidth(r);
     const int w = subwidth > 0 ? subwidth : bw;
-    const int origin = subImage > 0 ? subImage * subwidth : 0;
+    const int origin =
+        subImage > 0 ? SaturateToInt(static_cast<long long>(subImage) * subwidth) : 0;
     return {
         {Box{r.left, r.top, a, bh}, Box{origin, 0, a, bh}},
         {Box{r.left + a, r.top, rw - w + 1, bh}, Box{origin + a, 0, 1, bh}},
@@ -178,8 +215,9 @@ std::vector<Blit> HorzExtendBlits(const RECT& rect, int bw, int bh, int subwidth
     };
 }
 
-RECT GradationBand(const RECT& r, int size, bool vertical) {
-    RECT band = r;
+TwRect GradationBand(const TwRect& r, int givenSize, bool vertical) {
+    TwRect band = Bound(r);
+    const int size = Bound(givenSize);
     if (size > 0) {
         if (vertical)
             band.bottom = std::min(band.bottom, band.top + size);
@@ -189,8 +227,9 @@ RECT GradationBand(const RECT& r, int size, bool vertical) {
     return band;
 }
 
-RECT ButtonGradientRect(const RECT& r, bool useBorder) {
+TwRect ButtonGradientRect(const TwRect& r, bool useBorder) {
     if (!useBorder)
         return r;
-    return RECT{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
+    const TwRect b = Bound(r);
+    return TwRect{b.left + 2, b.top + 2, b.right - 2, b.bottom - 2};
 }

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include <windows.h>
+#include "ui/core/TwGeometry.h"
 
 struct Box {
     int x = 0;
@@ -40,16 +40,16 @@ struct PictureSlices {
 
 // One sub-image of a strip at the rectangle's top-left corner, the state taken
 // modulo the number of sub-images (png, skinpng, skinjpg) when `wrapState`.
-Blit SubImageBlit(const RECT& r, int imageWidth, int imageHeight, int subwidth, int state,
+Blit SubImageBlit(const TwRect& r, int imageWidth, int imageHeight, int subwidth, int state,
                   bool wrapState);
 
 // The three pieces (leading, middle, trailing) of png, skinpng and skinjpg;
 // `pngRules` selects png's own heights for the left, right and middle pieces.
-std::vector<Blit> ThreePieceBlits(const RECT& r, int imageWidth, int imageHeight,
+std::vector<Blit> ThreePieceBlits(const TwRect& r, int imageWidth, int imageHeight,
                                   const PictureSlices& slices, bool pngRules);
 
 // The pieces of a jpg skin without subwidth (left, middle, right).
-std::vector<Blit> JpgPieceBlits(const RECT& r, int imageWidth, const PictureSlices& slices);
+std::vector<Blit> JpgPieceBlits(const TwRect& r, int imageWidth, const PictureSlices& slices);
 
 // imgframe: the parts to draw for one split column `a` and split row `b`.
 inline constexpr int kFrameTop = 0x01;
@@ -59,19 +59,19 @@ inline constexpr int kFrameRight = 0x20;
 struct FrameLayout {
     std::vector<Blit> corners; // unscaled
     std::vector<Blit> edges;   // stretched
-    RECT centre;
+    TwRect centre;
 };
-FrameLayout FrameBlits(const RECT& r, int imageWidth, int imageHeight, int a, int b, int parts);
+FrameLayout FrameBlits(const TwRect& r, int imageWidth, int imageHeight, int a, int b, int parts);
 // The part mask of a "part" value; -1 for an unknown one.
 int FramePartMask(const char* part);
 
 // imghorzex: the sub-image a state selects (-1 stays -1; disabled 3, pushed 2,
 // hover 1, else 0) and the three pieces.
 int HorzExtendSubImage(int state);
-std::vector<Blit> HorzExtendBlits(const RECT& r, int imageWidth, int imageHeight, int subwidth,
+std::vector<Blit> HorzExtendBlits(const TwRect& r, int imageWidth, int imageHeight, int subwidth,
                                   int a, int subImage);
 
 // A band of a gradation: R limited to `size` along the direction when > 0.
-RECT GradationBand(const RECT& r, int size, bool vertical);
+TwRect GradationBand(const TwRect& r, int size, bool vertical);
 // The gradient of a button: R less 2 pixels on each side with a border.
-RECT ButtonGradientRect(const RECT& r, bool useBorder);
+TwRect ButtonGradientRect(const TwRect& r, bool useBorder);
