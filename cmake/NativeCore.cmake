@@ -3,7 +3,7 @@
 # under sanitizers (no Wine). UW_SANITIZE picks them: "address,undefined"
 # (the default) builds the core's unit tests, one libFuzzer harness per
 # input kind and a replay of each harness's corpus; "thread" builds the
-# concurrency tests. scripts/native configures build/native and
+# tests of what threads share. scripts/native configures build/native and
 # build/native-tsan this way.
 set(UW_SANITIZE "address,undefined" CACHE STRING "the -fsanitize= list of the native build")
 set(UW_TINYXML_DIR "${CMAKE_SOURCE_DIR}/.cache/deps/work/tinyxml"
@@ -39,10 +39,17 @@ add_library(portable_core STATIC
   intake/Digest.cpp
   store/UserListRecord.cpp
   store/UserListSql.cpp
+  ui/core/CTwObject.cpp
   ui/core/TwNotation.cpp
   ui/core/TwXml.cpp
+  ui/engine/TwLayoutDocument.cpp
   ui/engine/TwPosition.cpp
+  ui/engine/TwStyleRecord.cpp
+  ui/engine/TwTableDocuments.cpp
+  ui/skin/SkinAttributes.cpp
+  ui/skin/SkinDocument.cpp
   ui/skin/SkinSlicing.cpp
+  ui/windows/ListRowTable.cpp
   userlistctl/ClamHashLine.cpp
   userlistctl/CsvText.cpp
   userlistctl/ImportParser.cpp
@@ -67,6 +74,10 @@ if(UW_FUZZ)
     tests/ui/NotationTest.cpp
     tests/ui/PositionTest.cpp
     tests/ui/SkinSlicingTest.cpp
+    tests/ui/TableDocumentsTest.cpp
+    tests/ui/windows/ListRowTableTest.cpp
+    tests/ui/windows/ListRowTableThreadsTest.cpp
+    tests/intake/OrderedPoolTest.cpp
     tests/store/UserListSqlTest.cpp
     tests/userlistctl/ImportParserTest.cpp
     tests/userlistctl/ListExchangeTest.cpp
@@ -77,4 +88,15 @@ if(UW_FUZZ)
   target_link_libraries(portable_tests PRIVATE portable_core gtest)
   add_test(NAME portable_tests COMMAND portable_tests)
   include(${CMAKE_SOURCE_DIR}/cmake/NativeFuzzers.cmake)
+else()
+  # The tests of what threads share: the ordered pool and the list's rows.
+  add_executable(portable_threads_tests
+    tests/support/TestMain.cpp
+    tests/support/InvariantFatal.cpp
+    tests/intake/OrderedPoolTest.cpp
+    tests/ui/windows/ListRowTableTest.cpp
+    tests/ui/windows/ListRowTableThreadsTest.cpp)
+  target_compile_options(portable_threads_tests PRIVATE ${UW_WARNINGS})
+  target_link_libraries(portable_threads_tests PRIVATE portable_core gtest)
+  add_test(NAME portable_threads_tests COMMAND portable_threads_tests)
 endif()

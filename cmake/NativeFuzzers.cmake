@@ -3,7 +3,8 @@
 # test: every corpus entry runs once under the sanitizers. bench/fuzz.sh runs
 # the harnesses for a given time.
 set(UW_FUZZ_HARNESSES
-  notation position slicing pe_header md5 component_list csv hash_line import_file)
+  layout_document skin_document style_document string_color_documents notation position slicing pe_header md5
+  component_list csv hash_line import_file)
 
 foreach(harness ${UW_FUZZ_HARNESSES})
   string(REPLACE "_" ";" words ${harness})

@@ -1,17 +1,38 @@
 #pragma once
-// A critical section and its scoped holder.
+// A recursive lock and its scoped holder. Windows programs use the
+// platform's critical section (under Wine it waits and wakes without a round
+// trip to the server); the portable core's native build, which has no
+// Windows, uses the standard library's recursive mutex, which the thread
+// sanitizer understands. Both may be taken again by the thread holding them.
 
+#ifdef _WIN32
 #include <windows.h>
+#else
+#include <mutex>
+#endif
 
 class CriticalSection {
 public:
-    CriticalSection() { InitializeCriticalSection(&m_section); }
-    ~CriticalSection() { DeleteCriticalSection(&m_section); }
+#ifdef _WIN32
+    CriticalSection() {
+        InitializeCriticalSection(&m_section);
+    }
+    ~CriticalSection() {
+        DeleteCriticalSection(&m_section);
+    }
+#else
+    CriticalSection() = default;
+#endif
     CriticalSection(const CriticalSection&) = delete;
     CriticalSection& operator=(const CriticalSection&) = delete;
 
-    void Enter() { EnterCriticalSection(&m_section); }
-    void Leave() { LeaveCriticalSection(&m_section); }
+#ifdef _WIN32
+    void Enter() {
+        EnterCriticalSection(&m_section);
+    }
+    void Leave() {
+        LeaveCriticalSection(&m_section);
+    }
     // Held by the caller: releases it until `condition` is woken, then
     // takes it again.
     void Wait(CONDITION_VARIABLE& condition) {
@@ -20,6 +41,17 @@ public:
 
 private:
     CRITICAL_SECTION m_section;
+#else
+    void Enter() {
+        m_mutex.lock();
+    }
+    void Leave() {
+        m_mutex.unlock();
+    }
+
+private:
+    std::recursive_mutex m_mutex;
+#endif
 };
 
 class ScopedLock {

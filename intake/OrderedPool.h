@@ -8,20 +8,18 @@
 //
 // One thread submits and receives; the pool's threads touch only the job
 // they took. The queue, the positions and the done marks belong to the lock.
-// The lock and its conditions are the slim kernel ones: under Wine they wait
-// and wake without a round trip to the server, which the standard library's
-// (semaphores and events underneath) would make for nearly every file.
+// The lock, its conditions and the threads are those of common/SlimSync.h
+// (the slim kernel ones on Windows).
 
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
-#include <windows.h>
-
-#include "common/Handles.h"
 #include "common/Invariant.h"
+#include "common/SlimSync.h"
 
 template <typename Job> class OrderedPool {
 public:
@@ -47,20 +45,20 @@ public:
         if (!StartThreadIfNeeded()) {
             // No thread at all could be made: the submitter does the work.
             m_work(job);
-            Locked lock(m_lock);
+            SlimLockHolder lock(m_lock);
             m_slots.push_back(Slot{std::move(job), true});
             ++m_nextToStart;
             return true;
         }
         bool idle;
         {
-            Locked lock(m_lock);
+            SlimLockHolder lock(m_lock);
             m_slots.push_back(Slot{std::move(job), false});
             idle = m_idleThreads != 0;
         }
         // Waking costs a system call even when nobody waits.
         if (idle)
-            WakeConditionVariable(&m_queued);
+            m_queued.WakeOne();
         return true;
     }
 
@@ -72,14 +70,14 @@ public:
     void Cancel() {
         m_ended = true;
         {
-            Locked lock(m_lock);
+            SlimLockHolder lock(m_lock);
             m_stopping = true;
         }
-        WakeAllConditionVariable(&m_queued);
-        for (UniqueHandle& thread : m_threads)
-            WaitForSingleObject(thread.Get(), INFINITE);
+        m_queued.WakeAll();
+        for (const std::unique_ptr<JoinableThread>& thread : m_threads)
+            thread->Join();
         m_threads.clear();
-        Locked lock(m_lock);
+        SlimLockHolder lock(m_lock);
         m_slots.clear();
         m_nextToStart = 0;
     }
@@ -93,29 +91,14 @@ private:
         bool done;
     };
 
-    // Holds the lock for a scope.
-    class Locked {
-    public:
-        explicit Locked(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
-        ~Locked() { ReleaseSRWLockExclusive(&m_lock); }
-        Locked(const Locked&) = delete;
-        Locked& operator=(const Locked&) = delete;
-
-    private:
-        SRWLOCK& m_lock;
-    };
-
-    static DWORD WINAPI ThreadMain(void* self) {
-        static_cast<OrderedPool*>(self)->RunJobs();
-        return 0;
-    }
+    static void ThreadMain(void* self) { static_cast<OrderedPool*>(self)->RunJobs(); }
 
     void RunJobs() {
-        Locked lock(m_lock);
+        SlimLockHolder lock(m_lock);
         for (;;) {
             while (!m_stopping && m_nextToStart == m_slots.size()) {
                 ++m_idleThreads;
-                SleepConditionVariableSRW(&m_queued, &m_lock, INFINITE, 0);
+                m_queued.Sleep(m_lock);
                 --m_idleThreads;
             }
             if (m_stopping)
@@ -123,12 +106,12 @@ private:
             // A slot's place in the deque stays put while the front is
             // removed or the back grows.
             Slot& slot = m_slots[m_nextToStart++];
-            ReleaseSRWLockExclusive(&m_lock);
+            m_lock.Release();
             m_work(slot.job);
-            AcquireSRWLockExclusive(&m_lock);
+            m_lock.Acquire();
             slot.done = true;
             if (&slot == m_awaited)
-                WakeConditionVariable(&m_finished);
+                m_finished.WakeOne();
         }
     }
 
@@ -136,8 +119,8 @@ private:
     // none at all and none could be made.
     bool StartThreadIfNeeded() {
         if (m_threads.size() < m_maxThreads) {
-            UniqueHandle thread(CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr));
-            if (thread)
+            auto thread = std::make_unique<JoinableThread>(ThreadMain, this);
+            if (thread->Started())
                 m_threads.push_back(std::move(thread));
         }
         return !m_threads.empty();
@@ -149,7 +132,7 @@ private:
         while (!m_ended) {
             Slot* head;
             {
-                Locked lock(m_lock);
+                SlimLockHolder lock(m_lock);
                 if (m_slots.empty())
                     return;
                 head = &m_slots.front();
@@ -157,7 +140,7 @@ private:
                     return;
                 m_awaited = head;
                 while (!head->done)
-                    SleepConditionVariableSRW(&m_finished, &m_lock, INFINITE, 0);
+                    m_finished.Sleep(m_lock);
                 m_awaited = nullptr;
             }
             // Done: no pool thread touches it any more.
@@ -165,7 +148,7 @@ private:
                 Cancel();
                 return;
             }
-            Locked lock(m_lock);
+            SlimLockHolder lock(m_lock);
             UW_INVARIANT(m_nextToStart > 0); // a done job was started
             m_slots.pop_front();
             --m_nextToStart;
@@ -176,13 +159,13 @@ private:
     const std::size_t m_window;
     const Work m_work;
     const Deliver m_deliver;
-    std::vector<UniqueHandle> m_threads; // the submitting thread's
-    bool m_ended = false;                // the submitting thread's
+    std::vector<std::unique_ptr<JoinableThread>> m_threads; // the submitting thread's
+    bool m_ended = false;                                   // the submitting thread's
 
-    SRWLOCK m_lock = SRWLOCK_INIT;
-    CONDITION_VARIABLE m_queued = CONDITION_VARIABLE_INIT;   // a job to start, or stopping
-    CONDITION_VARIABLE m_finished = CONDITION_VARIABLE_INIT; // the awaited job done
-    std::deque<Slot> m_slots;                                // in flight, in submission order
+    SlimLock m_lock;
+    SlimCondition m_queued;          // a job to start, or stopping
+    SlimCondition m_finished;        // the awaited job done
+    std::deque<Slot> m_slots;        // in flight, in submission order
     std::size_t m_nextToStart = 0;   // index in m_slots of the first job not taken
     const Slot* m_awaited = nullptr; // the job the submitter waits for
     unsigned m_idleThreads = 0;      // threads waiting for a job

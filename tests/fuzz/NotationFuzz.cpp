@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
 
     ReadDecimal(text.c_str());
     ReadHex(text.c_str());
-    const TwColor color = ReadColor(text.c_str());
+    const TwColorRef color = ReadColor(text.c_str());
     FUZZ_CHECK(color <= 0xFFFFFFu);
     const unsigned code = ReadHex(text.c_str());
     const FontCode font = DecodeFontCode(code);

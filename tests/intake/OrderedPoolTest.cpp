@@ -1,11 +1,13 @@
 // The ordered pool on its own, with work of random length in place of
-// analyses.
+// analyses. Built for Windows and, natively, under the thread sanitizer.
 
 #include "intake/OrderedPool.h"
 
 #include <algorithm>
+#include <chrono>
 #include <random>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "common/CriticalSection.h"
@@ -27,7 +29,7 @@ public:
         ++m_started;
         ++m_running;
         m_mostRunning = std::max(m_mostRunning, m_running);
-        m_threads.insert(GetCurrentThreadId());
+        m_threads.insert(std::this_thread::get_id());
     }
     void End(int index) {
         ScopedLock lock(m_lock);
@@ -60,7 +62,7 @@ private:
     int m_started = 0;
     int m_running = 0;
     int m_mostRunning = 0;
-    std::set<DWORD> m_threads;
+    std::set<std::thread::id> m_threads;
     std::vector<int> m_finishOrder;
 };
 
@@ -70,7 +72,7 @@ void DoWork(WorkLog& log, Job& job) {
     for (unsigned i = 0; i < job.spin; ++i)
         sink = sink + i;
     if (job.sleeps)
-        Sleep(2);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     log.End(job.index);
 }
 
@@ -93,20 +95,21 @@ TEST(OrderedPool, HandsEveryJobBackInSubmissionOrderOnTheSubmittingThread) {
     for (const std::size_t window : {std::size_t{1}, std::size_t{3}, std::size_t{32}}) {
         WorkLog log;
         std::vector<int> delivered;
-        const DWORD submitter = GetCurrentThreadId();
+        const std::thread::id submitter = std::this_thread::get_id();
         bool deliveredElsewhere = false;
         OrderedPool<Job> pool(
             4, window, [&log](Job& job) { DoWork(log, job); },
             [&](Job& job) {
                 delivered.push_back(job.index);
-                deliveredElsewhere |= GetCurrentThreadId() != submitter;
+                deliveredElsewhere |= std::this_thread::get_id() != submitter;
                 return true;
             });
         std::size_t mostInFlight = 0;
         const std::vector<Job> jobs = RandomJobs(1500, static_cast<unsigned>(window));
         for (const Job& job : jobs) {
             ASSERT_TRUE(pool.Submit(job));
-            mostInFlight = std::max(mostInFlight, job.index + 1 - delivered.size());
+            mostInFlight =
+                std::max(mostInFlight, static_cast<std::size_t>(job.index) + 1 - delivered.size());
         }
         pool.Finish();
 
@@ -140,13 +143,13 @@ TEST(OrderedPool, ADeliveryThatSaysStopEndsTheRunAndNothingRunsAfter) {
 
     std::vector<int> expected(11);
     for (int i = 0; i <= 10; ++i)
-        expected[i] = i;
+        expected[static_cast<std::size_t>(i)] = i;
     EXPECT_EQ(expected, delivered);
     EXPECT_GT(refused, 0);
     EXPECT_EQ(0, log.Running());
     const int started = log.Started();
     EXPECT_LT(started, 400);
-    Sleep(50);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(started, log.Started());
 }
 
@@ -157,7 +160,7 @@ TEST(OrderedPool, CancelWaitsForRunningWorkDropsTheRestAndHandsNothingBack) {
         2, 16,
         [&log](Job& job) {
             log.Begin();
-            Sleep(100);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
             log.End(job.index);
         },
         [&delivered](Job&) {
@@ -167,7 +170,7 @@ TEST(OrderedPool, CancelWaitsForRunningWorkDropsTheRestAndHandsNothingBack) {
     for (int i = 0; i < 8; ++i)
         ASSERT_TRUE(pool.Submit(Job{i, 0, false}));
     while (log.Started() < 2)
-        Sleep(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     pool.Cancel();
     EXPECT_EQ(0, log.Running());
     EXPECT_EQ(2, log.Started());

@@ -1,6 +1,7 @@
 // Every skin kind drawn into a memory surface and checked by pixels, with
 // the skins document and pictures of the test program's resources.
 
+#include "ui/skin/SkinDocument.h"
 #include "ui/skin/TwSkinRegistry.h"
 
 #include "tests/support/DibSurface.h"
@@ -42,6 +43,10 @@ TEST_F(SkinDrawingTest, TheRegistryKeepsFirstDefinitionsAndSkipsWhatItCannotMake
     EXPECT_EQ(std::string("png"), Skin("pieces")->TagName());
     EXPECT_EQ(std::unique_ptr<CTwSkinBase>(), TwSkinRegistry::CreateSkin("Png"));
     EXPECT_EQ(std::string("skinjpg"), TwSkinRegistry::CreateSkin("skinjpg")->TagName());
+    // The kinds' table of tags names each kind's own.
+    for (int kind = 0; kind < kSkinKindCount; ++kind)
+        EXPECT_STREQ(kSkinKindTags[kind], TwSkinRegistry::CreateSkinOfKind(kind)->TagName());
+    EXPECT_EQ(nullptr, TwSkinRegistry::CreateSkinOfKind(kSkinKindCount));
 }
 
 TEST_F(SkinDrawingTest, PngSubImagesFollowTheStateModuloTheirCount) {

@@ -91,7 +91,8 @@ TEST(SkinSlicing, FramesDrawCornersOnlyWhereBothEdgesAreDrawn) {
     EXPECT_EQ(2, all.centre.left);
     EXPECT_EQ(10, all.centre.bottom);
 
-    const FrameLayout center = FrameBlits(TwRect{0, 0, 12, 12}, 5, 5, 2, 2, FramePartMask("center"));
+    const FrameLayout center =
+        FrameBlits(TwRect{0, 0, 12, 12}, 5, 5, 2, 2, FramePartMask("center"));
     EXPECT_TRUE(center.corners.empty());
     EXPECT_EQ("0,0 12x2<-2,0 1x2; 0,10 12x2<-2,3 1x2; ", Text(center.edges));
 

@@ -18,6 +18,6 @@ int CTwObject::LoadFromXml(const TiXmlElement* element) {
     return 1;
 }
 
-HRESULT CTwObject::ApplyAttribute(const char*, const char*, bool) {
-    return E_FAIL;
+long CTwObject::ApplyAttribute(const char*, const char*, bool) {
+    return kAttributeUnknown;
 }

@@ -5,12 +5,15 @@
 // attributes through ApplyAttribute:
 //   0 or 1  taken (skins answer 1 when their natural size changed),
 //   E_FAIL  unknown to the class and all its bases, or a value out of range.
+// The answers are HRESULTs; HRESULT is a long on Windows, and the base is
+// declared with long so that it needs no platform header.
 // A derived class hands a name to its base first and keeps the base's
 // success; only on E_FAIL does it look at the names it knows itself.
 
-#include <windows.h>
-
 class TiXmlElement;
+
+inline constexpr long kAttributeTaken = 0;
+inline constexpr long kAttributeUnknown = -0x7FFFBFFBL; // E_FAIL (0x80004005)
 
 class CTwObject {
 public:
@@ -21,13 +24,13 @@ public:
     // Applies every attribute (loading = true), then AfterAttributes; 1.
     virtual int LoadFromXml(const TiXmlElement* element);
     virtual void AfterAttributes() {}
-    virtual HRESULT ApplyAttribute(const char* name, const char* value, bool loading);
+    virtual long ApplyAttribute(const char* name, const char* value, bool loading);
 
 protected:
     CTwObject() = default;
 };
 
 // True when ApplyAttribute answered with success.
-inline bool AttributeTaken(HRESULT result) {
+inline bool AttributeTaken(long result) {
     return result == 0 || result == 1;
 }

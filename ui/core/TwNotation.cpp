@@ -57,7 +57,7 @@ unsigned ReadHex(const char* text) {
     return value;
 }
 
-TwColor ReadColor(const char* text) {
+TwColorRef ReadColor(const char* text) {
     if (!text)
         return 0;
     const int length = static_cast<int>(std::strlen(text));

@@ -7,9 +7,9 @@
 
 // A colour as the platform keeps it: red in the low byte, then green, then
 // blue (the layout of a Win32 COLORREF).
-using TwColor = std::uint32_t;
-inline constexpr TwColor kNoColor = 0xFFFFFFFFu;
-inline constexpr TwColor TwRgb(unsigned red, unsigned green, unsigned blue) {
+using TwColorRef = std::uint32_t;
+inline constexpr TwColorRef kNoColor = 0xFFFFFFFFu;
+inline constexpr TwColorRef TwRgb(unsigned red, unsigned green, unsigned blue) {
     return (red & 0xffu) | ((green & 0xffu) << 8) | ((blue & 0xffu) << 16);
 }
 
@@ -22,7 +22,7 @@ unsigned ReadHex(const char* text);
 
 // Six hex digits RRGGBB, each pair read on its own (a pair with a character
 // that is not a hex digit reads as 0; a short last pair reads what it has).
-TwColor ReadColor(const char* text);
+TwColorRef ReadColor(const char* text);
 
 // A font code SSFF: FF style bits, SS a signed size step against the base.
 struct FontCode {

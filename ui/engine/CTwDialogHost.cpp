@@ -3,7 +3,18 @@
 #include <algorithm>
 #include <atomic>
 
+#include "common/TextConvert.h"
+#include "ui/engine/TwLayoutDocument.h"
 #include "ui/skin/TwResourceLocator.h"
+
+// The layouts' window styles are the platform's.
+static_assert(kWsPopup == WS_POPUP && kWsChild == WS_CHILD && kWsClipSiblings == WS_CLIPSIBLINGS &&
+              kWsClipChildren == WS_CLIPCHILDREN && kWsSysMenu == WS_SYSMENU &&
+              kWsThickFrame == WS_THICKFRAME && kWsMinimizeBox == WS_MINIMIZEBOX &&
+              kWsMaximizeBox == WS_MAXIMIZEBOX);
+static_assert(kWsExTopmost == WS_EX_TOPMOST && kWsExToolWindow == WS_EX_TOOLWINDOW &&
+              kWsExWindowEdge == WS_EX_WINDOWEDGE && kWsExClientEdge == WS_EX_CLIENTEDGE &&
+              kWsExControlParent == WS_EX_CONTROLPARENT && kWsExAppWindow == WS_EX_APPWINDOW);
 
 namespace {
 
@@ -95,9 +106,10 @@ HWND CTwDialogHost::CreateHostWindow(HWND owner, const RECT* rect) {
         area.right = area.left + style->minWidth;
     if (area.bottom - area.top < style->minHeight)
         area.bottom = area.top + style->minHeight;
-    HWND hwnd = CreateWindowExW(style->exStyle, kHostClass, style->title.c_str(), style->style,
-                                area.left, area.top, area.right - area.left, area.bottom - area.top,
-                                owner, nullptr, GetModuleHandleW(nullptr), this);
+    HWND hwnd =
+        CreateWindowExW(style->exStyle, kHostClass, Utf8ToWide(style->title).c_str(), style->style,
+                        area.left, area.top, area.right - area.left, area.bottom - area.top, owner,
+                        nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd)
         return nullptr;
     if (m_shadow && !style->IsChild())

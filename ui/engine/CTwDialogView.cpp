@@ -137,11 +137,8 @@ bool CTwDialogView::LoadLayoutText(const std::string& text) {
 
     TiXmlDocument document;
     const TiXmlElement* root = nullptr;
-    if (XmlNestingDepth(text) <= kMaxLayoutDepth) {
-        document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
-        if (!document.Error())
-            root = RootWithTag(document, "layer");
-    }
+    if (ParseXmlText(document, text))
+        root = RootWithTag(document, "layer");
     if (!root) {
         RequestFullRedraw();
         return false;
@@ -195,8 +192,9 @@ bool CTwDialogView::ReplaceRichMarkup(int id, const std::string& markup) {
     if (!element || std::strcmp(element->TagName(), "richtext") != 0)
         return false;
     TiXmlDocument document;
-    document.Parse(("<richtext>" + markup + "</richtext>").c_str(), nullptr, TIXML_ENCODING_UTF8);
-    const TiXmlElement* root = document.Error() ? nullptr : document.RootElement();
+    const TiXmlElement* root = ParseXmlText(document, "<richtext>" + markup + "</richtext>")
+                                   ? document.RootElement()
+                                   : nullptr;
     if (!root)
         return false;
     auto& rich = static_cast<CTwRichText&>(*element);

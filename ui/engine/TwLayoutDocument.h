@@ -1,19 +1,34 @@
 #pragma once
-// What a layout document says about its window (the root "layer" element),
-// the positions given to its three sections, and the guard against
-// documents nested too deeply to be parsed safely.
+// What a layout document says about its window (the root "layer" element)
+// and the positions given to its three sections. No platform header.
 
+#include <cstdint>
 #include <string>
-
-#include <windows.h>
 
 class TiXmlElement;
 
+// The window styles a layout sets, with the platform's values (CreateWindowEx
+// takes them; ui/engine/CTwDialogHost.cpp checks them against windows.h).
+inline constexpr std::uint32_t kWsPopup = 0x80000000u;
+inline constexpr std::uint32_t kWsChild = 0x40000000u;
+inline constexpr std::uint32_t kWsClipSiblings = 0x04000000u;
+inline constexpr std::uint32_t kWsClipChildren = 0x02000000u;
+inline constexpr std::uint32_t kWsSysMenu = 0x00080000u;
+inline constexpr std::uint32_t kWsThickFrame = 0x00040000u;
+inline constexpr std::uint32_t kWsMinimizeBox = 0x00020000u;
+inline constexpr std::uint32_t kWsMaximizeBox = 0x00010000u;
+inline constexpr std::uint32_t kWsExTopmost = 0x00000008u;
+inline constexpr std::uint32_t kWsExToolWindow = 0x00000080u;
+inline constexpr std::uint32_t kWsExWindowEdge = 0x00000100u;
+inline constexpr std::uint32_t kWsExClientEdge = 0x00000200u;
+inline constexpr std::uint32_t kWsExControlParent = 0x00010000u;
+inline constexpr std::uint32_t kWsExAppWindow = 0x00040000u;
+
 // Read by the dialog host when it creates the window.
 struct TwWindowStyle {
-    DWORD style = WS_POPUP | WS_SYSMENU | WS_MAXIMIZEBOX; // 0x80090000
-    DWORD exStyle = WS_EX_CONTROLPARENT;                  // 0x00010000
-    std::wstring title;
+    std::uint32_t style = kWsPopup | kWsSysMenu | kWsMaximizeBox; // 0x80090000
+    std::uint32_t exStyle = kWsExControlParent;                   // 0x00010000
+    std::string title;                                            // UTF-8
     int width = 0;
     int height = 0;
     int minWidth = 0;
@@ -27,7 +42,7 @@ struct TwWindowStyle {
     bool footerLoaded = false;
     bool layoutLoaded = false;
 
-    bool IsChild() const { return (style & WS_CHILD) != 0; }
+    bool IsChild() const { return (style & kWsChild) != 0; }
 };
 
 // The window style record of a "layer" element (section flags clear).
@@ -36,9 +51,3 @@ TwWindowStyle ReadWindowStyle(const TiXmlElement& layer);
 enum class TwSection { Header, Body, Footer };
 // The position a section is given after loading, from its height attribute.
 std::string SectionPosition(TwSection section, int height);
-
-// The deepest element nesting of an XML text (comments, CDATA, processing
-// instructions and quoted attribute values skipped); a text with more
-// levels than kMaxLayoutDepth is refused before it is parsed.
-int XmlNestingDepth(const std::string& text);
-inline constexpr int kMaxLayoutDepth = 256;

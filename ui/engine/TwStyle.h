@@ -1,6 +1,7 @@
 #pragma once
 // Style classes ("class" in the style document) and colour sets ("color" in
-// the colour document).
+// the colour document) as the elements use them: the plain records of
+// ui/engine/TwStyleRecord.h with the fonts and the cursor they name.
 
 #include <string>
 
@@ -8,22 +9,7 @@
 
 #include "ui/core/CTwObject.h"
 #include "ui/core/TwNotation.h"
-
-inline constexpr unsigned kDefaultTextMode = 0x28; // DT_BOTTOM | DT_SINGLELINE
-inline constexpr COLORREF kDefaultDisabledColor = 0xCCCCCC;
-
-// The six colours a colour set gives a style.
-struct TwColorValues {
-    COLORREF crbg = kNoColor;
-    COLORREF crbghover = kNoColor;
-    COLORREF crtext = kNoColor;
-    COLORREF crhover = kNoColor;
-    COLORREF crdisabled = kDefaultDisabledColor;
-    COLORREF crshadow = kNoColor;
-};
-
-// Takes one of the six colour attributes into `colors`; E_FAIL for other names.
-HRESULT ApplyColorAttribute(TwColorValues& colors, const char* name, const char* value);
+#include "ui/engine/TwStyleRecord.h"
 
 class TwColor : public CTwObject {
 public:
@@ -34,9 +20,12 @@ public:
     TwColorValues colors;
 };
 
-class TwStyle : public CTwObject {
+class TwStyle : public CTwObject, public TwStyleRecord {
 public:
-    TwStyle();
+    TwStyle() = default;
+    // A style made from a record read off the document: its fonts and
+    // cursor made, its colour set's colours taken.
+    explicit TwStyle(const TwStyleRecord& record);
     const char* TagName() const override { return "style"; }
     // Style elements of the document are "class" elements.
     bool MatchesTag(const char* tag) const override;
@@ -44,17 +33,10 @@ public:
     // Takes the colours of the colour set of the same name, when there is one.
     void AfterAttributes() override;
 
-    std::string name;
-    std::string skin;
-    unsigned textMode = kDefaultTextMode;
-    TwColorValues colors;
     HFONT font = nullptr;
     HFONT hoverFont = nullptr;
-    int xMargin = 0;
-    int yMargin = 0;
-    int spacing = 0;
-    int lineSpacing = 20;
-    bool shadow = false;
-    bool gdiplus = false;
     LPCWSTR cursor = IDC_ARROW;
+
+private:
+    void MakeFontsAndCursor();
 };

@@ -1,32 +1,8 @@
 #include "ui/engine/TwStyleTables.h"
 
-#include <cstring>
-
 #include "common/TextConvert.h"
-#include "ui/core/TwNotation.h"
-#include "ui/core/TwXml.h"
+#include "ui/engine/TwTableDocuments.h"
 #include "ui/skin/TwResourceLocator.h"
-
-namespace {
-
-template <typename Visit>
-void ForEachChild(const std::vector<std::string>& copies, const char* root, Visit visit) {
-    for (const TiXmlDocument& document : ParseXmlDocuments(copies)) {
-        const TiXmlElement* top = RootWithTag(document, root);
-        if (!top)
-            continue;
-        for (const TiXmlElement* child = top->FirstChildElement(); child;
-             child = child->NextSiblingElement())
-            visit(*child);
-    }
-}
-
-const char* AttributeOrEmpty(const TiXmlElement& element, const char* name) {
-    const char* value = element.Attribute(name);
-    return value ? value : "";
-}
-
-} // namespace
 
 TwStyleTable& TwStyleTable::Instance() {
     static TwStyleTable table;
@@ -43,16 +19,10 @@ void TwStyleTable::Clear() {
 }
 
 void TwStyleTable::LoadDocuments(const std::vector<std::string>& copies) {
-    ForEachChild(copies, "style", [this](const TiXmlElement& element) {
-        auto style = std::make_unique<TwStyle>();
-        if (!style->MatchesTag(element.Value()))
-            return;
-        const std::string name = AttributeOrEmpty(element, "name");
-        if (m_styles.count(name))
-            return;
-        style->LoadFromXml(&element);
-        m_styles.emplace(name, std::move(style));
-    });
+    for (const TwStyleRecord& record : ReadStyleClasses(copies)) {
+        if (!m_styles.count(record.name))
+            m_styles.emplace(record.name, std::make_unique<TwStyle>(record));
+    }
 }
 
 const TwStyle& TwStyleTable::Get(const std::string& name) const {
@@ -75,22 +45,14 @@ void TwColorTable::Clear() {
 }
 
 void TwColorTable::LoadDocuments(const std::vector<std::string>& copies, int level) {
-    ForEachChild(copies, "colors", [this, level](const TiXmlElement& section) {
-        if (std::strcmp(section.Value(), "level") != 0 ||
-            ReadDecimal(AttributeOrEmpty(section, "level")) != level)
-            return;
-        for (const TiXmlElement* element = section.FirstChildElement(); element;
-             element = element->NextSiblingElement()) {
-            auto color = std::make_unique<TwColor>();
-            if (!color->MatchesTag(element->Value()))
-                continue;
-            const std::string name = AttributeOrEmpty(*element, "name");
-            if (m_colors.count(name))
-                continue;
-            color->LoadFromXml(element);
-            m_colors.emplace(name, std::move(color));
-        }
-    });
+    for (const TwColorSetRecord& record : ReadColorSets(copies, level)) {
+        if (m_colors.count(record.name))
+            continue;
+        auto color = std::make_unique<TwColor>();
+        color->name = record.name;
+        color->colors = record.colors;
+        m_colors.emplace(record.name, std::move(color));
+    }
 }
 
 const TwColor* TwColorTable::Find(const std::string& name) const {
@@ -104,13 +66,8 @@ TwStringTable& TwStringTable::Instance() {
 }
 
 void TwStringTable::LoadDocuments(const std::vector<std::string>& copies) {
-    ForEachChild(copies, "string", [this](const TiXmlElement& element) {
-        const char* id = element.Attribute("id");
-        if (std::strcmp(element.Value(), "s") != 0 || !id)
-            return;
-        const char* text = element.GetText();
-        m_strings.emplace(ReadDecimal(id), Utf8ToWide(text ? text : ""));
-    });
+    for (const auto& [id, text] : ReadStrings(copies))
+        m_strings.emplace(id, Utf8ToWide(text));
 }
 
 const wchar_t* TwStringTable::Get(int id) const {

@@ -59,7 +59,8 @@ void CTwJpgSkin::Draw(HDC dc, const RECT& rect, int state) {
     const int width = static_cast<int>(m_image->Width());
     const int height = static_cast<int>(m_image->Height());
     if (m_attributes.slices.subwidth != 0) {
-        Run(dc, SubImageBlit(ToTwRect(rect), width, height, m_attributes.slices.subwidth, state, false),
+        Run(dc,
+            SubImageBlit(ToTwRect(rect), width, height, m_attributes.slices.subwidth, state, false),
             false);
         return;
     }

@@ -2,10 +2,15 @@
 // A named drawing recipe of the skins document. Slots 0-5 are those of
 // CTwObject; the drawing slots follow in this order.
 
+#include <type_traits>
+
 #include <windows.h>
 
 #include "ui/core/CTwObject.h"
 #include "ui/skin/TwGdiplus.h"
+
+// The answers of ApplyAttribute are the platform's HRESULTs.
+static_assert(std::is_same_v<HRESULT, long> && kAttributeUnknown == E_FAIL);
 
 class CTwSkinBase : public CTwObject {
 public:

@@ -51,7 +51,8 @@ void CTwSkinButton::Draw(HDC dc, const RECT& rect, int state) {
         const bool pushed = state & kStatePushed, hover = state & kStateHover;
         const COLORREF top = pushed ? m_bgUpPush : hover ? m_bgUpHover : m_bgUp;
         const COLORREF bottom = pushed ? m_bgDownPush : hover ? m_bgDownHover : m_bgDown;
-        FillGradient(dc, ToRect(ButtonGradientRect(ToTwRect(rect), m_useBorder)), top, bottom, true);
+        FillGradient(dc, ToRect(ButtonGradientRect(ToTwRect(rect), m_useBorder)), top, bottom,
+                     true);
     }
     if (m_useBorder) {
         UniquePen pen(CreatePen(PS_SOLID, 1, m_border));
@@ -89,6 +90,7 @@ void CTwSkinGradation::Draw(HDC dc, const RECT& rect, int) {
     const int saved = SaveDC(dc);
     UniqueRegion clip(CreateRectRgn(rect.left, rect.top, rect.right, rect.bottom));
     SelectClipRgn(dc, clip.Get());
-    FillGradient(dc, ToRect(GradationBand(ToTwRect(rect), m_size, m_vertical)), m_from, m_to, m_vertical);
+    FillGradient(dc, ToRect(GradationBand(ToTwRect(rect), m_size, m_vertical)), m_from, m_to,
+                 m_vertical);
     RestoreDC(dc, saved);
 }

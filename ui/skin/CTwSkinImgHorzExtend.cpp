@@ -20,6 +20,6 @@ void CTwSkinImgHorzExtend::Draw(HDC dc, const RECT& rect, int state) {
     if (!m_prepared)
         return;
     const SIZE size = m_image.BitmapSize();
-    m_image.DrawPieces(dc, HorzExtendBlits(ToTwRect(rect), size.cx, size.cy, m_image.Subwidth(), m_left,
-                                           HorzExtendSubImage(state)));
+    m_image.DrawPieces(dc, HorzExtendBlits(ToTwRect(rect), size.cx, size.cy, m_image.Subwidth(),
+                                           m_left, HorzExtendSubImage(state)));
 }

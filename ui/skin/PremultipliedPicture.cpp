@@ -17,8 +17,8 @@ void PremultipliedPicture::Draw(HDC dc, const RECT& rect, int state, const Pictu
     if (m_bitmap.IsEmpty())
         return;
     if (slices.subwidth != 0) {
-        Run(dc, m_bitmap, SubImageBlit(ToTwRect(rect), Width(), Height(), slices.subwidth, state, true),
-            alpha);
+        Run(dc, m_bitmap,
+            SubImageBlit(ToTwRect(rect), Width(), Height(), slices.subwidth, state, true), alpha);
         return;
     }
     for (const Blit& blit : ThreePieceBlits(ToTwRect(rect), Width(), Height(), slices, pngRules))

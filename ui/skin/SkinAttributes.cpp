@@ -4,8 +4,8 @@
 
 #include "ui/core/TwNotation.h"
 
-HRESULT ApplyPictureAttribute(PictureAttributes& picture, PictureAttributeSet set, const char* name,
-                              const char* value) {
+long ApplyPictureAttribute(PictureAttributes& picture, PictureAttributeSet set, const char* name,
+                           const char* value) {
     struct Field {
         const char* name;
         int* target;
@@ -32,7 +32,7 @@ HRESULT ApplyPictureAttribute(PictureAttributes& picture, PictureAttributeSet se
         *field.target = ReadDecimal(value);
         picture.flip = flip != 0;
         s.middleTile = tile != 0;
-        return 0;
+        return kAttributeTaken;
     }
-    return E_FAIL;
+    return kAttributeUnknown;
 }

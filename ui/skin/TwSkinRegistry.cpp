@@ -8,6 +8,7 @@
 #include "ui/skin/CTwSkinButton.h"
 #include "ui/skin/CTwSkinImgFrame.h"
 #include "ui/skin/CTwSkinImgHorzExtend.h"
+#include "ui/skin/SkinDocument.h"
 #include "ui/skin/TwResourceLocator.h"
 
 TwSkinRegistry& TwSkinRegistry::Instance() {
@@ -16,7 +17,12 @@ TwSkinRegistry& TwSkinRegistry::Instance() {
 }
 
 std::unique_ptr<CTwSkinBase> TwSkinRegistry::CreateSkin(const char* tag) {
+    return CreateSkinOfKind(SkinKindOf(tag));
+}
+
+std::unique_ptr<CTwSkinBase> TwSkinRegistry::CreateSkinOfKind(int kind) {
     using Maker = std::unique_ptr<CTwSkinBase> (*)();
+    // In the order of kSkinKindTags.
     static const Maker kKinds[] = {
         [] { return std::unique_ptr<CTwSkinBase>(std::make_unique<CTwImageSkin>()); },
         [] { return std::unique_ptr<CTwSkinBase>(std::make_unique<CTwSkinImgFrame>()); },
@@ -28,34 +34,18 @@ std::unique_ptr<CTwSkinBase> TwSkinRegistry::CreateSkin(const char* tag) {
         [] { return std::unique_ptr<CTwSkinBase>(std::make_unique<CTwNormalPngSkin>()); },
         [] { return std::unique_ptr<CTwSkinBase>(std::make_unique<CTwNormalJPGSkin>()); },
     };
-    for (Maker make : kKinds) {
-        std::unique_ptr<CTwSkinBase> skin = make();
-        if (skin->MatchesTag(tag))
-            return skin;
-    }
-    return nullptr;
+    static_assert(sizeof kKinds / sizeof kKinds[0] == kSkinKindCount);
+    return kind >= 0 && kind < kSkinKindCount ? kKinds[kind]() : nullptr;
 }
 
 bool TwSkinRegistry::LoadDocuments(const std::vector<std::string>& copies) {
-    bool parsed = false;
-    for (const TiXmlDocument& document : ParseXmlDocuments(copies)) {
-        parsed = true;
-        const TiXmlElement* root = RootWithTag(document, "skins");
-        if (!root)
-            continue;
-        for (const TiXmlElement* element = root->FirstChildElement(); element;
-             element = element->NextSiblingElement()) {
-            const char* name = element->Attribute("name");
-            if (!name || m_skins.count(name))
-                continue;
-            std::unique_ptr<CTwSkinBase> skin = CreateSkin(element->Value());
-            if (!skin)
-                continue;
-            skin->LoadFromXml(element);
+    return ReadSkinDefinitions(
+        copies, [this](const std::string& name) { return m_skins.count(name) != 0; },
+        [this](int kind, const std::string& name, const TiXmlElement& element) {
+            std::unique_ptr<CTwSkinBase> skin = CreateSkinOfKind(kind);
+            skin->LoadFromXml(&element);
             m_skins.emplace(name, std::move(skin));
-        }
-    }
-    return parsed;
+        });
 }
 
 bool TwSkinRegistry::LoadSkins(int resourceId) {

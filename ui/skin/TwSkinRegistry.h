@@ -25,6 +25,8 @@ public:
     // A new skin for a tag, tried in the factory's fixed order; null when no
     // kind has that tag.
     static std::unique_ptr<CTwSkinBase> CreateSkin(const char* tag);
+    // A new skin of a kind (an index in kSkinKindTags); null for another number.
+    static std::unique_ptr<CTwSkinBase> CreateSkinOfKind(int kind);
 
 private:
     TwSkinRegistry() = default;

@@ -6,6 +6,7 @@
 #include <olectl.h> // OCM_*: messages reflected to the control that sent them, as ATL reflects them
 
 #include "common/GdiObjects.h"
+#include "ui/core/TwGeometryWin32.h"
 #include "ui/engine/TwFontPool.h"
 #include "ui/skin/TwImagePools.h"
 #include "ui/windows/BitmapPart.h"
@@ -226,7 +227,8 @@ void CListViewCtrlEx::DrawCellText(HDC dc, const ListCell& cell, RECT rect, int 
         return;
     }
     if (cell.kind == kCellIcon && cell.icon) {
-        DrawIconEx(dc, rect.left, rect.top + 3, cell.icon, 16, 16, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, rect.left, rect.top + 3, static_cast<HICON>(cell.icon), 16, 16, 0, nullptr,
+                   DI_NORMAL);
         rect.left += 18;
     } else if (cell.kind == kCellPicture && cell.pngId) {
         const TwImage* image = TwPngPool::Instance().Get(cell.pngId);
@@ -287,7 +289,8 @@ void CListViewCtrlEx::DrawGroupRow(HDC dc, const ListRow& row, const RECT& rect)
     const int width = GroupRowWidth(rect.right - rect.left, client.right);
     for (std::size_t i = 0; i < row.cells.size(); ++i) {
         const ListCell& cell = row.cells[i];
-        RECT area = GroupCellRect(cell.rect, rect, width, i == 0, row.textIndent, row.inset);
+        RECT area =
+            GroupCellRect(ToRect(cell.rect), rect, width, i == 0, row.textIndent, row.inset);
         const bool link = cell.kind == kCellLink;
         HFONT font = link ? m_linkFont
                      : i == 0 && row.bold
@@ -346,8 +349,9 @@ bool CListViewCtrlEx::HitsLink(int index, int column, POINT point) const {
         item.left = LVIR_BOUNDS;
         SendMessageW(Hwnd(), LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
         for (std::size_t i = 1; i < row->cells.size(); ++i) {
-            const RECT area = GroupCellRect(row->cells[i].rect, item, item.right - item.left, false,
-                                            row->textIndent, row->inset);
+            const RECT area =
+                GroupCellRect(ToRect(row->cells[i].rect), item, item.right - item.left, false,
+                              row->textIndent, row->inset);
             if (row->cells[i].kind == kCellLink && PtInRect(&area, point))
                 return true;
         }

@@ -234,11 +234,11 @@ int ListRowTable::RemoveFromGroup(const std::string& key, int group) {
 }
 
 int ListRowTable::AddCell(int index, const std::wstring& text, int kind) {
-    return AddPositionedCell(index, text, RECT{}, kind, 0, std::wstring());
+    return AddPositionedCell(index, text, TwRect{}, kind, 0, std::wstring());
 }
 
-int ListRowTable::AddPositionedCell(int index, const std::wstring& text, const RECT& rect, int kind,
-                                    COLORREF color, const std::wstring& extra) {
+int ListRowTable::AddPositionedCell(int index, const std::wstring& text, const TwRect& rect,
+                                    int kind, TwColorRef color, const std::wstring& extra) {
     ScopedLock lock(m_lock);
     ListRow* row = Row(index);
     if (!row)
@@ -274,7 +274,7 @@ bool ListRowTable::SetCell(int index, int column, int kind, const std::wstring& 
     return true;
 }
 
-bool ListRowTable::SetCellColor(int index, int column, COLORREF color) {
+bool ListRowTable::SetCellColor(int index, int column, TwColorRef color) {
     ScopedLock lock(m_lock);
     ListCell* cell = CellAt(index, column);
     if (!cell)

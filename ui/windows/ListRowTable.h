@@ -14,11 +14,12 @@
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <cstdint>
 #include <vector>
 
-#include <windows.h>
-
 #include "common/CriticalSection.h"
+#include "ui/core/TwGeometry.h"
+#include "ui/core/TwNotation.h"
 
 enum ListCellKind { kCellText = 0, kCellLink = 1, kCellIcon = 2, kCellPicture = 3 };
 
@@ -30,17 +31,17 @@ enum ListRowFlag : int {
     kRowBoldTitle = 0x10,
 };
 
-inline constexpr COLORREF kListBackground = RGB(251, 253, 253);
-inline constexpr COLORREF kGroupBackground = RGB(248, 248, 248);
-inline constexpr COLORREF kRowLine = RGB(234, 232, 225);
+inline constexpr TwColorRef kListBackground = TwRgb(251, 253, 253);
+inline constexpr TwColorRef kGroupBackground = TwRgb(248, 248, 248);
+inline constexpr TwColorRef kRowLine = TwRgb(234, 232, 225);
 
 struct ListCell {
     int kind = kCellText;
     std::wstring text;
-    COLORREF color = 0;
-    RECT rect = {};     // group rows only, relative to the row
-    std::wstring extra; // not drawn
-    HICON icon = nullptr;
+    TwColorRef color = 0;
+    TwRect rect = {};     // group rows only, relative to the row
+    std::wstring extra;   // not drawn
+    void* icon = nullptr; // an HICON, drawn by the list
     int pngId = 0;
 };
 
@@ -76,8 +77,8 @@ struct ListRow {
     bool bold = false;
     int sizeDelta = 0;
     int flags = 0;
-    COLORREF background = kListBackground;
-    COLORREF line = kRowLine;
+    TwColorRef background = kListBackground;
+    TwColorRef line = kRowLine;
     std::vector<ListCell> cells;
     bool expanded = false;
     std::vector<std::unique_ptr<ListRow>> folded; // members held while folded
@@ -85,7 +86,7 @@ struct ListRow {
     std::wstring firstText;
     std::string key;
     bool checked = false;
-    LPARAM itemData = 0;
+    std::intptr_t itemData = 0;
 
     int position = -1; // the table's; always true for group rows, for others
                        // below its repaired mark
@@ -124,10 +125,10 @@ public:
 
     // The row's new cell count, -1 for a bad index.
     int AddCell(int index, const std::wstring& text, int kind);
-    int AddPositionedCell(int index, const std::wstring& text, const RECT& rect, int kind,
-                          COLORREF color, const std::wstring& extra);
+    int AddPositionedCell(int index, const std::wstring& text, const TwRect& rect, int kind,
+                          TwColorRef color, const std::wstring& extra);
     bool SetCell(int index, int column, int kind, const std::wstring& text);
-    bool SetCellColor(int index, int column, COLORREF color);
+    bool SetCellColor(int index, int column, TwColorRef color);
     std::wstring CellText(int index, int column) const;
 
     // 0x02 or 0x04 is added; anything else clears both and unchecks.

@@ -1,6 +1,7 @@
 // Layout documents loaded into a view: the window style record, sections,
 // the element loader's text, sizes and attributes, and the tag factory.
 
+#include "common/TextConvert.h"
 #include "tests/support/GTest.h"
 #include "tests/ui/tree/ViewHarness.h"
 #include "ui/engine/CTwContainerWnd.h"
@@ -45,7 +46,7 @@ TEST(WindowStyleRecord, FollowsTheRootAttributesInOrder) {
     EXPECT_TRUE(full.resizable);
     EXPECT_TRUE(full.holdSize);
     EXPECT_FALSE(full.headerDrag);
-    EXPECT_EQ(L"标题", full.title);
+    EXPECT_EQ(L"标题", Utf8ToWide(full.title));
     EXPECT_EQ(640, full.width);
     EXPECT_EQ(500, full.minWidth);
     EXPECT_EQ("f", full.frame);

@@ -97,7 +97,7 @@ TEST(ListRows, CellsAndBadIndexes) {
     EXPECT_TRUE(table.SetCell(row, 2, kCellText, L"正在处理"));
     EXPECT_EQ(L"正在处理", table.CellText(row, 2));
     EXPECT_EQ(kCellText, table.Row(row)->cells[2].kind);
-    EXPECT_TRUE(table.SetCellColor(row, 1, RGB(1, 2, 3)));
+    EXPECT_TRUE(table.SetCellColor(row, 1, TwRgb(1, 2, 3)));
     EXPECT_EQ(-1, table.AddCell(5, L"x", kCellText));
     EXPECT_FALSE(table.SetCell(row, 3, kCellText, L"x"));
     EXPECT_FALSE(table.SetCellColor(-1, 0, 0));
