@@ -28,7 +28,6 @@ struct IFileDetector : public IUnknown {
                                                   BYTE digest[16], int* extra) = 0;
 };
 
-
 struct ISignatureList : public IUnknown {
     // Slot 4: opens a change bracket; negative when the lists cannot be written.
     virtual HRESULT STDMETHODCALLTYPE BeginUpdate() = 0;

@@ -130,9 +130,9 @@ TEST(Position, TheParentsMarginsShrinkTheInnerRectangle) {
 }
 
 TEST(Position, ANegativeValueWithoutTheMinusMarkIsWrittenSoThatItReadsBack) {
-    // " -5" is 5 left of the left edge (no minus mark: white space comes
-    // first); "99999999999" wraps to a negative value as the reader wraps.
-    for (const char* text : {" -5,0", "99999999999,0"}) {
+    // Values past the int range wrap to negative ones as the reader wraps:
+    // 4294967291 is -5, 5 left of the left edge, not 5 from the right.
+    for (const char* text : {"4294967291,0", "99999999999,0"}) {
         const Position position = Parsed(text);
         ASSERT_EQ(2, position.count);
         ASSERT_FALSE(position.items[0].minus);

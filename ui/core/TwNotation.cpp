@@ -31,11 +31,10 @@ int ReadPair(const char* text, int at, int length) {
 int ReadDecimal(const char* text) {
     if (!text)
         return 0;
+    // As the platform's: no white space and no "+" before the number.
     const char* p = text;
-    while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
-        ++p;
     const bool negative = *p == '-';
-    if (*p == '-' || *p == '+')
+    if (negative)
         ++p;
     // Unsigned arithmetic wraps where the platform's int does.
     unsigned value = 0;

@@ -13,8 +13,9 @@ inline constexpr TwColorRef TwRgb(unsigned red, unsigned green, unsigned blue) {
     return (red & 0xffu) | ((green & 0xffu) << 8) | ((blue & 0xffu) << 16);
 }
 
-// Leading white space, an optional sign and leading decimal digits; 0 when
-// there are no digits. Values past the int range wrap as the platform's do.
+// An optional "-" and leading decimal digits; 0 when there are none (white
+// space or "+" first gives 0). Values past the int range wrap as the
+// platform's do.
 int ReadDecimal(const char* text);
 
 // Hex digits to the end of the text; any other character makes it 0.

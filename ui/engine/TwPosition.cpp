@@ -63,8 +63,8 @@ std::string FormatPosition(const Position& position) {
         if (item.minus)
             text += '-';
         // A negative value without the minus mark (the text gave it past the
-        // int range, or after white space) is written as the number that
-        // reads back to it: the reader wraps as the platform's does.
+        // int range) is written as the number that reads back to it: the
+        // reader wraps as the platform's does.
         if (item.n < 0 && !item.minus)
             text += std::to_string(static_cast<unsigned>(item.n));
         else
