@@ -50,9 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     const TiXmlElement* root = document.RootElement();
     if (!parsed || !root)
         return 0;
-    // The guard counts the levels of elements that hold others: a
-    // self-closing element adds one level to the parser's descent.
-    FUZZ_CHECK(TreeDepth(*root) <= depth + 1);
+    FUZZ_CHECK(TreeDepth(*root) <= depth);
 
     const TwWindowStyle style = ReadWindowStyle(*root);
     if (style.IsChild())

@@ -83,3 +83,29 @@ TEST(TableDocuments, ATextThatStopsInsideACharacterIsNotReadPastItsEnd) {
     EXPECT_EQ(2, strings[0].first);
     EXPECT_EQ("\xE5\xB7\xA5", strings[0].second);
 }
+
+TEST(TableDocuments, TheDepthGuardReadsTheTextAsTheParserDoes) {
+    // Each way of hiding levels from a guard that reads the text otherwise
+    // than the parser: a quote in a construct the parser skips to its ">"
+    // (an "unknown" and a declaration), and the first byte of a three-byte
+    // character right before "</", which the parser steps over with it.
+    const std::string levels = [] {
+        std::string text;
+        for (int i = 0; i < 100000; ++i)
+            text += "<a>\xE0</a>";
+        return text;
+    }();
+    const std::string nested = [] {
+        std::string text;
+        for (int i = 0; i < 100000; ++i)
+            text += "<a>";
+        return text;
+    }();
+    EXPECT_GT(XmlNestingDepth("<string>" + levels), kMaxDocumentDepth);
+    EXPECT_GT(XmlNestingDepth("<string><6\">" + nested), kMaxDocumentDepth);
+    EXPECT_GT(XmlNestingDepth("<?xml \"><string>" + nested), kMaxDocumentDepth);
+    EXPECT_EQ(1, XmlNestingDepth("<a/>"));
+    EXPECT_EQ(2, XmlNestingDepth("<a x='>'><b/><c>t</c></a>"));
+    EXPECT_EQ(1, XmlNestingDepth("<?xml version='1.0>'?><!-- <x><y> --><a><![CDATA[<z>]]></a>"));
+    EXPECT_TRUE(ReadStrings({"<string>" + levels}).empty());
+}

@@ -7,10 +7,14 @@
 
 #include <tinyxml.h>
 
-// The deepest element nesting of an XML text (comments, CDATA, processing
-// instructions and quoted attribute values skipped). The parser goes down
-// one call per level, so a text with more levels than kMaxDocumentDepth is
-// refused before it is parsed.
+// The deepest element nesting of an XML text, read as TinyXML reads it: what
+// starts an element (a letter, "_" or a byte past 126 after "<"), quoted
+// values, comments, CDATA, declarations and the constructs it skips to the
+// next ">", and characters of several bytes, which it steps over whole in
+// texts and quoted values (a "<" or a quote inside one is not seen). A
+// self-closing element counts as a level. The parser goes down one call per
+// level, so a text with more levels than kMaxDocumentDepth is refused before
+// it is parsed.
 int XmlNestingDepth(const std::string& text);
 inline constexpr int kMaxDocumentDepth = 256;
 
