@@ -53,6 +53,10 @@ public:
     bool BusyWithRemoval() const { return m_operated.RemovalsRunning() != 0; }
     // True once the store's entries are on the operated tab.
     bool OperatedLoaded() const { return m_operated.Loaded(); }
+    // True once the start-up work has ended: the store read and the
+    // component reconciled with it (which holds the component's update lock
+    // after the entries are shown).
+    bool StartupEnded() const { return m_work->IsReady(); }
 
     // The window's message box, on the calling thread, owned by the window.
     int ShowMsgBox(const std::wstring& text, int mode) override;

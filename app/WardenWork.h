@@ -48,4 +48,5 @@ struct WardenWork {
     HandoverQueue<EndedCommit> endedCommits[2];
 
     void WaitUntilReady() const { WaitForSingleObject(ready.Get(), INFINITE); }
+    bool IsReady() const { return WaitForSingleObject(ready.Get(), 0) == WAIT_OBJECT_0; }
 };

@@ -88,11 +88,12 @@ protected:
     }
     void TearDown() override { SetEnvironmentVariableW(L"VMRDETECT_LIST_FILE", nullptr); }
 
-    // The window made, and its operated tab filled from the store (which
-    // happens on a worker).
+    // The window made, its operated tab filled from the store and the
+    // start-up work ended (it happens on a worker, which reconciles the
+    // component after the entries show).
     static bool Open(QUserWardenDlg& window) {
         return window.CreateHostWindow(nullptr, nullptr) != nullptr &&
-               PumpUntil([&] { return window.OperatedLoaded(); });
+               PumpUntil([&] { return window.OperatedLoaded() && window.StartupEnded(); });
     }
 
     // Files dropped on the window as the shell drops them; true once the
