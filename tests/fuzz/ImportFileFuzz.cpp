@@ -14,24 +14,13 @@
 
 #include "intake/Digest.h"
 #include "tests/fuzz/FuzzSupport.h"
+#include "tests/support/ImportFeed.h"
 #include "userlistctl/ClamHashLine.h"
 #include "userlistctl/CsvText.h"
 #include "userlistctl/ImportParser.h"
-#include "userlistctl/LineSplitter.h"
 #include "userlistctl/ListExchange.h"
 
 namespace {
-
-// As the import command feeds a file.
-void Feed(ImportParser& parser, const std::string& text) {
-    LineSplitter splitter(kImportMaxLineBytes, [&parser](std::string_view line, std::size_t n) {
-        return parser.AddLine(line, n);
-    });
-    if (splitter.Feed(text) && splitter.Finish())
-        parser.Finish(splitter.LineNumber() - 1);
-    if (splitter.TooLong())
-        parser.SetProblem(splitter.LineNumber(), "too long");
-}
 
 using Listed = std::vector<std::pair<std::string, ListKind>>;
 
@@ -57,7 +46,7 @@ void CheckSound(const ImportParser& parser) {
 
 Listed Reimported(const std::string& text, std::optional<ListKind> list) {
     ImportParser parser(list);
-    Feed(parser, text);
+    testsupport::FeedImportText(parser, text);
     FUZZ_CHECK(!parser.Problem());
     CheckSound(parser);
     return EntriesOf(parser);
@@ -100,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         given == 0 ? std::nullopt
                    : std::optional<ListKind>(given == 1 ? ListKind::Trusted : ListKind::Black);
     ImportParser parser(list);
-    Feed(parser, text);
+    testsupport::FeedImportText(parser, text);
     CheckSound(parser);
     if (!parser.Problem() && !parser.Entries().empty() && LineTextProblem(name).empty())
         CheckRoundTrips(EntriesOf(parser), name);

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "tests/support/GTest.h"
+#include "tests/support/ImportFeed.h"
 #include "userlistctl/ImportParser.h"
-#include "userlistctl/LineSplitter.h"
 
 namespace {
 
@@ -24,13 +24,7 @@ std::string Upper(std::string text) {
 // Feeds a whole text as the import command feeds a file.
 ImportParser Parse(const std::string& text, std::optional<ListKind> list = std::nullopt) {
     ImportParser parser(list);
-    LineSplitter splitter(kImportMaxLineBytes, [&parser](std::string_view line, std::size_t n) {
-        return parser.AddLine(line, n);
-    });
-    if (splitter.Feed(text) && splitter.Finish())
-        parser.Finish(splitter.LineNumber() - 1);
-    if (splitter.TooLong())
-        parser.SetProblem(splitter.LineNumber(), "too long");
+    testsupport::FeedImportText(parser, text);
     return parser;
 }
 
