@@ -12,6 +12,9 @@
 # Environment:
 #   FUZZ_JOBS   harnesses run at once (default 1; at most the machine's cores)
 #   FUZZ_KEEP=1 keep the work folder (grown corpora, logs, findings)
+#   FUZZ_RUNS   stop a harness after this many executions as well (default:
+#               time only), so that a long run gives each harness its count
+#               and the fast ones free the core for the slow ones
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -32,7 +35,7 @@ run_one() {
     local name=$1
     mkdir -p "$work/$name/corpus" "$work/$name/findings"
     cp "$root/tests/fuzz/corpus/$name"/* "$work/$name/corpus/" 2>/dev/null || :
-    "$bin/fuzz_$name" -max_total_time="$seconds" -print_final_stats=1 \
+    "$bin/fuzz_$name" -max_total_time="$seconds" -runs="${FUZZ_RUNS:--1}" -print_final_stats=1 \
         -artifact_prefix="$work/$name/findings/" "$work/$name/corpus" >"$work/$name/log" 2>&1 || :
 }
 
@@ -45,11 +48,12 @@ done
 wait
 
 status=0
-printf '%-16s %14s %10s %8s %8s %10s  %s\n' harness executions exec/s cov ft corpus findings
+printf '%-16s %14s %10s %8s %8s %8s %10s  %s\n' harness executions exec/s seconds cov ft corpus findings
 for name in "${harnesses[@]}"; do
     log=$work/$name/log
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
+    took=$(sed -n 's/.*Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -1)
     last=$(grep -E '^#[0-9]+' "$log" | tail -1)
     cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$last")
     ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$last")
@@ -63,7 +67,7 @@ for name in "${harnesses[@]}"; do
         trap - EXIT
         text="$text (inputs: ${found[*]})"
     fi
-    printf '%-16s %14s %10s %8s %8s %10s  %s\n' "$name" "${runs:-?}" "${rate:-?}" "${cov:-?}" \
+    printf '%-16s %14s %10s %8s %8s %8s %10s  %s\n' "$name" "${runs:-?}" "${rate:-?}" "${took:-$seconds}" "${cov:-?}" \
         "${ft:-?}" "${corp:-?}" "$text"
 done
 exit $status
