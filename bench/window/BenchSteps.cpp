@@ -37,7 +37,6 @@ constexpr int kGroupRows = 2;
 // The restore link is centred in column 2 of each entry row.
 constexpr int kLinkColumn = 2;
 constexpr int kListRowHeight = 24;
-constexpr int kFirstEntryRow = 1;
 const char kTrustedTable[] = "UserTrusted";
 
 constexpr DWORD kPollMs = 20;
@@ -283,7 +282,8 @@ int MemoryStep() {
     return 0;
 }
 
-int RemoveStep(const std::wstring& store, double limitSeconds) {
+int RemoveStep(const std::wstring& store, const std::string& table, int row,
+               double limitSeconds) {
     const Deadline deadline(limitSeconds);
     const std::optional<ProgramWindow> program = FindProgram();
     if (!program)
@@ -293,14 +293,14 @@ int RemoveStep(const std::wstring& store, double limitSeconds) {
         return Fail("no list 403");
     if (!OpenOperatedTab(program->view, list, deadline))
         return Fail("the operated tab did not open");
-    StoreWatch trusted(store, kTrustedTable);
+    StoreWatch entries(store, table);
     const int rows = ListRowCount(list, deadline.RemainingMs());
-    const long long stored = trusted.Rows();
+    const long long stored = entries.Rows();
     if (rows <= kGroupRows || stored < 1)
         return Fail("nothing to remove");
     // Clicked as a user clicks it: the list sends the row's key with it.
-    if (!ClickAtScreen(ClientToScreenPoint(list, CellCentre(list, kFirstEntryRow, kLinkColumn))))
-        return Fail("cannot click the first entry's restore link");
+    if (!ClickAtScreen(ClientToScreenPoint(list, CellCentre(list, row, kLinkColumn))))
+        return Fail("cannot click the entry's restore link");
     HWND box = nullptr;
     if (!WaitFor(deadline, kPollMs, [&] {
             return (box = FindShownWindow(kMessageBoxTitle, ProcessOf(program->main))) != nullptr;
@@ -314,11 +314,45 @@ int RemoveStep(const std::wstring& store, double limitSeconds) {
         return PrintOver("remove_ms", deadline);
     const double unlisted = timer.Seconds();
     const std::optional<double> unstored =
-        FirstStoreLookThat(deadline, timer, [&] { return trusted.Rows() < stored; });
+        FirstStoreLookThat(deadline, timer, [&] { return entries.Rows() < stored; });
     if (!unstored)
         return PrintOver("remove_ms", deadline);
     PrintFigure("remove_ms", std::max(unlisted, *unstored) * 1000.0);
     PrintFigure("remove_unlisted_ms", unlisted * 1000.0);
+    return 0;
+}
+
+int ScrollStep(int pages, double limitSeconds) {
+    const Deadline deadline(limitSeconds);
+    const std::optional<ProgramWindow> program = FindProgram();
+    if (!program)
+        return Fail("no main window");
+    const HWND list = FindDescendant(program->main, kOperatedList, WC_LISTVIEWW);
+    if (!list)
+        return Fail("no list 403");
+    if (!OpenOperatedTab(program->view, list, deadline))
+        return Fail("the operated tab did not open");
+    // The tab's first paint is not a page's.
+    SendMessageTimeoutW(list, WM_PAINT, 0, 0, SMTO_NORMAL, deadline.RemainingMs(), nullptr);
+    double longest = 0;
+    double total = 0;
+    for (int page = 0; page < pages; ++page) {
+        // The key as the list takes it, then the paint of what it made
+        // invalid, sent: both run on the window's thread before the send
+        // returns, so the time is that of one page down drawn.
+        const BenchTimer timer;
+        if (!SendMessageTimeoutW(list, WM_KEYDOWN, VK_NEXT, 0, SMTO_NORMAL, deadline.RemainingMs(),
+                                 nullptr) ||
+            !SendMessageTimeoutW(list, WM_PAINT, 0, 0, SMTO_NORMAL, deadline.RemainingMs(),
+                                 nullptr))
+            return PrintOver("scroll_max_ms", deadline);
+        const double ms = timer.Seconds() * 1000.0;
+        longest = std::max(longest, ms);
+        total += ms;
+    }
+    PrintFigure("scroll_max_ms", longest);
+    PrintFigure("scroll_mean_ms", pages > 0 ? total / pages : 0);
+    PrintFigure("scroll_top_row", static_cast<double>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0)));
     return 0;
 }
 

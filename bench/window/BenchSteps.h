@@ -28,10 +28,16 @@ int CommitStep(int files, const std::wstring& store, double limitSeconds);
 // The program's working set.
 int MemoryStep();
 
-// On the operated tab: the first entry's restore link, then OK in the
-// confirmation; timed from that OK until the entry is gone from the list
-// ("remove_unlisted_ms") and from the store as well ("remove_ms").
-int RemoveStep(const std::wstring& store, double limitSeconds);
+// On the operated tab: the restore link of list row `row` (an entry of
+// the store's table `table`), then OK in the confirmation; timed from that
+// OK until the entry is gone from the list ("remove_unlisted_ms") and from
+// the store as well ("remove_ms").
+int RemoveStep(const std::wstring& store, const std::string& table, int row, double limitSeconds);
+
+// On the operated tab: page down `pages` times, each key followed by the
+// paint it calls for; the longest and the mean of these ("scroll_max_ms",
+// "scroll_mean_ms") and the list's top row at the end ("scroll_top_row").
+int ScrollStep(int pages, double limitSeconds);
 
 // The close button; waits for the process to end.
 int CloseStep(double limitSeconds);

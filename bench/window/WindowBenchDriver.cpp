@@ -6,7 +6,8 @@
 //   window_bench_driver drop FILES READY_FILE START_FILE LIMIT_S
 //   window_bench_driver commit FILES STORE LIMIT_S
 //   window_bench_driver memory
-//   window_bench_driver remove STORE LIMIT_S
+//   window_bench_driver remove STORE LIMIT_S [TABLE ROW]
+//   window_bench_driver scroll PAGES LIMIT_S
 //   window_bench_driver close LIMIT_S
 //   window_bench_driver report FIGURES_FILE
 
@@ -24,7 +25,8 @@ constexpr char kUsage[] = "usage: window_bench_driver launch PROGRAM STORED_ROWS
                           "       window_bench_driver drop FILES READY_FILE START_FILE LIMIT_S\n"
                           "       window_bench_driver commit FILES STORE LIMIT_S\n"
                           "       window_bench_driver memory\n"
-                          "       window_bench_driver remove STORE LIMIT_S\n"
+                          "       window_bench_driver remove STORE LIMIT_S [TABLE ROW]\n"
+                          "       window_bench_driver scroll PAGES LIMIT_S\n"
                           "       window_bench_driver close LIMIT_S\n"
                           "       window_bench_driver report FIGURES_FILE\n";
 
@@ -39,6 +41,14 @@ int Count(const wchar_t* text) {
 
 double Seconds(const wchar_t* text) {
     return std::wcstod(text, nullptr);
+}
+
+// A table name: ASCII.
+std::string Narrow(const std::wstring& text) {
+    std::string narrow;
+    for (const wchar_t c : text)
+        narrow += static_cast<char>(c < 0x80 ? c : '?');
+    return narrow;
 }
 
 int Report(const std::wstring& figuresFile) {
@@ -65,8 +75,13 @@ extern "C" int wmain(int argc, wchar_t** argv) {
         return CommitStep(Count(argv[2]), argv[3], Seconds(argv[4]));
     if (command == L"memory" && argc == 2)
         return MemoryStep();
+    // By default the first trusted entry: the row below the whitelist's group row.
     if (command == L"remove" && argc == 4)
-        return RemoveStep(argv[2], Seconds(argv[3]));
+        return RemoveStep(argv[2], "UserTrusted", 1, Seconds(argv[3]));
+    if (command == L"remove" && argc == 6)
+        return RemoveStep(argv[2], Narrow(argv[4]), Count(argv[5]), Seconds(argv[3]));
+    if (command == L"scroll" && argc == 4)
+        return ScrollStep(Count(argv[2]), Seconds(argv[3]));
     if (command == L"close" && argc == 3)
         return CloseStep(Seconds(argv[2]));
     if (command == L"report" && argc == 3)

@@ -104,6 +104,13 @@ TEST(TableDocuments, TheDepthGuardReadsTheTextAsTheParserDoes) {
     EXPECT_GT(XmlNestingDepth("<string>" + levels), kMaxDocumentDepth);
     EXPECT_GT(XmlNestingDepth("<string><6\">" + nested), kMaxDocumentDepth);
     EXPECT_GT(XmlNestingDepth("<?xml \"><string>" + nested), kMaxDocumentDepth);
+    // A character reference runs to the next ';', past a closing quote or a
+    // '<': in a declaration's value, an attribute's value and in text.
+    EXPECT_GT(XmlNestingDepth("<?xml encoding=\"&#x\">x;<t\"><string>" + nested),
+              kMaxDocumentDepth);
+    EXPECT_GT(XmlNestingDepth("<string a=\"&#x\">x;<t\">" + nested), kMaxDocumentDepth);
+    EXPECT_GT(XmlNestingDepth("<string>&#x<t\"x;" + nested), kMaxDocumentDepth);
+    EXPECT_GT(XmlNestingDepth("<string>&#<t'#1;" + nested), kMaxDocumentDepth);
     EXPECT_EQ(1, XmlNestingDepth("<a/>"));
     EXPECT_EQ(2, XmlNestingDepth("<a x='>'><b/><c>t</c></a>"));
     EXPECT_EQ(1, XmlNestingDepth("<?xml version='1.0>'?><!-- <x><y> --><a><![CDATA[<z>]]></a>"));

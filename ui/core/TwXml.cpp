@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <string_view>
 
 std::vector<TiXmlDocument> ParseXmlDocuments(const std::vector<std::string>& copies) {
     std::vector<TiXmlDocument> documents;
@@ -44,7 +45,8 @@ public:
     int Deepest() {
         while (m_at < m_text.size()) {
             if (At() != '<') {
-                StepCharacter(); // text: whole characters, as the parser steps
+                if (!StepText())
+                    Stop();
                 continue;
             }
             if (StartsWith("<?xml", true))
@@ -91,6 +93,36 @@ private:
     unsigned char At() const { return Peek(0); }
     bool AtEnd() const { return m_at >= m_text.size(); }
     void StepCharacter() { m_at += CharacterLength(At()); }
+    static bool IsDigit(unsigned char c, bool hex) {
+        return (c >= '0' && c <= '9') ||
+               (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+    }
+    // One character of text or of a quoted value, as the parser reads it:
+    // whole characters, and a character reference ("&#x" or "&#") taken
+    // up to the next ';' wherever that is, past quotes and '<' alike, when
+    // only digits stand before that ';' back to the 'x' or '#' nearest it.
+    // False where the parser stops at a bad reference.
+    bool StepText() {
+        if (At() != '&' || Peek(1) != '#' || Peek(2) == 0) {
+            StepCharacter();
+            return true;
+        }
+        const bool hex = Peek(2) == 'x';
+        if (hex && Peek(3) == 0)
+            return false;
+        // The parser looks for the ';' in a C string: it ends at a NUL.
+        const std::size_t end = m_text.find_first_of(std::string_view(";\0", 2),
+                                                     m_at + (hex ? 3 : 2));
+        if (end == std::string::npos || m_text[end] == '\0')
+            return false;
+        const char mark = hex ? 'x' : '#';
+        for (std::size_t at = end - 1; m_text[at] != mark; --at) {
+            if (!IsDigit(static_cast<unsigned char>(m_text[at]), hex))
+                return false;
+        }
+        m_at = end + 1;
+        return true;
+    }
 
     bool StartsWith(const char* prefix, bool anyCase) const {
         for (std::size_t i = 0; prefix[i]; ++i) {
@@ -138,8 +170,10 @@ private:
         const unsigned char quote = At();
         if (quote == '\'' || quote == '"') {
             ++m_at;
-            while (!AtEnd() && At() != quote)
-                StepCharacter(); // quoted values: whole characters too
+            while (!AtEnd() && At() != quote) {
+                if (!StepText())
+                    return false;
+            }
             ++m_at;
             return true;
         }
