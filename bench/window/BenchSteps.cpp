@@ -282,8 +282,7 @@ int MemoryStep() {
     return 0;
 }
 
-int RemoveStep(const std::wstring& store, const std::string& table, int row,
-               double limitSeconds) {
+int RemoveStep(const std::wstring& store, const std::string& table, int row, double limitSeconds) {
     const Deadline deadline(limitSeconds);
     const std::optional<ProgramWindow> program = FindProgram();
     if (!program)

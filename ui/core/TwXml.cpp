@@ -111,8 +111,8 @@ private:
         if (hex && Peek(3) == 0)
             return false;
         // The parser looks for the ';' in a C string: it ends at a NUL.
-        const std::size_t end = m_text.find_first_of(std::string_view(";\0", 2),
-                                                     m_at + (hex ? 3 : 2));
+        const std::size_t end =
+            m_text.find_first_of(std::string_view(";\0", 2), m_at + (hex ? 3 : 2));
         if (end == std::string::npos || m_text[end] == '\0')
             return false;
         const char mark = hex ? 'x' : '#';
