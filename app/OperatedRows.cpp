@@ -1,5 +1,6 @@
 #include "app/OperatedRows.h"
 
+#include <memory>
 #include <utility>
 
 #include "app/WardenTexts.h"
@@ -9,13 +10,36 @@ namespace {
 
 const wchar_t* const kGroupHeaders[2] = {L"  已加白文件", L"  已加黑文件"};
 
-OperatedEntry EntryOf(ListKind list, const UserListRecord& record) {
-    OperatedEntry entry;
-    entry.list = list;
-    entry.path = AnsiToWide(record.Path);
-    entry.name = FileNameOf(entry.path);
-    entry.md5 = record.Md5;
-    return entry;
+// An entry row holds its MD5 (the key) and its path (the tip); the cells
+// are made from them when drawn or read.
+ListCell OperatedCell(const ListRow& row, int column) {
+    switch (column) {
+    case 0:
+        return MakeCell(kCellText, FileNameOf(row.Tip()));
+    case 1:
+        return MakeCell(kCellText, Utf8ToWide(row.key));
+    default:
+        return MakeCell(kCellLink, kRestoreLinkText);
+    }
+}
+
+const DerivedCells kOperatedCells = {3, &OperatedCell};
+
+void PlaceRow(ListRowTable& rows, ListKind list, std::string md5, SharedText path) {
+    RemoveOperatedEntry(rows, md5);
+    rows.AppendToGroup(GroupOf(list), NewRow(kOperatedCells, std::move(md5), std::move(path)));
+}
+
+// The entries of one table, in its order. Entries imported from one file
+// follow each other and share its path: one text serves them all.
+void PlaceRecords(ListRowTable& rows, ListKind list, const UserListRecords& records) {
+    SharedText path;
+    for (const UserListRecord& record : records) {
+        std::wstring wide = AnsiToWide(record.Path);
+        if (!path || *path != wide)
+            path = std::make_shared<const std::wstring>(std::move(wide));
+        PlaceRow(rows, list, record.Md5, path);
+    }
 }
 
 } // namespace
@@ -33,12 +57,7 @@ void RemoveOperatedEntry(ListRowTable& rows, const std::string& md5) {
 }
 
 void PlaceOperatedEntry(ListRowTable& rows, const OperatedEntry& entry) {
-    RemoveOperatedEntry(rows, entry.md5);
-    // The cells go with the row, so that a folded group holds it whole.
-    NewRow row{entry.name, entry.md5, entry.path};
-    row.moreCells = {MakeCell(kCellText, Utf8ToWide(entry.md5)),
-                     MakeCell(kCellLink, kRestoreLinkText)};
-    rows.AppendToGroup(GroupOf(entry.list), std::move(row));
+    PlaceRow(rows, entry.list, entry.md5, std::make_shared<const std::wstring>(entry.path));
 }
 
 void BuildOperatedRows(ListRowTable& rows, const UserListRecords& trusted,
@@ -46,9 +65,7 @@ void BuildOperatedRows(ListRowTable& rows, const UserListRecords& trusted,
     // Group 0 is filled before group 1's row exists: every entry is then
     // appended at the end of the table.
     rows.InsertGroupRow(0, kGroupHeaders[0], kRowFoldable);
-    for (const UserListRecord& record : trusted)
-        PlaceOperatedEntry(rows, EntryOf(ListKind::Trusted, record));
+    PlaceRecords(rows, ListKind::Trusted, trusted);
     rows.InsertGroupRow(1, kGroupHeaders[1], kRowFoldable);
-    for (const UserListRecord& record : black)
-        PlaceOperatedEntry(rows, EntryOf(ListKind::Black, record));
+    PlaceRecords(rows, ListKind::Black, black);
 }

@@ -91,7 +91,7 @@ std::vector<CommitEntry> PendingTabController::TakeCheckedRows() {
                 continue;
             const ListRow* row = rows.Row(i);
             std::string narrow;
-            const StorePathResult path = ToStorePath(row->tip, narrow);
+            const StorePathResult path = ToStorePath(row->Tip(), narrow);
             // Checked rows whose path the store cannot record are refused
             // here, before the component sees them: the component and the
             // store must not disagree about a file, and an entry the store

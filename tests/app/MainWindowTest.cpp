@@ -383,7 +383,7 @@ TEST_F(MainWindow, AReportActsOnItsOwnRowWhileTheUserDeletesAnother) {
     const int entry = operated.FindByKey(md5);
     ASSERT_GE(entry, 0);
     EXPECT_EQ(L"two.exe", operated.CellText(entry, 0));
-    EXPECT_EQ(files[1], operated.Rows().Row(entry)->tip);
+    EXPECT_EQ(files[1], operated.Rows().Row(entry)->Tip());
     DestroyWindow(window.Hwnd());
 }
 

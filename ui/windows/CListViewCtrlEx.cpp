@@ -268,12 +268,12 @@ void CListViewCtrlEx::DrawItemRow(HDC dc, const ListRow& row, int index, const R
     if (row.flags & kRowCheckBox)
         DrawBitmapPart(dc, m_checkBoxes, RowBoxRect(rect), row.checked ? 0 : 13, 0, kListBoxSize,
                        kListBoxSize);
-    const int columns = std::min<int>(ColumnCount(Hwnd()), static_cast<int>(row.cells.size()));
+    const int columns = std::min<int>(ColumnCount(Hwnd()), row.CellCount());
     const int itemLeft = ItemLeft(Hwnd(), index);
     for (int column = 0; column < columns; ++column) {
         const RECT label = SubItemRect(Hwnd(), index, column);
-        DrawCellText(dc, row.cells[static_cast<std::size_t>(column)],
-                     CellTextRect(label, column, hasBox), column, hasBox, itemLeft);
+        DrawCellText(dc, row.CellNow(column), CellTextRect(label, column, hasBox), column, hasBox,
+                     itemLeft);
     }
 }
 
@@ -287,18 +287,19 @@ void CListViewCtrlEx::DrawGroupRow(HDC dc, const ListRow& row, const RECT& rect)
     RECT client = {};
     GetClientRect(Hwnd(), &client);
     const int width = GroupRowWidth(rect.right - rect.left, client.right);
+    const GroupRowLook& look = row.Look();
     for (std::size_t i = 0; i < row.cells.size(); ++i) {
         const ListCell& cell = row.cells[i];
         RECT area =
-            GroupCellRect(ToRect(cell.rect), rect, width, i == 0, row.textIndent, row.inset);
+            GroupCellRect(ToRect(cell.rect), rect, width, i == 0, look.textIndent, look.inset);
         const bool link = cell.kind == kCellLink;
         HFONT font = link ? m_linkFont
-                     : i == 0 && row.bold
-                         ? TwFontPool::Instance().GetFont(0x0004 | ((row.sizeDelta & 0xFF) << 8))
+                     : i == 0 && look.bold
+                         ? TwFontPool::Instance().GetFont(0x0004 | ((look.sizeDelta & 0xFF) << 8))
                          : m_font;
         ScopedSelect selected(dc, font);
         SetTextColor(dc, link ? kLinkColor : cell.color);
-        const UINT flags = i == 0 && row.inset >= 0 ? DT_WORDBREAK | DT_NOPREFIX : kTextFlags;
+        const UINT flags = i == 0 && look.inset >= 0 ? DT_WORDBREAK | DT_NOPREFIX : kTextFlags;
         DrawTextW(dc, cell.text.c_str(), static_cast<int>(cell.text.size()), &area, flags);
     }
 }
@@ -351,16 +352,16 @@ bool CListViewCtrlEx::HitsLink(int index, int column, POINT point) const {
         for (std::size_t i = 1; i < row->cells.size(); ++i) {
             const RECT area =
                 GroupCellRect(ToRect(row->cells[i].rect), item, item.right - item.left, false,
-                              row->textIndent, row->inset);
+                              row->Look().textIndent, row->Look().inset);
             if (row->cells[i].kind == kCellLink && PtInRect(&area, point))
                 return true;
         }
         return false;
     }
-    if (column >= static_cast<int>(row->cells.size()) ||
-        row->cells[static_cast<std::size_t>(column)].kind != kCellLink)
+    const ListCell linkCell = row->CellNow(column);
+    if (linkCell.kind != kCellLink)
         return false;
-    const std::wstring& text = row->cells[static_cast<std::size_t>(column)].text;
+    const std::wstring& text = linkCell.text;
     RECT cell = SubItemRect(Hwnd(), index, column);
     cell.left += 7;
     HDC dc = GetDC(Hwnd());
@@ -417,7 +418,7 @@ void CListViewCtrlEx::OnTipTimer() {
         const ListRow* row = m_rows.Row(hit.iItem);
         if (!row)
             return;
-        text = hit.iSubItem == 0 ? row->tip : std::wstring();
+        text = hit.iSubItem == 0 ? row->Tip() : std::wstring();
         if (text.empty())
             text = m_rows.CellText(hit.iItem, hit.iSubItem);
     }
@@ -512,6 +513,23 @@ bool CListViewCtrlEx::OnHeaderNotify(const NMHEADERW& header, LRESULT& result) {
     }
 }
 
+void CListViewCtrlEx::DeselectLoneRow() {
+    // With Shift or Ctrl the platform extends or toggles the selection.
+    if (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0)
+        return;
+    if (SendMessageW(Hwnd(), LVM_GETSELECTEDCOUNT, 0, 0) != 1)
+        return;
+    const auto focused = static_cast<int>(
+        SendMessageW(Hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (focused < 0 ||
+        !SendMessageW(Hwnd(), LVM_GETITEMSTATE, static_cast<WPARAM>(focused), LVIS_SELECTED))
+        return;
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED;
+    SendMessageW(Hwnd(), LVM_SETITEMSTATE, static_cast<WPARAM>(focused),
+                 reinterpret_cast<LPARAM>(&item));
+}
+
 bool CListViewCtrlEx::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam,
                                            LRESULT& result) {
     switch (message) {
@@ -549,6 +567,12 @@ bool CListViewCtrlEx::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM l
             return false;
         PaintEmpty(reinterpret_cast<HDC>(wparam));
         return true;
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+        DeselectLoneRow();
+        return false; // the platform moves the selection as ever
     case WM_MOUSEMOVE:
         OnMouseMove(POINT{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))});
         return false;

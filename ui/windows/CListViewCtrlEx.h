@@ -121,6 +121,11 @@ private:
     // The item and column under a client point (-1 for none).
     LVHITTESTINFO CellAt(POINT point) const;
     void OnMouseMove(POINT point);
+    // Before a click or a key moves the selection: a lone selected row (the
+    // focused one) is deselected on its own. The platform would deselect
+    // every row, which Wine's list does by visiting each row of a virtual
+    // list, a million of them on every page down.
+    void DeselectLoneRow();
     void OnTipTimer();
     void OnClick(const NMITEMACTIVATE& click);
     bool HitsLink(int index, int column, POINT point) const;

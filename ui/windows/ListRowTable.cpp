@@ -10,24 +10,69 @@ namespace {
 std::unique_ptr<ListRow> MakeRow(const std::wstring& text, int flags) {
     auto row = std::make_unique<ListRow>();
     row->flags = flags;
-    row->firstText = text;
     row->cells.push_back(MakeCell(kCellText, text));
     return row;
 }
 
 // An item row: never a group row; its box checked only when it has one.
 std::unique_ptr<ListRow> MakeItemRow(NewRow&& made, int group) {
-    auto row = MakeRow(made.text, made.flags & ~kRowGroup);
+    auto row = std::make_unique<ListRow>();
+    row->flags = made.flags & ~kRowGroup;
     row->key = std::move(made.key);
-    row->tip = std::move(made.tip);
+    if (made.sharedTip)
+        row->tip = std::move(made.sharedTip);
+    else if (!made.tip.empty())
+        row->tip = std::make_shared<const std::wstring>(std::move(made.tip));
     row->group = group;
-    for (ListCell& cell : made.moreCells)
-        row->cells.push_back(std::move(cell));
+    if (made.derived) {
+        row->derived = made.derived;
+    } else {
+        row->cells.reserve(made.moreCells.size() + 1);
+        row->cells.push_back(MakeCell(kCellText, std::move(made.text)));
+        for (ListCell& cell : made.moreCells)
+            row->cells.push_back(std::move(cell));
+    }
     row->checked = made.checked && row->HasBox();
     return row;
 }
 
+const std::wstring kNoText;
+const GroupRowLook kItemRowLook;
+
 } // namespace
+
+const std::wstring& ListRow::Tip() const {
+    return tip ? *tip : kNoText;
+}
+
+int ListRow::CellCount() const {
+    return derived ? derived->count : static_cast<int>(cells.size());
+}
+
+ListCell ListRow::CellNow(int column) const {
+    if (column < 0 || column >= CellCount())
+        return ListCell();
+    return derived ? derived->cell(*this, column) : cells[static_cast<std::size_t>(column)];
+}
+
+std::wstring ListRow::FirstText() const {
+    return CellNow(0).text;
+}
+
+void ListRow::OwnCells() {
+    if (!derived)
+        return;
+    std::vector<ListCell> own;
+    own.reserve(static_cast<std::size_t>(derived->count));
+    for (int column = 0; column < derived->count; ++column)
+        own.push_back(derived->cell(*this, column));
+    cells = std::move(own);
+    derived = nullptr;
+}
+
+const GroupRowLook& ListRow::Look() const {
+    return groupPart ? groupPart->look : kItemRowLook;
+}
 
 ListRow* ListRowTable::Row(int index) {
     return index >= 0 && index < Count() ? m_rows[static_cast<std::size_t>(index)].get() : nullptr;
@@ -128,6 +173,7 @@ int ListRowTable::InsertGroupRow(int group, const std::wstring& text, int flags)
     row->group = group;
     row->background = kGroupBackground;
     row->expanded = true;
+    row->groupPart = std::make_unique<GroupRowPart>();
     return Append(std::move(row));
 }
 
@@ -170,7 +216,7 @@ int ListRowTable::AppendToGroup(int group, NewRow made) {
     auto row = MakeItemRow(std::move(made), group);
     ListRow& groupRow = *m_rows[static_cast<std::size_t>(groupIndex)];
     if ((groupRow.flags & kRowFoldable) && !groupRow.expanded) {
-        groupRow.folded.push_back(std::move(row));
+        groupRow.groupPart->folded.push_back(std::move(row));
         return -1;
     }
     return InsertAt(GroupEnd(groupIndex), std::move(row));
@@ -181,7 +227,7 @@ bool ListRowTable::MayHoldKey(const std::string& key) const {
     if (m_byKey.count(key) != 0)
         return true;
     for (const ListRow* group : m_groups) {
-        if ((group->flags & kRowFoldable) && !group->expanded && !group->folded.empty())
+        if ((group->flags & kRowFoldable) && !group->expanded && !group->groupPart->folded.empty())
             return true; // its members are not indexed
     }
     return false;
@@ -206,7 +252,7 @@ int ListRowTable::RemoveFromGroup(const std::string& key, int group) {
         return -1;
     ListRow& groupRow = *m_rows[static_cast<std::size_t>(groupIndex)];
     if (!groupRow.expanded && (groupRow.flags & kRowFoldable)) {
-        auto& held = groupRow.folded;
+        auto& held = groupRow.groupPart->folded;
         if (held.empty())
             return -2;
         for (auto it = held.begin(); it != held.end(); ++it) {
@@ -249,24 +295,22 @@ int ListRowTable::AddPositionedCell(int index, const std::wstring& text, const T
     cell.rect = rect;
     cell.color = color;
     cell.extra = extra;
+    row->OwnCells();
     row->cells.push_back(std::move(cell));
     return static_cast<int>(row->cells.size());
 }
 
-const ListCell* ListRowTable::CellAt(int index, int column) const {
-    const ListRow* row = Row(index);
-    if (!row || column < 0 || column >= static_cast<int>(row->cells.size()))
+ListCell* ListRowTable::OwnCellAt(int index, int column) {
+    ListRow* row = Row(index);
+    if (!row || column < 0 || column >= row->CellCount())
         return nullptr;
+    row->OwnCells();
     return &row->cells[static_cast<std::size_t>(column)];
-}
-
-ListCell* ListRowTable::CellAt(int index, int column) {
-    return const_cast<ListCell*>(static_cast<const ListRowTable&>(*this).CellAt(index, column));
 }
 
 bool ListRowTable::SetCell(int index, int column, int kind, const std::wstring& text) {
     ScopedLock lock(m_lock);
-    ListCell* cell = CellAt(index, column);
+    ListCell* cell = OwnCellAt(index, column);
     if (!cell)
         return false;
     cell->kind = kind;
@@ -276,7 +320,7 @@ bool ListRowTable::SetCell(int index, int column, int kind, const std::wstring& 
 
 bool ListRowTable::SetCellColor(int index, int column, TwColorRef color) {
     ScopedLock lock(m_lock);
-    ListCell* cell = CellAt(index, column);
+    ListCell* cell = OwnCellAt(index, column);
     if (!cell)
         return false;
     cell->color = color;
@@ -285,8 +329,8 @@ bool ListRowTable::SetCellColor(int index, int column, TwColorRef color) {
 
 std::wstring ListRowTable::CellText(int index, int column) const {
     ScopedLock lock(m_lock);
-    const ListCell* cell = CellAt(index, column);
-    return cell ? cell->text : std::wstring();
+    const ListRow* row = Row(index);
+    return row ? row->CellNow(column).text : std::wstring();
 }
 
 bool ListRowTable::SetRowFlags(int index, int flags) {
@@ -316,8 +360,8 @@ int ListRowTable::UpdateByKey(const std::string& key, int column, int kind,
         SetRowFlags(index, flags);
     if (texts) {
         const ListRow& row = *m_rows[static_cast<std::size_t>(index)];
-        texts->firstText = row.firstText;
-        texts->tip = row.tip;
+        texts->firstText = row.FirstText();
+        texts->tip = row.Tip();
     }
     return index;
 }
@@ -405,8 +449,8 @@ int ListRowTable::Fold(int index) {
         Leave(**it);
     Moved(index + 1);
     ShiftGroups(end, index + 1 - end, nullptr);
-    row->folded.insert(row->folded.end(), std::make_move_iterator(first),
-                       std::make_move_iterator(last));
+    auto& folded = row->groupPart->folded;
+    folded.insert(folded.end(), std::make_move_iterator(first), std::make_move_iterator(last));
     m_rows.erase(first, last);
     row->expanded = false;
     return end - index - 1;
@@ -417,9 +461,9 @@ int ListRowTable::Unfold(int index) {
     ListRow* row = Row(index);
     if (!row || !row->IsGroup() || !(row->flags & kRowFoldable) || row->expanded)
         return -1;
-    const int moved = static_cast<int>(row->folded.size());
+    const int moved = static_cast<int>(row->groupPart->folded.size());
     std::vector<std::unique_ptr<ListRow>> held;
-    held.swap(row->folded);
+    held.swap(row->groupPart->folded);
     m_rows.insert(m_rows.begin() + index + 1, std::make_move_iterator(held.begin()),
                   std::make_move_iterator(held.end()));
     Moved(index + 1);

@@ -11,6 +11,7 @@
 // from the first changed place on the next lookup.
 
 #include <memory>
+#include <string_view>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -53,46 +54,85 @@ inline ListCell MakeCell(int kind, std::wstring text) {
     return cell;
 }
 
+struct ListRow;
+
+// The cells of rows that hold none of their own: `count` of them, each made
+// from the row's key and tip when it is drawn or read. A row keeps only
+// its key and a tip it may share with others, and gets cells of its own
+// when one of them is changed.
+struct DerivedCells {
+    int count;
+    ListCell (*cell)(const ListRow& row, int column);
+};
+
+// A tip text, shared by the rows that show the same one.
+using SharedText = std::shared_ptr<const std::wstring>;
+
 // A row to add: the text of its first cell (a text cell), its key and tip,
 // its flags (ListRowFlag), the cells after the first, and whether its box
-// starts checked.
+// starts checked. A row whose cells are derived gives `derived` (then the
+// text and the cells are not used) and may give its tip as a shared text.
 struct NewRow {
     NewRow(std::wstring rowText, std::string rowKey, std::wstring rowTip, int rowFlags = 0,
            std::vector<ListCell> cells = {}, bool startChecked = false)
         : text(std::move(rowText)), key(std::move(rowKey)), tip(std::move(rowTip)), flags(rowFlags),
           moreCells(std::move(cells)), checked(startChecked) {}
+    NewRow(const DerivedCells& cells, std::string rowKey, SharedText rowTip)
+        : key(std::move(rowKey)), sharedTip(std::move(rowTip)), flags(0), checked(false),
+          derived(&cells) {}
 
     std::wstring text;
     std::string key;
     std::wstring tip;
+    SharedText sharedTip;
     int flags;
     std::vector<ListCell> moreCells;
     bool checked;
+    const DerivedCells* derived = nullptr;
 };
 
-struct ListRow {
-    int group = -1;
+// How a group row draws its first cell.
+struct GroupRowLook {
     int textIndent = 8;
     int inset = -1;
     bool bold = false;
     int sizeDelta = 0;
+};
+
+// What only group rows have.
+struct GroupRowPart {
+    GroupRowLook look;
+    std::vector<std::unique_ptr<ListRow>> folded; // members held while folded
+};
+
+// A row, kept small: a list can hold a million.
+struct ListRow {
+    int group = -1;
     int flags = 0;
     TwColorRef background = kListBackground;
     TwColorRef line = kRowLine;
-    std::vector<ListCell> cells;
-    bool expanded = false;
-    std::vector<std::unique_ptr<ListRow>> folded; // members held while folded
-    std::wstring tip;
-    std::wstring firstText;
-    std::string key;
-    bool checked = false;
-    std::intptr_t itemData = 0;
-
     int position = -1; // the table's; always true for group rows, for others
                        // below its repaired mark
+    bool expanded = false;
+    bool checked = false;
+    std::intptr_t itemData = 0;
+    std::string key;
+    SharedText tip;              // null: none
+    std::vector<ListCell> cells; // empty while derived
+    const DerivedCells* derived = nullptr;
+    std::unique_ptr<GroupRowPart> groupPart; // group rows only
 
     bool IsGroup() const { return (flags & kRowGroup) != 0; }
     bool HasBox() const { return (flags & (kRowCheckBox | kRowRadio)) != 0; }
+    const std::wstring& Tip() const;
+    int CellCount() const;
+    // A copy of cell `column`; an empty text cell outside the row's cells.
+    ListCell CellNow(int column) const;
+    // The text of the first cell.
+    std::wstring FirstText() const;
+    // Gives a derived row cells of its own (to change one of them).
+    void OwnCells();
+    const GroupRowLook& Look() const;
 };
 
 class ListRowTable {
@@ -188,18 +228,19 @@ private:
     int PositionOf(const ListRow& row) const;
     // Group rows at `from` or after, but `except`, move by `by` places.
     void ShiftGroups(int from, int by, const ListRow* except);
-    // Null for a bad row or column.
-    const ListCell* CellAt(int index, int column) const;
-    ListCell* CellAt(int index, int column);
+    // The cell to change, the row's own (null for a bad row or column).
+    ListCell* OwnCellAt(int index, int column);
     int GroupEnd(int groupIndex) const;
 
     std::vector<std::unique_ptr<ListRow>> m_rows;
-    std::unordered_multimap<std::string, ListRow*> m_byKey; // item rows in m_rows
-    std::vector<ListRow*> m_groups;                         // group rows, in table order
-    bool m_hasRadioRows = false;                            // once any row had a radio mark
-    mutable int m_positionsValid = 0;                       // rows below have true positions
-    int m_checkedRows = 0;                                  // rows in m_rows with a box, checked
-    int m_boxRows = 0;                                      // rows in m_rows with a check box
+    // Item rows in m_rows by their key (a view of the row's own key, which
+    // does not change while the row is in the table).
+    std::unordered_multimap<std::string_view, ListRow*> m_byKey;
+    std::vector<ListRow*> m_groups;   // group rows, in table order
+    bool m_hasRadioRows = false;      // once any row had a radio mark
+    mutable int m_positionsValid = 0; // rows below have true positions
+    int m_checkedRows = 0;            // rows in m_rows with a box, checked
+    int m_boxRows = 0;                // rows in m_rows with a check box
     mutable std::size_t m_visited = 0;
     mutable CriticalSection m_lock;
 };

@@ -236,6 +236,36 @@ TEST_F(FileList, ClicksToggleBoxesOpenLinksAndFoldGroups) {
     EXPECT_EQ(4, m_list.FindByKey("d"));
 }
 
+TEST_F(FileList, KeysAndClicksMoveTheSelectionAsThePlatformDoes) {
+    // The list deselects a lone selected row itself before a key or a
+    // click: the row the key or click goes to ends up the only one selected.
+    for (const char* key : {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j",
+                            "k", "l", "m", "n", "o", "p", "q", "r", "s", "t"})
+        m_list.EditRows()->AppendItemRow({L"x", key, L""});
+    const auto selected = [this] {
+        std::vector<int> rows;
+        for (int i = 0; i < ItemCount(); ++i)
+            if (SendMessageW(m_list.Hwnd(), LVM_GETITEMSTATE, i, LVIS_SELECTED))
+                rows.push_back(i);
+        return rows;
+    };
+    const RECT third = ItemRect(2);
+    SendMessageW(m_list.Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, third.top + 5));
+    SendMessageW(m_list.Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(300, third.top + 5));
+    Pump();
+    EXPECT_EQ(std::vector<int>{2}, selected());
+    SendMessageW(m_list.Hwnd(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(std::vector<int>{3}, selected());
+    SendMessageW(m_list.Hwnd(), WM_KEYDOWN, VK_NEXT, 0);
+    const std::vector<int> paged = selected();
+    ASSERT_EQ(1u, paged.size());
+    EXPECT_GT(paged[0], 3);
+    EXPECT_EQ(paged[0], static_cast<int>(SendMessageW(m_list.Hwnd(), LVM_GETNEXTITEM,
+                                                      static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+    SendMessageW(m_list.Hwnd(), WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_EQ(std::vector<int>{0}, selected());
+}
+
 TEST_F(FileList, ColumnsKeepTheirMinimumAndWidenToTheirContent) {
     AddPending("a");
     m_list.SetColumnMinWidth(0, 260);

@@ -2,6 +2,7 @@
 // removal by key from a group, check boxes against radio marks, flags and
 // cells, and indexes outside the table.
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -106,6 +107,51 @@ TEST(ListRows, CellsAndBadIndexes) {
     EXPECT_FALSE(table.Delete(1));
     EXPECT_TRUE(table.Delete(row));
     EXPECT_EQ(0, table.Count());
+}
+
+namespace {
+
+ListCell KeyAndTipCell(const ListRow& row, int column) {
+    return column == 0 ? MakeCell(kCellText, row.Tip())
+                       : MakeCell(kCellLink, std::wstring(row.key.begin(), row.key.end()));
+}
+
+const DerivedCells kKeyAndTip = {2, &KeyAndTipCell};
+
+} // namespace
+
+TEST(ListRows, DerivedCellsAreReadFromKeyAndTipUntilOneIsChanged) {
+    ListRowTable table;
+    table.InsertGroupRow(0, L"g", kRowFoldable);
+    const SharedText path = std::make_shared<const std::wstring>(L"C:\feed.txt");
+    table.AppendToGroup(0, NewRow(kKeyAndTip, "k1", path));
+    table.AppendToGroup(0, NewRow(kKeyAndTip, "k2", path));
+    EXPECT_EQ(path.get(), table.Row(1)->tip.get()); // one text for both rows
+    EXPECT_EQ(L"C:\feed.txt", table.CellText(1, 0));
+    EXPECT_EQ(L"k2", table.CellText(2, 1));
+    EXPECT_EQ(L"C:\feed.txt", table.Row(2)->FirstText());
+    EXPECT_EQ(kCellLink, table.Row(2)->CellNow(1).kind);
+    EXPECT_TRUE(table.CellText(2, 2).empty());
+    EXPECT_TRUE(table.Row(2)->cells.empty());
+
+    // A change gives the row cells of its own; the other row still derives.
+    EXPECT_TRUE(table.SetCell(2, 1, kCellText, L"working"));
+    EXPECT_EQ(L"working", table.CellText(2, 1));
+    EXPECT_EQ(L"C:\feed.txt", table.CellText(2, 0));
+    EXPECT_EQ(2u, table.Row(2)->cells.size());
+    EXPECT_EQ(L"k1", table.CellText(1, 1));
+    EXPECT_FALSE(table.SetCell(1, 2, kCellText, L"x"));
+    EXPECT_TRUE(table.Row(1)->cells.empty());
+    EXPECT_EQ(3, table.AddCell(1, L"more", kCellText));
+    EXPECT_EQ(L"k1", table.CellText(1, 1));
+
+    // Folded and unfolded, found by key, and gone with the row.
+    table.Fold(0);
+    table.Unfold(0);
+    EXPECT_EQ(2, table.FindByKey("k2"));
+    EXPECT_EQ(2, table.RemoveFromGroup("k2", 0));
+    EXPECT_EQ(-1, table.FindByKey("k2"));
+    EXPECT_EQ(2, path.use_count());
 }
 
 TEST(ListRows, AMemberAddedWhileFoldedKeepsItsCells) {
