@@ -210,6 +210,15 @@ void FileProcessor::LoadBlackEntries(UserListRecords& records) {
     m_store->LoadUserBlackData(records);
 }
 
+void FileProcessor::VisitEntries(ListKind list,
+                                 const std::function<void(const UserListRecord&)>& visit) {
+    CallGuard guard(*this);
+    if (!guard.Admitted() || !m_store)
+        return;
+    ScopedLock lock(m_listLock);
+    m_store->VisitTable(list, visit);
+}
+
 SignatureListKind FileProcessor::StoredListOf(const std::string& md5) {
     CallGuard guard(*this);
     if (!guard.Admitted() || !m_store)

@@ -164,6 +164,9 @@ public:
 
     void LoadTrustedEntries(UserListRecords& records);
     void LoadBlackEntries(UserListRecords& records);
+    // The records of one list in the order the loads give them, one at a
+    // time (for a reader that writes each out: no list of them all).
+    void VisitEntries(ListKind list, const std::function<void(const UserListRecord&)>& visit);
 
     // Which table of the store holds an MD5 (kSignatureNone when neither).
     SignatureListKind StoredListOf(const std::string& md5);

@@ -170,7 +170,10 @@ int ORBDBSqliteConn::InitUserTrustedTable() {
 int ORBDBSqliteConn::InitTable(ListKind table) {
     bool exists = true;
     try {
-        m_db.RunQuery(ProbeStatement(table).c_str());
+        // Compiled, not run: compiling it fails when the table is missing,
+        // and running it would count every row (a million pages read at
+        // every start) for a count nobody reads.
+        m_db.Prepare(ProbeStatement(table).c_str());
     } catch (const SqlException&) {
         exists = false;
     }
@@ -204,18 +207,28 @@ int ORBDBSqliteConn::LoadUserTrustedData(UserListRecords& records) {
 
 int ORBDBSqliteConn::LoadTable(ListKind table, UserListRecords& records) {
     UserListRecords loaded;
-    const std::string select = LoadStatement(table);
-    try {
-        for (SqlQuery rows = m_db.RunQuery(select.c_str()); !rows.AtEnd(); rows.Advance()) {
-            loaded.push_back(MakeUserListRecord(rows.TextColumn("Md5"), rows.TextColumn("Time"),
-                                                rows.TextColumn("Path")));
-        }
-    } catch (const SqlException& error) {
-        LogFailure("InitGroupIPList", select, error);
-    }
+    VisitTable(table, [&loaded](const UserListRecord& record) { loaded.push_back(record); });
     if (!loaded.empty())
         records.swap(loaded);
     return 0;
+}
+
+void ORBDBSqliteConn::VisitTable(ListKind table,
+                                 const std::function<void(const UserListRecord&)>& visit) {
+    const std::string select = LoadStatement(table);
+    try {
+        SqlQuery rows = m_db.RunQuery(select.c_str());
+        if (rows.AtEnd())
+            return;
+        const int md5 = rows.ColumnIndex("Md5");
+        const int time = rows.ColumnIndex("Time");
+        const int path = rows.ColumnIndex("Path");
+        for (; !rows.AtEnd(); rows.Advance())
+            visit(MakeUserListRecord(rows.TextColumn(md5), rows.TextColumn(time),
+                                     rows.TextColumn(path)));
+    } catch (const SqlException& error) {
+        LogFailure("InitGroupIPList", select, error);
+    }
 }
 
 int ORBDBSqliteConn::AddUserBlackData(const UserListRecord* record) {

@@ -3,6 +3,7 @@
 // Every failure of the access layer is caught, written as one log line to
 // standard output and turned into the operation's listed result.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,12 @@ public:
     // Deletes an MD5's record from `table`; false (with a log line) when the
     // delete failed, which DelUser*Data do not tell.
     bool DeleteEntry(ListKind table, const std::string& md5);
+
+    // The records of `table` in the order the load gives them, one at a
+    // time, without a list of them all (a million records of a fixed size
+    // fill 300 MB). A failure is logged as the load logs it; the records
+    // visited until then stay visited.
+    void VisitTable(ListKind table, const std::function<void(const UserListRecord&)>& visit);
 
     const std::wstring& DatabasePath() const { return m_path; }
 

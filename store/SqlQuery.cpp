@@ -101,7 +101,10 @@ long long SqlQuery::Int64Column(const char* name, long long nullValue) const {
 }
 
 const char* SqlQuery::TextColumn(const char* name, const char* nullValue) const {
-    const int index = ColumnIndex(name);
+    return TextColumn(ColumnIndex(name), nullValue);
+}
+
+const char* SqlQuery::TextColumn(int index, const char* nullValue) const {
     if (IsNull(index))
         return nullValue;
     return reinterpret_cast<const char*>(sqlite3_column_text(m_statement, index));

@@ -26,6 +26,8 @@ public:
     long long Int64Column(const char* name, long long nullValue = 0) const;
     // The engine's text of the value, valid until the cursor moves.
     const char* TextColumn(const char* name, const char* nullValue = "") const;
+    // The same by the column's index (ColumnIndex), for a loop over many rows.
+    const char* TextColumn(int index, const char* nullValue = "") const;
 
     void Finish();
 

@@ -47,12 +47,30 @@ std::string PathUtf8(const UserListRecord& record) {
     return WideToUtf8(AnsiToWide(record.Path));
 }
 
-void AppendCsv(std::string& text, ListKind list, const UserListRecords& records) {
-    for (const UserListRecord& record : records) {
-        const std::string path = PathUtf8(record);
-        text += CsvRecord({kCsvMd5Type, record.Md5, CsvActionOf(list),
-                           std::string(FileNameOf(path)), path, IsoUtcTime(record.Time)});
-    }
+// The list's entries as CSV records, each as it is read; the entries of one
+// imported file (one path, one time) share their converted texts. The
+// number of entries.
+std::size_t AppendCsv(std::string& text, FileProcessor& processor, ListKind list) {
+    std::size_t entries = 0;
+    std::string lastPath;
+    std::string lastTime;
+    std::string path;
+    std::string name;
+    std::string time;
+    processor.VisitEntries(list, [&](const UserListRecord& record) {
+        if (entries == 0 || lastPath != record.Path) {
+            lastPath = record.Path;
+            path = PathUtf8(record);
+            name = std::string(FileNameOf(path));
+        }
+        if (entries == 0 || lastTime != record.Time) {
+            lastTime = record.Time;
+            time = IsoUtcTime(record.Time);
+        }
+        text += CsvRecord({kCsvMd5Type, record.Md5, CsvActionOf(list), name, path, time});
+        ++entries;
+    });
+    return entries;
 }
 
 struct SizedFile {
@@ -215,12 +233,13 @@ int RunExport(FileProcessor& processor, const ExportRequest& request, std::ostre
     if (request.format == ExportFormat::Csv)
         text = CsvRecord(std::vector<std::string>(std::begin(kCsvColumns), std::end(kCsvColumns)));
     for (const ListKind list : request.lists) {
+        if (request.format == ExportFormat::Csv) {
+            entries += AppendCsv(text, processor, list);
+            continue;
+        }
         const UserListRecords records = LoadList(processor, list);
         entries += records.size();
-        if (request.format == ExportFormat::Csv)
-            AppendCsv(text, list, records);
-        else
-            AppendClam(text, processor, list, records);
+        AppendClam(text, processor, list, records);
     }
     if (request.outputPath.empty()) {
         out << text;

@@ -214,11 +214,27 @@ int Commit(FileProcessor& processor, CliReporter& reporter, const std::vector<st
     return reporter.Unreadable() ? kCliUnreadable : kCliOk;
 }
 
-void PrintEntries(std::ostream& out, const char* label, const UserListRecords& records) {
-    for (const UserListRecord& record : records) {
-        out << label << '\t' << record.Md5 << '\t' << record.Time << '\t'
-            << WideToUtf8(AnsiToWide(record.Path)) << '\n';
-    }
+// Prints each entry of a list as it is read, the lines gathered into large
+// writes; the entries of one imported file share its path, converted once.
+void PrintEntries(FileProcessor& processor, std::ostream& out, ListKind list) {
+    constexpr std::size_t kWriteBytes = 1 << 16;
+    const std::string label = list == ListKind::Trusted ? "trusted\t" : "black\t";
+    std::string text;
+    std::string lastPath;
+    std::string lastPathUtf8;
+    processor.VisitEntries(list, [&](const UserListRecord& record) {
+        if (lastPath != record.Path) {
+            lastPath = record.Path;
+            lastPathUtf8 = WideToUtf8(AnsiToWide(record.Path));
+        }
+        text.append(label).append(record.Md5).append(1, '\t').append(record.Time);
+        text.append(1, '\t').append(lastPathUtf8).append(1, '\n');
+        if (text.size() >= kWriteBytes) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            text.clear();
+        }
+    });
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 int List(FileProcessor& processor, const CommandLine& line, std::ostream& out, std::ostream& err) {
@@ -227,16 +243,10 @@ int List(FileProcessor& processor, const CommandLine& line, std::ostream& out, s
     const std::string which = line.operands.empty() ? "" : WideToUtf8(line.operands[0]);
     if (!which.empty() && which != "trusted" && which != "black")
         return UsageError(err, "unknown list: " + which + " (trusted or black)");
-    if (which.empty() || which == "trusted") {
-        UserListRecords records;
-        processor.LoadTrustedEntries(records);
-        PrintEntries(out, "trusted", records);
-    }
-    if (which.empty() || which == "black") {
-        UserListRecords records;
-        processor.LoadBlackEntries(records);
-        PrintEntries(out, "black", records);
-    }
+    if (which.empty() || which == "trusted")
+        PrintEntries(processor, out, ListKind::Trusted);
+    if (which.empty() || which == "black")
+        PrintEntries(processor, out, ListKind::Black);
     return kCliOk;
 }
 

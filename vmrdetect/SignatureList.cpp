@@ -46,9 +46,9 @@ std::wstring SignatureListFilePath() {
     return GetModuleFolder(GetCurrentModule()) + L"vmrdetect.lists";
 }
 
-SignatureList::SignatureList(std::wstring path) : m_path(std::move(path)) {
-    Load();
-}
+// The file is read when the lists are first used: a program that only
+// analyses files, or reads the store, never reads a million entries.
+SignatureList::SignatureList(std::wstring path) : m_path(std::move(path)) {}
 
 FILETIME SignatureList::FileWriteTime() const {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -58,6 +58,7 @@ FILETIME SignatureList::FileWriteTime() const {
 }
 
 HRESULT SignatureList::Load() {
+    m_loaded = true;
     m_loadedWriteTime = FileWriteTime();
     UniqueFile file(CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -107,7 +108,7 @@ HRESULT STDMETHODCALLTYPE SignatureList::BeginUpdate() {
                 return LastErrorResult();
         }
         // Another process may have changed the lists since they were read.
-        if (!SameTime(FileWriteTime(), m_loadedWriteTime))
+        if (!m_loaded || !SameTime(FileWriteTime(), m_loadedWriteTime))
             Load();
         m_updateLock = std::move(updateLock);
     }
@@ -131,6 +132,8 @@ HRESULT STDMETHODCALLTYPE SignatureList::Lookup(const char* md5, int* kind) {
     if (!md5 || !kind)
         return E_POINTER;
     ScopedLock lock(m_lock);
+    if (!m_loaded)
+        Load();
     *kind = m_table.Find(LowerMd5(md5));
     return S_OK;
 }

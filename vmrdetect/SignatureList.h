@@ -1,6 +1,6 @@
 #pragma once
 // ISignatureList over the component's list file. The file is read when the
-// object is made; changes happen only inside BeginUpdate/EndUpdate, and the
+// lists are first used; changes happen only inside BeginUpdate/EndUpdate, and the
 // outermost EndUpdate writes the file atomically (a temporary file, then a
 // replace). While a bracket is open a lock file beside the list keeps other
 // processes' brackets out.
@@ -39,6 +39,7 @@ private:
     CriticalSection m_lock;
     SignatureTable m_table;
     UniqueFile m_updateLock;
+    bool m_loaded = false;
     int m_depth = 0;
     bool m_dirty = false;
     FILETIME m_loadedWriteTime = {};
