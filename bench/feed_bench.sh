@@ -91,9 +91,11 @@ timed() {
     return $status
 }
 
+# The same rows in the same order as list and export write them: each table
+# in the order of its Time.
 shell_csv() {
-    sqlite3 -csv "$1" "SELECT Md5, Path, Time FROM UserTrusted UNION ALL SELECT Md5, Path, Time FROM UserBlack" \
-        > "$2"
+    sqlite3 -csv "$1" "SELECT Md5, Path, Time FROM UserTrusted ORDER BY Time;
+        SELECT Md5, Path, Time FROM UserBlack ORDER BY Time;" > "$2"
 }
 
 exchange_figures() {
