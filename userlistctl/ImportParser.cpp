@@ -73,6 +73,13 @@ bool ImportParser::AddLine(std::string_view line, std::size_t number) {
 }
 
 bool ImportParser::Recognise(std::string_view line, std::size_t number) {
+    // A signature first: its name may hold commas and a column's name (it is
+    // made from a file name), while a CSV header never starts with an MD5.
+    ClamHashSignature signature;
+    if (ParseClamHashLine(line, signature)) {
+        m_format = ImportFormat::ClamHash;
+        return AddHashLine(line, number);
+    }
     std::string problem;
     if (ParseCsvRecord(line, m_fields, problem) == CsvParse::Complete && m_fields.size() > 1)
         for (const std::string& field : m_fields) {
@@ -80,11 +87,6 @@ bool ImportParser::Recognise(std::string_view line, std::size_t number) {
             if (EqualsNoCase(name, "IndicatorType") || EqualsNoCase(name, "IndicatorValue"))
                 return ReadCsvHeader(m_fields, number);
         }
-    ClamHashSignature signature;
-    if (ParseClamHashLine(line, signature)) {
-        m_format = ImportFormat::ClamHash;
-        return AddHashLine(line, number);
-    }
     if (IsMd5Text(TrimBlanks(line))) {
         m_format = ImportFormat::PlainMd5;
         if (!m_givenList)

@@ -141,6 +141,14 @@ TEST(ImportParserClam, OurNamesGiveTheListOthersNeedOne) {
     EXPECT_EQ("T " + kA + " @1\nT " + kB + " @2\n", Listed(Parse(foreign, ListKind::Trusted)));
 
     EXPECT_EQ(0u, ProblemOf(Parse(ours + kC + "\n")).find("line 5: not a ClamAV hash signature"));
+
+    // A signature whose name holds a CSV header's column name between commas
+    // (a file named so) is still a signature, not a CSV header.
+    const std::string named = kA + ":*:UserWarden.Black.a,IndicatorType,b.exe:73\n";
+    const ImportParser comma = Parse(named);
+    EXPECT_EQ("", ProblemOf(comma));
+    EXPECT_EQ(ImportFormat::ClamHash, comma.Format());
+    EXPECT_EQ("B " + kA + " @1\n", Listed(comma));
 }
 
 TEST(ImportParserPlain, OneMd5ALineWithCommentsUnderAGivenList) {
