@@ -1,5 +1,7 @@
 #include "vmrdetect/SignatureList.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -13,26 +15,47 @@ HRESULT LastErrorResult() {
     return error == 0 ? E_FAIL : HRESULT_FROM_WIN32(error);
 }
 
-bool SameTime(const FILETIME& a, const FILETIME& b) {
-    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
-}
-
-HRESULT WriteWhole(const std::wstring& path, const std::string& text) {
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return LastErrorResult();
+HRESULT WriteAll(HANDLE file, const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
         const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 1 << 20));
         DWORD written = 0;
-        if (!WriteFile(file.Get(), text.data() + done, piece, &written, nullptr) || written == 0)
+        if (!WriteFile(file, text.data() + done, piece, &written, nullptr) || written == 0)
             return LastErrorResult();
         done += written;
     }
-    if (!FlushFileBuffers(file.Get()))
+    return FlushFileBuffers(file) ? S_OK : LastErrorResult();
+}
+
+// Writes a file anew: a temporary file beside it, then a replace.
+HRESULT ReplaceWhole(const std::wstring& path, const std::string& text) {
+    const std::wstring temporary = path + L".tmp";
+    HRESULT hr = S_OK;
+    {
+        UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        hr = file ? WriteAll(file.Get(), text) : LastErrorResult();
+    }
+    if (SUCCEEDED(hr) && !MoveFileExW(temporary.c_str(), path.c_str(),
+                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        hr = LastErrorResult();
+    if (FAILED(hr))
+        DeleteFileW(temporary.c_str());
+    return hr;
+}
+
+// Writes `text` at `offset` of an existing file and ends the file after it
+// (over a block an interrupted append left).
+HRESULT AppendAt(const std::wstring& path, std::uint64_t offset, const std::string& text) {
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return LastErrorResult();
-    return S_OK;
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) || !SetEndOfFile(file.Get()))
+        return LastErrorResult();
+    return WriteAll(file.Get(), text);
 }
 
 } // namespace
@@ -50,16 +73,17 @@ std::wstring SignatureListFilePath() {
 // analyses files, or reads the store, never reads a million entries.
 SignatureList::SignatureList(std::wstring path) : m_path(std::move(path)) {}
 
-FILETIME SignatureList::FileWriteTime() const {
+SignatureList::FileStamp SignatureList::StampOfFile() const {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(m_path.c_str(), GetFileExInfoStandard, &data))
-        return FILETIME{};
-    return data.ftLastWriteTime;
+        return FileStamp{};
+    return FileStamp{data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime,
+                     data.nFileSizeLow, data.nFileSizeHigh};
 }
 
 HRESULT SignatureList::Load() {
     m_loaded = true;
-    m_loadedWriteTime = FileWriteTime();
+    m_loadedStamp = StampOfFile();
     UniqueFile file(CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
@@ -74,17 +98,22 @@ HRESULT SignatureList::Load() {
     return m_table.Parse(text) ? S_OK : E_FAIL;
 }
 
+// A large file takes the changes as a block appended to it; a small one, or
+// one that holds many blocks already, is written anew. An append that fails
+// leaves the file as it was to the lists (a block cut short is ignored):
+// then the whole file is written instead.
 HRESULT SignatureList::Save() {
-    const std::wstring temporary = m_path + L".tmp";
-    HRESULT hr = WriteWhole(temporary, m_table.Serialize());
-    if (SUCCEEDED(hr) && !MoveFileExW(temporary.c_str(), m_path.c_str(),
-                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        hr = LastErrorResult();
+    SignatureTable::FileUpdate update = m_table.Update();
+    HRESULT hr = update.append ? AppendAt(m_path, m_table.FileBytes(), update.text) : E_FAIL;
     if (FAILED(hr)) {
-        DeleteFileW(temporary.c_str());
-        return hr;
+        if (update.append)
+            update = SignatureTable::FileUpdate{false, m_table.Serialize(), 0};
+        hr = ReplaceWhole(m_path, update.text);
     }
-    m_loadedWriteTime = FileWriteTime();
+    if (FAILED(hr))
+        return hr;
+    m_table.Written(update);
+    m_loadedStamp = StampOfFile();
     m_dirty = false;
     return S_OK;
 }
@@ -108,7 +137,7 @@ HRESULT STDMETHODCALLTYPE SignatureList::BeginUpdate() {
                 return LastErrorResult();
         }
         // Another process may have changed the lists since they were read.
-        if (!m_loaded || !SameTime(FileWriteTime(), m_loadedWriteTime))
+        if (!m_loaded || StampOfFile() != m_loadedStamp)
             Load();
         m_updateLock = std::move(updateLock);
     }
@@ -134,7 +163,7 @@ HRESULT STDMETHODCALLTYPE SignatureList::Lookup(const char* md5, int* kind) {
     ScopedLock lock(m_lock);
     if (!m_loaded)
         Load();
-    *kind = m_table.Find(LowerMd5(md5));
+    *kind = m_table.Find(md5);
     return S_OK;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // ISignatureList over the component's list file. The file is read when the
 // lists are first used; changes happen only inside BeginUpdate/EndUpdate, and the
-// outermost EndUpdate writes the file atomically (a temporary file, then a
-// replace). While a bracket is open a lock file beside the list keeps other
-// processes' brackets out.
+// outermost EndUpdate writes them: appended to a large file as one block, or
+// the whole file atomically (a temporary file, then a replace). While a bracket is open a lock file
+// beside the list keeps other processes' brackets out.
 
 #include <string>
 
@@ -33,7 +33,16 @@ private:
     HRESULT Change(const char* md5, SignatureListKind kind, bool add);
     HRESULT Load();
     HRESULT Save();
-    FILETIME FileWriteTime() const;
+    // The list file's last write time and size: another process changed
+    // the file when they differ from those last seen.
+    struct FileStamp {
+        DWORD timeLow = 0, timeHigh = 0, sizeLow = 0, sizeHigh = 0;
+        bool operator!=(const FileStamp& other) const {
+            return timeLow != other.timeLow || timeHigh != other.timeHigh ||
+                   sizeLow != other.sizeLow || sizeHigh != other.sizeHigh;
+        }
+    };
+    FileStamp StampOfFile() const;
 
     std::wstring m_path;
     CriticalSection m_lock;
@@ -42,5 +51,5 @@ private:
     bool m_loaded = false;
     int m_depth = 0;
     bool m_dirty = false;
-    FILETIME m_loadedWriteTime = {};
+    FileStamp m_loadedStamp;
 };

@@ -2,6 +2,7 @@
 
 #include "vmrdetect/SignatureList.h"
 
+#include <cstdio>
 #include <string>
 
 #include "tests/support/GTest.h"
@@ -133,4 +134,52 @@ TEST_F(SignatureListTest, ADamagedListFileLoadsEmptyAndIsRewrittenWhole) {
     list->EndUpdate();
     list->Release();
     EXPECT_EQ(std::string("vmrdetect-lists 1\nT ") + kA + "\n", ReadAll(ListPath()));
+}
+
+// A large list takes a removal as a block at the end of its file, which
+// another process reads; a block left cut short by an interrupted update is
+// written over by the next one.
+TEST_F(SignatureListTest, ALargeListAppendsEachUpdateAndWritesOverABlockCutShort) {
+    std::string whole = "vmrdetect-lists 1\n";
+    for (unsigned i = 0; i < SignatureTable::kAppendFrom + 10; ++i) {
+        char line[40];
+        std::snprintf(line, sizeof line, "T %032x\n", i);
+        whole += line;
+    }
+    ASSERT_TRUE(
+        testsupport::WriteFileBytes(ListPath(), whole.data(), static_cast<unsigned>(whole.size())));
+    const std::string first = std::string(31, '0') + "1";
+
+    ISignatureList* list = Make();
+    ASSERT_EQ(S_OK, list->BeginUpdate());
+    EXPECT_EQ(S_OK, list->RemoveTrusted(first.c_str()));
+    EXPECT_EQ(S_OK, list->EndUpdate());
+    const std::string removed = testsupport::ReadFileBytes(ListPath());
+    ASSERT_EQ(whole.size() + 47, removed.size());
+    EXPECT_TRUE(removed.compare(0, whole.size(), whole) == 0);
+    EXPECT_EQ("changes\n- " + first + "\nend\n", removed.substr(whole.size()));
+
+    // Another process reads the block and appends its own.
+    ISignatureList* other = Make();
+    EXPECT_EQ(kSignatureNone, KindOf(other, first.c_str()));
+    ASSERT_EQ(S_OK, other->BeginUpdate());
+    EXPECT_EQ(S_OK, other->AddBlack(kA));
+    EXPECT_EQ(S_OK, other->EndUpdate());
+    other->Release();
+
+    // Cut short: the first object reads the file again when it begins.
+    const std::string appended = testsupport::ReadFileBytes(ListPath());
+    const std::string cut = appended + "changes\nB " + std::string(kB, 10);
+    ASSERT_TRUE(
+        testsupport::WriteFileBytes(ListPath(), cut.data(), static_cast<unsigned>(cut.size())));
+    ASSERT_EQ(S_OK, list->BeginUpdate());
+    EXPECT_EQ(kSignatureBlack, KindOf(list, kA));
+    EXPECT_EQ(kSignatureNone, KindOf(list, kB));
+    EXPECT_EQ(S_OK, list->AddTrusted(kB));
+    EXPECT_EQ(S_OK, list->EndUpdate());
+    list->Release();
+    const std::string updated = testsupport::ReadFileBytes(ListPath());
+    ASSERT_EQ(appended.size() + 47, updated.size());
+    EXPECT_TRUE(updated.compare(0, appended.size(), appended) == 0);
+    EXPECT_EQ("changes\nT " + std::string(kB) + "\nend\n", updated.substr(appended.size()));
 }
