@@ -49,7 +49,7 @@ public:
     void Written(const FileUpdate& update);
     // The bytes of the file, as last read or written, that hold the lists:
     // a block cut short lies beyond them (an append writes over it).
-    std::uint64_t FileBytes() const { return m_fileBytes; }
+    std::size_t FileBytes() const { return m_fileBytes; }
 
     // Tables of fewer entries are written whole at every update.
     static constexpr std::size_t kAppendFrom = 4096;
@@ -79,7 +79,7 @@ private:
     // The file as last read or written: its bytes, whether changes may be
     // appended to it (it is as written: sorted, one MD5 a line, lower case,
     // "\n" after each line) and the changed MD5s it holds in blocks.
-    std::uint64_t m_fileBytes = 0;
+    std::size_t m_fileBytes = 0;
     bool m_appendable = false;
     std::size_t m_appendedLines = 0;
     // MD5s changed since then (once an update must write the whole file,
