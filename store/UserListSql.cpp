@@ -28,9 +28,9 @@ std::string CreateTableStatement(ListKind table) {
            "Path\t\tvarchar(260) NOT NULL,Time\t\tvarchar(21) NOT NULL)";
 }
 
-std::string CreateMd5IndexStatement(ListKind table) {
+std::string CreateIndexStatement(ListKind table, const char* column) {
     const std::string name = TableName(table);
-    return "CREATE INDEX IF NOT EXISTS " + name + "_Md5 ON " + name + "(Md5)";
+    return "CREATE INDEX IF NOT EXISTS " + name + "_" + column + " ON " + name + "(" + column + ")";
 }
 
 std::string LoadStatement(ListKind table) {

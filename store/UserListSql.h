@@ -17,7 +17,8 @@ std::string SqlQuoted(std::string_view value);
 const char* TableName(ListKind table);
 std::string ProbeStatement(ListKind table);
 std::string CreateTableStatement(ListKind table);
-std::string CreateMd5IndexStatement(ListKind table);
+// An index of a table's column, "<table>_<column>", made when missing.
+std::string CreateIndexStatement(ListKind table, const char* column);
 std::string LoadStatement(ListKind table);
 std::string InsertStatement(ListKind table, const UserListRecord& record);
 std::string LastIdStatement(ListKind table);

@@ -1,16 +1,48 @@
 #include "store/UserListWriter.h"
 
+#include <string>
 #include <utility>
 
 #include "store/SqlException.h"
+#include "store/SqlQuery.h"
 #include "store/StoreLog.h"
 
 // The write lock is taken at the start (waiting out other writers within the
 // busy timeout), so no statement of the batch has to wait for it.
 UserListWriter::UserListWriter(SqlDatabase& db, ListKind table)
-    : m_db(db), m_table(table), m_begin(db, "BEGIN IMMEDIATE"), m_commit(db, "COMMIT"),
+    : m_db(db), m_table(table), m_cache(db), m_begin(db, "BEGIN IMMEDIATE"), m_commit(db, "COMMIT"),
       m_rollback(db, "ROLLBACK"), m_deleteOther(db, BoundDeleteStatement(OtherList(table))),
       m_deleteOwn(db, BoundDeleteStatement(table)), m_insert(db, BoundInsertStatement(table)) {}
+
+namespace {
+constexpr long long kWriteCacheKiB = 256 * 1024;
+} // namespace
+
+UserListWriter::WriteCache::WriteCache(SqlDatabase& db) : m_db(db) {
+    try {
+        SqlQuery current = db.RunQuery("PRAGMA cache_size");
+        const long long before = current.AtEnd() ? 0 : current.Int64Column("cache_size");
+        current.Finish();
+        // A positive value counts pages, a negative one KiB: either is kept
+        // when it allows more already.
+        if (before > 0 || before <= -kWriteCacheKiB)
+            return;
+        db.RunStatement(("PRAGMA cache_size = -" + std::to_string(kWriteCacheKiB)).c_str());
+        m_before = before;
+    } catch (const SqlException&) {
+        // Only slower without it.
+    }
+}
+
+UserListWriter::WriteCache::~WriteCache() {
+    if (m_before == 0)
+        return;
+    try {
+        m_db.RunStatement(("PRAGMA cache_size = " + std::to_string(m_before)).c_str());
+    } catch (const SqlException&) {
+        // The larger cache stays until the connection closes.
+    }
+}
 
 UserListWriter::Step::Step(SqlDatabase& db, std::string sql)
     : text(std::move(sql)), statement(db.Prepare(text.c_str())) {}

@@ -1,5 +1,6 @@
 #include "userlistctl/ImportCommand.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include <windows.h>
@@ -173,6 +174,10 @@ int CommitImport(FileProcessor& processor, const ImportRequest& request, const I
             .push_back(CommitEntry{entry.md5, storePath});
     ImportReporter reporter(out, WideToUtf8(AnsiToWide(storePath)));
     processor.SetCallback(&reporter);
+    // One transaction and one update of the component for the whole file:
+    // nobody waits for a turn here, and each transaction of a chunk would
+    // write most of the MD5 index again (the feed's MD5s are random).
+    processor.SetCommitChunkFiles(std::max(trusted.size(), black.size()));
     if (!trusted.empty())
         processor.CommitTrusted(trusted);
     if (!black.empty() && !reporter.Refused() && !reporter.StoreFailed())

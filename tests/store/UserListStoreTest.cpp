@@ -85,7 +85,7 @@ TEST_F(StoreTest, FirstStartCreatesTheFileAndBothTablesSecondStartFindsThem) {
     EXPECT_TRUE(log.Lines().empty());
 }
 
-TEST_F(StoreTest, TheSchemaHoldsTheExactCreateTextsAndAnMd5IndexPerTable) {
+TEST_F(StoreTest, TheSchemaHoldsTheExactCreateTextsAndAnMd5AndATimeIndexPerTable) {
     OpenStore();
     // The engine keeps the statement as it was sent, except that it writes its
     // leading "Create Table" in capitals.
@@ -96,17 +96,30 @@ TEST_F(StoreTest, TheSchemaHoldsTheExactCreateTextsAndAnMd5IndexPerTable) {
               SchemaSql("UserBlack"));
     EXPECT_EQ("CREATE INDEX UserBlack_Md5 ON UserBlack(Md5)", SchemaSql("UserBlack_Md5"));
     EXPECT_EQ("CREATE INDEX UserTrusted_Md5 ON UserTrusted(Md5)", SchemaSql("UserTrusted_Md5"));
-    EXPECT_EQ(1, Scalar("SELECT count(*) AS v FROM sqlite_master WHERE type = 'index' AND "
+    EXPECT_EQ("CREATE INDEX UserBlack_Time ON UserBlack(Time)", SchemaSql("UserBlack_Time"));
+    EXPECT_EQ("CREATE INDEX UserTrusted_Time ON UserTrusted(Time)", SchemaSql("UserTrusted_Time"));
+    EXPECT_EQ(2, Scalar("SELECT count(*) AS v FROM sqlite_master WHERE type = 'index' AND "
                         "tbl_name = 'UserTrusted'"));
 }
 
-TEST_F(StoreTest, ExistenceQueriesUseTheIndex) {
+// Existence queries find the MD5 in its index; the entries are read in the
+// order of the Time index, with no sort of their own.
+TEST_F(StoreTest, ExistenceQueriesAndTheLoadUseTheIndexes) {
     OpenStore();
     SqlDatabase db;
     OpenRaw(db);
     SqlQuery plan =
         db.RunQuery(("EXPLAIN QUERY PLAN " + ExistsStatement(ListKind::Trusted, kMd5A)).c_str());
     EXPECT_NE(std::string::npos, std::string(plan.TextColumn("detail")).find("UserTrusted_Md5"));
+    for (const ListKind table : {ListKind::Black, ListKind::Trusted}) {
+        std::string details;
+        SqlQuery load = db.RunQuery(("EXPLAIN QUERY PLAN " + LoadStatement(table)).c_str());
+        for (; !load.AtEnd(); load.Advance())
+            details += std::string(load.TextColumn("detail")) + "\n";
+        EXPECT_EQ("SCAN " + std::string(TableName(table)) + " USING INDEX " + TableName(table) +
+                      "_Time\n",
+                  details);
+    }
 }
 
 TEST_F(StoreTest, ATableDroppedOutsideIsRecreatedEmptyAtTheNextStart) {

@@ -35,7 +35,7 @@ UserListRecord RecordOf(int n, const char* time, const char* path) {
 
 } // namespace
 
-TEST_F(StoreTest, AStoreMadeWithoutTheMd5IndexGetsItWhenOpenedAndKeepsItsRows) {
+TEST_F(StoreTest, AStoreMadeWithoutTheIndexesGetsThemWhenOpenedAndKeepsItsRows) {
     {
         SqlDatabase db;
         OpenRaw(db);
@@ -49,6 +49,7 @@ TEST_F(StoreTest, AStoreMadeWithoutTheMd5IndexGetsItWhenOpenedAndKeepsItsRows) {
     auto store = OpenStore();
     EXPECT_EQ("CREATE INDEX UserBlack_Md5 ON UserBlack(Md5)", SchemaSql("UserBlack_Md5"));
     EXPECT_EQ("CREATE INDEX UserTrusted_Md5 ON UserTrusted(Md5)", SchemaSql("UserTrusted_Md5"));
+    EXPECT_EQ("CREATE INDEX UserTrusted_Time ON UserTrusted(Time)", SchemaSql("UserTrusted_Time"));
     EXPECT_EQ(1, store->UserTrustedExists(Md5Of(7)));
     EXPECT_TRUE(log.Lines().empty());
 }
