@@ -5,6 +5,7 @@
 
 #include "store/ORBDBSqliteConn.h"
 #include "store/SqlException.h"
+#include "store/SqlQuery.h"
 #include "store/UserListSql.h"
 #include "store/UserListWriter.h"
 #include "tests/store/StoreTestSupport.h"
@@ -120,4 +121,31 @@ TEST_F(StoreTest, NoWriterOnAClosedStoreOrAFileThatIsNoDatabase) {
     auto store = OpenStore();
     EXPECT_FALSE(store->OpenWriter(ListKind::Black));
     EXPECT_EQ(junk, testsupport::ReadFileBytes(DbPath()));
+}
+
+// The page cache grows while a writer is open (a batch's inserts land all
+// over the MD5 index) and is back to the connection's own size after it.
+TEST_F(StoreTest, AWriterLetsThePageCacheGrowWhileItIsOpen) {
+    SqlDatabase db;
+    OpenRaw(db);
+    db.RunStatement(CreateTableStatement(ListKind::Black).c_str());
+    db.RunStatement(CreateTableStatement(ListKind::Trusted).c_str());
+    const auto cacheSize = [&db] {
+        SqlQuery query = db.RunQuery("PRAGMA cache_size");
+        return query.Int64Column("cache_size");
+    };
+    db.RunStatement("PRAGMA cache_size = -32768");
+    {
+        UserListWriter writer(db, ListKind::Black);
+        EXPECT_EQ(-262144, cacheSize());
+        EXPECT_TRUE(writer.Write({RecordOf(1, "1", "C:\\a.exe")}));
+    }
+    EXPECT_EQ(-32768, cacheSize());
+    // A cache that allows more already is left as it is.
+    db.RunStatement("PRAGMA cache_size = -524288");
+    {
+        UserListWriter writer(db, ListKind::Black);
+        EXPECT_EQ(-524288, cacheSize());
+    }
+    EXPECT_EQ(-524288, cacheSize());
 }
