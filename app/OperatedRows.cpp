@@ -30,17 +30,26 @@ void PlaceRow(ListRowTable& rows, ListKind list, std::string md5, SharedText pat
     rows.AppendToGroup(GroupOf(list), NewRow(kOperatedCells, std::move(md5), std::move(path)));
 }
 
-// The entries of one table, in its order. Entries imported from one file
-// follow each other and share its path: one text serves them all.
-void PlaceRecords(ListRowTable& rows, ListKind list, const UserListRecords& records) {
-    SharedText path;
-    for (const UserListRecord& record : records) {
-        std::wstring wide = AnsiToWide(record.Path);
-        if (!path || *path != wide)
-            path = std::make_shared<const std::wstring>(std::move(wide));
-        PlaceRow(rows, list, record.Md5, path);
+// Places the entries of one table as they are read, in its order. Entries
+// imported from one file follow each other and share its path: one text
+// serves them all.
+class RecordPlacer {
+public:
+    RecordPlacer(ListRowTable& rows, ListKind list) : m_rows(rows), m_list(list) {}
+    void operator()(const UserListRecord& record) {
+        if (m_lastPath != record.Path) {
+            m_lastPath = record.Path;
+            m_path = std::make_shared<const std::wstring>(AnsiToWide(record.Path));
+        }
+        PlaceRow(m_rows, m_list, record.Md5, m_path);
     }
-}
+
+private:
+    ListRowTable& m_rows;
+    const ListKind m_list;
+    std::string m_lastPath;
+    SharedText m_path;
+};
 
 } // namespace
 
@@ -60,12 +69,11 @@ void PlaceOperatedEntry(ListRowTable& rows, const OperatedEntry& entry) {
     PlaceRow(rows, entry.list, entry.md5, std::make_shared<const std::wstring>(entry.path));
 }
 
-void BuildOperatedRows(ListRowTable& rows, const UserListRecords& trusted,
-                       const UserListRecords& black) {
+void BuildOperatedRows(ListRowTable& rows, const StoredEntriesReader& read) {
     // Group 0 is filled before group 1's row exists: every entry is then
     // appended at the end of the table.
     rows.InsertGroupRow(0, kGroupHeaders[0], kRowFoldable);
-    PlaceRecords(rows, ListKind::Trusted, trusted);
+    read(ListKind::Trusted, RecordPlacer(rows, ListKind::Trusted));
     rows.InsertGroupRow(1, kGroupHeaders[1], kRowFoldable);
-    PlaceRecords(rows, ListKind::Black, black);
+    read(ListKind::Black, RecordPlacer(rows, ListKind::Black));
 }

@@ -4,6 +4,7 @@
 // "恢复" link, and carry the MD5 as key and the full path. Built on any
 // thread into a table of its own; the list takes the table whole.
 
+#include <functional>
 #include <string>
 
 #include "common/ListKind.h"
@@ -36,7 +37,12 @@ void RemoveOperatedEntry(ListRowTable& rows, const std::string& md5);
 // group (into the folded rows of a folded group).
 void PlaceOperatedEntry(ListRowTable& rows, const OperatedEntry& entry);
 
-// Both groups with the stored entries, in the store's order; an MD5 stored
-// in both tables is listed once, in the blacklisted group.
-void BuildOperatedRows(ListRowTable& rows, const UserListRecords& trusted,
-                       const UserListRecords& black);
+// Reads the stored entries of one table, in the store's order, handing each
+// to the function given (FileProcessor::VisitEntries).
+using StoredEntriesReader =
+    std::function<void(ListKind, const std::function<void(const UserListRecord&)>&)>;
+
+// Both groups with the stored entries as they are read, in the store's
+// order; an MD5 stored in both tables is listed once, in the blacklisted
+// group.
+void BuildOperatedRows(ListRowTable& rows, const StoredEntriesReader& read);

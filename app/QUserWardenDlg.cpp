@@ -140,12 +140,10 @@ void QUserWardenDlg::StartLoading() {
     const bool started = StartDetachedWorker([work, storePath, busyTimeoutMs, window] {
         FileProcessor& processor = work->processor;
         processor.Initialize(storePath, busyTimeoutMs);
-        UserListRecords trusted;
-        UserListRecords black;
-        processor.LoadTrustedEntries(trusted);
-        processor.LoadBlackEntries(black);
         auto rows = std::make_unique<ListRowTable>();
-        BuildOperatedRows(*rows, trusted, black);
+        BuildOperatedRows(*rows, [&processor](ListKind list, const auto& place) {
+            processor.VisitEntries(list, place);
+        });
         {
             ScopedLock lock(work->loadedLock);
             work->loadedRows = std::move(rows);
@@ -154,7 +152,7 @@ void QUserWardenDlg::StartLoading() {
         // the first committed entry joins them.
         PostMessageW(window, kOperatedLoaded, 0, 0);
         if (processor.StoreState().problem != StoreProblem::CannotOpen)
-            processor.ReconcileComponent(trusted, black);
+            processor.ReconcileComponent();
         if (!processor.HasComponent() || !processor.StoreState().Ok())
             PostMessageW(window, kStartProblems, 0, 0);
         SetEvent(work->ready.Get());

@@ -155,9 +155,9 @@ public:
     // missing or on the other list (an MD5 in both tables counts as black,
     // as the window lists it). What only the component holds is left: the
     // product and other tools put entries there too. Runs in a turn of its
-    // own; the records are the store's, as loaded.
-    ReconcileResult ReconcileComponent(const UserListRecords& trusted,
-                                       const UserListRecords& black);
+    // own, reading the store's MD5s as it goes (a million of them are not
+    // held at once).
+    ReconcileResult ReconcileComponent();
 
     // Tests: the seam called at each named point of commits and removals.
     void SetWorkSeam(WorkSeam seam);

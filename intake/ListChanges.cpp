@@ -320,34 +320,33 @@ void FileProcessor::PutBack(SignatureListKind list, const std::string& md5) {
     m_signatures->EndUpdate();
 }
 
-ReconcileResult FileProcessor::ReconcileComponent(const UserListRecords& trusted,
-                                                  const UserListRecords& black) {
+ReconcileResult FileProcessor::ReconcileComponent() {
     CallGuard guard(*this);
     ReconcileResult result;
-    if (!guard.Admitted() || !m_signatures)
+    if (!guard.Admitted() || !m_signatures || !m_store)
         return result;
     ListTurns::Turn turn(m_turns);
     ScopedLock lock(m_listLock);
     bool begun = false;
-    const auto put = [&](const UserListRecord& record, SignatureListKind kind) {
+    bool refused = false;
+    const auto put = [&](const char* md5, SignatureListKind kind) {
+        if (refused)
+            return;
         int held = kSignatureNone;
-        m_signatures->Lookup(record.Md5, &held);
+        m_signatures->Lookup(md5, &held);
         if (held == kind)
-            return true;
-        if (!begun && FAILED(m_signatures->BeginUpdate()))
-            return false;
+            return;
+        if (!begun && FAILED(m_signatures->BeginUpdate())) {
+            refused = true;
+            return;
+        }
         begun = true;
-        kind == kSignatureTrusted ? m_signatures->AddTrusted(record.Md5)
-                                  : m_signatures->AddBlack(record.Md5);
+        kind == kSignatureTrusted ? m_signatures->AddTrusted(md5) : m_signatures->AddBlack(md5);
         ++(held == kSignatureNone ? result.added : result.moved);
-        return true;
     };
     // Black last: an MD5 in both tables ends on the blacklist.
-    bool refused = false;
-    for (const UserListRecord& record : trusted)
-        refused = refused || !put(record, kSignatureTrusted);
-    for (const UserListRecord& record : black)
-        refused = refused || !put(record, kSignatureBlack);
+    m_store->VisitMd5s(ListKind::Trusted, [&](const char* md5) { put(md5, kSignatureTrusted); });
+    m_store->VisitMd5s(ListKind::Black, [&](const char* md5) { put(md5, kSignatureBlack); });
     if (begun && FAILED(m_signatures->EndUpdate()))
         refused = true;
     result.failed = refused;

@@ -70,21 +70,7 @@ int ORBDBSqliteConn::Open() {
                 error.Message());
         return -1;
     }
-    UseLargePageCache();
     return isNew ? -1 : 0;
-}
-
-// A commit writes its files in large transactions whose inserts land all
-// over the MD5 indexes; with the engine's default page cache (2 MiB) the
-// indexes of a store of 100,000 files no longer fit and each transaction
-// reads and spills pages again and again. The cache is filled only as pages
-// are used.
-void ORBDBSqliteConn::UseLargePageCache() {
-    try {
-        m_db.RunStatement("PRAGMA cache_size = -32768"); // KiB
-    } catch (const SqlException&) {
-        // Only slower without it.
-    }
 }
 
 StoreAccess ORBDBSqliteConn::CheckAccess() {
@@ -231,6 +217,16 @@ void ORBDBSqliteConn::VisitTable(ListKind table,
         for (; !rows.AtEnd(); rows.Advance())
             visit(MakeUserListRecord(rows.TextColumn(md5), rows.TextColumn(time),
                                      rows.TextColumn(path)));
+    } catch (const SqlException& error) {
+        LogFailure("InitGroupIPList", select, error);
+    }
+}
+
+void ORBDBSqliteConn::VisitMd5s(ListKind table, const std::function<void(const char*)>& visit) {
+    const std::string select = Md5sStatement(table);
+    try {
+        for (SqlQuery rows = m_db.RunQuery(select.c_str()); !rows.AtEnd(); rows.Advance())
+            visit(rows.TextColumn(0));
     } catch (const SqlException& error) {
         LogFailure("InitGroupIPList", select, error);
     }

@@ -61,6 +61,9 @@ public:
     // fill 300 MB). A failure is logged as the load logs it; the records
     // visited until then stay visited.
     void VisitTable(ListKind table, const std::function<void(const UserListRecord&)>& visit);
+    // The MD5 of every record of `table`, in no particular order (read from
+    // the MD5 index alone).
+    void VisitMd5s(ListKind table, const std::function<void(const char*)>& visit);
 
     const std::wstring& DatabasePath() const { return m_path; }
 
@@ -68,7 +71,6 @@ public:
     static std::wstring DefaultDatabasePath();
 
 private:
-    void UseLargePageCache();
     // False with the engine's message when a write fails.
     bool TryRead(std::string& message);
     bool TryWrite(std::string& message);

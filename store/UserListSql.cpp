@@ -33,6 +33,10 @@ std::string CreateIndexStatement(ListKind table, const char* column) {
     return "CREATE INDEX IF NOT EXISTS " + name + "_" + column + " ON " + name + "(" + column + ")";
 }
 
+std::string Md5sStatement(ListKind table) {
+    return std::string("SELECT Md5 FROM ") + TableName(table);
+}
+
 std::string LoadStatement(ListKind table) {
     return std::string("SELECT ID, Md5, Path, Time FROM ") + TableName(table) + " ORDER BY Time";
 }

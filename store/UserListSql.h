@@ -19,6 +19,7 @@ std::string ProbeStatement(ListKind table);
 std::string CreateTableStatement(ListKind table);
 // An index of a table's column, "<table>_<column>", made when missing.
 std::string CreateIndexStatement(ListKind table, const char* column);
+std::string Md5sStatement(ListKind table);
 std::string LoadStatement(ListKind table);
 std::string InsertStatement(ListKind table, const UserListRecord& record);
 std::string LastIdStatement(ListKind table);

@@ -140,14 +140,11 @@ TEST_F(InterleavingTest, TheStartPutsWhatTheStoreHoldsOnTheComponentAndLeavesThe
         other.Initialize(m_dir.File(L"other.dat"));
         other.CommitTrusted(EntriesOf({m[1], m[2], m[3]}));
     }
-    UserListRecords trusted, black;
-    m_processor.LoadTrustedEntries(trusted);
-    m_processor.LoadBlackEntries(black);
     // The component reads its file when it starts: a new processor.
     m_processor.Shutdown();
     FileProcessor restarted;
     restarted.Initialize(StorePath());
-    const ReconcileResult result = restarted.ReconcileComponent(trusted, black);
+    const ReconcileResult result = restarted.ReconcileComponent();
     EXPECT_EQ(1, result.added);
     EXPECT_EQ(1, result.moved);
     EXPECT_FALSE(result.failed);

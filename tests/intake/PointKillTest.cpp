@@ -48,7 +48,7 @@ std::map<std::string, char> StartAgain(const testsupport::TempDir& dir) {
     UserListRecords trusted, black;
     processor.LoadTrustedEntries(trusted);
     processor.LoadBlackEntries(black);
-    EXPECT_FALSE(processor.ReconcileComponent(trusted, black).failed);
+    EXPECT_FALSE(processor.ReconcileComponent().failed);
     std::map<std::string, char> stored;
     for (const UserListRecord& record : trusted)
         stored[record.Md5] = 'T';
