@@ -30,28 +30,49 @@ bool ReadQuotedField(std::string_view record, std::size_t& pos, std::string& fie
 
 } // namespace
 
-std::string CsvField(std::string_view text) {
-    if (!NeedsQuotes(text))
-        return std::string(text);
-    std::string quoted = "\"";
+namespace {
+
+void AppendCsvField(std::string& record, std::string_view text) {
+    if (!NeedsQuotes(text)) {
+        record.append(text);
+        return;
+    }
+    record += '"';
     for (const char c : text) {
         if (c == '"')
-            quoted += '"';
-        quoted += c;
+            record += '"';
+        record += c;
     }
-    quoted += '"';
-    return quoted;
+    record += '"';
+}
+
+template <class Fields> void AppendFields(std::string& record, const Fields& fields) {
+    bool first = true;
+    for (const auto& field : fields) {
+        if (!first)
+            record += ',';
+        first = false;
+        AppendCsvField(record, field);
+    }
+    record += "\r\n";
+}
+
+} // namespace
+
+std::string CsvField(std::string_view text) {
+    std::string field;
+    AppendCsvField(field, text);
+    return field;
 }
 
 std::string CsvRecord(const std::vector<std::string>& fields) {
     std::string record;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i != 0)
-            record += ',';
-        record += CsvField(fields[i]);
-    }
-    record += "\r\n";
+    AppendFields(record, fields);
     return record;
+}
+
+void AppendCsvRecord(std::string& text, std::initializer_list<std::string_view> fields) {
+    AppendFields(text, fields);
 }
 
 bool CsvQuoteOpenAfter(std::string_view text, bool openBefore) {

@@ -4,6 +4,7 @@
 // each quote inside doubled. Records end in CRLF when written; a quoted field
 // may run over several lines.
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,8 @@ std::string CsvField(std::string_view text);
 
 // One record of the given fields, ended with CRLF.
 std::string CsvRecord(const std::vector<std::string>& fields);
+// The same record appended to `text` (a million of them make no copies).
+void AppendCsvRecord(std::string& text, std::initializer_list<std::string_view> fields);
 
 // Whether a quoted field is still open after `text`, given whether one was
 // open before it. Lets a reader join the lines of one record without parsing

@@ -43,14 +43,78 @@ UserListRecords LoadList(FileProcessor& processor, ListKind list) {
     return records;
 }
 
+// Where an export's text goes as it is made: the standard output, or a new
+// file beside the named one that takes its place once all of it is
+// written (a failed export leaves the old file as it was). The text is
+// handed over in pieces, so that a million entries are never all in memory.
+class ExportSink {
+public:
+    ExportSink(const std::wstring& path, std::ostream& out)
+        : m_path(path), m_temporary(path.empty() ? std::wstring() : path + L".tmp"), m_out(out) {}
+    ~ExportSink() {
+        if (m_file) {
+            m_file.Reset();
+            DeleteFileW(m_temporary.c_str());
+        }
+    }
+    ExportSink(const ExportSink&) = delete;
+    ExportSink& operator=(const ExportSink&) = delete;
+
+    bool Open() {
+        if (m_path.empty())
+            return true;
+        m_file.Reset(CreateFileW(m_temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        return static_cast<bool>(m_file);
+    }
+    // Writes the text once it has grown large (or, `all`, whatever it
+    // holds) and empties it; false when the file could not take it.
+    bool Drain(std::string& text, bool all = false) {
+        constexpr std::size_t kPieceBytes = 1 << 20;
+        if (text.empty() || (!all && text.size() < kPieceBytes))
+            return m_ok;
+        if (m_path.empty()) {
+            m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        } else if (m_ok) {
+            DWORD written = 0;
+            m_ok = WriteFile(m_file.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                             nullptr) &&
+                   written == text.size();
+        }
+        text.clear();
+        return m_ok;
+    }
+    // The rest of the text written, the file flushed and put in place.
+    bool Finish(std::string& text) {
+        if (!Drain(text, true) || m_path.empty())
+            return m_ok;
+        m_ok = FlushFileBuffers(m_file.Get()) != 0;
+        m_file.Reset();
+        if (m_ok)
+            m_ok = MoveFileExW(m_temporary.c_str(), m_path.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        if (!m_ok)
+            DeleteFileW(m_temporary.c_str());
+        return m_ok;
+    }
+
+private:
+    const std::wstring m_path;
+    const std::wstring m_temporary;
+    std::ostream& m_out;
+    UniqueFile m_file;
+    bool m_ok = true;
+};
+
 std::string PathUtf8(const UserListRecord& record) {
     return WideToUtf8(AnsiToWide(record.Path));
 }
 
-// The list's entries as CSV records, each as it is read; the entries of one
-// imported file (one path, one time) share their converted texts. The
-// number of entries.
-std::size_t AppendCsv(std::string& text, FileProcessor& processor, ListKind list) {
+// The list's entries as CSV records, each as it is read and handed to the
+// sink in pieces; the entries of one imported file (one path, one time)
+// share their converted texts. The number of entries.
+std::size_t AppendCsv(std::string& text, ExportSink& sink, FileProcessor& processor,
+                      ListKind list) {
     std::size_t entries = 0;
     std::string lastPath;
     std::string lastTime;
@@ -67,7 +131,8 @@ std::size_t AppendCsv(std::string& text, FileProcessor& processor, ListKind list
             lastTime = record.Time;
             time = IsoUtcTime(record.Time);
         }
-        text += CsvRecord({kCsvMd5Type, record.Md5, CsvActionOf(list), name, path, time});
+        AppendCsvRecord(text, {kCsvMd5Type, record.Md5, CsvActionOf(list), name, path, time});
+        sink.Drain(text);
         ++entries;
     });
     return entries;
@@ -143,30 +208,6 @@ void AppendClam(std::string& text, FileProcessor& processor, ListKind list,
     }
 }
 
-// Writes beside the file, then puts the new one in its place.
-bool ReplaceFile(const std::wstring& path, const std::string& bytes) {
-    const std::wstring temporary = path + L".tmp";
-    {
-        const UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
-                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file)
-            return false;
-        DWORD written = 0;
-        if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                       nullptr) ||
-            written != bytes.size() || !FlushFileBuffers(file.Get())) {
-            DeleteFileW(temporary.c_str());
-            return false;
-        }
-    }
-    if (!MoveFileExW(temporary.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
 bool ParseFormat(const std::wstring& word, ExportRequest& request) {
     if (word == L"csv")
         request.format = ExportFormat::Csv;
@@ -228,27 +269,29 @@ bool ParseExportArguments(const std::vector<std::wstring>& operands, ExportReque
 
 int RunExport(FileProcessor& processor, const ExportRequest& request, std::ostream& out,
               std::ostream& err) {
+    ExportSink sink(request.outputPath, out);
+    const auto cannotWrite = [&] {
+        err << "userlistctl: cannot write " << WideToUtf8(request.outputArgument) << '\n';
+        return kCliWriteFailed;
+    };
+    if (!sink.Open())
+        return cannotWrite();
     std::string text;
     std::size_t entries = 0;
     if (request.format == ExportFormat::Csv)
         text = CsvRecord(std::vector<std::string>(std::begin(kCsvColumns), std::end(kCsvColumns)));
     for (const ListKind list : request.lists) {
         if (request.format == ExportFormat::Csv) {
-            entries += AppendCsv(text, processor, list);
+            entries += AppendCsv(text, sink, processor, list);
             continue;
         }
         const UserListRecords records = LoadList(processor, list);
         entries += records.size();
         AppendClam(text, processor, list, records);
     }
-    if (request.outputPath.empty()) {
-        out << text;
-        return kCliOk;
-    }
-    if (!ReplaceFile(request.outputPath, text)) {
-        err << "userlistctl: cannot write " << WideToUtf8(request.outputArgument) << '\n';
-        return kCliWriteFailed;
-    }
-    out << entries << " exported to " << WideToUtf8(request.outputPath) << '\n';
+    if (!sink.Finish(text))
+        return cannotWrite();
+    if (!request.outputPath.empty())
+        out << entries << " exported to " << WideToUtf8(request.outputPath) << '\n';
     return kCliOk;
 }
