@@ -61,16 +61,6 @@ bool IsMd5Line(std::string_view line, std::string_view letters) {
            line[1] == ' ' && IsMd5Text(line.substr(2));
 }
 
-} // namespace
-
-std::size_t SignatureTable::DigestHash::operator()(const Digest& digest) const noexcept {
-    std::size_t hash = 0;
-    std::memcpy(&hash, digest.data(), sizeof hash);
-    return hash;
-}
-
-namespace {
-
 // The 16 bytes of an MD5 text (32 hexadecimal digits, either case).
 template <class Digest> Digest DigestOf(std::string_view md5) {
     Digest digest{};
@@ -89,6 +79,12 @@ template <class Digest> void AppendLine(std::string& text, char letter, const Di
 }
 
 } // namespace
+
+std::size_t SignatureTable::DigestHash::operator()(const Digest& digest) const noexcept {
+    std::size_t hash = 0;
+    std::memcpy(&hash, digest.data(), sizeof hash);
+    return hash;
+}
 
 SignatureListKind SignatureTable::KindOf(const Digest& digest) const {
     const auto changed = m_changes.find(digest);
