@@ -23,8 +23,8 @@ UserListWriter::WriteCache::WriteCache(SqlDatabase& db) : m_db(db) {
         SqlQuery current = db.RunQuery("PRAGMA cache_size");
         const long long before = current.AtEnd() ? 0 : current.Int64Column("cache_size");
         current.Finish();
-        // A positive value counts pages, a negative one KiB: either is kept
-        // when it allows more already.
+        // A count of pages (positive) is left as it was set; a size in KiB
+        // (negative) is raised unless it allows more already.
         if (before > 0 || before <= -kWriteCacheKiB)
             return;
         db.RunStatement(("PRAGMA cache_size = -" + std::to_string(kWriteCacheKiB)).c_str());
