@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/FileWrites.h"
 #include "common/Handles.h"
 #include "common/TextConvert.h"
 
@@ -15,11 +16,6 @@ void PutBigEndian(BYTE* at, unsigned value) {
     at[1] = static_cast<BYTE>(value >> 16);
     at[2] = static_cast<BYTE>(value >> 8);
     at[3] = static_cast<BYTE>(value);
-}
-
-bool WriteAll(HANDLE file, const void* data, std::size_t size) {
-    DWORD written = 0;
-    return WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
 }
 
 } // namespace
@@ -45,7 +41,7 @@ bool WriteRekeyJournal(const std::string& path, const std::vector<OldPage>& page
     PutBigEndian(&header[16], pageCount);
     PutBigEndian(&header[20], sectorSize);
     PutBigEndian(&header[24], pageSize);
-    if (!WriteAll(journal.Get(), header.data(), header.size()))
+    if (!WriteAllBytes(journal.Get(), header.data(), header.size()))
         return false;
     std::vector<BYTE> record(pageSize + 8);
     std::vector<BYTE> plain(pageSize);
@@ -56,7 +52,7 @@ bool WriteRekeyJournal(const std::string& path, const std::vector<OldPage>& page
         PutBigEndian(record.data(), page.number);
         std::memcpy(record.data() + 4, page.raw.data(), pageSize); // stored under the old key
         PutBigEndian(record.data() + 4 + pageSize, JournalChecksum(plain, kNonce));
-        if (!WriteAll(journal.Get(), record.data(), record.size()))
+        if (!WriteAllBytes(journal.Get(), record.data(), record.size()))
             return false;
     }
     return FlushFileBuffers(journal.Get()) != FALSE;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "common/FileWrites.h"
 #include "common/Handles.h"
 #include "common/TextConvert.h"
 #include "userlistctl/CliPaths.h"
@@ -50,59 +51,32 @@ UserListRecords LoadList(FileProcessor& processor, ListKind list) {
 class ExportSink {
 public:
     ExportSink(const std::wstring& path, std::ostream& out)
-        : m_path(path), m_temporary(path.empty() ? std::wstring() : path + L".tmp"), m_out(out) {}
-    ~ExportSink() {
-        if (m_file) {
-            m_file.Reset();
-            DeleteFileW(m_temporary.c_str());
-        }
-    }
-    ExportSink(const ExportSink&) = delete;
-    ExportSink& operator=(const ExportSink&) = delete;
+        : m_toFile(!path.empty()), m_file(path), m_out(out) {}
 
-    bool Open() {
-        if (m_path.empty())
-            return true;
-        m_file.Reset(CreateFileW(m_temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-        return static_cast<bool>(m_file);
-    }
+    bool Open() { return !m_toFile || m_file.Open(); }
     // Writes the text once it has grown large (or, `all`, whatever it
     // holds) and empties it; false when the file could not take it.
     bool Drain(std::string& text, bool all = false) {
         constexpr std::size_t kPieceBytes = 1 << 20;
         if (text.empty() || (!all && text.size() < kPieceBytes))
             return m_ok;
-        if (m_path.empty()) {
+        if (!m_toFile)
             m_out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        } else if (m_ok) {
-            DWORD written = 0;
-            m_ok = WriteFile(m_file.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
-                             nullptr) &&
-                   written == text.size();
-        }
+        else
+            m_ok = m_ok && m_file.Write(text.data(), text.size());
         text.clear();
         return m_ok;
     }
     // The rest of the text written, the file flushed and put in place.
     bool Finish(std::string& text) {
-        if (!Drain(text, true) || m_path.empty())
-            return m_ok;
-        m_ok = FlushFileBuffers(m_file.Get()) != 0;
-        m_file.Reset();
-        if (m_ok)
-            m_ok = MoveFileExW(m_temporary.c_str(), m_path.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-        if (!m_ok)
-            DeleteFileW(m_temporary.c_str());
+        m_ok = Drain(text, true) && (!m_toFile || m_file.Commit());
         return m_ok;
     }
 
 private:
-    const std::wstring m_path;
-    const std::wstring m_temporary;
+    const bool m_toFile;
+    ReplacingFile m_file; // unused for the standard output
     std::ostream& m_out;
-    UniqueFile m_file;
     bool m_ok = true;
 };
 

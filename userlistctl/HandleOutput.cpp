@@ -1,5 +1,7 @@
 #include "userlistctl/HandleOutput.h"
 
+#include "common/FileWrites.h"
+
 namespace {
 constexpr std::size_t kBufferBytes = 64 * 1024;
 } // namespace
@@ -13,17 +15,9 @@ HandleStreamBuf::~HandleStreamBuf() {
 }
 
 bool HandleStreamBuf::WriteOut() {
-    const char* data = pbase();
-    std::size_t left = static_cast<std::size_t>(pptr() - pbase());
+    const std::size_t size = static_cast<std::size_t>(pptr() - pbase());
     setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
-    while (left > 0) {
-        DWORD written = 0;
-        if (!WriteFile(m_handle, data, static_cast<DWORD>(left), &written, nullptr) || written == 0)
-            return false;
-        data += written;
-        left -= written;
-    }
-    return true;
+    return WriteAllBytes(m_handle, m_buffer.data(), size);
 }
 
 HandleStreamBuf::int_type HandleStreamBuf::overflow(int_type c) {

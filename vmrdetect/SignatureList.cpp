@@ -1,47 +1,29 @@
 #include "vmrdetect/SignatureList.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
 
+#include "common/FileWrites.h"
 #include "common/ModulePath.h"
 #include "intake/Digest.h"
 
 namespace {
 
-HRESULT LastErrorResult() {
-    const DWORD error = GetLastError();
+HRESULT ResultOf(DWORD error) {
     return error == 0 ? E_FAIL : HRESULT_FROM_WIN32(error);
 }
 
-HRESULT WriteAll(HANDLE file, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 1 << 20));
-        DWORD written = 0;
-        if (!WriteFile(file, text.data() + done, piece, &written, nullptr) || written == 0)
-            return LastErrorResult();
-        done += written;
-    }
-    return FlushFileBuffers(file) ? S_OK : LastErrorResult();
+HRESULT LastErrorResult() {
+    return ResultOf(GetLastError());
 }
 
 // Writes a file anew: a temporary file beside it, then a replace.
 HRESULT ReplaceWhole(const std::wstring& path, const std::string& text) {
-    const std::wstring temporary = path + L".tmp";
-    HRESULT hr = S_OK;
-    {
-        UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        hr = file ? WriteAll(file.Get(), text) : LastErrorResult();
-    }
-    if (SUCCEEDED(hr) && !MoveFileExW(temporary.c_str(), path.c_str(),
-                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        hr = LastErrorResult();
-    if (FAILED(hr))
-        DeleteFileW(temporary.c_str());
-    return hr;
+    ReplacingFile file(path);
+    if (file.Open() && file.Write(text.data(), text.size()) && file.Commit())
+        return S_OK;
+    return ResultOf(file.Error());
 }
 
 // Writes `text` at `offset` of an existing file and ends the file after it
@@ -53,9 +35,10 @@ HRESULT AppendAt(const std::wstring& path, std::uint64_t offset, const std::stri
         return LastErrorResult();
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(offset);
-    if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) || !SetEndOfFile(file.Get()))
+    if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) || !SetEndOfFile(file.Get()) ||
+        !WriteAllBytes(file.Get(), text.data(), text.size()) || !FlushFileBuffers(file.Get()))
         return LastErrorResult();
-    return WriteAll(file.Get(), text);
+    return S_OK;
 }
 
 } // namespace
