@@ -2,8 +2,9 @@
 // ISignatureList over the component's list file. The file is read when the
 // lists are first used; changes happen only inside BeginUpdate/EndUpdate, and the
 // outermost EndUpdate writes them: appended to a large file as one block, or
-// the whole file atomically (a temporary file, then a replace). While a bracket is open a lock file
-// beside the list keeps other processes' brackets out.
+// the whole file atomically (a temporary file, then a replace). While a
+// bracket is open a lock file beside the list keeps other processes'
+// brackets out.
 
 #include <string>
 

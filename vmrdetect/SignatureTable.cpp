@@ -249,8 +249,7 @@ bool SignatureTable::Parse(std::string_view text) {
         return false;
     }
     m_fileBytes = at;
-    m_appendable = at > 0 && text[at - 1] == '\n';
-    m_writeWhole = !m_appendable;
+    m_writeWhole = at == 0 || text[at - 1] != '\n';
     return true;
 }
 
@@ -298,8 +297,8 @@ SignatureTable::FileUpdate SignatureTable::Update() const {
     std::vector<Digest> changed = m_unwritten;
     std::sort(changed.begin(), changed.end());
     changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
-    update.append = !m_writeWhole && m_appendable && m_size >= kAppendFrom &&
-                    m_appendedLines + changed.size() <= m_size / 8;
+    update.append =
+        !m_writeWhole && m_size >= kAppendFrom && m_appendedLines + changed.size() <= m_size / 8;
     if (!update.append) {
         update.text = Serialize();
         return update;
@@ -320,7 +319,6 @@ void SignatureTable::Written(const FileUpdate& update) {
     } else {
         m_fileBytes = update.text.size();
         m_appendedLines = 0;
-        m_appendable = true;
     }
     std::vector<Digest>().swap(m_unwritten);
     m_writeWhole = false;

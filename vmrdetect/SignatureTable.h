@@ -76,14 +76,14 @@ private:
     std::unordered_map<Digest, SignatureListKind, DigestHash> m_changes;
     std::size_t m_size = 0;
 
-    // The file as last read or written: its bytes, whether changes may be
-    // appended to it (it is as written: sorted, one MD5 a line, lower case,
-    // "\n" after each line) and the changed MD5s it holds in blocks.
+    // The file as last read or written: its bytes and the changed MD5s it
+    // holds in blocks.
     std::size_t m_fileBytes = 0;
-    bool m_appendable = false;
     std::size_t m_appendedLines = 0;
-    // MD5s changed since then (once an update must write the whole file,
-    // no more are noted).
+    // MD5s changed since then. The next update writes the whole file when
+    // there is none yet, when it did not end in "\n" (a block would join
+    // its last line), or once too many changed to append: then no more are
+    // noted.
     std::vector<Digest> m_unwritten;
     bool m_writeWhole = true;
 };
