@@ -41,7 +41,12 @@ public:
             m_lastPath = record.Path;
             m_path = std::make_shared<const std::wstring>(AnsiToWide(record.Path));
         }
-        PlaceRow(m_rows, m_list, record.Md5, m_path);
+        // Once per group: a table may hold an MD5 twice (written by
+        // another program); both tables each get their row.
+        const int group = GroupOf(m_list);
+        if (m_rows.MayHoldKey(record.Md5))
+            m_rows.RemoveFromGroup(record.Md5, group);
+        m_rows.AppendToGroup(group, NewRow(kOperatedCells, record.Md5, m_path));
     }
 
 private:
@@ -67,6 +72,30 @@ void RemoveOperatedEntry(ListRowTable& rows, const std::string& md5) {
 
 void PlaceOperatedEntry(ListRowTable& rows, const OperatedEntry& entry) {
     PlaceRow(rows, entry.list, entry.md5, std::make_shared<const std::wstring>(entry.path));
+}
+
+void ShowStoredLists(ListRowTable& rows, const OperatedEntry& entry, const ListSet& stored) {
+    ScopedLock lock(rows.Lock());
+    for (int group = 0; group < 2; ++group) {
+        const bool listed = rows.RowInGroup(entry.md5, group) != nullptr;
+        if (stored.Has(SignatureListOfGroup(group))) {
+            if (!listed)
+                rows.AppendToGroup(group, NewRow(kOperatedCells, entry.md5,
+                                                 std::make_shared<const std::wstring>(entry.path)));
+        } else if (listed) {
+            rows.RemoveFromGroup(entry.md5, group);
+        }
+    }
+}
+
+ListSet ListedGroupsOf(const ListRowTable& rows, const std::string& md5) {
+    ScopedLock lock(rows.Lock());
+    ListSet listed;
+    for (int group = 0; group < 2; ++group) {
+        if (rows.RowInGroup(md5, group))
+            listed.Add(SignatureListOfGroup(group));
+    }
+    return listed;
 }
 
 void BuildOperatedRows(ListRowTable& rows, const StoredEntriesReader& read) {

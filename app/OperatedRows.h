@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/ListKind.h"
+#include "intake/FileProcessor.h"
 #include "store/UserListRecord.h"
 #include "ui/windows/ListRowTable.h"
 
@@ -37,12 +38,26 @@ void RemoveOperatedEntry(ListRowTable& rows, const std::string& md5);
 // group (into the folded rows of a folded group).
 void PlaceOperatedEntry(ListRowTable& rows, const OperatedEntry& entry);
 
+// The entry's rows made to show the lists the store holds it on: a row in
+// each of their groups (one shown already keeps its place), none in the
+// others. The entry's path serves a row that has to be added.
+void ShowStoredLists(ListRowTable& rows, const OperatedEntry& entry, const ListSet& stored);
+
+// Which groups have a row of the MD5, folded members included.
+ListSet ListedGroupsOf(const ListRowTable& rows, const std::string& md5);
+
+// The list of a group of the operated rows.
+inline constexpr SignatureListKind SignatureListOfGroup(int group) {
+    return group == 0 ? kSignatureTrusted : kSignatureBlack;
+}
+
 // Reads the stored entries of one table, in the store's order, handing each
 // to the function given (FileProcessor::VisitEntries).
 using StoredEntriesReader =
     std::function<void(ListKind, const std::function<void(const UserListRecord&)>&)>;
 
 // Both groups with the stored entries as they are read, in the store's
-// order; an MD5 stored in both tables is listed once, in the blacklisted
-// group.
+// order; an MD5 stored in both tables is listed in both groups (a removal
+// takes it off the one the user confirms), an MD5 stored twice in one table
+// once.
 void BuildOperatedRows(ListRowTable& rows, const StoredEntriesReader& read);

@@ -13,9 +13,12 @@ namespace {
 // that it answers other messages meanwhile.
 constexpr std::size_t kEventsPerTurn = 2048;
 
-bool Succeeded(RemovalResult result) {
-    // Held by neither any more: another program (userlistctl) took it off.
-    return result == RemovalResult::Removed || result == RemovalResult::NotHeld;
+// The rows show where the store holds the file after these outcomes.
+bool RowsFollowStore(RemovalResult result) {
+    // NotHeld: held by neither any more, another program (userlistctl)
+    // took it off; NotOnList: a change before it moved or removed it.
+    return result == RemovalResult::Removed || result == RemovalResult::NotHeld ||
+           result == RemovalResult::NotOnList;
 }
 
 } // namespace
@@ -63,14 +66,8 @@ void OperatedTabController::ApplyEvents() {
             }
             UW_INVARIANT(m_removalsRunning > 0); // each removal that started ends once
             --m_removalsRunning;
-            if (Succeeded(event.outcome.result)) {
-                RemoveOperatedEntry(rows, event.entry.md5);
-                continue;
-            }
-            const int row = rows.FindByKey(event.entry.md5);
-            if (row >= 0 && rows.CellText(row, 2) == kWorkingText)
-                rows.SetCell(row, 2, kCellLink, kRestoreLinkText);
-            failures.push_back(&event);
+            if (ApplyRemovalEnd(rows, event))
+                failures.push_back(&event);
         }
     }
     if (more)
@@ -81,18 +78,42 @@ void OperatedTabController::ApplyEvents() {
         ShowRemovalFailure(*failure);
 }
 
+bool OperatedTabController::ApplyRemovalEnd(ListRowTable& rows, const OperatedEvent& event) {
+    const RemovalResult result = event.outcome.result;
+    if (RowsFollowStore(result)) {
+        ShowStoredLists(rows, event.entry, event.outcome.stored);
+        return result == RemovalResult::NotOnList;
+    }
+    // Nothing changed: the row gets its link back, folded or not.
+    const int group = GroupOf(event.entry.list);
+    ScopedLock lock(rows.Lock());
+    const ListRow* row = rows.RowInGroup(event.entry.md5, group);
+    if (row && row->CellNow(2).text == kWorkingText)
+        rows.SetCellInGroup(event.entry.md5, group, 2, kCellLink, kRestoreLinkText);
+    return true;
+}
+
 void OperatedTabController::ShowRemovalFailure(const OperatedEvent& event) {
     const FileProcessor& processor = m_work->processor;
+    const std::wstring name = PrepareMsgBoxText(event.entry.name, BoxMode::kFailure);
     switch (event.outcome.result) {
     case RemovalResult::ComponentRefused:
         m_surface.ShowMsgBox(std::wstring(), BoxMode::kNoCloudEngine);
         break;
     case RemovalResult::ComponentNotSaved:
     case RemovalResult::StoreFailed:
-        m_surface.RunBox(RemovalFailedText(event.entry.name,
-                                           event.outcome.result == RemovalResult::StoreFailed,
+        m_surface.RunBox(RemovalFailedText(name, event.outcome.result == RemovalResult::StoreFailed,
                                            processor.StorePath()),
                          BoxMode::kFailure);
+        break;
+    case RemovalResult::StoreUnreadable:
+        m_surface.RunBox(RemovalUnreadText(name, processor.StorePath()), BoxMode::kFailure);
+        break;
+    case RemovalResult::NotOnList:
+        m_surface.RunBox(RemovalNotOnListText(name, SignatureListOfGroup(GroupOf(event.entry.list)),
+                                              event.outcome.stored.trusted,
+                                              event.outcome.stored.black),
+                         BoxMode::kNotice);
         break;
     case RemovalResult::Unavailable: // the processor's own report names the cause
     case RemovalResult::Removed:
@@ -101,31 +122,48 @@ void OperatedTabController::ShowRemovalFailure(const OperatedEvent& event) {
     }
 }
 
-void OperatedTabController::RequestRemoval(const std::string& key) {
-    int row = m_list.FindByKey(key);
-    const ListRow* entry = row < 0 ? nullptr : m_list.Rows().Row(row);
-    if (!entry || entry->IsGroup() || m_list.CellText(row, 2) != kRestoreLinkText)
-        return; // gone, or being removed
-    const bool trusted = entry->group == GroupOf(ListKind::Trusted);
-    if (m_surface.ShowMsgBox(std::wstring(), trusted ? BoxMode::kRemoveTrusted
-                                                     : BoxMode::kRemoveBlack) == BoxResult::kCancel)
-        return;
-    // The question's loop let other changes in: the key says where it is now.
-    row = m_list.FindByKey(key);
-    if (row < 0 || m_list.CellText(row, 2) != kRestoreLinkText)
+void OperatedTabController::RequestRemoval(const std::string& key, int group) {
+    if (group != 0 && group != 1)
         return;
     OperatedEvent ended;
     ended.kind = OperatedEvent::Kind::RemovalEnded;
     ended.entry.md5 = key;
-    ended.entry.name = m_list.CellText(row, 0);
+    ended.entry.list = group == 0 ? ListKind::Trusted : ListKind::Black;
+    {
+        ScopedLock lock(m_list.Rows().Lock());
+        const int row = m_list.Rows().FindInGroup(key, group);
+        if (row < 0 || m_list.CellText(row, 2) != kRestoreLinkText)
+            return; // gone, or being removed
+        ended.entry.name = m_list.CellText(row, 0);
+        ended.entry.path = m_list.Rows().Row(row)->Tip();
+    }
+    const int mode = group == 0 ? BoxMode::kRemoveTrusted : BoxMode::kRemoveBlack;
+    if (m_surface.ShowMsgBox(ended.entry.name, mode) == BoxResult::kCancel)
+        return;
+    // The question's loop let other changes in: the key and group say where
+    // the row is now. A change that took the file off the list asked about
+    // meanwhile leaves nothing to remove: the user is told.
+    const int row = m_list.Rows().FindInGroup(key, group);
+    if (row < 0) {
+        const ListSet listed = ListedGroupsOf(m_list.Rows(), key);
+        m_surface.RunBox(RemovalNotOnListText(PrepareMsgBoxText(ended.entry.name,
+                                                                BoxMode::kFailure),
+                                              SignatureListOfGroup(group), listed.trusted,
+                                              listed.black),
+                         BoxMode::kNotice);
+        return;
+    }
+    if (m_list.CellText(row, 2) != kRestoreLinkText)
+        return; // a removal of it asked for meanwhile runs
     m_list.SetCell(row, 2, kCellText, kWorkingText, true);
     ++m_removalsRunning;
     const std::shared_ptr<WardenWork> work = m_work;
-    if (!StartDetachedWorker([work, ended = std::move(ended)]() mutable {
+    const SignatureListKind list = SignatureListOfGroup(group);
+    if (!StartDetachedWorker([work, list, ended = std::move(ended)]() mutable {
             work->WaitUntilReady();
             // Queued in the removal's turn: in order with the done reports
             // of the chunks before and after it.
-            work->processor.RemoveEntry(ended.entry.md5, [&](const RemovalOutcome& outcome) {
+            work->processor.RemoveEntry(ended.entry.md5, list, [&](const RemovalOutcome& outcome) {
                 ended.outcome = outcome;
                 work->operatedEvents.Push(std::move(ended));
                 work->operatedUpdate.Request();

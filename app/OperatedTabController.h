@@ -7,11 +7,14 @@
 // a removal's end are made in their turns), and the window's thread applies
 // them in that order: the tab ends as the store and the component do.
 //
-// A removal acts on the entry's MD5, not on a row's place: the link click
-// carries its row's key. After the question, the row shows "正在处理" and
-// the removal runs on a worker in its turn, after the chunk in progress;
-// the row leaves when the component and the store both no longer hold the
-// file, and a removal that failed keeps it, with a box saying why.
+// A removal acts on the entry's MD5 and list, not on a row's place: the link
+// click carries its row's key and group. The question names the file;
+// after it, the row shows "正在处理" and the removal runs on a worker in its
+// turn, after the chunk in progress, on the list the user confirmed only.
+// The rows then show where the store holds the file: the row leaves when
+// that list no longer holds it, a row of the other list stays; a removal
+// that failed keeps it, and one that found the file gone from that list
+// meanwhile changes nothing; a box says why.
 
 #include <atomic>
 #include <memory>
@@ -31,8 +34,9 @@ public:
     // The rows the start-up worker built, handed over.
     void TakeLoadedRows();
     bool Loaded() const { return m_loaded; }
-    // The entry's "恢复" link was clicked: asks, then removes.
-    void RequestRemoval(const std::string& key);
+    // The "恢复" link of the entry of `key` in `group` was clicked: asks,
+    // then removes it from that group's list.
+    void RequestRemoval(const std::string& key, int group);
     // The update's own message or timer: handled.
     bool HandleEvents(UINT message, WPARAM wparam);
     // Removals asked for and not yet ended on the window's thread.
@@ -40,7 +44,8 @@ public:
 
 private:
     void ApplyEvents();
-    void EndRemoval(const OperatedEvent& event);
+    // The rows after a removal's end; true when a box is to say why.
+    bool ApplyRemovalEnd(ListRowTable& rows, const OperatedEvent& event);
     void ShowRemovalFailure(const OperatedEvent& event);
 
     WardenSurface& m_surface;

@@ -43,6 +43,10 @@ QUserWardenDlg::~QUserWardenDlg() {
     m_work->processor.Shutdown();
 }
 
+bool QUserWardenDlg::EndWork(DWORD milliseconds) {
+    return m_work->processor.Shutdown(milliseconds);
+}
+
 int QUserWardenDlg::CurrentTab() {
     auto* tabs = dynamic_cast<CTwTabCtrl*>(FindById(kTabControl));
     return tabs ? tabs->CurrentTab() : 0;
@@ -141,9 +145,14 @@ void QUserWardenDlg::StartLoading() {
         FileProcessor& processor = work->processor;
         processor.Initialize(storePath, busyTimeoutMs);
         auto rows = std::make_unique<ListRowTable>();
-        BuildOperatedRows(*rows, [&processor](ListKind list, const auto& place) {
-            processor.VisitEntries(list, place);
+        bool read = true;
+        BuildOperatedRows(*rows, [&processor, &read](ListKind list, const auto& place) {
+            read = processor.VisitStoredEntries(list, place) && read;
         });
+        const bool opened = processor.StoreState().problem != StoreProblem::CannotOpen;
+        StartReport report;
+        // A store that cannot be opened has its own box.
+        report.storeUnreadable = opened && !read;
         {
             ScopedLock lock(work->loadedLock);
             work->loadedRows = std::move(rows);
@@ -151,9 +160,16 @@ void QUserWardenDlg::StartLoading() {
         // Posted before any commit can start: the rows are in place before
         // the first committed entry joins them.
         PostMessageW(window, kOperatedLoaded, 0, 0);
-        if (processor.StoreState().problem != StoreProblem::CannotOpen)
-            processor.ReconcileComponent();
-        if (!processor.HasComponent() || !processor.StoreState().Ok())
+        if (opened && processor.HasComponent()) {
+            const ReconcileResult reconciled = processor.ReconcileComponent();
+            report.storeUnreadable = report.storeUnreadable || reconciled.storeUnreadable;
+            report.reconcileFailed = reconciled.failed;
+        }
+        {
+            ScopedLock lock(work->loadedLock);
+            work->startReport = report;
+        }
+        if (!processor.HasComponent() || !processor.StoreState().Ok() || !report.Ok())
             PostMessageW(window, kStartProblems, 0, 0);
         SetEvent(work->ready.Get());
     });
@@ -167,6 +183,15 @@ void QUserWardenDlg::ShowStartProblems() {
         ShowFailure(ComponentFailureText(processor.ComponentFailure()));
     if (!processor.StoreState().Ok())
         ShowFailure(StoreFailureText(processor.StorePath(), processor.StoreState()));
+    StartReport report;
+    {
+        ScopedLock lock(m_work->loadedLock);
+        report = m_work->startReport;
+    }
+    if (report.storeUnreadable)
+        ShowFailure(StartLoadFailedText(processor.StorePath()));
+    if (report.reconcileFailed)
+        ShowFailure(StartReconcileFailedText());
 }
 
 void QUserWardenDlg::ShowReportedFailure(int code) {
@@ -202,6 +227,7 @@ void QUserWardenDlg::ToggleFormatTip(int tab) {
 void QUserWardenDlg::OnDrop(HDROP drop) {
     if (!m_work->dropBusy.TryAcquire()) {
         DragFinish(drop);
+        RunBox(DropWhileBusyText(), BoxMode::kNotice);
         return;
     }
     const int tab = CurrentTab();
@@ -251,16 +277,28 @@ void QUserWardenDlg::OpenFilesDialog() {
         m_work->pickBusy.Release();
 }
 
-// The link's row is named by its key, taken from the list with the click.
+// The link's row is named by its key and group, taken with the click from
+// the list that queued it first: the message names no list, and the tab
+// shown may have changed since the click.
 void QUserWardenDlg::OnLinkClicked(int column) {
-    const int tab = CurrentTab();
-    const std::string key = m_lists[tab].TakeClickedKey();
-    if (column != 2 || key.empty())
+    int clicked = -1;
+    CListViewCtrlEx::ClickedLink earliest;
+    for (int tab = 0; tab < 3; ++tab) {
+        CListViewCtrlEx::ClickedLink link;
+        if (m_lists[tab].PeekClickedLink(link) && (clicked < 0 || link.order < earliest.order)) {
+            clicked = tab;
+            earliest = link;
+        }
+    }
+    if (clicked < 0)
         return;
-    if (tab == 2)
-        m_operated.RequestRemoval(key);
+    const CListViewCtrlEx::ClickedLink link = m_lists[clicked].TakeClickedLink();
+    if (column != 2 || link.key.empty())
+        return;
+    if (clicked == 2)
+        m_operated.RequestRemoval(link.key, link.group);
     else
-        m_pending[tab].DeleteRow(key);
+        m_pending[clicked].DeleteRow(link.key);
 }
 
 int QUserWardenDlg::OnFileAnalysed(const FileAnalysisRecord* record) {

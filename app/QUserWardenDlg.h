@@ -43,6 +43,13 @@ public:
                             int storeBusyTimeoutMs = SqlDatabase::kDefaultBusyTimeoutMs);
     ~QUserWardenDlg();
 
+    // After the window has closed: stops the work in progress (at its next
+    // file or chunk; waits for another program's lock end at once) and
+    // waits for it at most `milliseconds`. False when some of it still runs
+    // then, inside the component: the caller ends the process, and what was
+    // not done is done at the next start.
+    bool EndWork(DWORD milliseconds);
+
     CListViewCtrlEx& List(int tab) { return m_lists[tab]; }
     FileProcessor& Processor() { return m_work->processor; }
     int CurrentTab();

@@ -74,7 +74,9 @@ std::wstring PrepareMsgBoxText(std::wstring text, int mode) {
         text = L"“" + text + L"”";
         wrapped = true;
     }
-    if (cut && wrapped && mode != 0)
+    // A removal question names its file on a line of its own.
+    const bool question = mode == BoxMode::kRemoveTrusted || mode == BoxMode::kRemoveBlack;
+    if (wrapped && mode != 0 && (cut || question))
         text += L"\n";
     return text;
 }
@@ -168,6 +170,45 @@ std::wstring RemovalFailedText(const std::wstring& name, bool storeFailed,
     const std::wstring cause =
         storeFailed ? L"未能写入记录文件 " + storePath : std::wstring(L"检测组件未能保存其名单");
     return L"未能恢复文件 " + name + L"：" + cause + L"。该文件仍在名单中，可稍后再试。";
+}
+
+namespace {
+
+const wchar_t* ListName(SignatureListKind list) {
+    return list == kSignatureBlack ? L"黑名单" : L"白名单";
+}
+
+} // namespace
+
+std::wstring RemovalNotOnListText(const std::wstring& name, SignatureListKind confirmed,
+                                  bool nowTrusted, bool nowBlack) {
+    std::wstring where;
+    if (nowTrusted && nowBlack)
+        where = L"它现在同时在白名单和黑名单中。";
+    else if (nowTrusted || nowBlack)
+        where = std::wstring(L"它现在在") + (nowBlack ? L"黑名单" : L"白名单") + L"中。";
+    else
+        where = L"它现在不在任何名单中。";
+    return L"文件 " + name + L" 已不在" + ListName(confirmed) + L"中，未作删除。" + where;
+}
+
+std::wstring RemovalUnreadText(const std::wstring& name, const std::wstring& storePath) {
+    return L"未能恢复文件 " + name + L"：未能读取记录文件 " + storePath +
+           L"。该文件仍在名单中，可稍后再试。";
+}
+
+std::wstring StartLoadFailedText(const std::wstring& storePath) {
+    return L"未能读取记录文件 " + storePath +
+           L" 中的全部记录，“已操作文件”中的列表可能不完整。请稍后重新打开本工具。";
+}
+
+std::wstring StartReconcileFailedText() {
+    return L"未能将记录文件中的名单同步到检测组件（检测组件的名单正被其他程序更新）。"
+           L"检测组件的名单可能与记录不一致，下次启动本工具时将再次同步。";
+}
+
+std::wstring DropWhileBusyText() {
+    return L"上一批文件仍在检查中，本次拖入的文件未被添加。请等待检查结束后再拖入。";
 }
 
 std::string SummaryMarkup(int added, int refused, int linkId) {

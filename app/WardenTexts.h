@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "intake/ComponentModule.h"
+#include "intake/SignatureListKind.h"
 #include "intake/StorePath.h"
 #include "store/StoreAccess.h"
 #include "ui/windows/BoxModes.h"
@@ -34,6 +35,24 @@ std::wstring ComponentNotSavedText();
 // entry is still on its list.
 std::wstring RemovalFailedText(const std::wstring& name, bool storeFailed,
                                const std::wstring& storePath);
+
+// Why a removal of the file `name` from `confirmed` did not happen: the
+// list no longer holds it (another change came first); `now` says where the
+// store holds it.
+std::wstring RemovalNotOnListText(const std::wstring& name, SignatureListKind confirmed,
+                                  bool nowTrusted, bool nowBlack);
+
+// Why a removal of the file `name` did not happen: the store at
+// `storePath` could not be read.
+std::wstring RemovalUnreadText(const std::wstring& name, const std::wstring& storePath);
+
+// What the start could not do: read every stored entry of the store at
+// `storePath`, or bring the component's lists in step with the store.
+std::wstring StartLoadFailedText(const std::wstring& storePath);
+std::wstring StartReconcileFailedText();
+
+// A drop that came while the files of another were still being examined.
+std::wstring DropWhileBusyText();
 
 // Column 2 of a row whose work is under way: a pending row a commit has
 // taken, an operated entry being removed.

@@ -34,6 +34,14 @@ struct EndedCommit {
     std::vector<std::string> md5s;
 };
 
+// What the start could not do besides finding the component and the store
+// usable: read every stored entry, bring the component in step.
+struct StartReport {
+    bool storeUnreadable = false;
+    bool reconcileFailed = false;
+    bool Ok() const { return !storeUnreadable && !reconcileFailed; }
+};
+
 struct WardenWork {
     FileProcessor processor;
     BusyFlag dropBusy;
@@ -43,6 +51,7 @@ struct WardenWork {
     UniqueHandle ready{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     CriticalSection loadedLock;
     std::unique_ptr<ListRowTable> loadedRows; // handed to the window's thread
+    StartReport startReport;                  // under loadedLock
     HandoverQueue<OperatedEvent> operatedEvents;
     CoalescedUpdate operatedUpdate{WardenMessage::kOperatedEvents, 0, WardenTimer::kOperatedEvents};
     HandoverQueue<EndedCommit> endedCommits[2];

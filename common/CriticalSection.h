@@ -33,10 +33,10 @@ public:
     void Leave() {
         LeaveCriticalSection(&m_section);
     }
-    // Held by the caller: releases it until `condition` is woken, then
-    // takes it again.
-    void Wait(CONDITION_VARIABLE& condition) {
-        SleepConditionVariableCS(&condition, &m_section, INFINITE);
+    // Held by the caller: releases it until `condition` is woken (or
+    // `milliseconds` have passed), then takes it again.
+    void Wait(CONDITION_VARIABLE& condition, DWORD milliseconds = INFINITE) {
+        SleepConditionVariableCS(&condition, &m_section, milliseconds);
     }
 
 private:

@@ -79,8 +79,14 @@ bool FileProcessor::LoadComponent() {
     if (m_detector)
         CreateComponentObject(m_module, CLSID_VxSignatureList, IID_ISignatureList,
                               reinterpret_cast<void**>(&m_signatures));
-    if (m_detector && m_signatures)
+    if (m_detector && m_signatures) {
+        // Beyond the contract: which list holds an MD5, when the component
+        // answers it.
+        if (FAILED(m_signatures->QueryInterface(IID_ISignatureLookup,
+                                                reinterpret_cast<void**>(&m_lookup))))
+            m_lookup = nullptr;
         return true;
+    }
     m_componentFailure.result = kComponentObjectMissing;
     m_componentFailure.path = GetModulePath(m_module.library);
     m_componentFailure.missing = m_detector ? "ISignatureList" : "IFileDetector";
@@ -94,6 +100,7 @@ bool FileProcessor::LoadComponent() {
 void FileProcessor::OpenStore(const std::wstring& storePath, int storeBusyTimeoutMs) {
     m_storePath = storePath;
     m_store = std::make_unique<ORBDBSqliteConn>(storePath, storeBusyTimeoutMs);
+    m_store->SetCancelSignal(&m_stopSignal);
     m_store->Open();
     m_store->InitUserBlackTable();
     m_store->InitUserTrustedTable();
@@ -105,11 +112,25 @@ bool FileProcessor::Stopping() const {
 }
 
 void FileProcessor::Shutdown() {
+    Shutdown(INFINITE);
+}
+
+bool FileProcessor::Shutdown(DWORD milliseconds) {
     {
         ScopedLock lock(m_callsLock);
         InterlockedExchange(&m_stopping, 1);
-        while (m_activeCalls != 0)
-            m_callsLock.Wait(m_callsEnded);
+        m_stopSignal.Raise();
+        const ULONGLONG deadline = GetTickCount64() + milliseconds;
+        while (m_activeCalls != 0) {
+            DWORD wait = INFINITE;
+            if (milliseconds != INFINITE) {
+                const ULONGLONG now = GetTickCount64();
+                if (now >= deadline)
+                    return false;
+                wait = static_cast<DWORD>(deadline - now);
+            }
+            m_callsLock.Wait(m_callsEnded, wait);
+        }
     }
     // A commit stopped between its chunks leaves its update open; every
     // chunk in it is whole, so it ends as usual and the lists are saved.
@@ -120,6 +141,10 @@ void FileProcessor::Shutdown() {
         m_store->Close();
         m_store.reset();
     }
+    if (m_lookup) {
+        m_lookup->Release();
+        m_lookup = nullptr;
+    }
     if (m_signatures) {
         m_signatures->Release();
         m_signatures = nullptr;
@@ -129,6 +154,7 @@ void FileProcessor::Shutdown() {
         m_detector = nullptr;
     }
     FreeComponentModule(m_module);
+    return true;
 }
 
 void FileProcessor::ReportError(int code) {
@@ -212,21 +238,29 @@ void FileProcessor::LoadBlackEntries(UserListRecords& records) {
 
 void FileProcessor::VisitEntries(ListKind list,
                                  const std::function<void(const UserListRecord&)>& visit) {
+    VisitStoredEntries(list, visit);
+}
+
+bool FileProcessor::VisitStoredEntries(ListKind list,
+                                       const std::function<void(const UserListRecord&)>& visit) {
     CallGuard guard(*this);
     if (!guard.Admitted() || !m_store)
-        return;
+        return false;
     ScopedLock lock(m_listLock);
-    m_store->VisitTable(list, visit);
+    return m_store->VisitTable(list, visit);
 }
 
 SignatureListKind FileProcessor::StoredListOf(const std::string& md5) {
+    ListSet lists;
+    StoredListsOf(md5, lists);
+    return lists.Dominant();
+}
+
+bool FileProcessor::StoredListsOf(const std::string& md5, ListSet& lists) {
+    lists = ListSet{};
     CallGuard guard(*this);
     if (!guard.Admitted() || !m_store)
-        return kSignatureNone;
+        return false;
     ScopedLock lock(m_listLock);
-    if (m_store->UserTrustedExists(md5) != -1)
-        return kSignatureTrusted;
-    if (m_store->UserBlackExists(md5) != -1)
-        return kSignatureBlack;
-    return kSignatureNone;
+    return ReadStoredLists(md5, lists);
 }

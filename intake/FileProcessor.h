@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "common/CancelSignal.h"
 #include "common/CriticalSection.h"
 #include "common/ListKind.h"
 #include "intake/ComponentModule.h"
@@ -31,21 +32,49 @@
 enum class RemovalResult {
     Removed,           // off the component's saved lists and out of the store
     NotHeld,           // neither the store nor the component holds it
+    NotOnList,         // the list named no longer holds it: nothing changed
     ComponentRefused,  // the component refused to begin its update: nothing changed
     ComponentNotSaved, // the component could not save its lists: nothing changed
     StoreFailed,       // the store could not be written: nothing changed
+    StoreUnreadable,   // the store could not be read: nothing changed
     Unavailable,       // no component, or the processor is shutting down
+};
+
+// Some of the two lists.
+struct ListSet {
+    bool trusted = false;
+    bool black = false;
+
+    bool Any() const { return trusted || black; }
+    bool Has(SignatureListKind list) const {
+        return list == kSignatureTrusted ? trusted : list == kSignatureBlack && black;
+    }
+    void Add(SignatureListKind list) {
+        trusted = trusted || list == kSignatureTrusted;
+        black = black || list == kSignatureBlack;
+    }
+    // The list an MD5 on these lists is put on at the component: the
+    // blacklist wins.
+    SignatureListKind Dominant() const {
+        return black ? kSignatureBlack : trusted ? kSignatureTrusted : kSignatureNone;
+    }
 };
 
 struct RemovalOutcome {
     RemovalResult result = RemovalResult::Unavailable;
-    SignatureListKind list = kSignatureNone; // the list it was taken off (or held it)
+    // The list it was taken off (the blacklist when both were), or the one
+    // asked for.
+    SignatureListKind list = kSignatureNone;
+    ListSet removed; // the lists it was taken off
+    ListSet stored;  // the tables that hold it afterwards (when read)
 };
 
 struct ReconcileResult {
-    int added = 0;       // stored entries the component lacked
-    int moved = 0;       // stored entries the component had on the other list
-    bool failed = false; // the component refused its update or did not save
+    int added = 0;               // stored entries put on the component's lists
+    int moved = 0;               // stored entries the component had on the other list
+    bool failed = false;         // the component refused its update or did not save
+    bool storeUnreadable = false; // the store's entries could not all be read
+    bool stopped = false;        // the processor began to stop: the rest waits for the next start
 };
 
 // One file to commit: its MD5 text and its full path in the system code page
@@ -136,28 +165,39 @@ public:
     // Files per chunk of later commits (tests and benchmarks); at least 1.
     void SetCommitChunkFiles(std::size_t files);
 
-    // Takes one MD5 off the list that holds it when the removal's turn
-    // comes (the store's table, else the component's list): first off the
-    // component, whose lists are saved, then out of the store, so that a
-    // removal cut short leaves the file stored, and the next start puts it
-    // back on the component's list. A failure undoes the component's part.
-    // `ended`, when given, hears the outcome still in the removal's turn:
-    // before any later change, so that what it passes on stays in order
-    // with the commits' done reports.
+    // Takes one MD5 off every list the store holds it on when the removal's
+    // turn comes (when the store holds it on none, off the component's list
+    // that holds it): first off the component, whose lists are saved, then
+    // out of the store (both tables in one transaction), so that a removal
+    // cut short leaves the file stored, and the next start puts it back on
+    // the component's list. A failure undoes the component's part; a store
+    // that cannot be read changes nothing. `ended`, when given, hears the
+    // outcome still in the removal's turn: before any later change, so that
+    // what it passes on stays in order with the commits' done reports.
     using RemovalEnded = std::function<void(const RemovalOutcome&)>;
     RemovalOutcome RemoveEntry(const std::string& md5, const RemovalEnded& ended = nullptr);
-    // The same on the named list only; 0 when removed or on neither, -1
-    // when the component or the store failed.
+    // The same off the named list only, the one the user confirmed: when by
+    // the removal's turn that list no longer holds the MD5, nothing changes
+    // (NotOnList, with where the store holds it now). An MD5 the store also
+    // holds on the other list stays there, and on the component's list.
+    RemovalOutcome RemoveEntry(const std::string& md5, SignatureListKind list,
+                               const RemovalEnded& ended = nullptr);
+    // The same; 0 when removed or on neither, -1 when the component or the
+    // store failed.
     int RemoveTrustedEntry(const std::string& md5);
     int RemoveBlackEntry(const std::string& md5);
 
     // Puts every stored entry on the component's matching list where it is
-    // missing or on the other list (an MD5 in both tables counts as black,
-    // as the window lists it). What only the component holds is left: the
-    // product and other tools put entries there too. Runs in a turn of its
-    // own, reading the store's MD5s as it goes (a million of them are not
-    // held at once).
+    // missing or on the other list (an MD5 in both tables ends black). With
+    // a component that answers no lookup, every stored entry is put on its
+    // list. What only the component holds is left: the product and other
+    // tools put entries there too. Runs in a turn of its own, reading the
+    // store's MD5s as it goes (a million of them are not held at once); it
+    // ends early when the processor stops.
     ReconcileResult ReconcileComponent();
+
+    // Whether the component answers which list holds an MD5 (after Initialize).
+    bool HasLookup() const { return m_lookup != nullptr; }
 
     // Tests: the seam called at each named point of commits and removals.
     void SetWorkSeam(WorkSeam seam);
@@ -168,13 +208,26 @@ public:
     // time (for a reader that writes each out: no list of them all).
     void VisitEntries(ListKind list, const std::function<void(const UserListRecord&)>& visit);
 
-    // Which table of the store holds an MD5 (kSignatureNone when neither).
+    // The records of one list as VisitEntries gives them; false when the
+    // store could not be read (those visited until then stay visited).
+    bool VisitStoredEntries(ListKind list,
+                            const std::function<void(const UserListRecord&)>& visit);
+
+    // Which table of the store holds an MD5 (kSignatureNone when neither;
+    // the blacklist when both).
     SignatureListKind StoredListOf(const std::string& md5);
+    // Which tables hold an MD5; false when the store could not be read.
+    bool StoredListsOf(const std::string& md5, ListSet& lists);
 
     // Ends the processor's work: calls in progress stop at their next file or
-    // MD5 and are waited for; later calls do nothing and fail. Then the store
-    // is deleted and the component freed. Called by the destructor.
+    // MD5, waits for another program's lock end at once, and the calls are
+    // waited for; later calls do nothing and fail. Then the store is deleted
+    // and the component freed. Called by the destructor.
     void Shutdown();
+    // The same, waiting at most `milliseconds` for the calls in progress;
+    // false (and nothing freed) when one is still running then, inside the
+    // component: the process is about to end.
+    bool Shutdown(DWORD milliseconds);
 
 private:
     class CallGuard;
@@ -202,7 +255,10 @@ private:
     RemovalOutcome Remove(SignatureListKind named, const std::string& md5,
                           const RemovalEnded& ended);
     RemovalOutcome RemoveInTurn(SignatureListKind named, const std::string& md5);
-    // Under the list lock: puts an MD5 back on a list in an update of its own.
+    // Under the list lock: which tables hold an MD5; false when unreadable.
+    bool ReadStoredLists(const std::string& md5, ListSet& lists);
+    // Under the list lock: puts an MD5 back as the component held it (on
+    // `list`, or on none), in an update of its own.
     void PutBack(SignatureListKind list, const std::string& md5);
     WorkFault AtPoint(WorkPoint point) const;
     void ReportError(int code);
@@ -219,9 +275,13 @@ private:
     IWardenCallback* m_callback = nullptr;
     IFileDetector* m_detector = nullptr;
     ISignatureList* m_signatures = nullptr;
+    ISignatureLookup* m_lookup = nullptr; // null when the component offers none
     ComponentModule m_module;
     std::wstring m_componentLibrary = kDetectionComponentName;
     ComponentLoadFailure m_componentFailure;
+    // Raised when the processor stops: the store's waits for another
+    // program's lock end (declared before the store, which uses it).
+    CancelSignal m_stopSignal;
     std::unique_ptr<ORBDBSqliteConn> m_store;
     std::wstring m_storePath;
     StoreAccess m_storeAccess;

@@ -21,9 +21,11 @@ std::vector<std::wstring> DroppedPaths(HDROP drop) {
 void RunDropWork(FileProcessor& processor, HDROP drop, HWND window, int tab, BusyFlag& busy) {
     processor.ExpandPaths(DroppedPaths(drop));
     DragFinish(drop);
-    busy.Release();
+    // Busy until the window has taken the drop's end: a drop started before
+    // would reset the counts its summary shows.
     if (window)
         SendMessageW(window, WM_INTAKE_DONE, static_cast<WPARAM>(tab), 0);
+    busy.Release();
 }
 
 std::vector<std::wstring> ParseOpenDialogSelection(const wchar_t* buffer) {

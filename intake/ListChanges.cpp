@@ -231,20 +231,41 @@ RemovalOutcome FileProcessor::RemoveEntry(const std::string& md5, const RemovalE
     return Remove(kSignatureNone, md5, ended);
 }
 
+RemovalOutcome FileProcessor::RemoveEntry(const std::string& md5, SignatureListKind list,
+                                          const RemovalEnded& ended) {
+    return Remove(list, md5, ended);
+}
+
+namespace {
+
+int RemovalCode(RemovalResult result) {
+    return result == RemovalResult::Removed || result == RemovalResult::NotHeld ||
+                   result == RemovalResult::NotOnList
+               ? 0
+               : -1;
+}
+
+ListKind TableOf(SignatureListKind list) {
+    return list == kSignatureBlack ? ListKind::Black : ListKind::Trusted;
+}
+
+const SignatureListKind kBothLists[] = {kSignatureTrusted, kSignatureBlack};
+
+} // namespace
+
 int FileProcessor::RemoveTrustedEntry(const std::string& md5) {
-    const RemovalResult result = Remove(kSignatureTrusted, md5, nullptr).result;
-    return result == RemovalResult::Removed || result == RemovalResult::NotHeld ? 0 : -1;
+    return RemovalCode(Remove(kSignatureTrusted, md5, nullptr).result);
 }
 
 int FileProcessor::RemoveBlackEntry(const std::string& md5) {
-    const RemovalResult result = Remove(kSignatureBlack, md5, nullptr).result;
-    return result == RemovalResult::Removed || result == RemovalResult::NotHeld ? 0 : -1;
+    return RemovalCode(Remove(kSignatureBlack, md5, nullptr).result);
 }
 
 RemovalOutcome FileProcessor::Remove(SignatureListKind named, const std::string& md5,
                                      const RemovalEnded& ended) {
     CallGuard guard(*this);
     RemovalOutcome outcome;
+    outcome.list = named;
     if (guard.Admitted() && HaveSignatureList()) {
         AtPoint(WorkPoint::RemovalTurn);
         ListTurns::Turn turn(m_turns);
@@ -263,60 +284,129 @@ RemovalOutcome FileProcessor::Remove(SignatureListKind named, const std::string&
     return outcome;
 }
 
+bool FileProcessor::ReadStoredLists(const std::string& md5, ListSet& lists) {
+    lists = ListSet{};
+    if (!m_store)
+        return true;
+    for (const SignatureListKind list : kBothLists) {
+        const StorePresence presence = m_store->Holds(TableOf(list), md5);
+        if (presence == StorePresence::Unreadable)
+            return false;
+        if (presence == StorePresence::Held)
+            lists.Add(list);
+    }
+    return true;
+}
+
 // The seams are called without the list lock, so that a test holding a
 // removal there can still read the store.
 RemovalOutcome FileProcessor::RemoveInTurn(SignatureListKind named, const std::string& md5) {
     // No commit's update is open: this removal's own update saves it.
     UW_INVARIANT(!m_updateOpen);
-    SignatureListKind stored = kSignatureNone;
-    SignatureListKind list;
-    bool onComponent;
+    RemovalOutcome outcome;
+    outcome.list = named;
+    ListSet stored;
+    ListSet targets; // the lists it is taken off
+    ListSet storeTargets;
+    SignatureListKind held = kSignatureNone; // the component's list, when it says
     {
         ScopedLock lock(m_listLock);
-        if (m_store && m_store->UserTrustedExists(md5) != -1)
-            stored = kSignatureTrusted;
-        else if (m_store && m_store->UserBlackExists(md5) != -1)
-            stored = kSignatureBlack;
-        int held = kSignatureNone;
-        m_signatures->Lookup(md5.c_str(), &held);
-        list = named != kSignatureNone
-                   ? named
-                   : (stored != kSignatureNone ? stored : static_cast<SignatureListKind>(held));
-        onComponent = held == list;
-        if (list == kSignatureNone || (stored != list && !onComponent))
-            return RemovalOutcome{RemovalResult::NotHeld, list};
-        if (FAILED(m_signatures->BeginUpdate()))
-            return RemovalOutcome{RemovalResult::ComponentRefused, list};
-        if (onComponent)
-            list == kSignatureTrusted ? m_signatures->RemoveTrusted(md5.c_str())
-                                      : m_signatures->RemoveBlack(md5.c_str());
+        if (!ReadStoredLists(md5, stored)) {
+            outcome.result = RemovalResult::StoreUnreadable;
+            return outcome;
+        }
+        outcome.stored = stored;
+        int answer = kSignatureNone;
+        if (m_lookup && SUCCEEDED(m_lookup->Lookup(md5.c_str(), &answer)))
+            held = static_cast<SignatureListKind>(answer);
+        if (named != kSignatureNone) {
+            // Only the list the user confirmed, and only while it holds the
+            // file: the store's table, or the component's list when it says.
+            if (!stored.Has(named) && held != named) {
+                outcome.result = RemovalResult::NotOnList;
+                return outcome;
+            }
+            targets.Add(named);
+        } else {
+            targets = stored.Any() ? stored : ListSet{};
+            targets.Add(held);
+            if (!targets.Any()) {
+                outcome.result = RemovalResult::NotHeld;
+                return outcome;
+            }
+        }
+        outcome.list = targets.Dominant();
+        storeTargets.trusted = targets.trusted && stored.trusted;
+        storeTargets.black = targets.black && stored.black;
+        if (FAILED(m_signatures->BeginUpdate())) {
+            outcome.result = RemovalResult::ComponentRefused;
+            return outcome;
+        }
+        // Without a lookup the component is asked to remove the file from
+        // each list the removal names: one that does not hold it has
+        // nothing to remove.
+        for (const SignatureListKind list : kBothLists) {
+            if (targets.Has(list) && (!m_lookup || held == list))
+                list == kSignatureTrusted ? m_signatures->RemoveTrusted(md5.c_str())
+                                          : m_signatures->RemoveBlack(md5.c_str());
+        }
+        // A file the store also holds on the other list stays on it.
+        ListSet remaining = stored;
+        remaining.trusted = remaining.trusted && !storeTargets.trusted;
+        remaining.black = remaining.black && !storeTargets.black;
+        const SignatureListKind stays = remaining.Dominant();
+        if (stays != kSignatureNone && (!m_lookup || held != stays))
+            stays == kSignatureTrusted ? m_signatures->AddTrusted(md5.c_str())
+                                       : m_signatures->AddBlack(md5.c_str());
     }
+    // As the component held it before: what the lookup said, else what the
+    // store's tables put there.
+    const SignatureListKind before = m_lookup ? held : stored.Dominant();
     const bool saveFails = AtPoint(WorkPoint::RemovalEndUpdate) == WorkFault::ComponentFails;
     {
         ScopedLock lock(m_listLock);
         if (FAILED(m_signatures->EndUpdate()) || saveFails) {
-            if (onComponent)
-                PutBack(list, md5);
-            return RemovalOutcome{RemovalResult::ComponentNotSaved, list};
+            PutBack(before, md5);
+            outcome.result = RemovalResult::ComponentNotSaved;
+            return outcome;
         }
     }
-    if (stored != list)
-        return RemovalOutcome{RemovalResult::Removed, list};
+    outcome.removed = targets;
+    if (!storeTargets.Any()) {
+        outcome.result = RemovalResult::Removed;
+        return outcome;
+    }
     const bool deleteFails = AtPoint(WorkPoint::RemovalStore) == WorkFault::StoreFails;
     ScopedLock lock(m_listLock);
-    if (deleteFails || !m_store->DeleteEntry(ListKindOf(list), md5)) {
-        if (onComponent)
-            PutBack(list, md5);
-        return RemovalOutcome{RemovalResult::StoreFailed, list};
+    std::vector<ListKind> tables;
+    for (const SignatureListKind list : kBothLists) {
+        if (storeTargets.Has(list))
+            tables.push_back(TableOf(list));
     }
-    return RemovalOutcome{RemovalResult::Removed, list};
+    if (deleteFails || !m_store->DeleteEntries(tables, md5)) {
+        PutBack(before, md5);
+        outcome.removed = ListSet{};
+        outcome.result = RemovalResult::StoreFailed;
+        return outcome;
+    }
+    outcome.stored.trusted = stored.trusted && !storeTargets.trusted;
+    outcome.stored.black = stored.black && !storeTargets.black;
+    outcome.result = RemovalResult::Removed;
+    return outcome;
 }
 
 void FileProcessor::PutBack(SignatureListKind list, const std::string& md5) {
     if (FAILED(m_signatures->BeginUpdate()))
         return;
-    list == kSignatureTrusted ? m_signatures->AddTrusted(md5.c_str())
-                              : m_signatures->AddBlack(md5.c_str());
+    for (const SignatureListKind other : kBothLists) {
+        if (other != list)
+            other == kSignatureTrusted ? m_signatures->RemoveTrusted(md5.c_str())
+                                       : m_signatures->RemoveBlack(md5.c_str());
+    }
+    if (list == kSignatureTrusted)
+        m_signatures->AddTrusted(md5.c_str());
+    else if (list == kSignatureBlack)
+        m_signatures->AddBlack(md5.c_str());
     m_signatures->EndUpdate();
 }
 
@@ -330,11 +420,14 @@ ReconcileResult FileProcessor::ReconcileComponent() {
     bool begun = false;
     bool refused = false;
     const auto put = [&](const char* md5, SignatureListKind kind) {
-        if (refused)
+        if (refused || result.stopped)
             return;
+        if (Stopping()) {
+            result.stopped = true; // the next start puts the rest
+            return;
+        }
         int held = kSignatureNone;
-        m_signatures->Lookup(md5, &held);
-        if (held == kind)
+        if (m_lookup && SUCCEEDED(m_lookup->Lookup(md5, &held)) && held == kind)
             return;
         if (!begun && FAILED(m_signatures->BeginUpdate())) {
             refused = true;
@@ -345,8 +438,11 @@ ReconcileResult FileProcessor::ReconcileComponent() {
         ++(held == kSignatureNone ? result.added : result.moved);
     };
     // Black last: an MD5 in both tables ends on the blacklist.
-    m_store->VisitMd5s(ListKind::Trusted, [&](const char* md5) { put(md5, kSignatureTrusted); });
-    m_store->VisitMd5s(ListKind::Black, [&](const char* md5) { put(md5, kSignatureBlack); });
+    const bool trustedRead =
+        m_store->VisitMd5s(ListKind::Trusted, [&](const char* md5) { put(md5, kSignatureTrusted); });
+    const bool blackRead =
+        m_store->VisitMd5s(ListKind::Black, [&](const char* md5) { put(md5, kSignatureBlack); });
+    result.storeUnreadable = !trustedRead || !blackRead;
     if (begun && FAILED(m_signatures->EndUpdate()))
         refused = true;
     result.failed = refused;

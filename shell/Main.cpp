@@ -15,6 +15,11 @@
 
 namespace {
 
+// How long the closed window's work may take to stop (whatever another
+// program does with the store or the component, the process ends within
+// five seconds of the close).
+constexpr DWORD kWorkStopMs = 3000;
+
 // The two process-wide messages, registered before the entry runs: the
 // message box's own (mode and text while open) and the file list's.
 const UINT g_messageBoxUpdate = MsgBoxUpdateMessage();
@@ -36,6 +41,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     {
         QUserWardenDlg window;
         window.RunModal(nullptr, nullptr);
+        if (!window.EndWork(kWorkStopMs)) {
+            // A call into the component has not returned: the process ends
+            // without it, as a killed one does. The store's journal undoes
+            // an unfinished write, and the next start puts what the store
+            // holds on the component's lists.
+            TerminateProcess(GetCurrentProcess(), 0);
+        }
         AppModule::Instance().Term();
         CoUninitialize();
     }

@@ -109,7 +109,8 @@ bool ORBDBSqliteConn::TryRead(std::string& message) {
 // A table made and dropped again by the rollback: the engine writes its
 // first page, so the file and its journal beside it must be writable.
 bool ORBDBSqliteConn::TryWrite(std::string& message) {
-    sqlite3_busy_timeout(m_db.Connection(), 0);
+    const int busyTimeoutMs = m_db.BusyTimeout();
+    m_db.SetBusyTimeout(0);
     bool writable = true;
     try {
         m_db.RunStatement("BEGIN IMMEDIATE");
@@ -133,7 +134,7 @@ bool ORBDBSqliteConn::TryWrite(std::string& message) {
             }
         }
     }
-    sqlite3_busy_timeout(m_db.Connection(), m_db.BusyTimeout());
+    m_db.SetBusyTimeout(busyTimeoutMs);
     return writable;
 }
 
@@ -204,31 +205,35 @@ int ORBDBSqliteConn::LoadTable(ListKind table, UserListRecords& records) {
     return 0;
 }
 
-void ORBDBSqliteConn::VisitTable(ListKind table,
+bool ORBDBSqliteConn::VisitTable(ListKind table,
                                  const std::function<void(const UserListRecord&)>& visit) {
     const std::string select = LoadStatement(table);
     try {
         SqlQuery rows = m_db.RunQuery(select.c_str());
         if (rows.AtEnd())
-            return;
+            return true;
         const int md5 = rows.ColumnIndex("Md5");
         const int time = rows.ColumnIndex("Time");
         const int path = rows.ColumnIndex("Path");
         for (; !rows.AtEnd(); rows.Advance())
             visit(MakeUserListRecord(rows.TextColumn(md5), rows.TextColumn(time),
                                      rows.TextColumn(path)));
+        return true;
     } catch (const SqlException& error) {
         LogFailure("InitGroupIPList", select, error);
+        return false;
     }
 }
 
-void ORBDBSqliteConn::VisitMd5s(ListKind table, const std::function<void(const char*)>& visit) {
+bool ORBDBSqliteConn::VisitMd5s(ListKind table, const std::function<void(const char*)>& visit) {
     const std::string select = Md5sStatement(table);
     try {
         for (SqlQuery rows = m_db.RunQuery(select.c_str()); !rows.AtEnd(); rows.Advance())
             visit(rows.TextColumn(0));
+        return true;
     } catch (const SqlException& error) {
         LogFailure("InitGroupIPList", select, error);
+        return false;
     }
 }
 
@@ -270,6 +275,32 @@ bool ORBDBSqliteConn::DeleteEntry(ListKind table, const std::string& md5) {
     return TryDelete(table, md5, DeleteLabel(table));
 }
 
+bool ORBDBSqliteConn::DeleteEntries(const std::vector<ListKind>& tables, const std::string& md5) {
+    if (tables.size() == 1)
+        return DeleteEntry(tables.front(), md5);
+    std::string statement = "BEGIN";
+    try {
+        m_db.RunStatement(statement.c_str());
+        for (const ListKind table : tables) {
+            statement = DeleteStatement(table, md5);
+            m_db.RunStatement(statement.c_str());
+        }
+        statement = "COMMIT";
+        m_db.RunStatement(statement.c_str());
+        return true;
+    } catch (const SqlException& error) {
+        LogFailure(DeleteLabel(tables.front()), statement, error);
+        if (m_db.InTransaction()) {
+            try {
+                m_db.RunStatement("ROLLBACK");
+            } catch (const SqlException&) {
+                // The connection rolls back itself when it closes.
+            }
+        }
+        return false;
+    }
+}
+
 bool ORBDBSqliteConn::TryDelete(ListKind table, const std::string& md5, const char* label) {
     const std::string statement = DeleteStatement(table, md5);
     try {
@@ -288,7 +319,8 @@ int ORBDBSqliteConn::UserTrustedExists(const std::string& md5) {
     return FindMd5(ListKind::Trusted, md5, ExistsLabel(ListKind::Trusted));
 }
 
-int ORBDBSqliteConn::FindMd5(ListKind table, const std::string& md5, const char* label) {
+int ORBDBSqliteConn::FindMd5(ListKind table, const std::string& md5, const char* label,
+                             bool* failed) {
     const std::string statement = ExistsStatement(table, md5);
     int id = -1;
     try {
@@ -296,8 +328,18 @@ int ORBDBSqliteConn::FindMd5(ListKind table, const std::string& md5, const char*
             id = rows.IntColumn("ID", 0);
     } catch (const SqlException& error) {
         LogFailure(label, statement, error);
+        if (failed)
+            *failed = true;
     }
     return id;
+}
+
+StorePresence ORBDBSqliteConn::Holds(ListKind table, const std::string& md5) {
+    bool failed = false;
+    const int id = FindMd5(table, md5, ExistsLabel(table), &failed);
+    if (failed)
+        return StorePresence::Unreadable;
+    return id != -1 ? StorePresence::Held : StorePresence::Absent;
 }
 
 int ORBDBSqliteConn::ExecSql(const std::string& statement) {

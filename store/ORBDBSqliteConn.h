@@ -14,6 +14,9 @@
 #include "store/UserListWriter.h"
 #include "store/iqdatabase.h"
 
+// Whether a table holds an MD5, telling a failed read from "not there".
+enum class StorePresence { Absent, Held, Unreadable };
+
 class ORBDBSqliteConn : public iqdatabase {
 public:
     static constexpr const wchar_t* kFileName = L"UserSign.dat";
@@ -55,15 +58,25 @@ public:
     // Deletes an MD5's record from `table`; false (with a log line) when the
     // delete failed, which DelUser*Data do not tell.
     bool DeleteEntry(ListKind table, const std::string& md5);
+    // The same from each of `tables`, in one transaction: all or none.
+    bool DeleteEntries(const std::vector<ListKind>& tables, const std::string& md5);
+    // Whether `table` holds the MD5; Unreadable (with a log line) when the
+    // read failed: a lock held past the busy timeout, an I/O error. The
+    // Exists operations answer -1 for that as for "not there".
+    StorePresence Holds(ListKind table, const std::string& md5);
 
     // The records of `table` in the order the load gives them, one at a
     // time, without a list of them all (a million records of a fixed size
-    // fill 300 MB). A failure is logged as the load logs it; the records
-    // visited until then stay visited.
-    void VisitTable(ListKind table, const std::function<void(const UserListRecord&)>& visit);
+    // fill 300 MB). A failure is logged as the load logs it, and answered
+    // false; the records visited until then stay visited.
+    bool VisitTable(ListKind table, const std::function<void(const UserListRecord&)>& visit);
     // The MD5 of every record of `table`, in no particular order (read from
-    // the MD5 index alone).
-    void VisitMd5s(ListKind table, const std::function<void(const char*)>& visit);
+    // the MD5 index alone); false when the read failed.
+    bool VisitMd5s(ListKind table, const std::function<void(const char*)>& visit);
+
+    // Once `signal` is raised no statement waits for another program's
+    // lock (see SqlDatabase::SetCancelSignal).
+    void SetCancelSignal(const CancelSignal* signal) { m_db.SetCancelSignal(signal); }
 
     const std::wstring& DatabasePath() const { return m_path; }
 
@@ -79,7 +92,10 @@ private:
     int AddRecord(ListKind table, const UserListRecord* record);
     int DeleteMd5(ListKind table, const std::string& md5, const char* label);
     bool TryDelete(ListKind table, const std::string& md5, const char* label);
-    int FindMd5(ListKind table, const std::string& md5, const char* label);
+    // The record's ID, -1 when there is none or the read failed (then
+    // `failed`, when given, is set).
+    int FindMd5(ListKind table, const std::string& md5, const char* label,
+                bool* failed = nullptr);
 
     std::wstring m_path;
     SqlDatabase m_db;

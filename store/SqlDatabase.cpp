@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "common/CancelSignal.h"
 #include "common/Invariant.h"
 #include "store/SqlException.h"
 #include "store/PageCodec.h"
@@ -22,7 +23,29 @@ void SqlDatabase::Open(const char* utf8Path) {
         throw error;
     }
     m_connection = connection;
-    sqlite3_busy_timeout(m_connection, m_busyTimeoutMs);
+    sqlite3_busy_handler(m_connection, &SqlDatabase::WaitForLock, this);
+}
+
+// Tries again after a growing pause while the busy timeout lasts, as the
+// engine's own timeout does; the pause is a wait on the cancel signal, so
+// that a raised signal ends it at once.
+int SqlDatabase::WaitForLock(void* database, int attempt) {
+    static const DWORD kPausesMs[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    auto& self = *static_cast<SqlDatabase*>(database);
+    const std::uint64_t now = GetTickCount64();
+    if (attempt == 0)
+        self.m_waitStarted = now;
+    const std::uint64_t waited = now - self.m_waitStarted;
+    if (self.m_busyTimeoutMs <= 0 || waited >= static_cast<std::uint64_t>(self.m_busyTimeoutMs))
+        return 0;
+    const std::size_t steps = sizeof kPausesMs / sizeof kPausesMs[0];
+    DWORD pause = kPausesMs[attempt < static_cast<int>(steps) ? attempt : steps - 1];
+    const std::uint64_t left = static_cast<std::uint64_t>(self.m_busyTimeoutMs) - waited;
+    if (pause > left)
+        pause = static_cast<DWORD>(left);
+    if (self.m_cancel ? self.m_cancel->WaitFor(pause) : (Sleep(pause), false))
+        return 0;
+    return 1;
 }
 
 void SqlDatabase::Close() {

@@ -2,10 +2,13 @@
 // The database connection of the SQL access layer. Every engine failure is
 // raised as SqlException.
 
+#include <cstdint>
+
 #include "store/SqlQuery.h"
 #include "store/SqlStatement.h"
 
 struct sqlite3;
+class CancelSignal;
 
 class SqlDatabase {
 public:
@@ -32,15 +35,25 @@ public:
     // Whether a transaction is open on the connection.
     bool InTransaction() const;
 
-    // Applied by the next Open.
+    // How long a statement waits for another connection's lock before it
+    // fails with SQLITE_BUSY; it applies at once.
     void SetBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
     int BusyTimeout() const { return m_busyTimeoutMs; }
+    // Once `signal` is raised, no statement waits for a lock any more: a
+    // wait in progress ends at once and fails. Not owned; it outlives the
+    // connection.
+    void SetCancelSignal(const CancelSignal* signal) { m_cancel = signal; }
 
     sqlite3* Connection() const { return m_connection; }
 
 private:
     void CheckOpen() const;
+    // The engine's busy handler: whether to try a locked database again.
+    static int WaitForLock(void* database, int attempt);
+
 
     sqlite3* m_connection = nullptr;
     int m_busyTimeoutMs = kDefaultBusyTimeoutMs;
+    const CancelSignal* m_cancel = nullptr;
+    std::uint64_t m_waitStarted = 0; // GetTickCount64 at a wait's first attempt
 };

@@ -48,6 +48,13 @@ void CheckComponent(const FileProcessor& processor, CheckReport& report) {
     report.Fact("component machine", ComponentMachine(path));
     if (processor.HasComponent()) {
         report.Fact("component state", "loaded");
+        // Without it, removals and the window's start work from the store
+        // alone: each stored entry is put on its list, each removal asks
+        // the component to remove from the list the store names.
+        report.Fact("component lookup", processor.HasLookup()
+                                            ? "offered"
+                                            : "not offered (the component's lists are "
+                                              "changed from the store's alone)");
         return;
     }
     report.Fact("component state", "not loaded");

@@ -41,8 +41,8 @@ const char kUserListCtlUsage[] =
     "exit codes: 0 done, 1 an MD5 to remove is on no list, 2 bad command line,\n"
     "            3 the detection component refused the update, 4 no detection component\n"
     "            (nothing changed; list and export still work), 5 a file was left out\n"
-    "            because the store cannot record its path, 6 the store cannot be opened\n"
-    "            or written (the files printed before were committed), 7 the import file\n"
+    "            because the store cannot record its path, 6 the store cannot be opened,\n"
+    "            read or written (the files printed before were committed), 7 the import file\n"
     "            is malformed or holds nothing to import (nothing imported), 8 the export\n"
     "            file could not be written, 9 a file could not be read (the others were\n"
     "            done), 10 the store is on a network share, 11 the store's writes are or\n"
@@ -254,8 +254,12 @@ int Remove(FileProcessor& processor, const std::vector<std::string>& md5s, std::
            std::ostream& err) {
     int code = kCliOk;
     for (const std::string& md5 : md5s) {
-        const SignatureListKind kind = processor.StoredListOf(md5);
-        if (kind == kSignatureNone) {
+        ListSet stored;
+        if (!processor.StoredListsOf(md5, stored)) {
+            err << "userlistctl: the store could not be read; " << md5 << " was not removed\n";
+            return kCliStoreFailed;
+        }
+        if (!stored.Any()) {
             err << "userlistctl: not on any list: " << md5 << '\n';
             code = kCliNotFound;
             continue;
@@ -264,8 +268,12 @@ int Remove(FileProcessor& processor, const std::vector<std::string>& md5s, std::
         switch (removal.result) {
         case RemovalResult::Removed:
         case RemovalResult::NotHeld: // taken off meanwhile by another program
-            out << "removed\t" << (kind == kSignatureTrusted ? "trusted" : "black") << '\t' << md5
-                << '\n';
+        case RemovalResult::NotOnList:
+            // Off every list that held it: both, when the store had it on both.
+            if (stored.trusted)
+                out << "removed\ttrusted\t" << md5 << '\n';
+            if (stored.black)
+                out << "removed\tblack\t" << md5 << '\n';
             break;
         case RemovalResult::ComponentRefused:
         case RemovalResult::Unavailable:
@@ -277,6 +285,9 @@ int Remove(FileProcessor& processor, const std::vector<std::string>& md5s, std::
             return kCliRefused;
         case RemovalResult::StoreFailed:
             err << "userlistctl: the store could not be written; " << md5 << " is still listed\n";
+            return kCliStoreFailed;
+        case RemovalResult::StoreUnreadable:
+            err << "userlistctl: the store could not be read; " << md5 << " was not removed\n";
             return kCliStoreFailed;
         }
     }

@@ -140,6 +140,27 @@ HRESULT SignatureList::Change(const char* md5, SignatureListKind kind, bool add)
     return changed ? S_OK : S_FALSE;
 }
 
+HRESULT STDMETHODCALLTYPE SignatureList::QueryInterface(REFIID id, void** object) {
+    if (object && IsEqualGUID(id, IID_ISignatureLookup)) {
+        *object = static_cast<ISignatureLookup*>(this);
+        AddRef();
+        return S_OK;
+    }
+    return ComObject::QueryInterface(id, object);
+}
+
+ULONG STDMETHODCALLTYPE SignatureList::AddRef() {
+    return ComObject::AddRef();
+}
+
+ULONG STDMETHODCALLTYPE SignatureList::Release() {
+    return ComObject::Release();
+}
+
+HRESULT STDMETHODCALLTYPE SignatureList::ReservedSlot5() {
+    return E_NOTIMPL;
+}
+
 HRESULT STDMETHODCALLTYPE SignatureList::Lookup(const char* md5, int* kind) {
     if (!md5 || !kind)
         return E_POINTER;

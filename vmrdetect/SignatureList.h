@@ -18,11 +18,19 @@
 // the environment variable VMRDETECT_LIST_FILE (tests and side-by-side setups).
 std::wstring SignatureListFilePath();
 
-class SignatureList : public ComObject<ISignatureList, IID_ISignatureList> {
+// It also answers ISignatureLookup, which list holds an MD5, through
+// QueryInterface; the lookup shares the object's reference count.
+class SignatureList : public ComObject<ISignatureList, IID_ISignatureList>, public ISignatureLookup {
 public:
     explicit SignatureList(std::wstring path);
 
+    // IUnknown, for both interfaces.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
     HRESULT STDMETHODCALLTYPE BeginUpdate() override;
+    HRESULT STDMETHODCALLTYPE ReservedSlot5() override;
     HRESULT STDMETHODCALLTYPE Lookup(const char* md5, int* kind) override;
     HRESULT STDMETHODCALLTYPE RemoveTrusted(const char* md5) override;
     HRESULT STDMETHODCALLTYPE AddTrusted(const char* md5) override;

@@ -22,7 +22,7 @@ IUnknown* CreateObject(REFCLSID classId) {
     if (IsEqualGUID(classId, CLSID_VxFileDetector))
         return new FileDetector(); // owned by its reference count
     if (IsEqualGUID(classId, CLSID_VxSignatureList))
-        return new SignatureList(SignatureListFilePath());
+        return static_cast<ISignatureList*>(new SignatureList(SignatureListFilePath()));
     return nullptr;
 }
 

@@ -154,7 +154,7 @@ TEST_F(ConcurrentUse, ARemovalTheStoreRefusesKeepsTheEntryAndSaysWhy) {
     EXPECT_TRUE(PumpUntil([&] { return !answers.Notices().empty(); }));
     answers.Stop();
     EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, answers.Notices());
-    EXPECT_EQ(RemovalFailedText(L"f.exe", true, window.Processor().StorePath()),
+    EXPECT_EQ(RemovalFailedText(L"“f.exe”", true, window.Processor().StorePath()),
               answers.NoticeTexts().at(0));
     const int row = window.List(2).FindByKey(kA);
     ASSERT_GE(row, 0);

@@ -34,9 +34,14 @@ protected:
     testsupport::TempDir m_dir;
 };
 
+// Through the lookup the component offers beside its contract.
 int KindOf(ISignatureList* list, const char* md5) {
+    ISignatureLookup* lookup = nullptr;
+    if (FAILED(list->QueryInterface(IID_ISignatureLookup, reinterpret_cast<void**>(&lookup))))
+        return -2;
     int kind = -1;
-    list->Lookup(md5, &kind);
+    lookup->Lookup(md5, &kind);
+    lookup->Release();
     return kind;
 }
 

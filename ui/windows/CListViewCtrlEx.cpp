@@ -304,6 +304,32 @@ void CListViewCtrlEx::DrawGroupRow(HDC dc, const ListRow& row, const RECT& rect)
     }
 }
 
+void CListViewCtrlEx::NoteDrawn(int index, const ListRow& row) {
+    // Only the rows about the visible ones are kept.
+    constexpr std::size_t kKeptRows = 512;
+    if (m_drawn.size() >= kKeptRows && m_drawn.count(index) == 0) {
+        const int top = static_cast<int>(SendMessageW(Hwnd(), LVM_GETTOPINDEX, 0, 0));
+        const int page = static_cast<int>(SendMessageW(Hwnd(), LVM_GETCOUNTPERPAGE, 0, 0));
+        for (auto it = m_drawn.begin(); it != m_drawn.end();) {
+            if (it->first < top - page || it->first > top + 2 * page + 1)
+                it = m_drawn.erase(it);
+            else
+                ++it;
+        }
+    }
+    m_drawn[index] = DrawnRow{row.key, row.group, row.IsGroup()};
+}
+
+ListRow* CListViewCtrlEx::RowDrawnAt(int index, int& now) {
+    now = index;
+    const auto drawn = m_drawn.find(index);
+    if (drawn == m_drawn.end())
+        return m_rows.Row(index);
+    const DrawnRow& was = drawn->second;
+    now = was.isGroup ? m_rows.FindGroupRow(was.group) : m_rows.FindInGroup(was.key, was.group);
+    return now < 0 ? nullptr : m_rows.Row(now);
+}
+
 void CListViewCtrlEx::DrawRow(const DRAWITEMSTRUCT& item) {
     // Workers change rows while the list paints.
     ScopedLock lock(m_rows.Lock());
@@ -311,6 +337,7 @@ void CListViewCtrlEx::DrawRow(const DRAWITEMSTRUCT& item) {
     const ListRow* row = m_rows.Row(index);
     if (!row)
         return;
+    NoteDrawn(index, *row);
     HDC dc = item.hDC;
     const int saved = SaveDC(dc);
     SetBkMode(dc, TRANSPARENT);
@@ -343,7 +370,13 @@ void CListViewCtrlEx::PaintEmpty(HDC dc) {
 bool CListViewCtrlEx::HitsLink(int index, int column, POINT point) const {
     ScopedLock lock(m_rows.Lock());
     const ListRow* row = m_rows.Row(index);
-    if (!row || column < 0)
+    return row && HitsLinkOf(*row, index, column, point);
+}
+
+bool CListViewCtrlEx::HitsLinkOf(const ListRow& drawnRow, int index, int column,
+                                 POINT point) const {
+    const ListRow* row = &drawnRow;
+    if (column < 0)
         return false;
     if (row->IsGroup()) {
         RECT item = {};
@@ -429,45 +462,59 @@ void CListViewCtrlEx::OnTipTimer() {
 void CListViewCtrlEx::ClickLink(int index, int column) {
     ScopedLock lock(m_rows.Lock());
     const ListRow* row = m_rows.Row(index);
-    if (!row)
-        return;
-    // The key goes with the click: rows may move before the owner reads it.
-    if (PostMessageW(Owner(), kListLinkClick, static_cast<WPARAM>(index), column))
-        m_clickedKeys.push_back(row->key);
+    if (row)
+        QueueClickedLink(*row, index, column);
 }
 
-std::string CListViewCtrlEx::TakeClickedKey() {
-    if (m_clickedKeys.empty())
-        return std::string();
-    std::string key = std::move(m_clickedKeys.front());
-    m_clickedKeys.pop_front();
-    return key;
+void CListViewCtrlEx::QueueClickedLink(const ListRow& row, int index, int column) {
+    // Every list's clicks in one order: the owner takes the earliest.
+    static unsigned long long clicks = 0;
+    // The key goes with the click: rows may move before the owner reads it.
+    if (PostMessageW(Owner(), kListLinkClick, static_cast<WPARAM>(index), column))
+        m_clickedLinks.push_back(ClickedLink{row.key, row.group, ++clicks});
+}
+
+bool CListViewCtrlEx::PeekClickedLink(ClickedLink& link) const {
+    if (m_clickedLinks.empty())
+        return false;
+    link = m_clickedLinks.front();
+    return true;
+}
+
+CListViewCtrlEx::ClickedLink CListViewCtrlEx::TakeClickedLink() {
+    if (m_clickedLinks.empty())
+        return ClickedLink{};
+    ClickedLink link = std::move(m_clickedLinks.front());
+    m_clickedLinks.pop_front();
+    return link;
 }
 
 void CListViewCtrlEx::OnClick(const NMITEMACTIVATE& click) {
-    int index = click.iItem;
+    int drawnIndex = click.iItem;
     int column = click.iSubItem;
-    if (index < 0) {
+    if (drawnIndex < 0) {
         const LVHITTESTINFO hit = CellAt(click.ptAction);
-        index = hit.iItem;
+        drawnIndex = hit.iItem;
         column = hit.iSubItem;
     }
     // Workers add rows meanwhile; nothing here waits for another thread.
     ScopedLock lock(m_rows.Lock());
-    ListRow* row = m_rows.Row(index);
+    int index = -1;
+    ListRow* row = RowDrawnAt(drawnIndex, index);
     if (!row)
-        return;
+        return; // the row the user saw there has gone
+    const bool link = HitsLinkOf(*row, drawnIndex, column, click.ptAction);
     if (row->IsGroup()) {
-        if (HitsLink(index, column, click.ptAction))
-            ClickLink(index, column);
+        if (link)
+            QueueClickedLink(*row, index, column);
         else if ((row->flags & kRowFoldable) && row->expanded)
             EditRows()->Fold(index);
         else if (row->flags & kRowFoldable)
             EditRows()->Unfold(index);
         return;
     }
-    if (HitsLink(index, column, click.ptAction)) {
-        ClickLink(index, column);
+    if (link) {
+        QueueClickedLink(*row, index, column);
         return;
     }
     if (row->flags & kRowRadio) {

@@ -13,6 +13,7 @@
 
 #include <deque>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <windows.h>
@@ -85,11 +86,21 @@ public:
     int CountWithBox() const { return m_rows.CountWithBox(); }
 
     const ListRowTable& Rows() const { return m_rows; }
+    // A link click as the owner takes it: the row's key and group, and the
+    // click's place among the clicks of every list of the process (the
+    // message names no list: the owner takes the earliest click).
+    struct ClickedLink {
+        std::string key;
+        int group = -1;
+        unsigned long long order = 0;
+    };
     // A click on the link of row `index`, cell `column`: posts kListLinkClick
-    // to the owner with the row's key, which the owner takes, one per
-    // message, with TakeClickedKey (window's thread).
+    // to the owner and queues the row's key and group, which the owner
+    // takes, one per message (window's thread).
     void ClickLink(int index, int column);
-    std::string TakeClickedKey();
+    // The earliest click not yet taken; false when there is none.
+    bool PeekClickedLink(ClickedLink& link) const;
+    ClickedLink TakeClickedLink();
     // The rows the platform list shows (the table's count as last synced).
     int ShownCount() const { return m_shownCount; }
     // Takes the rows of `rows` in place of the list's own (on the list's
@@ -128,7 +139,18 @@ private:
     void DeselectLoneRow();
     void OnTipTimer();
     void OnClick(const NMITEMACTIVATE& click);
+    // Under the rows' lock: the row that was drawn at `index` when the list
+    // last painted it, where it is now in `now`; the row at `index` when
+    // none was recorded there. Null when that row has gone. Rows placed on
+    // the list's thread move the others before the next paint, and the
+    // user clicks on what was painted.
+    ListRow* RowDrawnAt(int index, int& now);
+    void NoteDrawn(int index, const ListRow& row);
     bool HitsLink(int index, int column, POINT point) const;
+    // Whether `point` hits the link of `row`'s cell `column`, the row
+    // drawn at `index`.
+    bool HitsLinkOf(const ListRow& row, int index, int column, POINT point) const;
+    void QueueClickedLink(const ListRow& row, int index, int column);
     bool OnHeaderNotify(const NMHEADERW& header, LRESULT& result);
     HWND Owner() const;
     void NoteContentWidth(int column, int width);
@@ -136,7 +158,14 @@ private:
     ListRowTable m_rows;
     CHeaderCtrlEx m_header;
     HWND m_owner = nullptr;
-    std::deque<std::string> m_clickedKeys; // one per link click posted, in order
+    std::deque<ClickedLink> m_clickedLinks; // one per link click posted, in order
+    // What each index showed when last painted (the rows about the visible ones).
+    struct DrawnRow {
+        std::string key;
+        int group = -1;
+        bool isGroup = false;
+    };
+    std::unordered_map<int, DrawnRow> m_drawn;
     int m_emptyMode = 0;
     std::vector<int> m_minWidths;
     std::vector<int> m_contentWidths;

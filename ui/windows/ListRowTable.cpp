@@ -245,6 +245,52 @@ int ListRowTable::FindByKey(const std::string& key) const {
     return first;
 }
 
+int ListRowTable::FindInGroup(const std::string& key, int group) const {
+    ScopedLock lock(m_lock);
+    int first = -1;
+    const auto range = m_byKey.equal_range(key);
+    for (auto it = range.first; it != range.second; ++it) {
+        if (it->second->group != group)
+            continue;
+        const int position = PositionOf(*it->second);
+        if (first < 0 || position < first)
+            first = position;
+    }
+    return first;
+}
+
+const ListRow* ListRowTable::RowInGroup(const std::string& key, int group) const {
+    ScopedLock lock(m_lock);
+    const int shown = FindInGroup(key, group);
+    if (shown >= 0)
+        return m_rows[static_cast<std::size_t>(shown)].get();
+    const int groupIndex = FindGroupRow(group);
+    if (groupIndex < 0)
+        return nullptr;
+    const ListRow& groupRow = *m_rows[static_cast<std::size_t>(groupIndex)];
+    if (groupRow.expanded || !(groupRow.flags & kRowFoldable))
+        return nullptr;
+    for (const std::unique_ptr<ListRow>& member : groupRow.groupPart->folded) {
+        if (member->key == key)
+            return member.get();
+    }
+    return nullptr;
+}
+
+bool ListRowTable::SetCellInGroup(const std::string& key, int group, int column, int kind,
+                                  const std::wstring& text) {
+    ScopedLock lock(m_lock);
+    // The table owns its rows: the one found is changed through it.
+    auto* row = const_cast<ListRow*>(RowInGroup(key, group));
+    if (!row || column < 0 || column >= row->CellCount())
+        return false;
+    row->OwnCells();
+    ListCell& cell = row->cells[static_cast<std::size_t>(column)];
+    cell.kind = kind;
+    cell.text = text;
+    return true;
+}
+
 int ListRowTable::RemoveFromGroup(const std::string& key, int group) {
     ScopedLock lock(m_lock);
     const int groupIndex = FindGroupRow(group);

@@ -159,6 +159,16 @@ public:
     // check that needs no positions).
     bool MayHoldKey(const std::string& key) const;
     int FindGroupRow(int group) const;
+    // The position of the item row of `key` in `group`; -1 when the group
+    // has none shown (folded members have no position).
+    int FindInGroup(const std::string& key, int group) const;
+    // The item row of `key` in `group`, folded members included; null when
+    // there is none. For use under Lock().
+    const ListRow* RowInGroup(const std::string& key, int group) const;
+    // The item row of `key` in `group`, folded or not, changes cell
+    // `column`; false when there is no such row.
+    bool SetCellInGroup(const std::string& key, int group, int column, int kind,
+                        const std::wstring& text);
     // The removed row's index; -1 no such group, -2 the group has no
     // members, -3 the key is not among them.
     int RemoveFromGroup(const std::string& key, int group);

@@ -22,14 +22,16 @@ const MsgBoxMode kModes[] = {
      "100,40,-40,90",
      302,
      {BoxElement::kSoleOkButton, 0}},
+    // The removal questions: the file's name on a line of its own (when the
+    // caller gives it), then the question.
     {BoxMode::kRemoveTrusted,
-     L"删除已加白的文件，终端将不再信任此文件(至多5分钟后生效),且根据文件特征如实报出文件是否有"
+     L"%s删除已加白的文件，终端将不再信任此文件(至多5分钟后生效),且根据文件特征如实报出文件是否有"
      L"毒,确认要删除吗?",
      "100,40,-40,160",
      300,
      {BoxElement::kOkButton, BoxElement::kCancelButton}},
     {BoxMode::kRemoveBlack,
-     L"删除已加黑的文件，终端查杀将不再报毒隔离(至多5分钟后生效),确认要删除吗?",
+     L"%s删除已加黑的文件，终端查杀将不再报毒隔离(至多5分钟后生效),确认要删除吗?",
      "100,40,-40,160",
      300,
      {BoxElement::kOkButton, BoxElement::kCancelButton}},
