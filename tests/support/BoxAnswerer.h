@@ -9,7 +9,9 @@
 // with its OK. Given a button, it clicks that button in the first box (or,
 // for kEscapeKey, presses Esc there), notes that box's mode, and stops.
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <windows.h>
@@ -29,6 +31,12 @@ public:
     explicit BoxAnswerer(int firstBoxButton = kEveryBox) : m_button(firstBoxButton) {}
     BoxAnswerer(const BoxAnswerer&) = delete;
     BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+    // Runs `act` when a removal question opens, before it is answered: what
+    // happens while the user reads the question.
+    void WhileAsking(std::function<void()> act) { m_whileAsking = std::move(act); }
+    // The texts of the removal questions answered.
+    const std::vector<std::wstring>& QuestionTexts() const { return m_questionTexts; }
 
     // The boxes other than the removal questions, in the order answered.
     const std::vector<int>& Notices() const { return m_notices; }
@@ -50,6 +58,9 @@ private:
             else
                 ClickElement(*box, m_button);
         } else if (box->Mode() == BoxMode::kRemoveTrusted || box->Mode() == BoxMode::kRemoveBlack) {
+            m_questionTexts.push_back(box->Text());
+            if (m_whileAsking)
+                std::exchange(m_whileAsking, nullptr)();
             ClickElement(*box, BoxElement::kOkButton);
         } else {
             m_notices.push_back(box->Mode());
@@ -61,6 +72,8 @@ private:
     const int m_button;
     std::vector<int> m_notices;
     std::vector<std::wstring> m_noticeTexts;
+    std::vector<std::wstring> m_questionTexts;
+    std::function<void()> m_whileAsking;
     int m_clickedMode = 0;
     TimerWindow m_timer{50, [this] { Answer(); }}; // last: it answers with the rest in place
 };

@@ -434,3 +434,30 @@ TEST_F(FileList, ChangesThatComeSoonAfterAnUpdateShowWhenItsTimerFires) {
     }
     EXPECT_EQ(16, ItemCount());
 }
+
+TEST_F(FileList, AClickActsOnTheRowPaintedUnderThePointerThoughRowsMovedSince) {
+    const auto entry = [](const char* key) {
+        return NewRow(L"f.exe", key, L"C:\\f.exe", 0,
+                      {MakeCell(kCellText, L"md5"), MakeCell(kCellLink, L"恢复")});
+    };
+    m_list.EditRows()->InsertGroupRow(0, L"  已加白文件", kRowFoldable);
+    m_list.EditRows()->AppendToGroup(0, entry("a"));
+    m_list.EditRows()->InsertGroupRow(1, L"  已加黑文件", kRowFoldable);
+    m_list.EditRows()->AppendToGroup(1, entry("c"));
+    m_list.EditRows()->AppendToGroup(1, entry("d"));
+    Pump();
+    UpdateWindow(m_list.Hwnd());
+    ASSERT_EQ(4, m_list.FindByKey("d"));
+    const RECT painted = ItemRect(4);
+    // An entry placed at the end of the first group before the click is
+    // handled: every row below moves down, and is not painted yet.
+    m_list.EditRows()->AppendToGroup(0, entry("x"));
+    ASSERT_EQ(4, m_list.FindByKey("c"));
+    Click(4, 2, POINT{587, (painted.top + painted.bottom) / 2});
+    CListViewCtrlEx::ClickedLink link;
+    ASSERT_TRUE(m_list.PeekClickedLink(link));
+    EXPECT_EQ("d", link.key); // what the user saw there
+    EXPECT_EQ(1, link.group);
+    m_list.TakeClickedLink();
+    EXPECT_FALSE(m_list.PeekClickedLink(link));
+}
