@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iostream>
 
 #include "common/Handles.h"
 #include "common/ModulePath.h"
+#include "common/TextConvert.h"
 #include "intake/Digest.h"
 #include "intake/FileAnalysis.h"
 #include "intake/OrderedPool.h"
@@ -72,14 +74,18 @@ void FileProcessor::SetComponentLibrary(std::wstring nameOrPath) {
 bool FileProcessor::LoadComponent() {
     const HRESULT loaded =
         LoadComponentModule(m_module, m_componentLibrary.c_str(), &m_componentFailure);
-    if (FAILED(loaded))
-        return false;
-    CreateComponentObject(m_module, CLSID_VxFileDetector, IID_IFileDetector,
-                          reinterpret_cast<void**>(&m_detector));
-    if (m_detector)
-        CreateComponentObject(m_module, CLSID_VxSignatureList, IID_ISignatureList,
-                              reinterpret_cast<void**>(&m_signatures));
+    // Only the class-object export is ever called: a library that lacks
+    // one of the other three is used all the same.
+    const bool usable = loaded != kComponentNotLoaded && m_module.getClassObject;
+    if (usable) {
+        CreateComponentObject(m_module, CLSID_VxFileDetector, IID_IFileDetector,
+                              reinterpret_cast<void**>(&m_detector));
+        if (m_detector)
+            CreateComponentObject(m_module, CLSID_VxSignatureList, IID_ISignatureList,
+                                  reinterpret_cast<void**>(&m_signatures));
+    }
     if (m_detector && m_signatures) {
+        m_componentFailure = ComponentLoadFailure{};
         // Beyond the contract: which list holds an MD5, when the component
         // answers it.
         if (FAILED(m_signatures->QueryInterface(IID_ISignatureLookup,
@@ -87,9 +93,17 @@ bool FileProcessor::LoadComponent() {
             m_lookup = nullptr;
         return true;
     }
-    m_componentFailure.result = kComponentObjectMissing;
-    m_componentFailure.path = GetModulePath(m_module.library);
-    m_componentFailure.missing = m_detector ? "ISignatureList" : "IFileDetector";
+    if (usable) {
+        m_componentFailure.result = kComponentObjectMissing;
+        m_componentFailure.path = GetModulePath(m_module.library);
+        m_componentFailure.missing = m_detector ? "ISignatureList" : "IFileDetector";
+    }
+    if (!m_detector) {
+        // The processor's one diagnostic line, on standard output as the
+        // store's log lines.
+        std::cout << "[FileProcessor::Initialize()] no file detector from the detection component "
+                  << WideToUtf8(ComponentPath()) << std::endl;
+    }
     if (m_detector) {
         m_detector->Release();
         m_detector = nullptr;

@@ -177,3 +177,17 @@ TEST_F(ContractComponentTest, RemovalsAndTheStartUseTheContractSlotsOnly) {
     EXPECT_EQ((std::map<std::string, char>{{kA, 'T'}, {kB, 'T'}}), Lists());
     EXPECT_FALSE(Slot5Called());
 }
+
+TEST(ContractComponentLoading, ALibraryLackingExportsThatAreNeverCalledIsUsed) {
+    testsupport::TempDir dir;
+    SetEnvironmentVariableW(kContractComponentStateVariable, dir.File(L"contract.lists").c_str());
+    FileProcessor processor;
+    processor.SetComponentLibrary(GetModuleFolder(nullptr) + L"contract_component_lean.dll");
+    EXPECT_EQ(0, processor.Initialize(dir.File(L"UserSign.dat")));
+    EXPECT_TRUE(processor.HasComponent());
+    EXPECT_EQ(0, processor.CommitTrusted(Entries({kA})));
+    EXPECT_EQ((std::map<std::string, char>{{kA, 'T'}}),
+              ReadContractLists(dir.File(L"contract.lists")));
+    processor.Shutdown();
+    SetEnvironmentVariableW(kContractComponentStateVariable, nullptr);
+}
