@@ -146,11 +146,10 @@ void OperatedTabController::RequestRemoval(const std::string& key, int group) {
     const int row = m_list.Rows().FindInGroup(key, group);
     if (row < 0) {
         const ListSet listed = ListedGroupsOf(m_list.Rows(), key);
-        m_surface.RunBox(RemovalNotOnListText(PrepareMsgBoxText(ended.entry.name,
-                                                                BoxMode::kFailure),
-                                              SignatureListOfGroup(group), listed.trusted,
-                                              listed.black),
-                         BoxMode::kNotice);
+        m_surface.RunBox(
+            RemovalNotOnListText(PrepareMsgBoxText(ended.entry.name, BoxMode::kFailure),
+                                 SignatureListOfGroup(group), listed.trusted, listed.black),
+            BoxMode::kNotice);
         return;
     }
     if (m_list.CellText(row, 2) != kRestoreLinkText)

@@ -70,11 +70,11 @@ struct RemovalOutcome {
 };
 
 struct ReconcileResult {
-    int added = 0;               // stored entries put on the component's lists
-    int moved = 0;               // stored entries the component had on the other list
-    bool failed = false;         // the component refused its update or did not save
+    int added = 0;                // stored entries put on the component's lists
+    int moved = 0;                // stored entries the component had on the other list
+    bool failed = false;          // the component refused its update or did not save
     bool storeUnreadable = false; // the store's entries could not all be read
-    bool stopped = false;        // the processor began to stop: the rest waits for the next start
+    bool stopped = false;         // the processor began to stop: the rest waits for the next start
 };
 
 // One file to commit: its MD5 text and its full path in the system code page
@@ -210,8 +210,7 @@ public:
 
     // The records of one list as VisitEntries gives them; false when the
     // store could not be read (those visited until then stay visited).
-    bool VisitStoredEntries(ListKind list,
-                            const std::function<void(const UserListRecord&)>& visit);
+    bool VisitStoredEntries(ListKind list, const std::function<void(const UserListRecord&)>& visit);
 
     // Which table of the store holds an MD5 (kSignatureNone when neither;
     // the blacklist when both).

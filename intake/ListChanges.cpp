@@ -438,8 +438,8 @@ ReconcileResult FileProcessor::ReconcileComponent() {
         ++(held == kSignatureNone ? result.added : result.moved);
     };
     // Black last: an MD5 in both tables ends on the blacklist.
-    const bool trustedRead =
-        m_store->VisitMd5s(ListKind::Trusted, [&](const char* md5) { put(md5, kSignatureTrusted); });
+    const bool trustedRead = m_store->VisitMd5s(
+        ListKind::Trusted, [&](const char* md5) { put(md5, kSignatureTrusted); });
     const bool blackRead =
         m_store->VisitMd5s(ListKind::Black, [&](const char* md5) { put(md5, kSignatureBlack); });
     result.storeUnreadable = !trustedRead || !blackRead;

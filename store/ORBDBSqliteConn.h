@@ -94,8 +94,7 @@ private:
     bool TryDelete(ListKind table, const std::string& md5, const char* label);
     // The record's ID, -1 when there is none or the read failed (then
     // `failed`, when given, is set).
-    int FindMd5(ListKind table, const std::string& md5, const char* label,
-                bool* failed = nullptr);
+    int FindMd5(ListKind table, const std::string& md5, const char* label, bool* failed = nullptr);
 
     std::wstring m_path;
     SqlDatabase m_db;

@@ -51,7 +51,6 @@ private:
     // The engine's busy handler: whether to try a locked database again.
     static int WaitForLock(void* database, int attempt);
 
-
     sqlite3* m_connection = nullptr;
     int m_busyTimeoutMs = kDefaultBusyTimeoutMs;
     const CancelSignal* m_cancel = nullptr;

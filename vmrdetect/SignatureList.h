@@ -20,7 +20,8 @@ std::wstring SignatureListFilePath();
 
 // It also answers ISignatureLookup, which list holds an MD5, through
 // QueryInterface; the lookup shares the object's reference count.
-class SignatureList : public ComObject<ISignatureList, IID_ISignatureList>, public ISignatureLookup {
+class SignatureList : public ComObject<ISignatureList, IID_ISignatureList>,
+                      public ISignatureLookup {
 public:
     explicit SignatureList(std::wstring path);
 

@@ -73,9 +73,7 @@ TEST_F(RemovalSafety, TheQuestionNamesTheFileAndAMoveWhileItIsOpenLeavesTheOther
     CListViewCtrlEx& operated = window.List(2);
     testsupport::BoxAnswerer answers;
     // While the whitelist question is open, a blacklist commit places it.
-    answers.WhileAsking([&] {
-        window.Processor().CommitBlack({CommitEntry{kA, "C:\\f.exe"}});
-    });
+    answers.WhileAsking([&] { window.Processor().CommitBlack({CommitEntry{kA, "C:\\f.exe"}}); });
     ClickLinkAndSettle(window, 2, operated.Rows().FindInGroup(kA, 0));
     PumpUntil([&] { return !answers.Notices().empty(); }, 3000);
     answers.Stop();

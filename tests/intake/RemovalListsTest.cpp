@@ -126,8 +126,7 @@ TEST_F(ListedRemovalTest, AStoreThatCannotBeReadStopsARemovalWithNothingChanged)
     ListSet stored;
     EXPECT_FALSE(processor.StoredListsOf(kA, stored));
     EXPECT_EQ(RemovalResult::StoreUnreadable, processor.RemoveEntry(kA).result);
-    EXPECT_EQ(RemovalResult::StoreUnreadable,
-              processor.RemoveEntry(kA, kSignatureTrusted).result);
+    EXPECT_EQ(RemovalResult::StoreUnreadable, processor.RemoveEntry(kA, kSignatureTrusted).result);
     EXPECT_EQ('T', ComponentLists().at(kA));
     other.RunStatement("ROLLBACK");
     EXPECT_EQ(kSignatureTrusted, processor.StoredListOf(kA));
