@@ -62,6 +62,27 @@ TEST(ListRows, RemovalByKeyFromAGroup) {
     EXPECT_EQ(1, table.FindByKey("aa"));
 }
 
+TEST(ListRows, AKeyInBothGroupsIsFoundAndChangedInEachFoldedOrNot) {
+    ListRowTable table;
+    FillOperated(table);
+    table.AppendToGroup(0, {L"c.exe", "cc", L"C:\\c.exe", 0, {MakeCell(kCellLink, L"恢复")}});
+    EXPECT_EQ(3, table.FindInGroup("cc", 0));
+    EXPECT_EQ(5, table.FindInGroup("cc", 1));
+    EXPECT_EQ(-1, table.FindInGroup("aa", 1));
+    EXPECT_EQ(-1, table.FindInGroup("cc", 7));
+    table.Fold(0);
+    // Folded members have no place, but are found and changed.
+    EXPECT_EQ(-1, table.FindInGroup("cc", 0));
+    ASSERT_NE(nullptr, table.RowInGroup("cc", 0));
+    EXPECT_EQ(0, table.RowInGroup("cc", 0)->group);
+    EXPECT_TRUE(table.SetCellInGroup("cc", 0, 1, kCellText, L"正在处理"));
+    EXPECT_FALSE(table.SetCellInGroup("cc", 0, 5, kCellText, L"x")); // no such cell
+    EXPECT_FALSE(table.SetCellInGroup("zz", 0, 1, kCellText, L"x"));
+    table.Unfold(0);
+    EXPECT_EQ(L"正在处理", table.CellText(table.FindInGroup("cc", 0), 1));
+    EXPECT_EQ(1, table.Row(table.FindInGroup("cc", 1))->CellCount()); // the other row untouched
+}
+
 TEST(ListRows, CheckBoxesAndRadioMarks) {
     ListRowTable table;
     for (const char* key : {"1", "2", "3"})
