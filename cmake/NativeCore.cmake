@@ -37,6 +37,7 @@ set(UW_WARNINGS -Wall -Wextra -Wshadow -Wconversion -Werror)
 add_library(portable_core STATIC
   common/PeImage.cpp
   intake/Digest.cpp
+  intake/RemovalPlan.cpp
   store/UserListRecord.cpp
   store/UserListSql.cpp
   ui/core/CTwObject.cpp
@@ -78,6 +79,7 @@ if(UW_FUZZ)
     tests/ui/windows/ListRowTableTest.cpp
     tests/ui/windows/ListRowTableThreadsTest.cpp
     tests/intake/OrderedPoolTest.cpp
+    tests/intake/RemovalPlanTest.cpp
     tests/store/UserListSqlTest.cpp
     tests/userlistctl/ImportParserTest.cpp
     tests/userlistctl/ListExchangeTest.cpp

@@ -40,26 +40,6 @@ enum class RemovalResult {
     Unavailable,       // no component, or the processor is shutting down
 };
 
-// Some of the two lists.
-struct ListSet {
-    bool trusted = false;
-    bool black = false;
-
-    bool Any() const { return trusted || black; }
-    bool Has(SignatureListKind list) const {
-        return list == kSignatureTrusted ? trusted : list == kSignatureBlack && black;
-    }
-    void Add(SignatureListKind list) {
-        trusted = trusted || list == kSignatureTrusted;
-        black = black || list == kSignatureBlack;
-    }
-    // The list an MD5 on these lists is put on at the component: the
-    // blacklist wins.
-    SignatureListKind Dominant() const {
-        return black ? kSignatureBlack : trusted ? kSignatureTrusted : kSignatureNone;
-    }
-};
-
 struct RemovalOutcome {
     RemovalResult result = RemovalResult::Unavailable;
     // The list it was taken off (the blacklist when both were), or the one
@@ -256,6 +236,9 @@ private:
     RemovalOutcome RemoveInTurn(SignatureListKind named, const std::string& md5);
     // Under the list lock: which tables hold an MD5; false when unreadable.
     bool ReadStoredLists(const std::string& md5, ListSet& lists);
+    // Under the list lock: adds the MD5 to, or removes it from, a list of
+    // the component (nothing for kSignatureNone).
+    void ChangeComponentList(SignatureListKind list, bool add, const std::string& md5);
     // Under the list lock: puts an MD5 back as the component held it (on
     // `list`, or on none), in an update of its own.
     void PutBack(SignatureListKind list, const std::string& md5);

@@ -16,6 +16,7 @@
 #include "intake/ComponentListKind.h"
 #include "intake/FileProcessor.h"
 #include "intake/ProcessorCallGuard.h"
+#include "intake/RemovalPlan.h"
 #include "store/ORBDBSqliteConn.h"
 
 namespace {
@@ -298,6 +299,14 @@ bool FileProcessor::ReadStoredLists(const std::string& md5, ListSet& lists) {
     return true;
 }
 
+void FileProcessor::ChangeComponentList(SignatureListKind list, bool add, const std::string& md5) {
+    const char* text = md5.c_str();
+    if (list == kSignatureTrusted)
+        add ? m_signatures->AddTrusted(text) : m_signatures->RemoveTrusted(text);
+    else if (list == kSignatureBlack)
+        add ? m_signatures->AddBlack(text) : m_signatures->RemoveBlack(text);
+}
+
 // The seams are called without the list lock, so that a test holding a
 // removal there can still read the store.
 RemovalOutcome FileProcessor::RemoveInTurn(SignatureListKind named, const std::string& md5) {
@@ -305,92 +314,60 @@ RemovalOutcome FileProcessor::RemoveInTurn(SignatureListKind named, const std::s
     UW_INVARIANT(!m_updateOpen);
     RemovalOutcome outcome;
     outcome.list = named;
-    ListSet stored;
-    ListSet targets; // the lists it is taken off
-    ListSet storeTargets;
-    SignatureListKind held = kSignatureNone; // the component's list, when it says
+    RemovalPlan plan;
     {
         ScopedLock lock(m_listLock);
+        ListSet stored;
         if (!ReadStoredLists(md5, stored)) {
             outcome.result = RemovalResult::StoreUnreadable;
             return outcome;
         }
         outcome.stored = stored;
-        int answer = kSignatureNone;
-        if (m_lookup && SUCCEEDED(m_lookup->Lookup(md5.c_str(), &answer)))
-            held = static_cast<SignatureListKind>(answer);
-        if (named != kSignatureNone) {
-            // Only the list the user confirmed, and only while it holds the
-            // file: the store's table, or the component's list when it says.
-            if (!stored.Has(named) && held != named) {
-                outcome.result = RemovalResult::NotOnList;
-                return outcome;
-            }
-            targets.Add(named);
-        } else {
-            targets = stored.Any() ? stored : ListSet{};
-            targets.Add(held);
-            if (!targets.Any()) {
-                outcome.result = RemovalResult::NotHeld;
-                return outcome;
-            }
+        int held = kSignatureNone;
+        if (!m_lookup || FAILED(m_lookup->Lookup(md5.c_str(), &held)))
+            held = kSignatureNone;
+        plan = PlanRemoval(named, stored, static_cast<SignatureListKind>(held), m_lookup != nullptr);
+        if (plan.decision != RemovalDecision::Go) {
+            outcome.result = plan.decision == RemovalDecision::NotOnList ? RemovalResult::NotOnList
+                                                                         : RemovalResult::NotHeld;
+            return outcome;
         }
-        outcome.list = targets.Dominant();
-        storeTargets.trusted = targets.trusted && stored.trusted;
-        storeTargets.black = targets.black && stored.black;
+        outcome.list = plan.targets.Dominant();
         if (FAILED(m_signatures->BeginUpdate())) {
             outcome.result = RemovalResult::ComponentRefused;
             return outcome;
         }
-        // Without a lookup the component is asked to remove the file from
-        // each list the removal names: one that does not hold it has
-        // nothing to remove.
         for (const SignatureListKind list : kBothLists) {
-            if (targets.Has(list) && (!m_lookup || held == list))
-                list == kSignatureTrusted ? m_signatures->RemoveTrusted(md5.c_str())
-                                          : m_signatures->RemoveBlack(md5.c_str());
+            if (plan.componentRemove.Has(list))
+                ChangeComponentList(list, false, md5);
         }
-        // A file the store also holds on the other list stays on it.
-        ListSet remaining = stored;
-        remaining.trusted = remaining.trusted && !storeTargets.trusted;
-        remaining.black = remaining.black && !storeTargets.black;
-        const SignatureListKind stays = remaining.Dominant();
-        if (stays != kSignatureNone && (!m_lookup || held != stays))
-            stays == kSignatureTrusted ? m_signatures->AddTrusted(md5.c_str())
-                                       : m_signatures->AddBlack(md5.c_str());
+        ChangeComponentList(plan.componentAdd, true, md5);
     }
-    // As the component held it before: what the lookup said, else what the
-    // store's tables put there.
-    const SignatureListKind before = m_lookup ? held : stored.Dominant();
     const bool saveFails = AtPoint(WorkPoint::RemovalEndUpdate) == WorkFault::ComponentFails;
     {
         ScopedLock lock(m_listLock);
         if (FAILED(m_signatures->EndUpdate()) || saveFails) {
-            PutBack(before, md5);
+            PutBack(plan.componentBefore, md5);
             outcome.result = RemovalResult::ComponentNotSaved;
             return outcome;
         }
     }
-    outcome.removed = targets;
-    if (!storeTargets.Any()) {
-        outcome.result = RemovalResult::Removed;
-        return outcome;
+    if (plan.storeTargets.Any()) {
+        const bool deleteFails = AtPoint(WorkPoint::RemovalStore) == WorkFault::StoreFails;
+        ScopedLock lock(m_listLock);
+        std::vector<ListKind> tables;
+        for (const SignatureListKind list : kBothLists) {
+            if (plan.storeTargets.Has(list))
+                tables.push_back(TableOf(list));
+        }
+        if (deleteFails || !m_store->DeleteEntries(tables, md5)) {
+            PutBack(plan.componentBefore, md5);
+            outcome.result = RemovalResult::StoreFailed;
+            return outcome;
+        }
     }
-    const bool deleteFails = AtPoint(WorkPoint::RemovalStore) == WorkFault::StoreFails;
-    ScopedLock lock(m_listLock);
-    std::vector<ListKind> tables;
-    for (const SignatureListKind list : kBothLists) {
-        if (storeTargets.Has(list))
-            tables.push_back(TableOf(list));
-    }
-    if (deleteFails || !m_store->DeleteEntries(tables, md5)) {
-        PutBack(before, md5);
-        outcome.removed = ListSet{};
-        outcome.result = RemovalResult::StoreFailed;
-        return outcome;
-    }
-    outcome.stored.trusted = stored.trusted && !storeTargets.trusted;
-    outcome.stored.black = stored.black && !storeTargets.black;
+    outcome.removed = plan.targets;
+    outcome.stored = plan.storedAfter;
     outcome.result = RemovalResult::Removed;
     return outcome;
 }
@@ -400,13 +377,9 @@ void FileProcessor::PutBack(SignatureListKind list, const std::string& md5) {
         return;
     for (const SignatureListKind other : kBothLists) {
         if (other != list)
-            other == kSignatureTrusted ? m_signatures->RemoveTrusted(md5.c_str())
-                                       : m_signatures->RemoveBlack(md5.c_str());
+            ChangeComponentList(other, false, md5);
     }
-    if (list == kSignatureTrusted)
-        m_signatures->AddTrusted(md5.c_str());
-    else if (list == kSignatureBlack)
-        m_signatures->AddBlack(md5.c_str());
+    ChangeComponentList(list, true, md5);
     m_signatures->EndUpdate();
 }
 

@@ -1,6 +1,16 @@
 # The program's main window as the end-to-end tests drive it from X
 # (sourced; needs xdotool and the test display).
 
+# unpack_program PACKAGE.zip FOLDER: the package unpacked into FOLDER; prints
+# the folder that holds userwarden.exe, and fails when there is none.
+unpack_program() {
+    local dir
+    unzip -q "$1" -d "$2"
+    dir=$(find "$2" -name userwarden.exe -printf '%h\n' | head -1)
+    [ -n "$dir" ] || { echo "no userwarden.exe in $1" >&2; return 1; }
+    echo "$dir"
+}
+
 # main_window_shown: the X id of the shown main window, waiting up to 30 s;
 # nothing when none showed.
 main_window_shown() {

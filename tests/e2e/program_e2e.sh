@@ -18,9 +18,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-unzip -q "$package" -d "$work/unpacked"
-program_dir=$(find "$work/unpacked" -name userwarden.exe -printf '%h\n' | head -1)
-[ -n "$program_dir" ] || { echo "no userwarden.exe in $package"; exit 1; }
+program_dir=$(unpack_program "$package" "$work/unpacked")
 export VMRDETECT_LIST_FILE="$(uw_windows_path "$work/lists.txt")"
 /usr/bin/python3 - "$work" <<'PY'
 import struct, sys, os

@@ -36,7 +36,22 @@ void StoreInBothTables(const std::wstring& storePath, const char* md5) {
     ASSERT_NE(-1, store.AddUserBlackData(&record));
 }
 
-class ListedRemovalTest : public ProcessorTest {};
+class ListedRemovalTest : public ProcessorTest {
+protected:
+    // `kA` committed to the whitelist, then the store held locked by
+    // another connection (as another program holds it) while `processor`,
+    // which waits `busyTimeoutMs` for a lock, works on it.
+    void TrustAThenHoldTheStore(FileProcessor& processor, int busyTimeoutMs) {
+        ASSERT_EQ(0, m_processor.CommitTrusted(Entries({kA})));
+        m_processor.Shutdown();
+        processor.Initialize(StorePath(), busyTimeoutMs);
+        m_holder.Open(WideToUtf8(StorePath()).c_str());
+        m_holder.RunStatement("BEGIN EXCLUSIVE");
+    }
+    void LetGoOfTheStore() { m_holder.RunStatement("ROLLBACK"); }
+
+    SqlDatabase m_holder;
+};
 
 // The processor on the contract-only double, its lists in the test's folder.
 class ContractComponentTest : public testing::Test {
@@ -115,31 +130,20 @@ TEST_F(ListedRemovalTest, AnMd5InBothTablesLeavesTheConfirmedOneAndStaysOnTheOth
 }
 
 TEST_F(ListedRemovalTest, AStoreThatCannotBeReadStopsARemovalWithNothingChanged) {
-    ASSERT_EQ(0, m_processor.CommitTrusted(Entries({kA})));
-    m_processor.Shutdown();
     FileProcessor processor;
-    processor.Initialize(StorePath(), 200);
-    // Another program holds the store locked past the busy timeout.
-    SqlDatabase other;
-    other.Open(WideToUtf8(StorePath()).c_str());
-    other.RunStatement("BEGIN EXCLUSIVE");
+    TrustAThenHoldTheStore(processor, 200); // past its busy timeout
     ListSet stored;
     EXPECT_FALSE(processor.StoredListsOf(kA, stored));
     EXPECT_EQ(RemovalResult::StoreUnreadable, processor.RemoveEntry(kA).result);
     EXPECT_EQ(RemovalResult::StoreUnreadable, processor.RemoveEntry(kA, kSignatureTrusted).result);
     EXPECT_EQ('T', ComponentLists().at(kA));
-    other.RunStatement("ROLLBACK");
+    LetGoOfTheStore();
     EXPECT_EQ(kSignatureTrusted, processor.StoredListOf(kA));
 }
 
 TEST_F(ListedRemovalTest, StoppingEndsAWaitForAnotherProgramsLockAtOnce) {
-    ASSERT_EQ(0, m_processor.CommitTrusted(Entries({kA})));
-    m_processor.Shutdown();
     FileProcessor processor;
-    processor.Initialize(StorePath(), 60000);
-    SqlDatabase other;
-    other.Open(WideToUtf8(StorePath()).c_str());
-    other.RunStatement("BEGIN EXCLUSIVE");
+    TrustAThenHoldTheStore(processor, 60000);
     RemovalOutcome outcome;
     testsupport::WorkGate gate;
     processor.SetWorkSeam(gate.Seam());
@@ -152,7 +156,7 @@ TEST_F(ListedRemovalTest, StoppingEndsAWaitForAnotherProgramsLockAtOnce) {
     EXPECT_TRUE(processor.Shutdown(5000));
     removal.join();
     EXPECT_EQ(RemovalResult::StoreUnreadable, outcome.result);
-    other.RunStatement("ROLLBACK");
+    LetGoOfTheStore();
 }
 
 TEST_F(ContractComponentTest, RemovalsAndTheStartUseTheContractSlotsOnly) {

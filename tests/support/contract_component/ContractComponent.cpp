@@ -16,6 +16,7 @@
 
 #include "intake/DetectionComponent.h"
 #include "tests/support/contract_component/ContractComponentFiles.h"
+#include "vmrdetect/ComObject.h"
 #include "vmrdetect/FileDetector.h"
 
 namespace {
@@ -26,34 +27,10 @@ std::wstring StatePath() {
     return length > 0 && length < MAX_PATH ? std::wstring(path, length) : std::wstring();
 }
 
-class ContractSignatureList final : public ISignatureList {
+// Reference counting and QueryInterface as the stand-in's objects have
+// them: ISignatureList and IUnknown, nothing more.
+class ContractSignatureList final : public ComObject<ISignatureList, IID_ISignatureList> {
 public:
-    ContractSignatureList() = default;
-    virtual ~ContractSignatureList() = default;
-    ContractSignatureList(const ContractSignatureList&) = delete;
-    ContractSignatureList& operator=(const ContractSignatureList&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-        if (!object)
-            return E_POINTER;
-        if (IsEqualGUID(id, IID_ISignatureList) || IsEqualGUID(id, IID_IUnknown)) {
-            *object = this;
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&m_references));
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&m_references);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
-    }
-
     HRESULT STDMETHODCALLTYPE BeginUpdate() override {
         Record("BeginUpdate", nullptr);
         m_lists = ReadContractLists(StatePath());
@@ -104,7 +81,6 @@ private:
         out << '\n';
     }
 
-    volatile LONG m_references = 1;
     std::map<std::string, char> m_lists;
 };
 
