@@ -326,7 +326,8 @@ RemovalOutcome FileProcessor::RemoveInTurn(SignatureListKind named, const std::s
         int held = kSignatureNone;
         if (!m_lookup || FAILED(m_lookup->Lookup(md5.c_str(), &held)))
             held = kSignatureNone;
-        plan = PlanRemoval(named, stored, static_cast<SignatureListKind>(held), m_lookup != nullptr);
+        plan =
+            PlanRemoval(named, stored, static_cast<SignatureListKind>(held), m_lookup != nullptr);
         if (plan.decision != RemovalDecision::Go) {
             outcome.result = plan.decision == RemovalDecision::NotOnList ? RemovalResult::NotOnList
                                                                          : RemovalResult::NotHeld;

@@ -21,8 +21,8 @@ RemovalPlan PlanRemoval(SignatureListKind named, const ListSet& stored, Signatur
             return plan;
         }
     }
-    plan.storeTargets = ListSet{plan.targets.trusted && stored.trusted,
-                                plan.targets.black && stored.black};
+    plan.storeTargets =
+        ListSet{plan.targets.trusted && stored.trusted, plan.targets.black && stored.black};
     plan.componentRemove = plan.targets;
     if (hasLookup) {
         plan.componentRemove = ListSet{};
