@@ -113,7 +113,7 @@ void OperatedTabController::ShowRemovalFailure(const OperatedEvent& event) {
         m_surface.RunBox(RemovalNotOnListText(name, SignatureListOfGroup(GroupOf(event.entry.list)),
                                               event.outcome.stored.trusted,
                                               event.outcome.stored.black),
-                         BoxMode::kNotice);
+                         BoxMode::kFailure);
         break;
     case RemovalResult::Unavailable: // the processor's own report names the cause
     case RemovalResult::Removed:
@@ -149,7 +149,7 @@ void OperatedTabController::RequestRemoval(const std::string& key, int group) {
         m_surface.RunBox(
             RemovalNotOnListText(PrepareMsgBoxText(ended.entry.name, BoxMode::kFailure),
                                  SignatureListOfGroup(group), listed.trusted, listed.black),
-            BoxMode::kNotice);
+            BoxMode::kFailure);
         return;
     }
     if (m_list.CellText(row, 2) != kRestoreLinkText)

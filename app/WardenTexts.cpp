@@ -64,9 +64,13 @@ std::wstring StoreCauseText(const StoreAccess& access) {
 std::wstring PrepareMsgBoxText(std::wstring text, int mode) {
     if (mode >= 2 && mode <= 5)
         text = FileNameOf(text);
+    // A removal question names its file on a line of its own above the
+    // question's three lines: two lines of the box at the most.
+    const bool question = mode == BoxMode::kRemoveTrusted || mode == BoxMode::kRemoveBlack;
+    const std::size_t longest = question ? 28 : 64;
     bool cut = false;
-    if (text.size() > 64) {
-        text = text.substr(0, 64) + L"……";
+    if (text.size() > longest) {
+        text = text.substr(0, longest) + L"……";
         cut = true;
     }
     bool wrapped = false;
@@ -74,8 +78,6 @@ std::wstring PrepareMsgBoxText(std::wstring text, int mode) {
         text = L"“" + text + L"”";
         wrapped = true;
     }
-    // A removal question names its file on a line of its own.
-    const bool question = mode == BoxMode::kRemoveTrusted || mode == BoxMode::kRemoveBlack;
     if (wrapped && mode != 0 && (cut || question))
         text += L"\n";
     return text;

@@ -18,6 +18,9 @@ TEST(WardenTexts, BoxTextsSummaryBadgeAndSelectAll) {
     EXPECT_EQ(L"", PrepareMsgBoxText(L"", 12));
     const std::wstring longName(70, L'n');
     EXPECT_EQ(L"“" + std::wstring(64, L'n') + L"……”\n", PrepareMsgBoxText(longName, 1));
+    // A removal question: the name on a line of its own, at most two lines.
+    EXPECT_EQ(L"“a.exe”\n", PrepareMsgBoxText(L"a.exe", 12));
+    EXPECT_EQ(L"“" + std::wstring(28, L'n') + L"……”\n", PrepareMsgBoxText(longName, 13));
     EXPECT_NE(std::string::npos, SummaryMarkup(4, 1, 502).find("<![CDATA[ 4 ]]>"));
     EXPECT_NE(std::string::npos, SummaryMarkup(4, 1, 504).find("<a id=\"504\">格式</a>"));
     EXPECT_EQ(L"99+", BadgeText(100));

@@ -80,7 +80,7 @@ TEST_F(RemovalSafety, TheQuestionNamesTheFileAndAMoveWhileItIsOpenLeavesTheOther
     ASSERT_EQ(1u, answers.QuestionTexts().size());
     EXPECT_EQ(L"“f.exe”\n", answers.QuestionTexts()[0]);
     // Nothing removed: the file stays blacklisted, and the user is told.
-    EXPECT_EQ(std::vector<int>{BoxMode::kNotice}, answers.Notices());
+    EXPECT_EQ(std::vector<int>{BoxMode::kFailure}, answers.Notices());
     EXPECT_EQ(RemovalNotOnListText(L"“f.exe”", kSignatureTrusted, false, true),
               answers.NoticeTexts().at(0));
     const ListSet stored = StoredLists(kA);
