@@ -154,10 +154,14 @@ void OperatedTabController::RequestRemoval(const std::string& key, int group) {
     }
     if (m_list.CellText(row, 2) != kRestoreLinkText)
         return; // a removal of it asked for meanwhile runs
+    StartRemoval(row, std::move(ended));
+}
+
+void OperatedTabController::StartRemoval(int row, OperatedEvent ended) {
     m_list.SetCell(row, 2, kCellText, kWorkingText, true);
     ++m_removalsRunning;
     const std::shared_ptr<WardenWork> work = m_work;
-    const SignatureListKind list = SignatureListOfGroup(group);
+    const SignatureListKind list = SignatureListOfGroup(GroupOf(ended.entry.list));
     if (!StartDetachedWorker([work, list, ended = std::move(ended)]() mutable {
             work->WaitUntilReady();
             // Queued in the removal's turn: in order with the done reports

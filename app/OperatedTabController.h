@@ -44,6 +44,9 @@ public:
 
 private:
     void ApplyEvents();
+    // The confirmed removal of the entry in `row` on a worker; `ended`
+    // names it and its list, and comes back when the removal ends.
+    void StartRemoval(int row, OperatedEvent ended);
     // The rows after a removal's end; true when a box is to say why.
     bool ApplyRemovalEnd(ListRowTable& rows, const OperatedEvent& event);
     void ShowRemovalFailure(const OperatedEvent& event);
