@@ -12,6 +12,7 @@
 
 #include "common/Handles.h"
 #else
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
@@ -70,6 +71,10 @@ public:
     void Sleep(SlimLock& lock) {
         SleepConditionVariableSRW(&m_condition, &lock.m_lock, INFINITE, 0);
     }
+    // As Sleep, for at most `milliseconds`.
+    void SleepFor(SlimLock& lock, unsigned milliseconds) {
+        SleepConditionVariableSRW(&m_condition, &lock.m_lock, milliseconds, 0);
+    }
     void WakeOne() {
         WakeConditionVariable(&m_condition);
     }
@@ -83,6 +88,11 @@ private:
     void Sleep(SlimLock& lock) {
         std::unique_lock<std::mutex> held(lock.m_lock, std::adopt_lock);
         m_condition.wait(held);
+        held.release();
+    }
+    void SleepFor(SlimLock& lock, unsigned milliseconds) {
+        std::unique_lock<std::mutex> held(lock.m_lock, std::adopt_lock);
+        m_condition.wait_for(held, std::chrono::milliseconds(milliseconds));
         held.release();
     }
     void WakeOne() {

@@ -35,11 +35,13 @@ public:
     OrderedPool(const OrderedPool&) = delete;
     OrderedPool& operator=(const OrderedPool&) = delete;
 
-    // Hands back the finished jobs at the head of the order, waits for the
-    // oldest while the window is full, then queues `job`. False when the run
-    // has ended: the job is dropped.
+    // Hands back the finished jobs at the head of the order, then queues
+    // `job`. A full window is first handed back down to half of it: the
+    // submitter then sleeps once for many jobs, not once for every job, and
+    // the threads still have half a window queued meanwhile. False when the
+    // run has ended: the job is dropped.
     bool Submit(Job job) {
-        HandBack(m_window - 1);
+        HandBack(m_window - 1, m_window / 2);
         if (m_ended)
             return false;
         if (!StartThreadIfNeeded()) {
@@ -62,8 +64,8 @@ public:
         return true;
     }
 
-    // Hands back every job in flight, waiting for each in turn.
-    void Finish() { HandBack(0); }
+    // Hands back every job in flight.
+    void Finish() { HandBack(0, 0); }
 
     // Ends the run: jobs not yet started are dropped, running ones are waited
     // for, nothing more is handed back, and the threads end.
@@ -90,6 +92,10 @@ private:
         Job job;
         bool done;
     };
+
+    // The longest a finished job waits at the head of the order for the
+    // submitter to wake (about as often as the window redraws its lists).
+    static constexpr unsigned kHandBackWaitMs = 50;
 
     static void ThreadMain(void* self) { static_cast<OrderedPool*>(self)->RunJobs(); }
 
@@ -126,9 +132,15 @@ private:
         return !m_threads.empty();
     }
 
-    // Hands back finished jobs from the head of the order, waiting for the
-    // head while more than `most` jobs are in flight.
-    void HandBack(std::size_t most) {
+    // Hands back finished jobs from the head of the order. Once more than
+    // `most` jobs are in flight it goes on, waiting as needed, until no more
+    // than `resume` (at most `most`) are. It waits for the job whose hand-back
+    // brings the count down to `resume` (or for the head, when that one is
+    // done already), so that one wake-up hands back many jobs. A wait ends
+    // after kHandBackWaitMs all the same: jobs finished ahead of a long one
+    // are not held back until it ends.
+    void HandBack(std::size_t most, std::size_t resume) {
+        bool draining = false;
         while (!m_ended) {
             Slot* head;
             {
@@ -136,12 +148,18 @@ private:
                 if (m_slots.empty())
                     return;
                 head = &m_slots.front();
-                if (m_slots.size() <= most && !head->done)
-                    return;
-                m_awaited = head;
-                while (!head->done)
-                    m_finished.Sleep(m_lock);
-                m_awaited = nullptr;
+                if (!head->done) {
+                    draining = draining || m_slots.size() > most;
+                    if (!draining || m_slots.size() <= resume)
+                        return;
+                    Slot* awaited = &m_slots[m_slots.size() - resume - 1];
+                    if (awaited->done)
+                        awaited = head;
+                    m_awaited = awaited;
+                    m_finished.SleepFor(m_lock, kHandBackWaitMs);
+                    m_awaited = nullptr;
+                    continue;
+                }
             }
             // Done: no pool thread touches it any more.
             if (!m_deliver(head->job)) {

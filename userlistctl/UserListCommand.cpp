@@ -1,5 +1,6 @@
 #include "userlistctl/UserListCommand.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -60,26 +61,27 @@ public:
         std::wstring path;
     };
 
-    // Analysis: every file is printed; accepted ones are kept once per MD5.
+    // Analysis: a scan prints every file and keeps none; a commit prints the
+    // refused ones and keeps the accepted ones once per MD5.
     int OnFileAnalysed(const FileAnalysisRecord* record) override {
         ++m_files;
-        const std::wstring path = FullPathOf(*record);
+        const wchar_t* const path = FullPathOf(*record);
         if (IsUnreadable(*record)) {
             ++m_unreadable;
             m_out << "unreadable\t" << WideToUtf8(path) << '\t'
                   << ReadErrorReason(record->readError) << '\n';
             return 0;
         }
-        const bool refused = std::string(record->md5) == ZeroDigest;
+        const bool refused = std::strcmp(record->md5, ZeroDigest) == 0;
         if (refused)
             ++m_refused;
-        if (m_printAnalysis || refused) {
-            m_out << (refused ? std::string("refused") : std::string(record->md5)) << '\t'
-                  << WideToUtf8(path) << '\n';
-        }
-        if (!refused && m_md5Index.emplace(record->md5, m_accepted.size()).second)
+        if (m_printAnalysis || refused)
+            m_out << (refused ? "refused" : record->md5) << '\t' << WideToUtf8(path) << '\n';
+        if (refused || m_printAnalysis)
+            return 0;
+        if (m_md5Index.emplace(record->md5, m_accepted.size()).second)
             m_accepted.push_back(Accepted{record->md5, path});
-        else if (!refused && !m_printAnalysis)
+        else
             m_out << "duplicate\t" << record->md5 << '\t' << WideToUtf8(path) << '\n';
         return 0;
     }

@@ -12,7 +12,8 @@ namespace {
 
 // The first read takes this much: a small file comes in one read and its
 // end is known from the short count, with no call for the size. The buffer
-// stays below the size from which the heap maps and unmaps every block.
+// is on the stack: most files need no other, and a buffer from the heap
+// would be taken, zeroed and given back again for every file.
 constexpr DWORD kHeadSize = 32 * 1024;
 // The reads after the first one.
 constexpr DWORD kChunkSize = 1 << 20;
@@ -96,21 +97,21 @@ HRESULT AnalyseFileAt(const wchar_t* path, BYTE digest[16], int* extra) {
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file)
         return LastErrorResult();
-    std::vector<unsigned char> head(kHeadSize);
+    unsigned char head[kHeadSize];
     DWORD got = 0;
-    if (!ReadNext(file.Get(), head.data(), kHeadSize, &got))
+    if (!ReadNext(file.Get(), head, kHeadSize, &got))
         return LastErrorResult();
     const bool whole = got < kHeadSize;
 
     PeHeaderCheck check = {false, 0};
-    const HRESULT checked = CheckImage(file.Get(), head.data(), got, whole, check);
+    const HRESULT checked = CheckImage(file.Get(), head, got, whole, check);
     if (FAILED(checked))
         return checked;
     if (!check.isPe)
         return kAnalyseNotPe;
 
     Md5 md5;
-    md5.Update(head.data(), got);
+    md5.Update(head, got);
     if (!whole) {
         const HRESULT hashed = HashRest(file.Get(), md5);
         if (FAILED(hashed))

@@ -8,6 +8,7 @@
 #include <random>
 #include <set>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "common/CriticalSection.h"
@@ -194,4 +195,68 @@ TEST(OrderedPool, ThreadsStartAsJobsArriveUpToTheLimit) {
     EXPECT_EQ(3u, pool.ThreadCount());
     pool.Finish();
     EXPECT_EQ(20, log.Started());
+}
+
+TEST(OrderedPool, AFullWindowIsHandedBackInBatchesNotJobByJob) {
+    // Work far slower than submitting keeps the window full: the submitter
+    // then sleeps until half of it is done and hands that half back at once.
+    // Each hand-back is told by how many jobs had been submitted by then.
+    constexpr int kJobs = 300;
+    constexpr std::size_t kWindow = 32;
+    int submitted = 0;
+    std::vector<int> submittedAtHandBack;
+    std::vector<int> delivered;
+    OrderedPool<Job> pool(
+        2, kWindow, [](Job&) { std::this_thread::sleep_for(std::chrono::milliseconds(2)); },
+        [&](Job& job) {
+            delivered.push_back(job.index);
+            submittedAtHandBack.push_back(submitted);
+            return true;
+        });
+    for (int i = 0; i < kJobs; ++i) {
+        ASSERT_TRUE(pool.Submit(Job{i, 0, false}));
+        ++submitted;
+    }
+    pool.Finish();
+
+    ASSERT_EQ(static_cast<std::size_t>(kJobs), delivered.size());
+    EXPECT_TRUE(IsSorted(delivered));
+    const std::set<int> handBacks(submittedAtHandBack.begin(), submittedAtHandBack.end());
+    // Job by job there would be one hand-back for nearly every job; in
+    // batches of half a window, about kJobs / 16.
+    EXPECT_LE(handBacks.size(), static_cast<std::size_t>(kJobs / 4));
+}
+
+TEST(OrderedPool, JobsFinishedBeforeALongOneAreHandedBackWithoutWaitingForIt) {
+    // The window of 8 fills at once, and the submitter waits for job 3,
+    // whose hand-back brings it down to half; job 3 runs long, while jobs 0
+    // to 2 end soon after the wait began. They come back soon, not when job
+    // 3 ends.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    const auto msSinceStart = [start] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    };
+    std::vector<std::pair<int, long long>> delivered; // index, milliseconds since start
+    OrderedPool<Job> pool(
+        2, 8,
+        [](Job& job) {
+            if (job.index < 3)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            else if (job.index == 3)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        },
+        [&](Job& job) {
+            delivered.emplace_back(job.index, msSinceStart());
+            return true;
+        });
+    for (int i = 0; i < 12; ++i)
+        ASSERT_TRUE(pool.Submit(Job{i, 0, false}));
+    pool.Finish();
+
+    ASSERT_EQ(12u, delivered.size());
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(i, delivered[static_cast<std::size_t>(i)].first);
+    EXPECT_LT(delivered[2].second, 750);
+    EXPECT_GE(delivered[3].second, 1500);
 }
