@@ -5,6 +5,7 @@
 
 #include "app/WardenTexts.h"
 #include "common/Invariant.h"
+#include "intake/ComponentListKind.h"
 #include "intake/IntakeWorkers.h"
 
 namespace {
@@ -110,7 +111,7 @@ void OperatedTabController::ShowRemovalFailure(const OperatedEvent& event) {
         m_surface.RunBox(RemovalUnreadText(name, processor.StorePath()), BoxMode::kFailure);
         break;
     case RemovalResult::NotOnList:
-        m_surface.RunBox(RemovalNotOnListText(name, SignatureListOfGroup(GroupOf(event.entry.list)),
+        m_surface.RunBox(RemovalNotOnListText(name, ComponentKindOf(event.entry.list),
                                               event.outcome.stored.trusted,
                                               event.outcome.stored.black),
                          BoxMode::kFailure);
@@ -161,7 +162,7 @@ void OperatedTabController::StartRemoval(int row, OperatedEvent ended) {
     m_list.SetCell(row, 2, kCellText, kWorkingText, true);
     ++m_removalsRunning;
     const std::shared_ptr<WardenWork> work = m_work;
-    const SignatureListKind list = SignatureListOfGroup(GroupOf(ended.entry.list));
+    const SignatureListKind list = ComponentKindOf(ended.entry.list);
     if (!StartDetachedWorker([work, list, ended = std::move(ended)]() mutable {
             work->WaitUntilReady();
             // Queued in the removal's turn: in order with the done reports

@@ -238,7 +238,7 @@ private:
     bool ReadStoredLists(const std::string& md5, ListSet& lists);
     // Under the list lock: adds the MD5 to, or removes it from, a list of
     // the component (nothing for kSignatureNone).
-    void ChangeComponentList(SignatureListKind list, bool add, const std::string& md5);
+    void ChangeComponentList(SignatureListKind list, bool add, const char* md5);
     // Under the list lock: puts an MD5 back as the component held it (on
     // `list`, or on none), in an update of its own.
     void PutBack(SignatureListKind list, const std::string& md5);

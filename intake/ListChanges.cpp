@@ -246,10 +246,6 @@ int RemovalCode(RemovalResult result) {
                : -1;
 }
 
-ListKind TableOf(SignatureListKind list) {
-    return list == kSignatureBlack ? ListKind::Black : ListKind::Trusted;
-}
-
 const SignatureListKind kBothLists[] = {kSignatureTrusted, kSignatureBlack};
 
 } // namespace
@@ -290,7 +286,7 @@ bool FileProcessor::ReadStoredLists(const std::string& md5, ListSet& lists) {
     if (!m_store)
         return true;
     for (const SignatureListKind list : kBothLists) {
-        const StorePresence presence = m_store->Holds(TableOf(list), md5);
+        const StorePresence presence = m_store->Holds(ListKindOf(list), md5);
         if (presence == StorePresence::Unreadable)
             return false;
         if (presence == StorePresence::Held)
@@ -299,12 +295,11 @@ bool FileProcessor::ReadStoredLists(const std::string& md5, ListSet& lists) {
     return true;
 }
 
-void FileProcessor::ChangeComponentList(SignatureListKind list, bool add, const std::string& md5) {
-    const char* text = md5.c_str();
+void FileProcessor::ChangeComponentList(SignatureListKind list, bool add, const char* md5) {
     if (list == kSignatureTrusted)
-        add ? m_signatures->AddTrusted(text) : m_signatures->RemoveTrusted(text);
+        add ? m_signatures->AddTrusted(md5) : m_signatures->RemoveTrusted(md5);
     else if (list == kSignatureBlack)
-        add ? m_signatures->AddBlack(text) : m_signatures->RemoveBlack(text);
+        add ? m_signatures->AddBlack(md5) : m_signatures->RemoveBlack(md5);
 }
 
 // The seams are called without the list lock, so that a test holding a
@@ -340,9 +335,9 @@ RemovalOutcome FileProcessor::RemoveInTurn(SignatureListKind named, const std::s
         }
         for (const SignatureListKind list : kBothLists) {
             if (plan.componentRemove.Has(list))
-                ChangeComponentList(list, false, md5);
+                ChangeComponentList(list, false, md5.c_str());
         }
-        ChangeComponentList(plan.componentAdd, true, md5);
+        ChangeComponentList(plan.componentAdd, true, md5.c_str());
     }
     const bool saveFails = AtPoint(WorkPoint::RemovalEndUpdate) == WorkFault::ComponentFails;
     {
@@ -359,7 +354,7 @@ RemovalOutcome FileProcessor::RemoveInTurn(SignatureListKind named, const std::s
         std::vector<ListKind> tables;
         for (const SignatureListKind list : kBothLists) {
             if (plan.storeTargets.Has(list))
-                tables.push_back(TableOf(list));
+                tables.push_back(ListKindOf(list));
         }
         if (deleteFails || !m_store->DeleteEntries(tables, md5)) {
             PutBack(plan.componentBefore, md5);
@@ -378,9 +373,9 @@ void FileProcessor::PutBack(SignatureListKind list, const std::string& md5) {
         return;
     for (const SignatureListKind other : kBothLists) {
         if (other != list)
-            ChangeComponentList(other, false, md5);
+            ChangeComponentList(other, false, md5.c_str());
     }
-    ChangeComponentList(list, true, md5);
+    ChangeComponentList(list, true, md5.c_str());
     m_signatures->EndUpdate();
 }
 
@@ -408,7 +403,7 @@ ReconcileResult FileProcessor::ReconcileComponent() {
             return;
         }
         begun = true;
-        kind == kSignatureTrusted ? m_signatures->AddTrusted(md5) : m_signatures->AddBlack(md5);
+        ChangeComponentList(kind, true, md5);
         ++(held == kSignatureNone ? result.added : result.moved);
     };
     // Black last: an MD5 in both tables ends on the blacklist.
