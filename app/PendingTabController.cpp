@@ -181,6 +181,7 @@ void PendingTabController::RefreshSelectAll() {
     if (m_selectAllShown && *m_selectAllShown == state)
         return;
     m_surface.SetElementSub(m_elements.selectAllImage, state.sub);
+    m_surface.CheckElement(m_elements.selectAll, state.allChecked);
     m_surface.EnableElement(m_elements.selectAll, state.enabled);
     m_surface.EnableElement(m_elements.selectAllImage, state.enabled);
     m_selectAllShown = state;

@@ -73,6 +73,11 @@ void QUserWardenDlg::EnableElement(int id, bool enabled) {
         element->ChangeStateWithRepaint(enabled ? 0 : kTwDisabled, enabled ? kTwDisabled : 0);
 }
 
+void QUserWardenDlg::CheckElement(int id, bool checked) {
+    if (CTwWindow* element = FindById(id))
+        element->ChangeStateWithRepaint(checked ? kTwChecked : 0, checked ? 0 : kTwChecked);
+}
+
 void QUserWardenDlg::CreateLists() {
     HWND view = View().Hwnd();
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
@@ -357,6 +362,7 @@ bool QUserWardenDlg::OnViewNotify(NMHDR& header, LRESULT&) {
         EndModal(2);
         return true;
     case kOpenFiles:
+    case kOpenFilesOnWhitelist:
         OpenFilesDialog();
         return true;
     default:

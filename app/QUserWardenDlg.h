@@ -99,6 +99,7 @@ private:
     void EnableElement(int id, bool enabled) override;
     void ShowElementById(int id, bool shown) override { ShowElement(id, shown); }
     void SetElementSub(int id, const char* sub) override { SetElementAttribute(id, "sub", sub); }
+    void CheckElement(int id, bool checked) override;
     void ReplaceMarkup(int id, const std::string& markup) override {
         View().ReplaceRichMarkup(id, markup);
     }

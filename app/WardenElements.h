@@ -8,6 +8,7 @@ inline constexpr int kCloseButton = 102;
 inline constexpr int kTabControl = 103;
 inline constexpr int kWhitelistOk = 106;
 inline constexpr int kOpenFiles = 107;
+inline constexpr int kOpenFilesOnWhitelist = 109; // 107's twin on the whitelist tab
 inline constexpr int kBlacklistOk = 108;
 inline constexpr int kPanes[3] = {201, 202, 203};   // per tab
 inline constexpr int kFooters[3] = {204, 205, 206}; // per tab

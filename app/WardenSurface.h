@@ -12,6 +12,8 @@ public:
     virtual void EnableElement(int id, bool enabled) = 0;
     virtual void ShowElementById(int id, bool shown) = 0;
     virtual void SetElementSub(int id, const char* sub) = 0;
+    // The checked state screen readers are told of (the picture is the sub's).
+    virtual void CheckElement(int id, bool checked) = 0;
     virtual void ReplaceMarkup(int id, const std::string& markup) = 0;
     // The message box with a text already prepared; its answer.
     virtual int RunBox(const std::wstring& text, int mode) = 0;

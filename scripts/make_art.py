@@ -243,8 +243,9 @@ def list_bitmaps():
         draw.line([(26, 60), (26, 68), (54, 68), (54, 60)], fill=ACCENT, width=2)
         face = font(15)
         draw.text((72, 24), words, font=face, fill=(80, 92, 112))
-        # Only what the window offers: the layout hides the add button.
-        draw.text((72, 50), "可以一次拖入多个文件或整个文件夹", font=font(12), fill=TEXT_GREY)
+        # Both ways the window offers: a drop, or the add button below.
+        draw.text((72, 50), "可以一次拖入多个文件或整个文件夹，", font=font(12), fill=TEXT_GREY)
+        draw.text((72, 67), "也可以点击下方的“添 加”选择文件", font=font(12), fill=TEXT_GREY)
         image.save(os.path.join(OUT, name))
 
     fold = Image.new("RGB", (24, 9), LIST_BACKGROUND)

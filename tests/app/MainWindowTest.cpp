@@ -432,10 +432,12 @@ TEST_F(MainWindow, BlacklistTabSelectAllAndNoDropsOnTheOperatedTab) {
 TEST_F(MainWindow, TheOpenDialogAddsTheChosenFile) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_TRUE(Open(window));
-    // 107, the blacklist tab's add button, is hidden by the layout.
+    // Both pending tabs show an add button: 109 on the whitelist tab, 107 on
+    // the blacklist tab.
+    EXPECT_TRUE(window.FindById(WardenElement::kOpenFilesOnWhitelist)->IsShown());
     ASSERT_TRUE(
         static_cast<CTwTabCtrl*>(window.FindById(WardenElement::kTabControl))->SelectTab(1));
-    window.ShowElement(107, true);
+    ASSERT_TRUE(window.FindById(WardenElement::kOpenFiles)->IsShown());
     testsupport::ClickElement(window, WardenElement::kOpenFiles);
     // The dialog runs on the worker: name the file in it and confirm.
     HWND dialog = nullptr;

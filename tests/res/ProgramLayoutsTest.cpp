@@ -127,8 +127,8 @@ TEST_F(ProgramLayouts, NamesAndIdsTheDialogsRelyOn) {
     LayoutViewDialog main;
     std::string error;
     ASSERT_TRUE(main.Load(L"101", error));
-    for (const int id : {102, 103, 1104, 1105, 1106, 201, 202, 203, 204, 205, 206, 401,
-                         402, 403, 301,  302,  303,  304, 501, 503, 105, 106, 107, 108})
+    for (const int id : {102, 103, 1104, 1105, 1106, 201, 202, 203, 204, 205, 206, 401, 402,
+                         403, 301, 302,  303,  304,  501, 503, 105, 106, 107, 108, 109})
         EXPECT_NE(nullptr, main.FindById(id)) << id;
     LayoutViewDialog box;
     ASSERT_TRUE(box.Load(L"102", error));

@@ -143,6 +143,37 @@ void CTwDialog::OnWindowPosChanged(const WINDOWPOS& pos) {
     PlaceAllChildren();
 }
 
+HRESULT CTwDialogButton::ApplyAttribute(const char* name, const char* value, bool loading) {
+    if (std::strcmp(name, "accrole") == 0) {
+        m_checkRole = std::strcmp(value, "check") == 0;
+        return S_OK;
+    }
+    return CTwDialog::ApplyAttribute(name, value, loading);
+}
+
+namespace {
+
+void AppendTexts(const CTwContainerWnd& container, std::wstring& out) {
+    for (const auto& child : container.Children()) {
+        if (!child->Text().empty()) {
+            if (!out.empty())
+                out += L' ';
+            out += child->Text();
+        }
+        if (child->IsContainerKind())
+            AppendTexts(static_cast<const CTwContainerWnd&>(*child), out);
+    }
+}
+
+} // namespace
+
+std::wstring CTwDialogButton::AccessibleName() const {
+    std::wstring name = CTwDialog::AccessibleName();
+    if (name.empty())
+        AppendTexts(*this, name);
+    return name;
+}
+
 int CTwDialogButton::LoadFromXml(const TiXmlElement* element) {
     const int loaded = CTwDialog::LoadFromXml(element);
     SetOnlyDrawChild(true);

@@ -64,11 +64,22 @@ protected:
     void OnWindowPosChanged(const WINDOWPOS& pos) override;
 };
 
+// A dlg that acts as one button. With accrole="check" it is told to screen
+// readers as a check box, checked while its kTwChecked bit is set.
 class CTwDialogButton : public CTwDialog {
 public:
     const char* TagName() const override { return "dlgbtn"; }
     int LoadFromXml(const TiXmlElement* element) override;
+    HRESULT ApplyAttribute(const char* name, const char* value, bool loading) override;
     bool RepaintsOnStateChange() override { return true; }
+    int KeyboardStops() const override { return 1; }
+    bool IsOneControl() const override { return true; }
+    long AccessibleRole() const override;
+    // The layout's name, else the texts inside it.
+    std::wstring AccessibleName() const override;
+
+private:
+    bool m_checkRole = false;
 };
 
 // The first element with the id among `children`, then below them: direct

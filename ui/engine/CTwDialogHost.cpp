@@ -19,7 +19,6 @@ static_assert(kWsExTopmost == WS_EX_TOPMOST && kWsExToolWindow == WS_EX_TOOLWIND
 namespace {
 
 const wchar_t kHostClass[] = L"TwDialogHost";
-constexpr UINT kForwardMessage = 0x037F;
 constexpr UINT kHideQuietly =
     SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOSIZE | SWP_NOMOVE; // 0x97
 
@@ -118,6 +117,13 @@ HWND CTwDialogHost::CreateHostWindow(HWND owner, const RECT* rect) {
 
     const RECT client = {0, 0, area.right - area.left, area.bottom - area.top};
     m_view.Create(hwnd, rect ? &client : nullptr);
+    // As the platform's dialogs: the focus cue shows once the keyboard is
+    // used, unless the user asked to see it always.
+    BOOL alwaysCues = FALSE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &alwaysCues, 0);
+    if (!alwaysCues)
+        SendMessageW(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL),
+                     0);
     SendMessageW(hwnd, WM_INITDIALOG, 0, 0);
     if (m_hWnd != hwnd || !m_hWnd)
         return m_hWnd;
@@ -227,6 +233,11 @@ void CTwDialogHost::BringToForeground() {
 bool CTwDialogHost::PreTranslateMessage(MSG& message) {
     if (!m_hWnd || !IsKeyOrMouse(message.message))
         return false;
+    // The keyboard's way through the layout comes first: Tab and the
+    // tab-switching keys wherever the focus is, the keys on a drawn stop.
+    if ((message.hwnd == m_hWnd || IsChild(m_hWnd, message.hwnd)) && IsWindowEnabled(m_hWnd) &&
+        m_view.Focus().OnKey(message))
+        return true;
     HWND focus = GetFocus();
     HWND view = m_view.Hwnd();
     if (focus && view && IsChild(view, focus)) {
@@ -234,7 +245,7 @@ bool CTwDialogHost::PreTranslateMessage(MSG& message) {
         while (child && GetParent(child) != view)
             child = GetParent(child);
         if (child &&
-            SendMessageW(child, kForwardMessage, 0, reinterpret_cast<LPARAM>(&message)) == 1)
+            SendMessageW(child, kTwPreTranslate, 0, reinterpret_cast<LPARAM>(&message)) == 1)
             return true;
     }
     // Esc and Enter reach the host's own keyboard handling wherever the
@@ -407,6 +418,10 @@ bool CTwDialogHost::HostMessage(UINT message, WPARAM wparam, LPARAM lparam, LRES
         if (m_view.Hwnd())
             SetFocus(m_view.Hwnd());
         return true;
+    case WM_GETOBJECT:
+        // Readers ask the dialog's window first: it is named by its title.
+        result = m_view.AnswerGetObject(wparam, lparam);
+        return result != 0;
     case WM_COMMAND:
         if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
             SendClick(LOWORD(wparam) == IDOK ? 1 : 2);

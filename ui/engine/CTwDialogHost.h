@@ -16,6 +16,11 @@
 #include "ui/engine/CWHRoundRectFrameHelper.h"
 #include "ui/engine/HostShadow.h"
 
+// Sent before dispatch to the view's child window that holds the focus
+// (lparam: the MSG), for the keyboard and mouse messages of the dialog's
+// loop; the child returns 1 when it used the message.
+inline constexpr UINT kTwPreTranslate = 0x037F;
+
 class CTwDialogHost {
 public:
     CTwDialogHost() = default;

@@ -9,6 +9,7 @@
 
 #include "common/CriticalSection.h"
 #include "ui/engine/CTwRichText.h"
+#include "ui/engine/CTwTabCtrl.h"
 #include "ui/engine/TwFontPool.h"
 #include "ui/engine/TwLayoutDocument.h"
 #include "ui/engine/TwWindowOutline.h"
@@ -88,6 +89,8 @@ CTwDialogView::CTwDialogView()
       m_footer(std::make_unique<CTwDialog>()) {}
 
 CTwDialogView::~CTwDialogView() {
+    if (m_anchor)
+        m_anchor->Disconnect();
     if (IsCreated())
         DestroyWindow(m_hWnd);
     for (CTwDialog* section : {m_header.get(), m_body.get(), m_footer.get()})
@@ -125,6 +128,7 @@ HWND CTwDialogView::Create(HWND parent, const RECT* rect) {
     }
     m_dirty.Reset();
     m_tipText.clear();
+    m_focus.ResetCues();
     LayoutSections();
     return m_hWnd;
 }
@@ -134,6 +138,7 @@ bool CTwDialogView::LoadLayoutText(const std::string& text) {
         section->Send(WM_DESTROY);
     m_style = TwWindowStyle();
     m_hovered = m_pressed = 0;
+    m_focus.Forget();
 
     TiXmlDocument document;
     const TiXmlElement* root = nullptr;
@@ -153,6 +158,61 @@ bool CTwDialogView::LoadLayoutText(const std::string& text) {
     if (IsCreated())
         LayoutSections();
     return true;
+}
+
+std::vector<const CTwDialog*> CTwDialogView::LoadedSections() const {
+    std::vector<const CTwDialog*> sections;
+    if (m_style.headerLoaded)
+        sections.push_back(m_header.get());
+    if (m_style.bodyLoaded)
+        sections.push_back(m_body.get());
+    if (m_style.footerLoaded)
+        sections.push_back(m_footer.get());
+    return sections;
+}
+
+namespace {
+
+CTwTabCtrl* FindTabControl(CTwWindow& element) {
+    if (std::strcmp(element.TagName(), "tabctrl") == 0)
+        return static_cast<CTwTabCtrl*>(&element);
+    if (!element.IsContainerKind())
+        return nullptr;
+    for (const auto& child : static_cast<CTwContainerWnd&>(element).Children()) {
+        if (CTwTabCtrl* found = FindTabControl(*child))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CTwTabCtrl* CTwDialogView::FirstTabControl() {
+    for (const CTwDialog* section : LoadedSections()) {
+        if (CTwTabCtrl* found = FindTabControl(*const_cast<CTwDialog*>(section)))
+            return found;
+    }
+    return nullptr;
+}
+
+void CTwDialogView::RepaintArea(const RECT& rect) {
+    if (!IsCreated())
+        return;
+    AddDirty(rect);
+    InvalidateRect(m_hWnd, &rect, FALSE);
+}
+
+LRESULT CTwDialogView::AnswerGetObject(WPARAM wparam, LPARAM lparam) {
+    if (!m_accessible) {
+        m_accessible = std::make_unique<TwViewAccessible>(*this);
+        m_anchor = std::make_shared<AccessibleAnchor>(m_accessible.get());
+    }
+    return ::AnswerGetObject(m_anchor, wparam, lparam);
+}
+
+void CTwDialogView::RaiseAlert(int id) {
+    if (const CTwWindow* element = FindById(id))
+        RaiseAccessibleEvent(EVENT_SYSTEM_ALERT, m_hWnd, static_cast<long>(element->Handle()));
 }
 
 CTwWindow* CTwDialogView::FindById(int id) {
@@ -183,6 +243,9 @@ bool CTwDialogView::ShowElement(int id, bool visible) {
     if (IsCreated()) {
         AddDirty(element->Rect());
         InvalidateRect(m_hWnd, &element->Rect(), FALSE);
+        if (element->AccessibleRole() != 0)
+            RaiseAccessibleEvent(visible ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE, m_hWnd,
+                                 static_cast<long>(element->Handle()));
     }
     return true;
 }
@@ -200,6 +263,9 @@ bool CTwDialogView::ReplaceRichMarkup(int id, const std::string& markup) {
     auto& rich = static_cast<CTwRichText&>(*element);
     rich.ReplaceMarkup(*root);
     rich.RequestRepaint();
+    // A reader speaks the new text: the paragraph is a live region.
+    RaiseAccessibleEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, static_cast<long>(rich.Handle()));
+    RaiseAccessibleEvent(EVENT_OBJECT_LIVEREGIONCHANGED, m_hWnd, static_cast<long>(rich.Handle()));
     if (rich.IsShown())
         rich.Send(WM_SHOWWINDOW, TRUE);
     return true;
@@ -291,6 +357,7 @@ void CTwDialogView::PaintMemory() {
         if (loaded)
             section->PaintInto(dc.Get(), clip);
     }
+    m_focus.PaintCue(dc.Get());
     HWND parent = GetParent(m_hWnd);
     if (parent && !(GetWindowLongW(parent, GWL_STYLE) & WS_CHILD))
         BlendOutline(m_canvas, clip);
@@ -447,18 +514,40 @@ LRESULT CTwDialogView::OnLButtonUp(WPARAM keys, POINT point) {
     CTwWindow* element = ResolveElement(pressed);
     if (!element)
         return 0;
-    element->ChangeStateWithRepaint(0, kTwPushed);
     // Released over it: the hovered element, and the point still inside.
-    if (pressed != m_hovered || !PtInRect(&element->Rect(), point))
+    if (pressed != m_hovered || !PtInRect(&element->Rect(), point)) {
+        element->ChangeStateWithRepaint(0, kTwPushed);
         return 0;
+    }
+    m_focus.OnClicked(pressed);
+    ReleasePressed(pressed, keys, point);
+    return 0;
+}
+
+void CTwDialogView::ReleasePressed(TwHandle pressed, WPARAM keys, POINT point) {
+    CTwWindow* element = ResolveElement(pressed);
+    if (!element)
+        return;
+    element->ChangeStateWithRepaint(0, kTwPushed);
     element->Send(WM_LBUTTONUP, keys, MAKELPARAM(point.x, point.y));
     if (!(element = ResolveElement(pressed)))
-        return 0;
+        return;
     if (!element->Href().empty())
         HrefOpenerInUse()(element->Href().c_str());
     else if (element->CommandId() != 0)
         NotifyParent(kTwClick, element->CommandId(), element->TagName());
-    return 0;
+}
+
+void CTwDialogView::ClickElement(TwHandle handle) {
+    CTwWindow* element = ResolveElement(handle);
+    if (!element || element->IsDisabled() || m_capture)
+        return;
+    const RECT& rect = element->Rect();
+    const POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    element->ChangeStateWithRepaint(kTwPushed, 0);
+    element->Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(centre.x, centre.y));
+    NotifyParent(kTwPressed, handle);
+    ReleasePressed(handle, 0, centre);
 }
 
 LRESULT CTwDialogView::OnRButtonDown(POINT point) {
@@ -519,6 +608,18 @@ void CTwDialogView::FocusFirstTabStop() {
     }
 }
 
+LRESULT CTwDialogView::OnSetFocus() {
+    const TwFocusStop stop = m_focus.Current();
+    if (stop.IsNone()) {
+        FocusFirstTabStop();
+        return 0;
+    }
+    // A drawn stop: the focus stays on the view and its cue shows.
+    m_focus.Set(stop);
+    RaiseAccessibleEvent(EVENT_OBJECT_FOCUS, m_hWnd, AccessibleNodeOfStop(stop));
+    return 0;
+}
+
 bool CTwDialogView::ProcessWindowMessage(HWND, UINT message, WPARAM wparam, LPARAM lparam,
                                          LRESULT& result) {
     if (message >= WM_MOUSEFIRST && message <= 0x020D && m_tooltip) {
@@ -552,7 +653,21 @@ bool CTwDialogView::ProcessWindowMessage(HWND, UINT message, WPARAM wparam, LPAR
         result = DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;
         return true;
     case WM_SETFOCUS:
-        FocusFirstTabStop();
+        result = OnSetFocus();
+        return true;
+    case WM_KILLFOCUS:
+        m_focus.RepaintCue();
+        return false;
+    case WM_UPDATEUISTATE:
+        result = DefWindowProcW(m_hWnd, message, wparam, lparam);
+        m_focus.OnUpdateUiState(wparam);
+        return true;
+    case WM_GETOBJECT:
+        result = AnswerGetObject(wparam, lparam);
+        return result != 0;
+    case kTwRunAccessibleAction:
+        if (m_accessible)
+            m_accessible->RunPostedAction(static_cast<long>(lparam));
         return true;
     case WM_NOTIFY:
         result = OnNotify(wparam, lparam);

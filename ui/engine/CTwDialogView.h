@@ -9,14 +9,22 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <windows.h>
 
 #include "common/GdiObjects.h"
 #include "ui/engine/CTwContainerWnd.h"
 #include "ui/engine/TwLayoutDocument.h"
+#include "ui/engine/TwViewAccessible.h"
+#include "ui/engine/TwViewFocus.h"
 #include "ui/engine/TwWindowImpl.h"
 #include "ui/skin/CTwBitmap.h"
+
+class CTwTabCtrl;
+
+// Posted to the view by a screen reader's default action (lparam: the node).
+inline constexpr UINT kTwRunAccessibleAction = WM_USER + 0x1A0;
 
 class CTwDialogView : public TwWindowImpl<CTwDialogView> {
 public:
@@ -37,6 +45,25 @@ public:
     CTwDialog& Header() { return *m_header; }
     CTwDialog& Body() { return *m_body; }
     CTwDialog& Footer() { return *m_footer; }
+    // The sections that the layout has, in document order (header, body, footer).
+    std::vector<const CTwDialog*> LoadedSections() const;
+    // The first tab control of the layout, null when it has none.
+    CTwTabCtrl* FirstTabControl();
+
+    // The keyboard focus among the layout's elements.
+    TwViewFocus& Focus() { return m_focus; }
+    const TwViewFocus& Focus() const { return m_focus; }
+    // Presses and releases an element as the mouse does (its pushed look,
+    // its messages, the click or the href), without moving the mouse.
+    void ClickElement(TwHandle element);
+    // Marks a part of the view for the next paint.
+    void RepaintArea(const RECT& rect);
+
+    // The reply to WM_GETOBJECT: the layout's tree for OBJID_CLIENT (made
+    // on the first request). The dialog's window answers with it too.
+    LRESULT AnswerGetObject(WPARAM wparam, LPARAM lparam);
+    // Tells screen readers that an element is an alert (a box's message).
+    void RaiseAlert(int id);
 
     // By command id, searching header, body, then footer.
     CTwWindow* FindById(int id);
@@ -89,6 +116,9 @@ private:
     LRESULT OnNotify(WPARAM wparam, LPARAM lparam);
     LRESULT OnPaint(HDC printInto);
     void FocusFirstTabStop();
+    LRESULT OnSetFocus();
+    // Ends a press on `pressed`: its release, then its href or its click.
+    void ReleasePressed(TwHandle pressed, WPARAM keys, POINT point);
 
     std::unique_ptr<CTwDialog> m_header;
     std::unique_ptr<CTwDialog> m_body;
@@ -104,6 +134,9 @@ private:
     bool m_tracking = false;
     bool m_fullRedraw = true;
     bool m_transparent = false;
+    TwViewFocus m_focus{*this};
+    std::unique_ptr<TwViewAccessible> m_accessible; // made on the first reader's request
+    AccessibleAnchorPtr m_anchor;
 };
 
 // True for the tags that take presses themselves when they lie in the

@@ -10,6 +10,8 @@ class CTwImageWnd : public CTwSkinnedElement {
 public:
     CTwImageWnd() : m_group(Handle()) {}
     const char* TagName() const override { return "img"; }
+    // A picture is told of only when it has a name (a tip or "accname").
+    long AccessibleRole() const override;
     HRESULT ApplyAttribute(const char* name, const char* value, bool loading) override;
 
     int Sub() const { return m_sub; }
@@ -35,6 +37,8 @@ class CTwImageBtnWnd : public CTwImageWnd {
 public:
     const char* TagName() const override { return "imgbtn"; }
     bool RepaintsOnStateChange() override { return true; }
+    int KeyboardStops() const override { return 1; }
+    long AccessibleRole() const override;
 
     // True while a member of its group (itself included) is checked.
     bool GroupHasChecked() const;

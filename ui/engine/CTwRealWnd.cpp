@@ -39,3 +39,8 @@ void CTwRealWnd::OnDestroy() {
     if (HWND real = RealWindow())
         ShowWindow(real, SW_HIDE);
 }
+
+int CTwRealWnd::KeyboardStops() const {
+    HWND real = RealWindow();
+    return real && IsWindowVisible(real) && IsWindowEnabled(real) ? 1 : 0;
+}

@@ -10,6 +10,9 @@ public:
     const char* TagName() const override { return "realwnd"; }
     bool RepaintsOnStateChange() override { return true; }
     void ShowRealWindows(bool visible) override;
+    // One stop while its window exists, is shown and takes input.
+    int KeyboardStops() const override;
+    long AccessibleRole() const override;
 
     // Looked up every time: the application may create it at any moment.
     HWND RealWindow() const;

@@ -318,16 +318,28 @@ void CTwRichText::OnLButtonUp(WPARAM keys, POINT point) {
     CTwWindow::OnLButtonUp(keys, point);
     const int pressed = m_pressed;
     m_pressed = -1;
-    if (pressed < 0 || pressed != m_hover || pressed >= static_cast<int>(m_links.size()))
-        return;
-    // From the view, which hands it on to its parent as its own click.
-    TwItemNotify record = {};
-    record.itemId = m_links[static_cast<std::size_t>(pressed)].id;
-    record.tag = "richtext";
-    SendToHost(record, kTwClick);
+    if (pressed >= 0 && pressed == m_hover)
+        ActivateStop(pressed);
 }
 
 void CTwRichText::ApplyCursor() {
     const bool hand = m_forceCursor || m_hover >= 0;
     SetCursor(LoadCursorW(nullptr, hand ? IDC_HAND : IDC_ARROW));
+}
+
+RECT CTwRichText::StopRect(int part) const {
+    if (part < 0 || part >= static_cast<int>(m_links.size()))
+        return Rect();
+    return m_links[static_cast<std::size_t>(part)].rect;
+}
+
+bool CTwRichText::ActivateStop(int part) {
+    if (part < 0 || part >= static_cast<int>(m_links.size()))
+        return false;
+    // From the view, which hands it on to its parent as its own click.
+    TwItemNotify record = {};
+    record.itemId = m_links[static_cast<std::size_t>(part)].id;
+    record.tag = "richtext";
+    SendToHost(record, kTwClick);
+    return true;
 }

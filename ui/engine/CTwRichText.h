@@ -64,6 +64,12 @@ public:
         int id;
     };
     const std::vector<Link>& Links() const { return m_links; }
+    // One keyboard stop per link.
+    int KeyboardStops() const override { return static_cast<int>(m_links.size()); }
+    RECT StopRect(int part) const override;
+    bool ActivateStop(int part) override;
+    long AccessibleRole() const override;
+    std::wstring AccessibleName() const override { return PlainText(); }
     int HoveredLink() const { return m_hover; }
 
 protected:

@@ -339,3 +339,47 @@ bool CTwTabCtrl::PaintInto(HDC dc, HRGN region) {
         page->PaintInto(dc, region);
     return true;
 }
+
+bool CTwTabCtrl::StepTab(int step) {
+    const int count = TabCount();
+    if (count == 0 || step == 0)
+        return false;
+    const int direction = step > 0 ? 1 : -1;
+    int index = m_current;
+    for (int moved = 0; moved != step;) {
+        index = (index + direction + count) % count;
+        if (index == m_current)
+            return false; // every other tab is hidden
+        if (!Page(index)->IsHidden())
+            moved += direction;
+    }
+    return SelectTab(index);
+}
+
+bool CTwTabCtrl::OnStopKey(int, UINT key) {
+    switch (key) {
+    case VK_LEFT:
+    case VK_UP:
+        StepTab(-1);
+        return true;
+    case VK_RIGHT:
+    case VK_DOWN:
+        StepTab(1);
+        return true;
+    case VK_HOME:
+    case VK_END: {
+        const int count = TabCount();
+        const bool first = key == VK_HOME;
+        for (int i = 0; i < count; ++i) {
+            const int index = first ? i : count - 1 - i;
+            if (!Page(index)->IsHidden()) {
+                SelectTab(index);
+                break;
+            }
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}

@@ -61,6 +61,14 @@ public:
     void ApplyCursor() override;
     void ShowRealWindows(bool visible) override;
     CTwWindow* FindById(int id) override;
+    int KeyboardStops() const override { return 1; }
+    RECT StopRect(int) const override { return HeaderRect(m_current); }
+    // The arrows, Home and End choose a tab.
+    bool OnStopKey(int part, UINT key) override;
+    bool ActivateStop(int) override { return true; }
+    long AccessibleRole() const override;
+    // Moves `step` tabs on (negative: back), wrapping, skipping hidden tabs.
+    bool StepTab(int step);
 
     bool SelectTab(int index);
     int CurrentTab() const { return m_current; }

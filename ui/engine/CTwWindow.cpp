@@ -154,10 +154,20 @@ HRESULT CTwWindow::ApplyAttribute(const char* name, const char* value, bool load
         m_transparent = ReadDecimal(value);
     } else if (Is(name, "notify")) {
         m_notify = static_cast<unsigned>(ReadDecimal(value));
+    } else if (Is(name, "tabindex")) {
+        m_tabIndex = ReadDecimal(value);
+    } else if (Is(name, "accname")) {
+        m_accName = Utf8ToWide(value);
     } else {
         return E_FAIL;
     }
     return S_OK;
+}
+
+std::wstring CTwWindow::AccessibleName() const {
+    if (!m_accName.empty())
+        return m_accName;
+    return m_text.empty() ? m_tip : m_text;
 }
 
 void CTwWindow::ApplyCursor() {
@@ -371,6 +381,10 @@ unsigned CTwWindow::ChangeStateWithRepaint(unsigned add, unsigned remove) {
     const unsigned old = ChangeState(add, remove);
     if (RepaintsOnStateChange())
         RequestRepaint();
+    // Screen readers hear of the states they show: checked and unavailable.
+    if (((old ^ m_state) & (kTwChecked | kTwDisabled)) && m_container && AccessibleRole() != 0)
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, m_container, OBJID_CLIENT,
+                       static_cast<LONG>(m_handle));
     return old;
 }
 

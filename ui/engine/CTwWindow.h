@@ -60,8 +60,25 @@ public:
     virtual bool IsContainerKind() const { return false; }
     // Background, paint hook, the paint message; false when outside `region`.
     virtual bool PaintInto(HDC dc, HRGN region);
-    virtual bool IsFocusable() const { return false; }
-    virtual bool WantsKeyboard() const { return false; }
+    // How many keyboard stops the element offers (0: none; a paragraph
+    // offers one per link). The view skips the element when it is hidden,
+    // disabled or left out by the layout (tabindex="-1").
+    virtual int KeyboardStops() const { return 0; }
+    // Where stop `part` lies (view coordinates): the focus cue goes round it.
+    virtual RECT StopRect(int) const { return Rect(); }
+    // A key pressed on stop `part`; true when the element used it.
+    virtual bool OnStopKey(int, UINT) { return false; }
+    // A click made by the keyboard or a screen reader on stop `part`; false
+    // when the view should click the element as the mouse does.
+    virtual bool ActivateStop(int) { return false; }
+    // What a screen reader is told the element is (ROLE_SYSTEM_*), 0 when
+    // it is not told of at all.
+    virtual long AccessibleRole() const { return 0; }
+    // The name told to screen readers: the layout's "accname", the text, the tip.
+    virtual std::wstring AccessibleName() const;
+    // A container that acts as one control: the keyboard and screen readers
+    // see it, not what lies inside it.
+    virtual bool IsOneControl() const { return false; }
     // The element message handler; true when the message was handled.
     virtual bool ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
 
@@ -84,6 +101,9 @@ public:
     void SetText(std::wstring text) { m_text = std::move(text); }
     const std::wstring& Href() const { return m_href; }
     const std::wstring& Tip() const { return m_tip; }
+    // The layout's keyboard order: 0 for document order, a positive number
+    // to come before those (lowest first), -1 to be left out.
+    int TabIndex() const { return m_tabIndex; }
     const std::string& ClassName() const { return m_className; }
     const TwStyle& Style() const;
     const Position& Pos() const { return m_pos; }
@@ -175,6 +195,8 @@ private:
     ITwPaintHook* m_paintHook = nullptr;
     ITwMouseHook* m_mouseHook = nullptr;
     unsigned m_notify = 0;
+    int m_tabIndex = 0;
+    std::wstring m_accName;
 };
 
 // One decimal attribute of a widget and where it goes.

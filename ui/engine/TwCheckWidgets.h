@@ -14,6 +14,8 @@ public:
     HRESULT ApplyAttribute(const char* name, const char* value, bool loading) override;
     bool RepaintsOnStateChange() override { return true; }
     bool IsChecked() const { return Has(kTwChecked); }
+    int KeyboardStops() const override { return 1; }
+    long AccessibleRole() const override;
 
 protected:
     CTwCheckBase(bool radio, const char* skin, const char* skinCheck);

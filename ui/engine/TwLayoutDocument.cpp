@@ -21,6 +21,8 @@ TwWindowStyle ReadWindowStyle(const TiXmlElement& layer) {
         record.frame = frame;
     if (const char* title = layer.Attribute("title"))
         record.title = title;
+    if (const char* focus = layer.Attribute("focuscolor"))
+        record.focusColor = ReadColor(focus);
     record.width = IntAttribute(layer, "width");
     record.height = IntAttribute(layer, "height");
     record.minWidth = IntAttribute(layer, "min_width");

@@ -37,6 +37,9 @@ struct TwWindowStyle {
     bool holdSize = false;
     bool headerDrag = true;
     std::string frame; // skin drawn over the whole client area
+    // The keyboard focus cue: a solid frame in this colour, else the
+    // platform's dotted focus rectangle.
+    std::uint32_t focusColor = 0xFFFFFFFFu;
     bool headerLoaded = false;
     bool bodyLoaded = false;
     bool footerLoaded = false;

@@ -46,6 +46,8 @@ public:
     const char* TagName() const override { return "imgbtnsized"; }
     HRESULT ApplyAttribute(const char* name, const char* value, bool loading) override;
     bool RepaintsOnStateChange() override { return true; }
+    int KeyboardStops() const override { return 1; }
+    long AccessibleRole() const override;
 
 protected:
     // The state's picture, with the middle skin stretched between the ends.

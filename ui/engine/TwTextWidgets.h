@@ -8,15 +8,20 @@
 class CTwStatic : public CTwWindow {
 public:
     const char* TagName() const override { return "text"; }
+    long AccessibleRole() const override;
 };
 
 class CTwLink : public CTwWindow {
 public:
     const char* TagName() const override { return "link"; }
+    int KeyboardStops() const override { return 1; }
+    long AccessibleRole() const override;
 };
 
 class CTwButton : public CTwWindow {
 public:
     const char* TagName() const override { return "button"; }
     bool RepaintsOnStateChange() override { return true; }
+    int KeyboardStops() const override { return 1; }
+    long AccessibleRole() const override;
 };

@@ -72,6 +72,10 @@ void QMsgBoxDlg::ApplyMode() {
         ShowElement(icon, icon == mode->icon);
     for (const int button : kButtons)
         ShowElement(button, button == mode->buttons[0] || button == mode->buttons[1]);
+    // The keyboard starts on the first button, as on the platform's boxes.
+    View().Focus().FocusElement(mode->buttons[0]);
+    if (IsWindowVisible(Hwnd()))
+        View().RaiseAlert(202);
 }
 
 bool QMsgBoxDlg::OnViewNotify(NMHDR& header, LRESULT&) {
@@ -97,6 +101,9 @@ bool QMsgBoxDlg::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam
     if (message == WM_INITDIALOG) {
         SetWindowPos(Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ApplyMode();
+    } else if (message == WM_SHOWWINDOW && wparam) {
+        // A reader speaks the box's message as it opens.
+        View().RaiseAlert(202);
     } else if (message == MsgBoxUpdateMessage()) {
         m_mode = static_cast<int>(wparam);
         const auto* text = reinterpret_cast<const wchar_t*>(lparam);
