@@ -72,8 +72,12 @@ public:
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
         return TextOf(child, text, &AccessibleFacts::description);
     }
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override;
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override;
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+        return NumberOf(child, role, &AccessibleFacts::role);
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+        return NumberOf(child, state, &AccessibleFacts::state);
+    }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* help) override {
         if (help)
             *help = nullptr;
@@ -119,10 +123,15 @@ private:
     // The node a child variant names: CHILDID_SELF is this object's node.
     // Returns false (and sets `hr`) when it names nothing.
     bool NodeOf(const VARIANT& child, long& node, HRESULT& hr) const;
+    // The facts of the node a child variant names.
+    HRESULT FactsOf(const VARIANT& child, AccessibleFacts& facts) const;
     HRESULT TextOf(const VARIANT& child, BSTR* out, std::wstring AccessibleFacts::*field) const;
+    HRESULT NumberOf(const VARIANT& child, VARIANT* out, long AccessibleFacts::*field) const;
     // A node as its parent presents it: an object, a window's object, or
     // the node's id as a child id of this object.
     void Present(long node, VARIANT& out) const;
+    // As Present, but this object's own node is CHILDID_SELF.
+    void PresentFromHere(long node, VARIANT& out) const;
     // The object for a container node or a window node, null for a simple one.
     IDispatch* ObjectFor(long node) const;
 
@@ -149,18 +158,37 @@ bool AccessibleObject::NodeOf(const VARIANT& child, long& node, HRESULT& hr) con
     return true;
 }
 
+HRESULT AccessibleObject::FactsOf(const VARIANT& child, AccessibleFacts& facts) const {
+    long node = 0;
+    HRESULT hr = S_OK;
+    if (!NodeOf(child, node, hr))
+        return hr;
+    return Tree()->Describe(node, facts) ? S_OK : E_INVALIDARG;
+}
+
+HRESULT AccessibleObject::NumberOf(const VARIANT& child, VARIANT* out,
+                                   long AccessibleFacts::*field) const {
+    if (!out)
+        return E_POINTER;
+    VariantInit(out);
+    AccessibleFacts facts;
+    const HRESULT hr = FactsOf(child, facts);
+    if (FAILED(hr))
+        return hr;
+    out->vt = VT_I4;
+    out->lVal = facts.*field;
+    return S_OK;
+}
+
 HRESULT AccessibleObject::TextOf(const VARIANT& child, BSTR* out,
                                  std::wstring AccessibleFacts::*field) const {
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    long node = 0;
-    HRESULT hr = S_OK;
-    if (!NodeOf(child, node, hr))
-        return hr;
     AccessibleFacts facts;
-    if (!Tree()->Describe(node, facts))
-        return E_INVALIDARG;
+    const HRESULT hr = FactsOf(child, facts);
+    if (FAILED(hr))
+        return hr;
     const std::wstring& text = facts.*field;
     if (text.empty())
         return S_FALSE;
@@ -179,6 +207,16 @@ IDispatch* AccessibleObject::ObjectFor(long node) const {
     if (!Tree()->IsContainer(node))
         return nullptr;
     return MakeAccessibleObject(m_anchor, node);
+}
+
+void AccessibleObject::PresentFromHere(long node, VARIANT& out) const {
+    if (node != m_node) {
+        Present(node, out);
+        return;
+    }
+    VariantInit(&out);
+    out.vt = VT_I4;
+    out.lVal = CHILDID_SELF;
 }
 
 void AccessibleObject::Present(long node, VARIANT& out) const {
@@ -233,38 +271,6 @@ HRESULT AccessibleObject::get_accChild(VARIANT child, IDispatch** out) {
     return *out ? S_OK : S_FALSE;
 }
 
-HRESULT AccessibleObject::get_accRole(VARIANT child, VARIANT* role) {
-    if (!role)
-        return E_POINTER;
-    VariantInit(role);
-    long node = 0;
-    HRESULT hr = S_OK;
-    if (!NodeOf(child, node, hr))
-        return hr;
-    AccessibleFacts facts;
-    if (!Tree()->Describe(node, facts))
-        return E_INVALIDARG;
-    role->vt = VT_I4;
-    role->lVal = facts.role;
-    return S_OK;
-}
-
-HRESULT AccessibleObject::get_accState(VARIANT child, VARIANT* state) {
-    if (!state)
-        return E_POINTER;
-    VariantInit(state);
-    long node = 0;
-    HRESULT hr = S_OK;
-    if (!NodeOf(child, node, hr))
-        return hr;
-    AccessibleFacts facts;
-    if (!Tree()->Describe(node, facts))
-        return E_INVALIDARG;
-    state->vt = VT_I4;
-    state->lVal = facts.state;
-    return S_OK;
-}
-
 // The focus or the selection as IAccessible reports them: VT_EMPTY when it
 // is outside this object, this object itself, or a node inside it.
 HRESULT AccessibleObject::get_accFocus(VARIANT* focus) {
@@ -276,12 +282,7 @@ HRESULT AccessibleObject::get_accFocus(VARIANT* focus) {
     const long node = Tree()->FocusedNode();
     if (node < 0)
         return S_FALSE;
-    if (node == m_node) {
-        focus->vt = VT_I4;
-        focus->lVal = CHILDID_SELF;
-        return S_OK;
-    }
-    Present(node, *focus);
+    PresentFromHere(node, *focus);
     return S_OK;
 }
 
@@ -311,13 +312,10 @@ HRESULT AccessibleObject::accLocation(long* left, long* top, long* width, long* 
     if (!left || !top || !width || !height)
         return E_POINTER;
     *left = *top = *width = *height = 0;
-    long node = 0;
-    HRESULT hr = S_OK;
-    if (!NodeOf(child, node, hr))
-        return hr;
     AccessibleFacts facts;
-    if (!Tree()->Describe(node, facts))
-        return E_INVALIDARG;
+    const HRESULT hr = FactsOf(child, facts);
+    if (FAILED(hr))
+        return hr;
     *left = facts.screen.left;
     *top = facts.screen.top;
     *width = facts.screen.right - facts.screen.left;
@@ -378,12 +376,7 @@ HRESULT AccessibleObject::accHitTest(long x, long y, VARIANT* child) {
     const long node = Tree()->NodeAt(POINT{x, y});
     if (node < 0)
         return S_FALSE;
-    if (node == m_node) {
-        child->vt = VT_I4;
-        child->lVal = CHILDID_SELF;
-        return S_OK;
-    }
-    Present(node, *child);
+    PresentFromHere(node, *child);
     return S_OK;
 }
 

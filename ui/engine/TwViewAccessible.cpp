@@ -277,10 +277,6 @@ long TwViewAccessible::FocusedNode() const {
     return -1;
 }
 
-long TwViewAccessible::SelectedNode() const {
-    return -1;
-}
-
 bool TwViewAccessible::DoDefaultAction(long node) {
     AccessibleFacts facts;
     if (node == 0 || !Describe(node, facts) || facts.defaultAction.empty())

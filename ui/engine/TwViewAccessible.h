@@ -36,7 +36,6 @@ public:
     bool IsContainer(long node) const override;
     long NodeAt(POINT screen) const override;
     long FocusedNode() const override;
-    long SelectedNode() const override;
     bool DoDefaultAction(long node) override;
     bool Select(long node, long flags) override;
 
