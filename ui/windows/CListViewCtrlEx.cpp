@@ -7,10 +7,12 @@
 
 #include "common/GdiObjects.h"
 #include "ui/core/TwGeometryWin32.h"
+#include "ui/engine/CTwDialogHost.h"
 #include "ui/engine/TwFontPool.h"
 #include "ui/skin/TwImagePools.h"
 #include "ui/windows/BitmapPart.h"
 #include "ui/windows/CTwSafeTip.h"
+#include "ui/windows/ListAccessibleTree.h"
 #include "ui/windows/ListGeometry.h"
 
 namespace {
@@ -65,6 +67,7 @@ CListViewCtrlEx::CListViewCtrlEx() {
 }
 
 CListViewCtrlEx::~CListViewCtrlEx() {
+    ForgetAccessible();
     if (Hwnd() && IsWindow(Hwnd()))
         DestroyWindow(Hwnd());
 }
@@ -351,6 +354,15 @@ void CListViewCtrlEx::DrawRow(const DRAWITEMSTRUCT& item) {
     SelectObject(dc, pen.Get());
     MoveToEx(dc, item.rcItem.left, item.rcItem.bottom - 1, nullptr);
     LineTo(dc, client.right, item.rcItem.bottom - 1);
+    // The keyboard's row, once the keyboard is used in the window (the
+    // platform's own cue; the window's state, which a list made after it
+    // may not have taken).
+    if ((item.itemState & ODS_FOCUS) &&
+        !(SendMessageW(GetAncestor(Hwnd(), GA_ROOT), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        DrawFocusRect(dc, &item.rcItem);
+    }
     RestoreDC(dc, saved);
 }
 
@@ -504,30 +516,110 @@ void CListViewCtrlEx::OnClick(const NMITEMACTIVATE& click) {
     if (!row)
         return; // the row the user saw there has gone
     const bool link = HitsLinkOf(*row, drawnIndex, column, click.ptAction);
-    if (row->IsGroup()) {
-        if (link)
-            QueueClickedLink(*row, index, column);
-        else if ((row->flags & kRowFoldable) && row->expanded)
-            EditRows()->Fold(index);
-        else if (row->flags & kRowFoldable)
-            EditRows()->Unfold(index);
+    ClickRow(*row, index, link ? column : -1);
+}
+
+void CListViewCtrlEx::ClickRow(ListRow& row, int index, int linkColumn) {
+    if (linkColumn >= 0)
+        QueueClickedLink(row, index, linkColumn);
+    else if (row.IsGroup())
+        ToggleFold(row, index);
+    else
+        ToggleBox(row, index);
+}
+
+void CListViewCtrlEx::ToggleFold(const ListRow& row, int index) {
+    if (!(row.flags & kRowFoldable))
         return;
-    }
-    if (link) {
-        QueueClickedLink(*row, index, column);
-        return;
-    }
-    if (row->flags & kRowRadio) {
-        m_rows.SetRadio(index, !row->checked);
+    if (row.expanded)
+        EditRows()->Fold(index);
+    else
+        EditRows()->Unfold(index);
+    Announce(EVENT_OBJECT_STATECHANGE, ListRowNode(index));
+    Announce(EVENT_OBJECT_REORDER, CHILDID_SELF); // the rows after it came or went
+}
+
+void CListViewCtrlEx::ToggleBox(ListRow& row, int index) {
+    if (row.flags & kRowRadio) {
+        m_rows.SetRadio(index, !row.checked);
         InvalidateRect(Hwnd(), nullptr, FALSE);
-    } else if (row->flags & kRowCheckBox) {
-        const bool next = !row->checked;
+    } else if (row.flags & kRowCheckBox) {
+        const bool next = !row.checked;
         PostMessageW(Owner(), kListCheckToggle, static_cast<WPARAM>(index), next ? 1 : 0);
         m_rows.SetCheck(index, next);
         if (HWND main = FindWindowW(nullptr, kMainWindowTitle))
             PostMessageW(main, RowCheckChangedMessage(), GetDlgCtrlID(Hwnd()), 0);
         Redraw(index);
+    } else {
+        return;
     }
+    Announce(EVENT_OBJECT_STATECHANGE, ListRowNode(index));
+}
+
+int CListViewCtrlEx::FocusedIndex() const {
+    return static_cast<int>(
+        SendMessageW(Hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+bool CListViewCtrlEx::PostRowClick(int index, int linkColumn) {
+    ScopedLock lock(m_rows.Lock());
+    const ListRow* row = m_rows.Row(index);
+    if (!row || !PostMessageW(Hwnd(), kRunRowClick, 0, 0))
+        return false;
+    m_rowClicks.push_back(RowClick{row->key, row->group, row->IsGroup(), linkColumn});
+    return true;
+}
+
+void CListViewCtrlEx::RunRowClick() {
+    if (m_rowClicks.empty())
+        return;
+    const RowClick click = std::move(m_rowClicks.front());
+    m_rowClicks.pop_front();
+    ScopedLock lock(m_rows.Lock());
+    const int index = click.isGroup ? m_rows.FindGroupRow(click.group)
+                                    : m_rows.FindInGroup(click.key, click.group);
+    ListRow* row = m_rows.Row(index);
+    if (!row)
+        return; // gone meanwhile
+    // A link that went meanwhile (a commit took the row) is not clicked.
+    if (click.linkColumn >= 0 && row->CellNow(click.linkColumn).kind != kCellLink)
+        return;
+    ClickRow(*row, index, click.linkColumn);
+}
+
+void CListViewCtrlEx::Announce(DWORD event, long node) const {
+    // Nothing is made for nobody: the platform's check of its hooks first.
+    if (Hwnd() && IsWinEventHookInstalled(event))
+        RaiseAccessibleEvent(event, Hwnd(), node);
+}
+
+void CListViewCtrlEx::OnItemChanged(const NMLISTVIEW& change) {
+    if (change.iItem < 0 || !(change.uChanged & LVIF_STATE))
+        return;
+    const UINT gained = change.uNewState & ~change.uOldState;
+    const UINT lost = change.uOldState & ~change.uNewState;
+    const long node = ListRowNode(change.iItem);
+    if ((gained & LVIS_FOCUSED) && GetFocus() == Hwnd())
+        Announce(EVENT_OBJECT_FOCUS, node);
+    if (gained & LVIS_SELECTED)
+        Announce(EVENT_OBJECT_SELECTION, node);
+    else if (lost & LVIS_SELECTED)
+        Announce(EVENT_OBJECT_SELECTIONREMOVE, node);
+}
+
+LRESULT CListViewCtrlEx::AnswerGetObject(WPARAM wparam, LPARAM lparam) {
+    if (!m_accessible)
+        m_accessible = std::make_unique<ListAccessibleTree>(*this);
+    if (!m_anchor)
+        m_anchor = std::make_shared<AccessibleAnchor>(m_accessible.get());
+    return ::AnswerGetObject(m_anchor, wparam, lparam);
+}
+
+void CListViewCtrlEx::ForgetAccessible() {
+    // Objects readers still hold fail cleanly from now on.
+    if (m_anchor)
+        m_anchor->Disconnect();
+    m_anchor.reset();
 }
 
 bool CListViewCtrlEx::OnHeaderNotify(const NMHEADERW& header, LRESULT& result) {
@@ -592,6 +684,8 @@ bool CListViewCtrlEx::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM l
         const auto* header = reinterpret_cast<const NMHDR*>(lparam);
         if (header->hwndFrom == Hwnd() && header->code == static_cast<UINT>(NM_CLICK))
             OnClick(*reinterpret_cast<const NMITEMACTIVATE*>(lparam));
+        else if (header->hwndFrom == Hwnd() && header->code == static_cast<UINT>(LVN_ITEMCHANGED))
+            OnItemChanged(*reinterpret_cast<const NMLISTVIEW*>(lparam));
         result = 0;
         return true;
     }
@@ -615,6 +709,33 @@ bool CListViewCtrlEx::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM l
         PaintEmpty(reinterpret_cast<HDC>(wparam));
         return true;
     case WM_KEYDOWN:
+        if (OnKeyDown(static_cast<UINT>(wparam))) {
+            result = 0;
+            return true;
+        }
+        DeselectLoneRow();
+        return false; // the platform moves the selection as ever
+    case kTwPreTranslate: {
+        const auto* key = reinterpret_cast<const MSG*>(lparam);
+        result = key && key->hwnd == Hwnd() && key->message == WM_KEYDOWN &&
+                         key->wParam == VK_RETURN && OnEnterKey()
+                     ? 1
+                     : 0;
+        return true;
+    }
+    case WM_SETFOCUS:
+        result = CallPrevious(message, wparam, lparam);
+        OnFocusGained();
+        return true;
+    case WM_GETOBJECT:
+        result = AnswerGetObject(wparam, lparam);
+        return result != 0;
+    case WM_DESTROY:
+        ForgetAccessible();
+        return false;
+    case kRunRowClick:
+        RunRowClick();
+        return true;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:

@@ -10,8 +10,13 @@
 // many rows the table has. Changes made on the list's thread show at once;
 // changes made by workers are announced and shown by the list's thread a
 // bounded number of times per second, so a worker never waits for it.
+//
+// The keyboard acts as the mouse does (CListViewCtrlExKeys.cpp), and
+// screen readers see the rows through ListAccessibleTree; the mouse, the
+// keys and readers' default actions all click a row through ClickRow.
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -20,15 +25,18 @@
 #include <commctrl.h>
 
 #include "intake/CActor.h"
+#include "ui/engine/TwAccessible.h"
 #include "ui/windows/CHeaderCtrlEx.h"
 #include "ui/windows/CoalescedUpdate.h"
 #include "ui/windows/ListRowTable.h"
 #include "ui/windows/TwSubclass.h"
 
 // Posted to the owner.
-inline constexpr UINT kListCellHover = 0x0700;   // item (-1 none), 0
-inline constexpr UINT kListLinkClick = 0x0701;   // item, column
-inline constexpr UINT kListCheckToggle = 0x0702; // item, new state
+inline constexpr UINT kListCellHover = 0x0700;    // item (-1 none), 0
+inline constexpr UINT kListLinkClick = 0x0701;    // item, column
+inline constexpr UINT kListCheckToggle = 0x0702;  // item, new state
+inline constexpr UINT kListSelectAllKey = 0x0703; // the list's control id, 0: Ctrl+A
+inline constexpr UINT kListEnterKey = 0x0704;     // the list's control id, focused item (-1 none)
 // The main window's title, where WM_ROW_CHECK_CHANGED goes.
 inline constexpr wchar_t kMainWindowTitle[] = L"vmruserwarden";
 // The registered message posted to the main window when a box is toggled.
@@ -40,6 +48,10 @@ inline constexpr UINT kRefillAppend = 0x80C9;
 // or the timer that stands in for it while updates are spaced out.
 inline constexpr UINT kSyncRows = 0x80CA;
 inline constexpr UINT_PTR kListSyncTimer = 2;
+// A row click a screen reader asked for (PostRowClick), done when it arrives.
+inline constexpr UINT kRunRowClick = 0x80CB;
+
+class ListAccessibleTree;
 
 class CListViewCtrlEx : public TwSubclass<CListViewCtrlEx>, public IActorCallBack {
 public:
@@ -103,6 +115,18 @@ public:
     ClickedLink TakeClickedLink();
     // The rows the platform list shows (the table's count as last synced).
     int ShownCount() const { return m_shownCount; }
+    // The platform list's focused item, -1 for none.
+    int FocusedIndex() const;
+    // What a click on row `index` does (on its link when `linkColumn` is not
+    // -1), done when the list's thread next runs its messages, on the row of
+    // the same key and group wherever it is then; false when there is no
+    // such row. A screen reader's default action: the action may open a
+    // modal box, which must not run inside the reader's call.
+    bool PostRowClick(int index, int linkColumn);
+
+    // The name screen readers give the list (the owner's words for it).
+    void SetAccessibleName(std::wstring name) { m_accessibleName = std::move(name); }
+    const std::wstring& AccessibleName() const { return m_accessibleName; }
     // Takes the rows of `rows` in place of the list's own (on the list's
     // thread); `rows` is left empty.
     void TakeRows(ListRowTable& rows);
@@ -139,6 +163,34 @@ private:
     void DeselectLoneRow();
     void OnTipTimer();
     void OnClick(const NMITEMACTIVATE& click);
+    // Under the rows' lock, on row `index`: what a click does, on the row's
+    // link in `linkColumn` (-1: on the row itself: a group row folds or
+    // unfolds, an item row's box toggles). The mouse, the keys and screen
+    // readers all click through here.
+    void ClickRow(ListRow& row, int index, int linkColumn);
+    void ToggleBox(ListRow& row, int index);
+    void ToggleFold(const ListRow& row, int index);
+    void RunRowClick();
+    // The platform's change of an item's state, told to screen readers.
+    void OnItemChanged(const NMLISTVIEW& change);
+    // A WinEvent about node `node` of the list's accessible tree.
+    void Announce(DWORD event, long node) const;
+    LRESULT AnswerGetObject(WPARAM wparam, LPARAM lparam);
+    void ForgetAccessible();
+
+    // Keys (CListViewCtrlExKeys.cpp). True when the key was used.
+    bool OnKeyDown(UINT key);
+    // Space, Delete, Left and Right on the focused row, as painted.
+    bool OnRowKey(UINT key);
+    // Enter, from the dialog's loop before dispatch: folds a group row, or
+    // tells the owner.
+    bool OnEnterKey();
+    // The selected rows (the focused one when none is) as text, on the
+    // clipboard.
+    void CopyRows();
+    // After the list gained the focus: a focused row in view, when there are
+    // rows, for the first key to act on.
+    void OnFocusGained();
     // Under the rows' lock: the row that was drawn at `index` when the list
     // last painted it, where it is now in `now`; the row at `index` when
     // none was recorded there. Null when that row has gone. Rows placed on
@@ -159,6 +211,17 @@ private:
     CHeaderCtrlEx m_header;
     HWND m_owner = nullptr;
     std::deque<ClickedLink> m_clickedLinks; // one per link click posted, in order
+    // Row clicks asked for by screen readers, one per kRunRowClick posted.
+    struct RowClick {
+        std::string key;
+        int group = -1;
+        bool isGroup = false;
+        int linkColumn = -1;
+    };
+    std::deque<RowClick> m_rowClicks;
+    std::wstring m_accessibleName;
+    std::unique_ptr<ListAccessibleTree> m_accessible; // made on a reader's first request
+    AccessibleAnchorPtr m_anchor;
     // What each index showed when last painted (the rows about the visible ones).
     struct DrawnRow {
         std::string key;

@@ -59,6 +59,14 @@ std::wstring ListRow::FirstText() const {
     return CellNow(0).text;
 }
 
+int ListRow::LinkColumn() const {
+    for (int column = 0; column < CellCount(); ++column) {
+        if (CellNow(column).kind == kCellLink)
+            return column;
+    }
+    return -1;
+}
+
 void ListRow::OwnCells() {
     if (!derived)
         return;

@@ -130,6 +130,8 @@ struct ListRow {
     ListCell CellNow(int column) const;
     // The text of the first cell.
     std::wstring FirstText() const;
+    // The first cell that is a link, -1 when the row has none.
+    int LinkColumn() const;
     // Gives a derived row cells of its own (to change one of them).
     void OwnCells();
     const GroupRowLook& Look() const;

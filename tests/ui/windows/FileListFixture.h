@@ -38,7 +38,7 @@ inline LRESULT CALLBACK ReflectingParent(HWND hwnd, UINT message, WPARAM wparam,
     if (control && IsChild(hwnd, control))
         return SendMessageW(control, OCM__BASE + message, wparam, lparam);
     std::vector<Posted>* posted = PostedTo(hwnd);
-    if (posted && ((message >= kListCellHover && message <= kListCheckToggle) ||
+    if (posted && ((message >= kListCellHover && message <= kListEnterKey) ||
                    message == RowCheckChangedMessage()))
         posted->push_back(Posted{message, wparam, lparam});
     return DefWindowProcW(hwnd, message, wparam, lparam);
