@@ -26,6 +26,9 @@ constexpr PendingTabController::Elements kPendingElements[2] = {
      kBlacklistOk},
 };
 
+// The lists' names for screen readers, after their tabs' titles.
+const wchar_t* const kListNames[3] = {L"文件加白列表", L"文件加黑列表", L"已操作文件列表"};
+
 using namespace WardenMessage;
 
 } // namespace
@@ -85,6 +88,7 @@ void QUserWardenDlg::CreateLists() {
         CListViewCtrlEx& list = m_lists[tab];
         list.Create(view, RECT{0, 0, 10, 10}, style, static_cast<UINT>(kLists[tab]));
         list.SetOwner(Hwnd());
+        list.SetAccessibleName(kListNames[tab]);
         const int widths[2][3] = {{270, 270, 80}, {279, 279, 80}};
         const int minimums[2][3] = {{260, 260, 80}, {279, 279, 80}};
         const int kind = tab == 2 ? 1 : 0;
@@ -306,6 +310,20 @@ void QUserWardenDlg::OnLinkClicked(int column) {
         m_pending[clicked].DeleteRow(link.key);
 }
 
+// Ctrl+A and Enter in a pending tab's list stand for clicks on the tab's
+// select-all box and OK button, made as the mouse makes them: a disabled
+// element takes none. The operated tab has neither; there the keys do
+// nothing.
+void QUserWardenDlg::OnListKey(int listId, bool selectAll) {
+    for (int tab = 0; tab < 2; ++tab) {
+        if (listId != kLists[tab] || tab != CurrentTab())
+            continue;
+        const PendingTabController::Elements& elements = kPendingElements[tab];
+        if (CTwWindow* element = FindById(selectAll ? elements.selectAll : elements.okButton))
+            View().ClickElement(element->Handle());
+    }
+}
+
 int QUserWardenDlg::OnFileAnalysed(const FileAnalysisRecord* record) {
     const int tab = m_intakeTab;
     if (record && tab < 2)
@@ -411,6 +429,10 @@ bool QUserWardenDlg::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lp
         return true;
     if (message == kListLinkClick) {
         OnLinkClicked(static_cast<int>(lparam));
+        return true;
+    }
+    if (message == kListSelectAllKey || message == kListEnterKey) {
+        OnListKey(tabOf, message == kListSelectAllKey);
         return true;
     }
     if (message == RowCheckChangedMessage()) {

@@ -118,6 +118,8 @@ private:
     void OpenFilesDialog();
     void ToggleFormatTip(int tab);
     void OnLinkClicked(int column);
+    // Ctrl+A (`selectAll`) or Enter in the list of control id `listId`.
+    void OnListKey(int listId, bool selectAll);
     int ItemDone(int tab, const char* md5);
     int BatchDone(int count);
     bool ReflectNotifications(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
