@@ -21,9 +21,12 @@ void PressKey(QUserWardenDlg& window, HWND target, UINT key, bool control = fals
     SetKeyboardState(keys);
 }
 
+// The window's fixture, as a suite of this file's own.
+class MainWindowKeys : public MainWindow {};
+
 } // namespace
 
-TEST_F(MainWindow, KeysInAPendingListActAsItsSelectAllBoxOkButtonAndLinks) {
+TEST_F(MainWindowKeys, KeysInAPendingListActAsItsSelectAllBoxOkButtonAndLinks) {
     QUserWardenDlg window(m_dir.File(L"UserSign.dat"));
     ASSERT_TRUE(Open(window));
     EXPECT_EQ(L"文件加白列表", window.List(0).AccessibleName());
