@@ -561,6 +561,15 @@ int CListViewCtrlEx::FocusedIndex() const {
         SendMessageW(Hwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 }
 
+int CListViewCtrlEx::SelectedIndex() const {
+    for (const int index : {FocusedIndex(), m_lastSelected}) {
+        if (index >= 0 &&
+            SendMessageW(Hwnd(), LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_SELECTED))
+            return index;
+    }
+    return -1;
+}
+
 bool CListViewCtrlEx::PostRowClick(int index, int linkColumn) {
     ScopedLock lock(m_rows.Lock());
     const ListRow* row = m_rows.Row(index);
@@ -601,10 +610,12 @@ void CListViewCtrlEx::OnItemChanged(const NMLISTVIEW& change) {
     const long node = ListRowNode(change.iItem);
     if ((gained & LVIS_FOCUSED) && GetFocus() == Hwnd())
         Announce(EVENT_OBJECT_FOCUS, node);
-    if (gained & LVIS_SELECTED)
+    if (gained & LVIS_SELECTED) {
+        m_lastSelected = change.iItem;
         Announce(EVENT_OBJECT_SELECTION, node);
-    else if (lost & LVIS_SELECTED)
+    } else if (lost & LVIS_SELECTED) {
         Announce(EVENT_OBJECT_SELECTIONREMOVE, node);
+    }
 }
 
 LRESULT CListViewCtrlEx::AnswerGetObject(WPARAM wparam, LPARAM lparam) {

@@ -117,6 +117,9 @@ public:
     int ShownCount() const { return m_shownCount; }
     // The platform list's focused item, -1 for none.
     int FocusedIndex() const;
+    // A selected item: the focused one when it is selected, else the last
+    // one selected while it still is; -1 for none found so.
+    int SelectedIndex() const;
     // What a click on row `index` does (on its link when `linkColumn` is not
     // -1), done when the list's thread next runs its messages, on the row of
     // the same key and group wherever it is then; false when there is no
@@ -244,6 +247,7 @@ private:
     int m_hoverColumn = -1;
     POINT m_lastPoint = {-1, -1};
     int m_shownCount = 0;
+    int m_lastSelected = -1; // the item the platform last told selected
     DWORD m_thread = 0;
     CoalescedUpdate m_sync{kSyncRows, 0, kListSyncTimer};
 };

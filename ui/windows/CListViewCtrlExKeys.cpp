@@ -129,14 +129,13 @@ bool CListViewCtrlEx::OnEnterKey() {
 }
 
 void CListViewCtrlEx::CopyRows() {
-    const int focused = FocusedIndex();
     const int selectedCount = static_cast<int>(SendMessageW(Hwnd(), LVM_GETSELECTEDCOUNT, 0, 0));
     std::vector<int> places;
-    if (selectedCount == 0 ||
-        (selectedCount == 1 && focused >= 0 &&
-         SendMessageW(Hwnd(), LVM_GETITEMSTATE, static_cast<WPARAM>(focused), LVIS_SELECTED))) {
-        if (focused >= 0)
-            places.push_back(focused); // the lists select one row at most: usually this one
+    // The lists select one row at most, known without a search.
+    const int known = selectedCount == 0 ? FocusedIndex() : SelectedIndex();
+    if (selectedCount <= 1 && (known >= 0 || selectedCount == 0)) {
+        if (known >= 0)
+            places.push_back(known);
     } else {
         for (int place = -1; static_cast<int>(places.size()) < selectedCount;) {
             place = static_cast<int>(

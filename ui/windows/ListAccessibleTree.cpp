@@ -217,20 +217,12 @@ long ListAccessibleTree::FocusedNode() const {
     if (GetFocus() != m_list.Hwnd())
         return -1;
     const int focused = m_list.FocusedIndex();
-    return Exists(ListRowNode(focused)) && focused >= 0 ? ListRowNode(focused) : 0;
+    return focused >= 0 && Exists(ListRowNode(focused)) ? ListRowNode(focused) : 0;
 }
 
 long ListAccessibleTree::SelectedNode() const {
-    // The lists select one row at most; the focused one, usually.
-    HWND list = m_list.Hwnd();
-    int selected = m_list.FocusedIndex();
-    if (selected < 0 ||
-        !SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(selected), LVIS_SELECTED))
-        selected = static_cast<int>(SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
-    if (selected < 0 ||
-        !SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(selected), LVIS_SELECTED))
-        return -1;
-    return Exists(ListRowNode(selected)) ? ListRowNode(selected) : -1;
+    const int selected = m_list.SelectedIndex();
+    return selected >= 0 && Exists(ListRowNode(selected)) ? ListRowNode(selected) : -1;
 }
 
 bool ListAccessibleTree::DoDefaultAction(long node) {

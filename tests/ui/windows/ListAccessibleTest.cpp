@@ -321,3 +321,39 @@ TEST_F(ListReader, BoxesFoldsTheFocusAndTheSelectionAreAnnounced) {
     Pump();
     EXPECT_TRUE(HeardEvents::Heard(EVENT_OBJECT_SELECTION, 2));
 }
+
+TEST_F(ListReader, RowsSayWhereTheyAreAndWhetherTheyAreSelectedOrScrolledOut) {
+    for (int i = 0; i < 60; ++i)
+        m_list.EditRows()->AppendItemRow({L"x.exe", std::to_string(i), L""});
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    SendMessageW(m_list.Hwnd(), LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&item));
+    Held list = ListObject();
+    ASSERT_NE(nullptr, list.Get());
+    EXPECT_TRUE(StateOf(list.Get(), 3) & STATE_SYSTEM_SELECTED);
+    EXPECT_FALSE(StateOf(list.Get(), 2) & STATE_SYSTEM_SELECTED);
+    EXPECT_FALSE(StateOf(list.Get(), 2) & STATE_SYSTEM_OFFSCREEN);
+    EXPECT_TRUE(StateOf(list.Get(), 60) & STATE_SYSTEM_OFFSCREEN);
+    VARIANT selected;
+    VariantInit(&selected);
+    ASSERT_EQ(S_OK, list->get_accSelection(&selected));
+    EXPECT_EQ(VT_I4, selected.vt);
+    EXPECT_EQ(3, selected.lVal);
+
+    // The third row's place on the screen, and the row found there.
+    RECT row = {};
+    row.left = LVIR_BOUNDS;
+    SendMessageW(m_list.Hwnd(), LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
+    MapWindowPoints(m_list.Hwnd(), nullptr, reinterpret_cast<POINT*>(&row), 2);
+    long left = 0, top = 0, width = 0, height = 0;
+    ASSERT_EQ(S_OK, list->accLocation(&left, &top, &width, &height, Child(3)));
+    EXPECT_EQ(row.left, left);
+    EXPECT_EQ(row.top, top);
+    EXPECT_EQ(row.bottom - row.top, height);
+    VARIANT hit;
+    VariantInit(&hit);
+    ASSERT_EQ(S_OK, list->accHitTest(row.left + 50, (row.top + row.bottom) / 2, &hit));
+    EXPECT_EQ(VT_I4, hit.vt);
+    EXPECT_EQ(3, hit.lVal);
+}
