@@ -5,6 +5,7 @@
 
 #include "common/TextConvert.h"
 #include "ui/engine/TwLayoutDocument.h"
+#include "ui/engine/TwHighContrast.h"
 #include "ui/skin/TwResourceLocator.h"
 
 // The layouts' window styles are the platform's.
@@ -418,6 +419,24 @@ bool CTwDialogHost::HostMessage(UINT message, WPARAM wparam, LPARAM lparam, LRES
         if (m_view.Hwnd())
             SetFocus(m_view.Hwnd());
         return true;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        // High contrast on or off, or its colours changed: all drawn again.
+        if (message == WM_SYSCOLORCHANGE || wparam == SPI_SETHIGHCONTRAST) {
+            RefreshHighContrast();
+            // Real windows inside (the lists) hear of it only from their dialog.
+            EnumChildWindows(
+                m_hWnd,
+                [](HWND child, LPARAM) {
+                    SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+                    return TRUE;
+                },
+                0);
+            m_view.RequestFullRedraw();
+            RedrawWindow(m_hWnd, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        }
+        return false;
     case WM_GETOBJECT:
         // Readers ask the dialog's window first: it is named by its title.
         result = m_view.AnswerGetObject(wparam, lparam);

@@ -13,6 +13,7 @@
 #include "ui/engine/TwFontPool.h"
 #include "ui/engine/TwLayoutDocument.h"
 #include "ui/engine/TwWindowOutline.h"
+#include "ui/engine/TwHighContrast.h"
 #include "ui/core/TwXml.h"
 #include "ui/skin/TwSkinRegistry.h"
 
@@ -346,7 +347,10 @@ void CTwDialogView::PaintMemory() {
     // What is repainted starts white (or transparent), so nothing of an
     // earlier paint (the outline above all) is drawn over twice.
     PatBlt(dc.Get(), 0, 0, client.right, client.bottom, m_transparent ? BLACKNESS : WHITENESS);
-    if (!m_style.frame.empty()) {
+    if (HighContrastOn()) {
+        FillSolid(dc.Get(), client, ContrastColor(TwContrastInk::Surface));
+        FrameInContrast(dc.Get(), client, TwContrastInk::Frame);
+    } else if (!m_style.frame.empty()) {
         if (CTwSkinBase* frame = GetSkin(m_style.frame))
             frame->Draw(dc.Get(), client, 0);
     }

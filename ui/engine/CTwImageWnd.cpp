@@ -4,6 +4,8 @@
 
 #include "common/TextConvert.h"
 #include "ui/core/TwNotation.h"
+#include "common/GdiObjects.h"
+#include "ui/engine/TwHighContrast.h"
 #include "ui/engine/TwWidgetStates.h"
 
 namespace {
@@ -40,6 +42,26 @@ void CTwImageWnd::OnPaint(HDC dc) {
 
 void CTwImageWnd::PaintPicture(HDC dc, int picture) {
     const RECT& rect = Rect();
+    const auto draw = [this, picture](HDC target, const RECT& at) {
+        PaintLayers(target, at, picture);
+    };
+    if (HighContrastOn())
+        DrawAsInk(dc, rect, ContrastPictureColor(), draw);
+    else
+        draw(dc, rect);
+    if (!m_caption.empty()) {
+        ScopedTextLook look(dc, ChooseTextLook(MakeTextSubject()));
+        RECT area = rect;
+        UINT mode = DT_CENTER | DT_SINGLELINE;
+        if (m_captionTop >= 0)
+            area.top += m_captionTop;
+        else
+            mode |= DT_BOTTOM;
+        DrawTextW(dc, m_caption.c_str(), static_cast<int>(m_caption.size()), &area, mode);
+    }
+}
+
+void CTwImageWnd::PaintLayers(HDC dc, const RECT& rect, int picture) const {
     if (CTwSkinBase* skin = DrawnSkin())
         skin->Draw(dc, rect, picture);
     if (m_icon != 0) {
@@ -56,16 +78,6 @@ void CTwImageWnd::PaintPicture(HDC dc, int picture) {
     }
     if (CTwSkinBase* mask = SkinNamed(m_mask))
         mask->Draw(dc, rect, -1);
-    if (!m_caption.empty()) {
-        ScopedTextLook look(dc, ChooseTextLook(MakeTextSubject()));
-        RECT area = rect;
-        UINT mode = DT_CENTER | DT_SINGLELINE;
-        if (m_captionTop >= 0)
-            area.top += m_captionTop;
-        else
-            mode |= DT_BOTTOM;
-        DrawTextW(dc, m_caption.c_str(), static_cast<int>(m_caption.size()), &area, mode);
-    }
 }
 
 bool CTwImageBtnWnd::GroupHasChecked() const {
@@ -80,7 +92,13 @@ bool CTwImageBtnWnd::GroupHasChecked() const {
     return false;
 }
 
+bool CTwImageBtnWnd::LitInContrast() const {
+    return ButtonLit(State() | (IsDisabled() ? kTwDisabled : 0u));
+}
+
 void CTwImageBtnWnd::OnPaint(HDC dc) {
+    if (HighContrastOn() && LitInContrast())
+        FillSolid(dc, Rect(), ContrastColor(TwContrastInk::Highlight));
     PaintPicture(dc, GroupHasChecked() ? GroupedButtonPicture(State()) : ButtonPicture(State()));
 }
 

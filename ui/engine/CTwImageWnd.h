@@ -21,6 +21,8 @@ protected:
     void OnPaint(HDC dc) override;
     // The skin with `picture`, then the icon, mask and caption.
     void PaintPicture(HDC dc, int picture);
+    // The skin's picture, the icon and the mask, without the caption.
+    void PaintLayers(HDC dc, const RECT& rect, int picture) const;
     const TwGroupMembership& Group() const { return m_group; }
 
 private:
@@ -37,6 +39,7 @@ class CTwImageBtnWnd : public CTwImageWnd {
 public:
     const char* TagName() const override { return "imgbtn"; }
     bool RepaintsOnStateChange() override { return true; }
+    bool LitInContrast() const override;
     int KeyboardStops() const override { return 1; }
     long AccessibleRole() const override;
 

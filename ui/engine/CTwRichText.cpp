@@ -10,6 +10,7 @@
 #include "ui/engine/TwFontPool.h"
 #include "ui/core/TwNotation.h"
 #include "ui/engine/TwStyleTables.h"
+#include "ui/engine/TwHighContrast.h"
 #include "ui/core/TwXml.h"
 
 namespace {
@@ -199,8 +200,10 @@ void CTwRichText::WalkNodes(Walk& walk, const TiXmlElement& parent, unsigned fon
             WalkNodes(walk, *element, code);
         } else if (SameTag(tag, "c")) {
             const char* color = element->Attribute("color");
-            const COLORREF previous =
-                color ? SetTextColor(walk.dc, ReadColor(color)) : GetTextColor(walk.dc);
+            // High contrast keeps one text colour: the user's.
+            const COLORREF previous = color && !HighContrastOn()
+                                          ? SetTextColor(walk.dc, ReadColor(color))
+                                          : GetTextColor(walk.dc);
             WalkNodes(walk, *element, fontCode);
             SetTextColor(walk.dc, previous);
         } else if (SameTag(tag, "o")) {
@@ -271,6 +274,8 @@ void CTwRichText::OnPaint(HDC dc) {
             color = m_linkLook.colors.crdisabled;
         else if (hovered && m_linkLook.colors.crhover != kNoColor)
             color = m_linkLook.colors.crhover;
+        if (HighContrastOn())
+            color = ContrastColor(TextInk(IsDisabled(), false, true));
         ScopedSelect selected(dc, font ? font : TwFontPool::Instance().GetFont(0));
         if (color != kNoColor)
             SetTextColor(dc, color);

@@ -1,5 +1,6 @@
 #include "ui/engine/CTwSkinBtnWnd.h"
 
+#include "ui/engine/TwHighContrast.h"
 #include "ui/engine/TwWidgetStates.h"
 
 CTwSkinBase* CTwSkinBtnWnd::DrawnSkin() const {
@@ -7,7 +8,13 @@ CTwSkinBase* CTwSkinBtnWnd::DrawnSkin() const {
 }
 
 void CTwSkinBtnWnd::OnPaint(HDC dc) {
-    if (CTwSkinBase* skin = DrawnSkin())
+    if (HighContrastOn())
+        PaintContrastButton(dc, Rect(), State() | (IsDisabled() ? kTwDisabled : 0u));
+    else if (CTwSkinBase* skin = DrawnSkin())
         skin->Draw(dc, Rect(), ButtonPicture(State()));
     PaintText(dc);
+}
+
+bool CTwSkinBtnWnd::LitInContrast() const {
+    return ButtonLit(State() | (IsDisabled() ? kTwDisabled : 0u));
 }

@@ -8,6 +8,7 @@ class CTwSkinBtnWnd : public CTwSkinnedElement {
 public:
     const char* TagName() const override { return "skinbtn"; }
     bool RepaintsOnStateChange() override { return true; }
+    bool LitInContrast() const override;
     int KeyboardStops() const override { return 1; }
     long AccessibleRole() const override;
     CTwSkinBase* DrawnSkin() const override;

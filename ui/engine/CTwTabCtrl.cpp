@@ -7,6 +7,7 @@
 #include "ui/core/TwGeometryWin32.h"
 #include "ui/engine/CTwSkinnedElement.h"
 #include "ui/engine/TwFontPool.h"
+#include "ui/engine/TwHighContrast.h"
 #include "ui/core/TwNotation.h"
 #include "ui/core/TwXml.h"
 
@@ -277,14 +278,13 @@ void CTwTabCtrl::DrawTitle(HDC dc, const std::wstring& title, RECT rect) const {
 
 void CTwTabCtrl::PaintHeader(HDC dc, int index, int state) {
     const RECT header = HeaderRect(index);
+    if (HighContrastOn()) {
+        PaintContrastHeader(dc, index, state);
+        return;
+    }
     if (CTwSkinBase* skin = SkinNamed(m_tabSkin))
         skin->Draw(dc, header, state);
-    if (CTwSkinBase* icon = SkinNamed(m_iconSkin)) {
-        const SIZE size = icon->GetSkinSize();
-        const RECT at = {header.left + m_iconX, header.top + m_iconY,
-                         header.left + m_iconX + size.cx, header.top + m_iconY + size.cy};
-        icon->Draw(dc, at, index);
-    }
+    PaintIcon(dc, index, header, nullptr);
     const int saved = SaveDC(dc);
     if (state == 2) {
         if (m_selFont)
@@ -296,10 +296,47 @@ void CTwTabCtrl::PaintHeader(HDC dc, int index, int state) {
     RestoreDC(dc, saved);
 }
 
+void CTwTabCtrl::PaintIcon(HDC dc, int index, const RECT& header, const COLORREF* ink) const {
+    CTwSkinBase* icon = SkinNamed(m_iconSkin);
+    if (!icon)
+        return;
+    const SIZE size = icon->GetSkinSize();
+    const RECT at = {header.left + m_iconX, header.top + m_iconY, header.left + m_iconX + size.cx,
+                     header.top + m_iconY + size.cy};
+    const auto draw = [icon, index](HDC target, const RECT& rect) {
+        icon->Draw(target, rect, index);
+    };
+    if (ink)
+        DrawAsInk(dc, at, *ink, draw);
+    else
+        draw(dc, at);
+}
+
+void CTwTabCtrl::PaintContrastHeader(HDC dc, int index, int state) {
+    // The selected header in the highlight colours, the others framed on the
+    // surface; the hovered one framed twice.
+    const RECT header = HeaderRect(index);
+    const bool selected = state == 2;
+    const bool unavailable = IsDisabled();
+    FillSolid(dc, header,
+              ContrastColor(selected ? TwContrastInk::Highlight : TwContrastInk::Surface));
+    FrameInContrast(dc, header, TwContrastInk::Text, state == 1 ? 2 : 1);
+    const COLORREF ink = ContrastColor(TextInk(unavailable, selected, false));
+    PaintIcon(dc, index, header, &ink);
+    const int saved = SaveDC(dc);
+    if (selected && m_selFont)
+        SelectObject(dc, m_selFont);
+    SetTextColor(dc, ink);
+    DrawTitle(dc, Page(index)->Title(), header);
+    RestoreDC(dc, saved);
+}
+
 bool CTwTabCtrl::PaintInto(HDC dc, HRGN region) {
     if (!CTwWindow::PaintInto(dc, region))
         return false;
-    if (CTwSkinBase* frame = SkinNamed(m_frameSkin))
+    if (HighContrastOn())
+        FrameInContrast(dc, m_pageArea, TwContrastInk::Text);
+    else if (CTwSkinBase* frame = SkinNamed(m_frameSkin))
         frame->Draw(dc, m_pageArea, 0);
     const int saved = SaveDC(dc);
     SetBkMode(dc, TRANSPARENT);
@@ -323,7 +360,7 @@ bool CTwTabCtrl::PaintInto(HDC dc, HRGN region) {
         if (i == m_current)
             continue;
         const RECT header = HeaderRect(i);
-        if (splitter && remaining > 0) {
+        if (splitter && remaining > 0 && !HighContrastOn()) {
             const SIZE size = splitter->GetSkinSize();
             const int gapLeft = header.right;
             const int x = gapLeft + (m_strip.spacing - size.cx) / 2;

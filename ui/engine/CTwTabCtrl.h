@@ -91,6 +91,10 @@ private:
     void SetHover(int index);
     void PlacePage(CTwTab& page);
     void PaintHeader(HDC dc, int index, int state);
+    // High contrast: the header in the system colours.
+    void PaintContrastHeader(HDC dc, int index, int state);
+    // The header's icon; as marks of one colour when `ink` is given.
+    void PaintIcon(HDC dc, int index, const RECT& header, const COLORREF* ink) const;
     void DrawTitle(HDC dc, const std::wstring& title, RECT rect) const;
     TabStrip Strip() const;
     SIZE HeaderSize() const;

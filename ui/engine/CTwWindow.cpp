@@ -7,6 +7,7 @@
 #include "ui/core/TwGeometryWin32.h"
 #include "ui/engine/CTwContainerWnd.h"
 #include "ui/engine/TwFontPool.h"
+#include "ui/engine/TwHighContrast.h"
 #include "ui/core/TwNotation.h"
 #include "ui/engine/TwStringTokens.h"
 #include "ui/engine/TwStyleTables.h"
@@ -158,6 +159,10 @@ HRESULT CTwWindow::ApplyAttribute(const char* name, const char* value, bool load
         m_tabIndex = ReadDecimal(value);
     } else if (Is(name, "accname")) {
         m_accName = Utf8ToWide(value);
+    } else if (Is(name, "contrast")) {
+        if (std::strcmp(value, "highlight") != 0)
+            return E_FAIL;
+        m_contrastHighlight = true;
     } else {
         return E_FAIL;
     }
@@ -202,6 +207,12 @@ bool CTwWindow::RepaintsOnStateChange() {
 
 void CTwWindow::PaintBackground(HDC dc) {
     const TwStyle& style = Style();
+    if (HighContrastOn()) {
+        // Pictures and colours behind the content give way to the surface.
+        if (!style.skin.empty() || BackgroundColor() != kNoColor)
+            FillSolid(dc, m_rect, ContrastColor(TwContrastInk::Surface));
+        return;
+    }
     if (!style.skin.empty()) {
         if (CTwSkinBase* skin = GetSkin(style.skin))
             skin->Draw(dc, m_rect, static_cast<int>(m_state));
@@ -335,6 +346,22 @@ bool CTwWindow::IsDisabled() const {
     return false;
 }
 
+bool CTwWindow::InHighlightArea() const {
+    for (const CTwWindow* element = this; element; element = element->Parent()) {
+        if (element->m_contrastHighlight)
+            return true;
+    }
+    return false;
+}
+
+COLORREF CTwWindow::ContrastPictureColor() const {
+    if (IsDisabled())
+        return ContrastColor(TwContrastInk::Unavailable);
+    if (LitInContrast())
+        return ContrastColor(TwContrastInk::HighlightText);
+    return ContrastColor(InHighlightArea() ? TwContrastInk::Highlight : TwContrastInk::Text);
+}
+
 TextSubject CTwWindow::MakeTextSubject() const {
     TextSubject subject;
     subject.style = &Style();
@@ -343,6 +370,7 @@ TextSubject CTwWindow::MakeTextSubject() const {
     subject.ownBackground = m_crbg;
     subject.disabled = IsDisabled();
     subject.hovered = Has(kTwHover);
+    subject.onHighlight = LitInContrast() || InHighlightArea();
     for (const CTwWindow* ancestor = Parent(); ancestor; ancestor = ancestor->Parent())
         subject.ancestors.emplace_back(ancestor->m_font, &ancestor->Style());
     return subject;

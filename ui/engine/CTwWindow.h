@@ -60,6 +60,17 @@ public:
     virtual bool IsContainerKind() const { return false; }
     // Background, paint hook, the paint message; false when outside `region`.
     virtual bool PaintInto(HDC dc, HRGN region);
+    // Two queries kept in their places for the elements' slot order; no
+    // element of this program answers true.
+    virtual bool IsFocusable() const { return false; }
+    virtual bool WantsKeyboard() const { return false; }
+    // The element message handler; true when the message was handled.
+    virtual bool ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
+
+    // Shows or hides the hosted real windows at and below this element
+    // (`visible`: the element's resulting visibility).
+    virtual void ShowRealWindows(bool) {}
+
     // How many keyboard stops the element offers (0: none; a paragraph
     // offers one per link). The view skips the element when it is hidden,
     // disabled or left out by the layout (tabindex="-1").
@@ -79,12 +90,9 @@ public:
     // A container that acts as one control: the keyboard and screen readers
     // see it, not what lies inside it.
     virtual bool IsOneControl() const { return false; }
-    // The element message handler; true when the message was handled.
-    virtual bool ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
-
-    // Shows or hides the hosted real windows at and below this element
-    // (`visible`: the element's resulting visibility).
-    virtual void ShowRealWindows(bool) {}
+    // In high contrast: whether the element is drawn lit (a hovered or
+    // pressed button: its face in the highlight colour).
+    virtual bool LitInContrast() const { return false; }
 
     // Sends an element message; the handler's result (0 when unhandled).
     LRESULT Send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
@@ -119,6 +127,11 @@ public:
     bool Has(unsigned bits) const { return (m_state & bits) != 0; }
     // The own crbg, else the style's; kNoColor when neither is set.
     COLORREF BackgroundColor() const;
+    // It or an ancestor is marked contrast="highlight": in high contrast its
+    // pictures take the highlight colour and its texts the highlight text's.
+    bool InHighlightArea() const;
+    // The one colour of its pictures in high contrast, by its state.
+    COLORREF ContrastPictureColor() const;
 
     void SetPaintHook(ITwPaintHook* hook) { m_paintHook = hook; }
     void SetMouseHook(ITwMouseHook* hook) { m_mouseHook = hook; }
@@ -197,6 +210,7 @@ private:
     unsigned m_notify = 0;
     int m_tabIndex = 0;
     std::wstring m_accName;
+    bool m_contrastHighlight = false;
 };
 
 // One decimal attribute of a widget and where it goes.

@@ -4,6 +4,7 @@
 
 #include "common/GdiObjects.h"
 #include "ui/engine/TwFontPool.h"
+#include "ui/engine/TwHighContrast.h"
 #include "ui/skin/TwGdiplus.h"
 
 namespace {
@@ -99,6 +100,12 @@ TextLook ChooseTextLook(const TextSubject& subject) {
         if (style.colors.crhover != kNoColor)
             look.text = style.colors.crhover;
     }
+    if (HighContrastOn()) {
+        // Text that changes colour under the pointer is a link.
+        const bool link = style.skin.empty() && style.colors.crhover != kNoColor;
+        look.text = ContrastColor(TextInk(subject.disabled, subject.onHighlight, link));
+        look.transparent = true;
+    }
     return look;
 }
 
@@ -190,7 +197,7 @@ void PaintElementText(HDC dc, const std::wstring& text, const RECT& elementRect,
         rect = YaHeiCorrected(rect, mode, pool.BaseHeight(), FontHeight(look.font));
     if (style.gdiplus) {
         DrawWithGdiplus(dc, text, rect, mode, GetTextColor(dc));
-    } else if (!style.shadow ||
+    } else if (!style.shadow || HighContrastOn() ||
                !DrawWithShadow(dc, text, rect, mode, GetTextColor(dc), style.colors.crshadow)) {
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, mode);
     }

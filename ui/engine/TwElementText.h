@@ -19,6 +19,7 @@ struct TextSubject {
     COLORREF ownBackground = kNoColor;
     bool disabled = false; // itself or an ancestor
     bool hovered = false;
+    bool onHighlight = false; // high contrast: drawn on the highlight colour
     // Nearest ancestor first: each ancestor's own font and style, for measuring.
     std::vector<std::pair<HFONT, const TwStyle*>> ancestors;
 };

@@ -9,6 +9,7 @@
 #include "common/ModulePath.h"
 #include "common/TextConvert.h"
 #include "ui/core/TwNotation.h"
+#include "ui/engine/TwHighContrast.h"
 #include "ui/engine/TwWidgetStates.h"
 #include "ui/skin/TwGdiplus.h"
 #include "ui/skin/TwImagePools.h"
@@ -40,7 +41,8 @@ HRESULT CTwImageBg::ApplyAttribute(const char* name, const char* value, bool loa
 }
 
 void CTwImageBg::OnPaint(HDC dc) {
-    if (CTwSkinBase* skin = DrawnSkin())
+    // A background picture: the surface stands for it in high contrast.
+    if (CTwSkinBase* skin = DrawnSkin(); skin && !HighContrastOn())
         m_fill ? skin->DrawTile(dc, Rect()) : skin->Draw(dc, Rect(), -1);
     PaintText(dc);
 }
@@ -86,8 +88,17 @@ HRESULT CTwImgbtnsized::ApplyAttribute(const char* name, const char* value, bool
     return ApplyIntAttribute(name, value, {{"left", &m_left}});
 }
 
+bool CTwImgbtnsized::LitInContrast() const {
+    return ButtonLit(State() | (IsDisabled() ? kTwDisabled : 0u));
+}
+
 void CTwImgbtnsized::OnPaint(HDC dc) {
     const RECT& rect = Rect();
+    if (HighContrastOn()) {
+        PaintContrastButton(dc, rect, State() | (IsDisabled() ? kTwDisabled : 0u));
+        PaintText(dc);
+        return;
+    }
     if (CTwSkinBase* skin = DrawnSkin())
         skin->Draw(dc, rect, ButtonPicture(State()));
     if (CTwSkinBase* middle = SkinNamed(m_skinMid)) {
@@ -114,8 +125,16 @@ HRESULT CTwImgGray::ApplyAttribute(const char* name, const char* value, bool loa
 }
 
 void CTwImgGray::OnPaint(HDC dc) {
-    if (CTwSkinBase* skin = DrawnSkin())
-        m_gray ? skin->DrawGray(dc, TopLeft(Rect())) : skin->Draw(dc, Rect(), -1);
+    CTwSkinBase* skin = DrawnSkin();
+    if (!skin)
+        return;
+    const auto draw = [this, skin](HDC target, const RECT& rect) {
+        m_gray ? skin->DrawGray(target, TopLeft(rect)) : skin->Draw(target, rect, -1);
+    };
+    if (HighContrastOn())
+        DrawAsInk(dc, Rect(), ContrastPictureColor(), draw);
+    else
+        draw(dc, Rect());
 }
 
 HRESULT CTwImageEx::ApplyAttribute(const char* name, const char* value, bool loading) {

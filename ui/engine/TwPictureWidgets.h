@@ -46,6 +46,7 @@ public:
     const char* TagName() const override { return "imgbtnsized"; }
     HRESULT ApplyAttribute(const char* name, const char* value, bool loading) override;
     bool RepaintsOnStateChange() override { return true; }
+    bool LitInContrast() const override;
     int KeyboardStops() const override { return 1; }
     long AccessibleRole() const override;
 

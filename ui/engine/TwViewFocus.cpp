@@ -7,6 +7,7 @@
 #include "ui/engine/CTwRealWnd.h"
 #include "ui/engine/CTwTabCtrl.h"
 #include "ui/engine/TwViewAccessible.h"
+#include "ui/engine/TwHighContrast.h"
 
 namespace {
 
@@ -203,7 +204,7 @@ void TwViewFocus::PaintCue(HDC dc) const {
     if (IsRectEmpty(&rect))
         return;
     const std::uint32_t color = m_view.WindowStyle().focusColor;
-    if (color == 0xFFFFFFFFu) {
+    if (color == 0xFFFFFFFFu || HighContrastOn()) {
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkColor(dc, RGB(255, 255, 255));
         DrawFocusRect(dc, &rect);

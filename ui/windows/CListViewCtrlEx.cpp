@@ -14,11 +14,34 @@
 #include "ui/windows/CTwSafeTip.h"
 #include "ui/windows/ListAccessibleTree.h"
 #include "ui/windows/ListGeometry.h"
+#include "ui/engine/TwHighContrast.h"
 
 namespace {
 
 constexpr COLORREF kSelected = RGB(185, 218, 255);
 constexpr COLORREF kLinkColor = RGB(255, 0, 0);
+
+ListRowInk InkOf(const ListRow& row, bool selected) {
+    if (!HighContrastOn())
+        return ListRowInk{selected ? kSelected : row.background, kNoColor, kLinkColor, kNoColor};
+    const COLORREF text =
+        ContrastColor(selected ? TwContrastInk::HighlightText : TwContrastInk::Text);
+    return ListRowInk{ContrastColor(selected ? TwContrastInk::Highlight : TwContrastInk::Surface),
+                      text, selected ? text : ContrastColor(TwContrastInk::Link),
+                      ContrastColor(TwContrastInk::Unavailable)};
+}
+
+// A bitmap's part as it is, or in high contrast as marks of `ink`.
+void DrawPicturePart(HDC dc, HBITMAP picture, const RECT& at, int x, int y, int width, int height,
+                     COLORREF ink) {
+    const auto draw = [&](HDC target, const RECT& rect) {
+        DrawBitmapPart(target, picture, rect, x, y, width, height);
+    };
+    if (HighContrastOn())
+        DrawAsInk(dc, at, ink, draw);
+    else
+        draw(dc, at);
+}
 constexpr UINT_PTR kTipTimer = 1;
 constexpr UINT kTipDelayMs = 200;
 constexpr int kTipAbove = 25;
@@ -72,6 +95,11 @@ CListViewCtrlEx::~CListViewCtrlEx() {
         DestroyWindow(Hwnd());
 }
 
+void CListViewCtrlEx::ApplyBackground() {
+    SendMessageW(Hwnd(), LVM_SETBKCOLOR, 0,
+                 HighContrastOn() ? ContrastColor(TwContrastInk::Surface) : kListBackground);
+}
+
 void CListViewCtrlEx::Reset() {
     TwFontPool& fonts = TwFontPool::Instance();
     m_linkFont = fonts.GetFont(0x0002);
@@ -102,7 +130,7 @@ HWND CListViewCtrlEx::Create(HWND parent, const RECT& rect, DWORD style, UINT id
         m_header.Attach(header);
         SetWindowLongW(header, GWL_STYLE, GetWindowLongW(header, GWL_STYLE) & ~HDS_FULLDRAG);
     }
-    SendMessageW(list, LVM_SETBKCOLOR, 0, kListBackground);
+    ApplyBackground();
     SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
     // A list measures its owner-drawn rows when its size changes: once more,
     // now that the measuring is ours.
@@ -222,10 +250,10 @@ void CListViewCtrlEx::Run(CActor* actor) {
 }
 
 void CListViewCtrlEx::DrawCellText(HDC dc, const ListCell& cell, RECT rect, int column, bool hasBox,
-                                   int itemLeft) {
+                                   int itemLeft, const ListRowInk& ink) {
     if (cell.kind == kCellLink) {
         ScopedSelect font(dc, m_linkFont);
-        SetTextColor(dc, kLinkColor);
+        SetTextColor(dc, ink.link);
         DrawTextW(dc, cell.text.c_str(), static_cast<int>(cell.text.size()), &rect, kLinkFlags);
         return;
     }
@@ -245,7 +273,7 @@ void CListViewCtrlEx::DrawCellText(HDC dc, const ListCell& cell, RECT rect, int 
         rect.left += 18;
     }
     ScopedSelect font(dc, m_font);
-    SetTextColor(dc, cell.color);
+    SetTextColor(dc, ink.text != kNoColor ? ink.text : cell.color);
     UINT flags = kTextFlags;
     if (!(column == 0 && hasBox)) {
         const int format = HeaderFormat(m_header.Hwnd(), column);
@@ -266,26 +294,33 @@ void CListViewCtrlEx::DrawCellText(HDC dc, const ListCell& cell, RECT rect, int 
 
 void CListViewCtrlEx::DrawItemRow(HDC dc, const ListRow& row, int index, const RECT& rect,
                                   bool selected) {
-    FillSolid(dc, rect, selected ? kSelected : row.background);
+    const ListRowInk ink = InkOf(row, selected);
+    FillSolid(dc, rect, ink.background);
     const bool hasBox = row.HasBox();
-    if (row.flags & kRowCheckBox)
+    if ((row.flags & kRowCheckBox) && HighContrastOn()) {
+        RECT box = RowBoxRect(rect);
+        DrawFrameControl(dc, &box, DFC_BUTTON,
+                         DFCS_BUTTONCHECK | DFCS_FLAT | (row.checked ? DFCS_CHECKED : 0));
+    } else if (row.flags & kRowCheckBox) {
         DrawBitmapPart(dc, m_checkBoxes, RowBoxRect(rect), row.checked ? 0 : 13, 0, kListBoxSize,
                        kListBoxSize);
+    }
     const int columns = std::min<int>(ColumnCount(Hwnd()), row.CellCount());
     const int itemLeft = ItemLeft(Hwnd(), index);
     for (int column = 0; column < columns; ++column) {
         const RECT label = SubItemRect(Hwnd(), index, column);
         DrawCellText(dc, row.CellNow(column), CellTextRect(label, column, hasBox), column, hasBox,
-                     itemLeft);
+                     itemLeft, ink);
     }
 }
 
 void CListViewCtrlEx::DrawGroupRow(HDC dc, const ListRow& row, const RECT& rect) {
-    FillSolid(dc, rect, row.background);
+    const ListRowInk ink = InkOf(row, false);
+    FillSolid(dc, rect, ink.background);
     if ((row.flags & kRowFoldable) && rect.left >= -11) {
         const int top = rect.top + (rect.bottom - rect.top - 9) / 2;
-        DrawBitmapPart(dc, m_fold, RECT{rect.left + 3, top, rect.left + 11, top + 9},
-                       row.expanded ? 0 : 16, 0, 8, 9);
+        DrawPicturePart(dc, m_fold, RECT{rect.left + 3, top, rect.left + 11, top + 9},
+                        row.expanded ? 0 : 16, 0, 8, 9, ContrastColor(TwContrastInk::Text));
     }
     RECT client = {};
     GetClientRect(Hwnd(), &client);
@@ -301,7 +336,7 @@ void CListViewCtrlEx::DrawGroupRow(HDC dc, const ListRow& row, const RECT& rect)
                          ? TwFontPool::Instance().GetFont(0x0004 | ((look.sizeDelta & 0xFF) << 8))
                          : m_font;
         ScopedSelect selected(dc, font);
-        SetTextColor(dc, link ? kLinkColor : cell.color);
+        SetTextColor(dc, link ? ink.link : ink.text != kNoColor ? ink.text : cell.color);
         const UINT flags = i == 0 && look.inset >= 0 ? DT_WORDBREAK | DT_NOPREFIX : kTextFlags;
         DrawTextW(dc, cell.text.c_str(), static_cast<int>(cell.text.size()), &area, flags);
     }
@@ -350,7 +385,8 @@ void CListViewCtrlEx::DrawRow(const DRAWITEMSTRUCT& item) {
         DrawItemRow(dc, *row, index, item.rcItem, (item.itemState & ODS_SELECTED) != 0);
     RECT client = {};
     GetClientRect(Hwnd(), &client);
-    UniquePen pen(CreatePen(PS_SOLID, 1, row->line));
+    const COLORREF line = InkOf(*row, false).line;
+    UniquePen pen(CreatePen(PS_SOLID, 1, line != kNoColor ? line : row->line));
     SelectObject(dc, pen.Get());
     MoveToEx(dc, item.rcItem.left, item.rcItem.bottom - 1, nullptr);
     LineTo(dc, client.right, item.rcItem.bottom - 1);
@@ -369,13 +405,14 @@ void CListViewCtrlEx::DrawRow(const DRAWITEMSTRUCT& item) {
 void CListViewCtrlEx::PaintEmpty(HDC dc) {
     RECT client = {};
     GetClientRect(Hwnd(), &client);
-    FillSolid(dc, client, kListBackground);
+    FillSolid(dc, client,
+              HighContrastOn() ? ContrastColor(TwContrastInk::Surface) : kListBackground);
     HBITMAP picture = m_empty[m_emptyMode == 1 ? 1 : 0];
     BITMAP info = {};
     if (picture && GetObjectW(picture, sizeof info, &info)) {
         const POINT at = EmptyPictureOrigin(client.right, client.bottom);
-        DrawBitmapPart(dc, picture, RECT{at.x, at.y, at.x + info.bmWidth, at.y + info.bmHeight}, 0,
-                       0, info.bmWidth, info.bmHeight);
+        DrawPicturePart(dc, picture, RECT{at.x, at.y, at.x + info.bmWidth, at.y + info.bmHeight}, 0,
+                        0, info.bmWidth, info.bmHeight, ContrastColor(TwContrastInk::Text));
     }
 }
 
@@ -705,6 +742,11 @@ bool CListViewCtrlEx::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM l
         return header->hwndFrom == m_header.Hwnd() &&
                OnHeaderNotify(*reinterpret_cast<const NMHEADERW*>(lparam), result);
     }
+    case WM_SYSCOLORCHANGE:
+        // High contrast on or off: the space below the rows follows.
+        ApplyBackground();
+        InvalidateRect(Hwnd(), nullptr, TRUE);
+        return false;
     case WM_PAINT:
         if (m_shownCount != 0)
             return false;

@@ -53,6 +53,15 @@ inline constexpr UINT kRunRowClick = 0x80CB;
 
 class ListAccessibleTree;
 
+// The colours a row is drawn with: the list's own, or in high contrast the
+// system's (the selection in the highlight colours).
+struct ListRowInk {
+    COLORREF background;
+    COLORREF text; // kNoColor: each cell's own
+    COLORREF link;
+    COLORREF line; // kNoColor: the row's own
+};
+
 class CListViewCtrlEx : public TwSubclass<CListViewCtrlEx>, public IActorCallBack {
 public:
     CListViewCtrlEx();
@@ -152,8 +161,10 @@ private:
     void DrawGroupRow(HDC dc, const ListRow& row, const RECT& rect);
     // Draws a cell's content into `rect`; `itemLeft` is where the item's
     // first column starts, from which column 0's recorded width counts.
+    // The list's own background colour, or the surface's in high contrast.
+    void ApplyBackground();
     void DrawCellText(HDC dc, const ListCell& cell, RECT rect, int column, bool hasBox,
-                      int itemLeft);
+                      int itemLeft, const ListRowInk& ink);
     // The empty-list picture centred over the list background.
     void PaintEmpty(HDC dc);
     // The item and column under a client point (-1 for none).

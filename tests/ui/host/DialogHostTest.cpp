@@ -3,9 +3,11 @@
 // the drop shadow that follows the window.
 
 #include <functional>
+#include <optional>
 
 #include "tests/support/GTest.h"
 #include "ui/windows/CTwShadowedDialogImpl.h"
+#include "ui/engine/TwHighContrast.h"
 #include "ui/skin/TwSkinRegistry.h"
 
 namespace {
@@ -220,4 +222,23 @@ TEST(ShadowWindow, FollowsTheHostAndHidesWithIt) {
     ASSERT_NE(nullptr, child.CreateHostWindow(parent, &area));
     EXPECT_EQ(nullptr, child.Shadow()->Window());
     DestroyWindow(parent);
+}
+
+TEST(DialogHost, HighContrastTurnedOnOrOffWhileShownRepaintsTheWindow) {
+    TestDialog dialog(R"(<layer width="200" height="100"><body crbg="FF0000"/></layer>)");
+    ASSERT_NE(nullptr, dialog.CreateHostWindow(nullptr, nullptr));
+    const auto pixel = [&dialog] { return dialog.View().Render().GetPixel(100, 50) & 0xFFFFFFu; };
+    ASSERT_EQ(0xFF0000u, pixel());
+    const COLORREF surface = ContrastColor(TwContrastInk::Surface);
+    const std::uint32_t surfaceRgb =
+        (GetRValue(surface) << 16) | (GetGValue(surface) << 8) | GetBValue(surface);
+
+    OverrideHighContrast(true);
+    EXPECT_EQ(0xFF0000u, pixel()); // not yet told
+    SendMessageW(dialog.Hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_EQ(surfaceRgb, pixel());
+    OverrideHighContrast(std::nullopt);
+    SendMessageW(dialog.Hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(0xFF0000u, pixel());
+    DestroyWindow(dialog.Hwnd());
 }
