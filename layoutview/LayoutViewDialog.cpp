@@ -6,6 +6,7 @@
 #include "common/Handles.h"
 #include "common/TextConvert.h"
 #include "ui/engine/TwStyleTables.h"
+#include "ui/engine/TwHighContrast.h"
 
 namespace {
 
@@ -66,7 +67,11 @@ void LayoutViewDialog::CreateLists() {
             0, WC_LISTVIEWW, L"",
             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0,
             0, 10, 10, view, reinterpret_cast<HMENU>(id), nullptr, nullptr);
-        SendMessageW(list, LVM_SETBKCOLOR, 0, RGB(251, 253, 253));
+        // The program's lists' colour, or the surface's in high contrast.
+        SendMessageW(list, LVM_SETBKCOLOR, 0,
+                     HighContrastOn() ? ContrastColor(TwContrastInk::Surface) : RGB(251, 253, 253));
+        if (HighContrastOn())
+            SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, ContrastColor(TwContrastInk::Surface));
         const int widths[] = {270, 270, 80};
         for (int column = 0; column < 3; ++column) {
             const wchar_t* title = GetString(100 + column);

@@ -5,6 +5,7 @@
 #include "ui/engine/TwFontPool.h"
 #include "ui/skin/TwImagePools.h"
 #include "ui/windows/BitmapPart.h"
+#include "ui/engine/TwHighContrast.h"
 
 namespace {
 
@@ -35,17 +36,26 @@ void CHeaderCtrlEx::Paint() {
     RECT client = {};
     GetClientRect(Hwnd(), &client);
     HBITMAP bitmap = TwBmpPool::Instance().Get(402);
-    DrawBitmapPart(dc, bitmap, client, 0, 0, 3, 20);
+    // High contrast: the button face with its text, a line between titles.
+    const bool contrast = HighContrastOn();
+    if (contrast)
+        FillSolid(dc, client, ContrastColor(TwContrastInk::ButtonFace));
+    else
+        DrawBitmapPart(dc, bitmap, client, 0, 0, 3, 20);
     const int saved = SaveDC(dc);
     SelectObject(dc, TwFontPool::Instance().GetFont(0));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kHeaderText);
+    SetTextColor(dc, contrast ? ContrastColor(TwContrastInk::ButtonText) : kHeaderText);
     const int count = static_cast<int>(SendMessageW(Hwnd(), HDM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         RECT item = {};
         SendMessageW(Hwnd(), HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item));
-        DrawBitmapPart(dc, bitmap, RECT{item.right - 3, client.top, item.right, client.bottom}, 3,
-                       0, 3, 20);
+        if (contrast)
+            FrameInContrast(dc, RECT{item.right - 1, client.top, item.right, client.bottom},
+                            TwContrastInk::ButtonText);
+        else
+            DrawBitmapPart(dc, bitmap, RECT{item.right - 3, client.top, item.right, client.bottom},
+                           3, 0, 3, 20);
         wchar_t caption[256] = {};
         HDITEMW info = {};
         info.mask = HDI_TEXT | HDI_FORMAT;
