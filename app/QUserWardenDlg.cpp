@@ -464,6 +464,14 @@ bool QUserWardenDlg::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lp
         }
         ShowElement(kBadge, true);
         return true;
+    case WM_SYSCOMMAND:
+        // Alt+F4 and the taskbar's Close end the window as its close button
+        // does (the host would take WM_CLOSE for a cancel, which it has not).
+        if ((wparam & 0xFFF0) != SC_CLOSE)
+            return false;
+        EndModal(2);
+        result = 0;
+        return true;
     case WM_INITDIALOG:
         Start();
         return false;
