@@ -19,6 +19,12 @@ static_assert(kWsExTopmost == WS_EX_TOPMOST && kWsExToolWindow == WS_EX_TOOLWIND
 
 namespace {
 
+// Passes a change of the system colours on to a real window inside.
+BOOL CALLBACK TellOfColourChange(HWND child, LPARAM) {
+    SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+
 const wchar_t kHostClass[] = L"TwDialogHost";
 constexpr UINT kHideQuietly =
     SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOSIZE | SWP_NOMOVE; // 0x97
@@ -425,13 +431,7 @@ bool CTwDialogHost::HostMessage(UINT message, WPARAM wparam, LPARAM lparam, LRES
         if (message == WM_SYSCOLORCHANGE || wparam == SPI_SETHIGHCONTRAST) {
             RefreshHighContrast();
             // Real windows inside (the lists) hear of it only from their dialog.
-            EnumChildWindows(
-                m_hWnd,
-                [](HWND child, LPARAM) {
-                    SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
-                    return TRUE;
-                },
-                0);
+            EnumChildWindows(m_hWnd, &TellOfColourChange, 0);
             m_view.RequestFullRedraw();
             RedrawWindow(m_hWnd, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
