@@ -7,6 +7,7 @@
 
 #include <oleacc.h>
 
+#include "tests/support/WinEventRecorder.h"
 #include "tests/ui/windows/FileListFixture.h"
 #include "ui/windows/ListAccessibleTree.h"
 
@@ -101,43 +102,26 @@ std::wstring ActionOf(IAccessible* object, long child) {
 }
 
 // The WinEvents raised about a window's client, as an out-of-context hook of
-// this thread hears them. The hook's callback has no context: what it heard
-// is kept in static members, for the thread that set it.
+// this thread hears them.
 class HeardEvents {
 public:
-    explicit HeardEvents(HWND window) {
-        s_window = window;
-        s_heard.clear();
-        m_hook =
-            SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_STATECHANGE, nullptr, &Hear,
-                            GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
-    }
-    ~HeardEvents() {
-        if (m_hook)
-            UnhookWinEvent(m_hook);
-    }
-    HeardEvents(const HeardEvents&) = delete;
-    HeardEvents& operator=(const HeardEvents&) = delete;
-    bool Hooked() const { return m_hook != nullptr; }
+    explicit HeardEvents(HWND window)
+        : m_window(window), m_recorder(EVENT_OBJECT_REORDER, EVENT_OBJECT_STATECHANGE,
+                                       GetCurrentProcessId(), GetCurrentThreadId()) {}
+    bool Hooked() const { return m_recorder.Hooked(); }
     // Whether `event` about child `child` was heard; forgets what was heard.
-    static bool Heard(DWORD event, LONG child) {
+    bool Heard(DWORD event, LONG child) {
         bool found = false;
-        for (const auto& heard : s_heard)
-            found = found || (heard.first == event && heard.second == child);
-        s_heard.clear();
+        for (const testsupport::HeardEvent& heard : m_recorder.Of(event))
+            found = found || (heard.window == m_window && heard.object == OBJID_CLIENT &&
+                              heard.child == child);
+        m_recorder.Forget();
         return found;
     }
 
 private:
-    static void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
-                              DWORD, DWORD) {
-        if (window == s_window && object == OBJID_CLIENT)
-            s_heard.emplace_back(event, child);
-    }
-
-    static inline HWND s_window = nullptr;
-    static inline std::vector<std::pair<DWORD, LONG>> s_heard;
-    HWINEVENTHOOK m_hook = nullptr;
+    HWND m_window;
+    testsupport::WinEventRecorder m_recorder;
 };
 
 class ListReader : public FileList {
@@ -281,17 +265,17 @@ TEST_F(ListReader, TheFocusedRowIsTheReadersAndChangesAreAnnounced) {
     ASSERT_TRUE(events.Hooked());
     FocusRow(0);
     Key(VK_SPACE);
-    EXPECT_TRUE(HeardEvents::Heard(EVENT_OBJECT_STATECHANGE, 1));
+    EXPECT_TRUE(events.Heard(EVENT_OBJECT_STATECHANGE, 1));
     FocusRow(1);
     Key(VK_SPACE); // the group folds
-    EXPECT_TRUE(HeardEvents::Heard(EVENT_OBJECT_STATECHANGE, 2));
+    EXPECT_TRUE(events.Heard(EVENT_OBJECT_STATECHANGE, 2));
 
     SetFocus(m_list.Hwnd());
     Pump();
-    HeardEvents::Heard(0, 0); // forgets what the focus coming told
+    events.Heard(0, 0); // forgets what the focus coming told
     FocusRow(0);
     Pump();
-    EXPECT_TRUE(HeardEvents::Heard(EVENT_OBJECT_FOCUS, 1));
+    EXPECT_TRUE(events.Heard(EVENT_OBJECT_FOCUS, 1));
     // The reader's focus is the focused row while the list has the focus.
     Held list = ListObject();
     ASSERT_NE(nullptr, list.Get());
@@ -310,7 +294,7 @@ TEST_F(ListReader, TheFocusedRowIsTheReadersAndChangesAreAnnounced) {
     item.state = LVIS_SELECTED;
     SendMessageW(m_list.Hwnd(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
     Pump();
-    EXPECT_TRUE(HeardEvents::Heard(EVENT_OBJECT_SELECTION, 2));
+    EXPECT_TRUE(events.Heard(EVENT_OBJECT_SELECTION, 2));
 }
 
 TEST_F(ListReader, RowsSayWhereTheyAreAndWhetherTheyAreSelectedOrScrolledOut) {
