@@ -197,6 +197,17 @@ TEST_F(ListReader, TheListItsRowsAndTheirLinksAsReadersSeeThem) {
     Clear(rows);
 }
 
+TEST_F(ListReader, AHiddenListIsInvisibleToReaders) {
+    Held list = ListObject();
+    ASSERT_NE(nullptr, list.Get());
+    EXPECT_FALSE(StateOf(list.Get(), CHILDID_SELF) & STATE_SYSTEM_INVISIBLE);
+    // As the main window hides the lists of the tabs not shown.
+    ShowWindow(m_list.Hwnd(), SW_HIDE);
+    EXPECT_TRUE(StateOf(list.Get(), CHILDID_SELF) & STATE_SYSTEM_INVISIBLE);
+    ShowWindow(m_list.Hwnd(), SW_SHOW);
+    EXPECT_FALSE(StateOf(list.Get(), CHILDID_SELF) & STATE_SYSTEM_INVISIBLE);
+}
+
 TEST_F(ListReader, DefaultActionsRunAfterTheReadersCallOnTheRowOfTheirKey) {
     AddPending("a");
     AddPending("b");
