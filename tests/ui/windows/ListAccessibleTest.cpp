@@ -8,10 +8,13 @@
 #include <oleacc.h>
 
 #include "tests/support/WinEventRecorder.h"
+#include "tests/support/ChildVariant.h"
 #include "tests/ui/windows/FileListFixture.h"
 #include "ui/windows/ListAccessibleTree.h"
 
 namespace {
+
+using testsupport::ChildVariant;
 
 // IAccessible's interface id, spelt out (MinGW's oleacc import library
 // defines a wrong one when it is linked before uuid).
@@ -35,14 +38,6 @@ public:
 private:
     IAccessible* m_object;
 };
-
-VARIANT Child(long id) {
-    VARIANT child;
-    VariantInit(&child);
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
 
 // The children as AccessibleChildren hands them out (each cleared by the caller).
 std::vector<VARIANT> ChildrenOf(IAccessible* object) {
@@ -72,14 +67,14 @@ Held ObjectOf(const VARIANT& child) {
 long RoleOf(IAccessible* object, long child) {
     VARIANT role;
     VariantInit(&role);
-    object->get_accRole(Child(child), &role);
+    object->get_accRole(ChildVariant(child), &role);
     return role.vt == VT_I4 ? role.lVal : -1;
 }
 
 long StateOf(IAccessible* object, long child) {
     VARIANT state;
     VariantInit(&state);
-    object->get_accState(Child(child), &state);
+    object->get_accState(ChildVariant(child), &state);
     return state.vt == VT_I4 ? state.lVal : -1;
 }
 
@@ -87,7 +82,7 @@ using TextGetter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
 
 std::wstring TextOf(IAccessible* object, long child, TextGetter getter) {
     BSTR text = nullptr;
-    (object->*getter)(Child(child), &text);
+    (object->*getter)(ChildVariant(child), &text);
     std::wstring result = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
     SysFreeString(text);
     return result;
@@ -213,7 +208,7 @@ TEST_F(ListReader, DefaultActionsRunAfterTheReadersCallOnTheRowOfTheirKey) {
     AddPending("b");
     Held list = ListObject();
     ASSERT_NE(nullptr, list.Get());
-    EXPECT_EQ(S_OK, list->accDoDefaultAction(Child(2)));
+    EXPECT_EQ(S_OK, list->accDoDefaultAction(ChildVariant(2)));
     EXPECT_FALSE(m_list.IsChecked(1)); // not inside the reader's call
     // The row moves before the action runs: it follows the row's key.
     m_list.EditRows()->Delete(0);
@@ -228,7 +223,7 @@ TEST_F(ListReader, DefaultActionsRunAfterTheReadersCallOnTheRowOfTheirKey) {
     ASSERT_EQ(1u, rows.size());
     Held row = ObjectOf(rows[0]);
     ASSERT_NE(nullptr, row.Get());
-    EXPECT_EQ(S_OK, row->accDoDefaultAction(Child(kListLinkNodeBit | 1)));
+    EXPECT_EQ(S_OK, row->accDoDefaultAction(ChildVariant(kListLinkNodeBit | 1)));
     EXPECT_TRUE(m_posted.empty());
     Pump();
     ASSERT_EQ(1u, m_posted.size());
@@ -237,7 +232,7 @@ TEST_F(ListReader, DefaultActionsRunAfterTheReadersCallOnTheRowOfTheirKey) {
     EXPECT_EQ("b", m_list.TakeClickedLink().key);
     // A row without a box or a link has no action.
     m_list.EditRows()->AppendItemRow({L"c.exe", "c", L""});
-    EXPECT_NE(S_OK, list->accDoDefaultAction(Child(2)));
+    EXPECT_NE(S_OK, list->accDoDefaultAction(ChildVariant(2)));
     Clear(rows);
 }
 
@@ -255,7 +250,7 @@ TEST_F(ListReader, GroupRowsAreExpandedOrCollapsedAndNameTheirEntries) {
     EXPECT_EQ(L"c.exe, md5, 已加白文件", NameOf(list.Get(), 2));
     EXPECT_EQ(L"e.exe, md5, 已加黑文件", NameOf(list.Get(), 5));
 
-    EXPECT_EQ(S_OK, list->accDoDefaultAction(Child(1)));
+    EXPECT_EQ(S_OK, list->accDoDefaultAction(ChildVariant(1)));
     Pump();
     list->get_accChildCount(&count);
     EXPECT_EQ(3, count);
@@ -265,7 +260,7 @@ TEST_F(ListReader, GroupRowsAreExpandedOrCollapsedAndNameTheirEntries) {
     EXPECT_EQ(L"e.exe, md5, 已加黑文件", NameOf(list.Get(), 3));
     VARIANT role;
     VariantInit(&role);
-    EXPECT_EQ(E_INVALIDARG, list->get_accRole(Child(4), &role)); // past the rows shown
+    EXPECT_EQ(E_INVALIDARG, list->get_accRole(ChildVariant(4), &role)); // past the rows shown
 }
 
 TEST_F(ListReader, TheFocusedRowIsTheReadersAndChangesAreAnnounced) {
@@ -333,7 +328,7 @@ TEST_F(ListReader, RowsSayWhereTheyAreAndWhetherTheyAreSelectedOrScrolledOut) {
     SendMessageW(m_list.Hwnd(), LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
     MapWindowPoints(m_list.Hwnd(), nullptr, reinterpret_cast<POINT*>(&row), 2);
     long left = 0, top = 0, width = 0, height = 0;
-    ASSERT_EQ(S_OK, list->accLocation(&left, &top, &width, &height, Child(3)));
+    ASSERT_EQ(S_OK, list->accLocation(&left, &top, &width, &height, ChildVariant(3)));
     EXPECT_EQ(row.left, left);
     EXPECT_EQ(row.top, top);
     EXPECT_EQ(row.bottom - row.top, height);
