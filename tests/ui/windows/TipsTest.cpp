@@ -7,6 +7,7 @@
 
 #include <oleacc.h>
 
+#include "common/ComApartment.h"
 #include "layoutview/UiDocuments.h"
 #include "tests/support/GTest.h"
 #include "ui/windows/CTwSafeTip.h"
@@ -33,6 +34,24 @@ template <typename Condition> bool Eventually(Condition condition) {
         Sleep(20);
     }
     return condition();
+}
+
+// A shown anchor window at 100,100 (400 x 300) and the bubble's thread over
+// it; the slot stays empty when the thread or its window did not come.
+struct BubbleOverAnchor {
+    HWND anchor = nullptr;
+    PeTipWindowSlot bubble = MakePeTipWindowSlot();
+    HANDLE thread = nullptr;
+};
+
+BubbleOverAnchor StartBubble() {
+    BubbleOverAnchor made;
+    made.anchor = CreateWindowExW(0, L"STATIC", L"anchor", WS_POPUP | WS_VISIBLE, 100, 100, 400,
+                                  300, nullptr, nullptr, nullptr, nullptr);
+    made.thread = StartPeFormatTipThread(made.anchor, made.bubble);
+    if (made.thread)
+        Eventually([&made] { return made.bubble->load() != nullptr; });
+    return made;
 }
 
 } // namespace
@@ -65,12 +84,11 @@ TEST_F(Tips, SafeTipShowsTheTextInAPlainBoxAndHidesOnItsTimer) {
 }
 
 TEST_F(Tips, PeBubbleFollowsItsAnchorAndEndsWithIt) {
-    HWND anchor = CreateWindowExW(0, L"STATIC", L"anchor", WS_POPUP | WS_VISIBLE, 100, 100, 400,
-                                  300, nullptr, nullptr, nullptr, nullptr);
-    PeTipWindowSlot bubble = MakePeTipWindowSlot();
-    HANDLE thread = StartPeFormatTipThread(anchor, bubble);
-    ASSERT_NE(nullptr, thread);
-    ASSERT_TRUE(Eventually([&] { return bubble->load() != nullptr; }));
+    const BubbleOverAnchor made = StartBubble();
+    ASSERT_NE(nullptr, made.bubble->load());
+    HWND anchor = made.anchor;
+    const PeTipWindowSlot& bubble = made.bubble;
+    HANDLE thread = made.thread;
     HWND tip = bubble->load();
     EXPECT_TRUE(GetWindowLongW(tip, GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_FALSE(IsWindowVisible(tip)); // hidden until asked for
@@ -100,13 +118,12 @@ TEST_F(Tips, PeBubbleFollowsItsAnchorAndEndsWithIt) {
 TEST_F(Tips, PeBubbleTellsReadersItsTextFromItsOwnThread) {
     // A reader's calls reach the bubble on its thread, marshalled as from
     // another process.
-    CoInitialize(nullptr);
-    HWND anchor = CreateWindowExW(0, L"STATIC", L"anchor", WS_POPUP | WS_VISIBLE, 100, 100, 400,
-                                  300, nullptr, nullptr, nullptr, nullptr);
-    PeTipWindowSlot bubble = MakePeTipWindowSlot();
-    HANDLE thread = StartPeFormatTipThread(anchor, bubble);
-    ASSERT_NE(nullptr, thread);
-    ASSERT_TRUE(Eventually([&] { return bubble->load() != nullptr; }));
+    const ComApartment com;
+    const BubbleOverAnchor made = StartBubble();
+    ASSERT_NE(nullptr, made.bubble->load());
+    HWND anchor = made.anchor;
+    const PeTipWindowSlot& bubble = made.bubble;
+    HANDLE thread = made.thread;
     IAccessible* root = nullptr;
     ASSERT_EQ(S_OK, AccessibleObjectFromWindow(bubble->load(), static_cast<DWORD>(OBJID_CLIENT),
                                                IID_PPV_ARGS(&root)));
@@ -128,7 +145,6 @@ TEST_F(Tips, PeBubbleTellsReadersItsTextFromItsOwnThread) {
     DestroyWindow(anchor);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000));
     CloseHandle(thread);
-    CoUninitialize();
 }
 
 TEST_F(Tips, ABubblesWindowSlotOutlivesAnOwnerThatGoesFirst) {
