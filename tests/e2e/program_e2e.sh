@@ -23,7 +23,7 @@ program_dir=$(unpack_program "$package" "$work/unpacked")
 export VMRDETECT_LIST_FILE="$(uw_windows_path "$work/lists.txt")"
 make_sample_files "$work"
 
-uw_wine_env uw_wine "$program_dir/userwarden.exe" > "$work/program.log" 2>&1 &
+wine_background "$work/program.log" "$program_dir/userwarden.exe"
 program=$!
 window=$(main_window_shown) ||
     { echo "the main window did not appear"; cat "$work/program.log"; exit 1; }
