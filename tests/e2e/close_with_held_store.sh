@@ -21,13 +21,12 @@ trap cleanup EXIT
 program_dir=$(unpack_program "$package" "$work/unpacked")
 export VMRDETECT_LIST_FILE="$(uw_windows_path "$work/lists.txt")"
 
-uw_wine_env uw_wine "$holder_exe" "$(uw_windows_path "$program_dir/UserSign.dat")" 120 \
-    > "$work/holder.log" 2>&1 &
+wine_background "$work/holder.log" "$holder_exe" "$(uw_windows_path "$program_dir/UserSign.dat")" 120
 holder=$!
 for _ in $(seq 1 100); do grep -qs held "$work/holder.log" && break; sleep 0.1; done
 grep -q held "$work/holder.log" || { echo "the store could not be held"; cat "$work/holder.log"; exit 1; }
 
-uw_wine_env uw_wine "$program_dir/userwarden.exe" > "$work/program.log" 2>&1 &
+wine_background "$work/program.log" "$program_dir/userwarden.exe"
 program=$!
 window=$(main_window_shown) ||
     { echo "the main window did not appear"; cat "$work/program.log"; exit 1; }

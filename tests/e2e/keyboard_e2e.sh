@@ -9,6 +9,7 @@
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/env.sh"
 . "$(dirname "${BASH_SOURCE[0]}")/main_window.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/sample_files.sh"
 package=$1
 work=$(mktemp -d)
 program=
@@ -47,20 +48,10 @@ keys() { xdotool windowfocus --sync "$1" && shift && xdotool key --delay 150 "$@
 
 program_dir=$(unpack_program "$package" "$work/unpacked")
 export VMRDETECT_LIST_FILE="$(uw_windows_path "$work/lists.txt")"
-/usr/bin/python3 - "$work" <<'PY'
-import struct, sys, os
-for name, payload in (("one.exe", b"first"), ("two.exe", b"second")):
-    data = bytearray(0x200)
-    data[0:2] = b"MZ"
-    data[0x3c:0x40] = struct.pack("<I", 0x80)
-    data[0x80:0x84] = b"PE\0\0"
-    data[0x84:0x86] = struct.pack("<H", 0x8664)
-    data[0x98:0x9a] = struct.pack("<H", 0x20b)
-    open(os.path.join(sys.argv[1], name), "wb").write(bytes(data) + payload)
-PY
+make_sample_files "$work"
 two=$(md5sum "$work/two.exe" | cut -d' ' -f1)
 
-uw_wine_env uw_wine "$program_dir/userwarden.exe" > "$work/program.log" 2>&1 &
+wine_background "$work/program.log" "$program_dir/userwarden.exe"
 program=$!
 window=$(main_window_shown) || fail "the main window did not appear"
 eval "$(xdotool getwindowgeometry --shell "$window")"

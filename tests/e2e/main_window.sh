@@ -11,6 +11,17 @@ unpack_program() {
     echo "$dir"
 }
 
+# wine_background LOG PROGRAM ARGS...: starts a Windows program under Wine,
+# with the program's locale and its output in LOG, in the background. $! is
+# then Wine's loader, which becomes the program (env execs it): killing $!
+# ends the program. (A shell function started with & would leave $! a
+# subshell, whose end leaves the program and its windows running.)
+wine_background() {
+    local log=$1
+    shift
+    env LANG="$UW_WINE_LOCALE" LC_ALL="$UW_WINE_LOCALE" "$(uw_wine_for "$1")" "$@" > "$log" 2>&1 &
+}
+
 # main_window_shown: the X id of the shown main window, waiting up to 30 s;
 # nothing when none showed.
 main_window_shown() {

@@ -67,7 +67,7 @@ done
 find "$drive_c" -name UserWarden.lnk | grep -q . || fail "no Start menu shortcut UserWarden.lnk"
 uninstall_entries DisplayVersion | grep -q "$version" || fail "Programs and Features lists no version $version"
 
-uw_wine_env uw_wine "$installed/userwarden.exe" > "$work/program.log" 2>&1 &
+wine_background "$work/program.log" "$installed/userwarden.exe"
 program=$!
 window=$(main_window_shown) ||
     { cat "$work/program.log"; fail "the installed userwarden.exe showed no window"; }

@@ -8,6 +8,7 @@
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/env.sh"
 . "$(dirname "${BASH_SOURCE[0]}")/main_window.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/sample_files.sh"
 package=$1
 drop_driver=$2
 work=$(mktemp -d)
@@ -20,20 +21,9 @@ cleanup() {
 trap cleanup EXIT
 program_dir=$(unpack_program "$package" "$work/unpacked")
 export VMRDETECT_LIST_FILE="$(uw_windows_path "$work/lists.txt")"
-/usr/bin/python3 - "$work" <<'PY'
-import struct, sys, os
-for name, payload in (("one.exe", b"first"), ("two.exe", b"second")):
-    data = bytearray(0x200)
-    data[0:2] = b"MZ"
-    data[0x3c:0x40] = struct.pack("<I", 0x80)
-    data[0x80:0x84] = b"PE\0\0"
-    data[0x84:0x86] = struct.pack("<H", 0x8664)
-    data[0x98:0x9a] = struct.pack("<H", 0x20b)
-    open(os.path.join(sys.argv[1], name), "wb").write(bytes(data) + payload)
-open(os.path.join(sys.argv[1], "notes.txt"), "w").write("plain text")
-PY
+make_sample_files "$work"
 
-uw_wine_env uw_wine "$program_dir/userwarden.exe" > "$work/program.log" 2>&1 &
+wine_background "$work/program.log" "$program_dir/userwarden.exe"
 program=$!
 window=$(main_window_shown) ||
     { echo "the main window did not appear"; cat "$work/program.log"; exit 1; }

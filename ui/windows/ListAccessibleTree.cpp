@@ -125,6 +125,9 @@ void ListAccessibleTree::DescribeList(AccessibleFacts& facts) const {
     facts.state = STATE_SYSTEM_FOCUSABLE;
     if (GetFocus() == m_list.Hwnd())
         facts.state |= STATE_SYSTEM_FOCUSED;
+    // The lists of the tabs not shown are hidden windows: a reader passes them by.
+    if (!IsWindowVisible(m_list.Hwnd()))
+        facts.state |= STATE_SYSTEM_INVISIBLE;
     RECT client = {};
     GetClientRect(m_list.Hwnd(), &client);
     facts.screen = ScreenRect(client);

@@ -101,8 +101,10 @@ bool QMsgBoxDlg::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam
     if (message == WM_INITDIALOG) {
         SetWindowPos(Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ApplyMode();
-    } else if (message == WM_SHOWWINDOW && wparam) {
-        // A reader speaks the box's message as it opens.
+    } else if (message == WM_WINDOWPOSCHANGED &&
+               (reinterpret_cast<const WINDOWPOS*>(lparam)->flags & SWP_SHOWWINDOW)) {
+        // A reader speaks the box's message as it opens. The modal run shows
+        // the box with SetWindowPos, which sends no WM_SHOWWINDOW.
         View().RaiseAlert(202);
     } else if (message == MsgBoxUpdateMessage()) {
         m_mode = static_cast<int>(wparam);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "common/ComApartment.h"
 #include "ui/windows/LayeredWindow.h"
 
 void QPeFormatTipDlg::Start() {
@@ -85,6 +86,9 @@ struct TipThreadStart {
 
 DWORD WINAPI RunTipThread(void* parameter) {
     const std::unique_ptr<TipThreadStart> start(static_cast<TipThreadStart*>(parameter));
+    // Its window hands readers its objects (LresultFromObject marshals
+    // them), which needs the thread in an apartment.
+    const ComApartment apartment;
     QPeFormatTipDlg tip;
     tip.SetAnchor(start->anchor);
     if (!tip.Create())

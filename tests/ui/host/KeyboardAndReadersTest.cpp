@@ -7,12 +7,15 @@
 
 #include <oleacc.h>
 
+#include "tests/support/ChildVariant.h"
 #include "tests/support/GTest.h"
 #include "ui/engine/CTwDialogHost.h"
 #include "ui/engine/CTwTabCtrl.h"
 #include "ui/engine/TwKeyboardFocus.h"
 
 namespace {
+
+using testsupport::ChildVariant;
 
 const IID kIidAccessible = {
     0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
@@ -112,14 +115,6 @@ struct Made {
     ~Made() { DestroyWindow(dialog.Hwnd()); }
 };
 
-VARIANT ChildId(long child) {
-    VARIANT id;
-    VariantInit(&id);
-    id.vt = VT_I4;
-    id.lVal = child;
-    return id;
-}
-
 // A reader's view of one child.
 struct Seen {
     long role = 0;
@@ -128,7 +123,7 @@ struct Seen {
 };
 
 Seen Look(IAccessible* object, long child) {
-    const VARIANT id = ChildId(child);
+    const VARIANT id = ChildVariant(child);
     Seen seen;
     VARIANT value;
     VariantInit(&value);
@@ -343,17 +338,17 @@ TEST(DialogReaders, DefaultActionsFocusAndCheckedStateFollowTheElements) {
     const long check = static_cast<long>(dialog.FindById(15)->Handle());
     const long ok = static_cast<long>(dialog.FindById(11)->Handle());
     EXPECT_EQ(0, Look(root, check).state & STATE_SYSTEM_CHECKED);
-    EXPECT_EQ(S_OK, root->accDoDefaultAction(ChildId(check)));
+    EXPECT_EQ(S_OK, root->accDoDefaultAction(ChildVariant(check)));
     Pump();
     EXPECT_NE(0, Look(root, check).state & STATE_SYSTEM_CHECKED);
-    EXPECT_EQ(S_OK, root->accDoDefaultAction(ChildId(ok)));
+    EXPECT_EQ(S_OK, root->accDoDefaultAction(ChildVariant(ok)));
     Pump();
     EXPECT_EQ((std::vector<int>{15, 11}), dialog.clicks);
     // A disabled element has no default action.
-    EXPECT_NE(S_OK,
-              root->accDoDefaultAction(ChildId(static_cast<long>(dialog.FindById(13)->Handle()))));
+    EXPECT_NE(S_OK, root->accDoDefaultAction(
+                        ChildVariant(static_cast<long>(dialog.FindById(13)->Handle()))));
 
-    EXPECT_EQ(S_OK, root->accSelect(SELFLAG_TAKEFOCUS, ChildId(ok)));
+    EXPECT_EQ(S_OK, root->accSelect(SELFLAG_TAKEFOCUS, ChildVariant(ok)));
     VARIANT focus;
     VariantInit(&focus);
     EXPECT_EQ(S_OK, root->get_accFocus(&focus));

@@ -7,10 +7,14 @@
 
 #include <oleacc.h>
 
+#include "tests/support/WinEventRecorder.h"
+#include "tests/support/ChildVariant.h"
 #include "tests/ui/windows/FileListFixture.h"
 #include "ui/windows/ListAccessibleTree.h"
 
 namespace {
+
+using testsupport::ChildVariant;
 
 // IAccessible's interface id, spelt out (MinGW's oleacc import library
 // defines a wrong one when it is linked before uuid).
@@ -34,14 +38,6 @@ public:
 private:
     IAccessible* m_object;
 };
-
-VARIANT Child(long id) {
-    VARIANT child;
-    VariantInit(&child);
-    child.vt = VT_I4;
-    child.lVal = id;
-    return child;
-}
 
 // The children as AccessibleChildren hands them out (each cleared by the caller).
 std::vector<VARIANT> ChildrenOf(IAccessible* object) {
@@ -71,14 +67,14 @@ Held ObjectOf(const VARIANT& child) {
 long RoleOf(IAccessible* object, long child) {
     VARIANT role;
     VariantInit(&role);
-    object->get_accRole(Child(child), &role);
+    object->get_accRole(ChildVariant(child), &role);
     return role.vt == VT_I4 ? role.lVal : -1;
 }
 
 long StateOf(IAccessible* object, long child) {
     VARIANT state;
     VariantInit(&state);
-    object->get_accState(Child(child), &state);
+    object->get_accState(ChildVariant(child), &state);
     return state.vt == VT_I4 ? state.lVal : -1;
 }
 
@@ -86,7 +82,7 @@ using TextGetter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
 
 std::wstring TextOf(IAccessible* object, long child, TextGetter getter) {
     BSTR text = nullptr;
-    (object->*getter)(Child(child), &text);
+    (object->*getter)(ChildVariant(child), &text);
     std::wstring result = text ? std::wstring(text, SysStringLen(text)) : std::wstring();
     SysFreeString(text);
     return result;
@@ -101,43 +97,26 @@ std::wstring ActionOf(IAccessible* object, long child) {
 }
 
 // The WinEvents raised about a window's client, as an out-of-context hook of
-// this thread hears them. The hook's callback has no context: what it heard
-// is kept in static members, for the thread that set it.
+// this thread hears them.
 class HeardEvents {
 public:
-    explicit HeardEvents(HWND window) {
-        s_window = window;
-        s_heard.clear();
-        m_hook =
-            SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_STATECHANGE, nullptr, &Hear,
-                            GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
-    }
-    ~HeardEvents() {
-        if (m_hook)
-            UnhookWinEvent(m_hook);
-    }
-    HeardEvents(const HeardEvents&) = delete;
-    HeardEvents& operator=(const HeardEvents&) = delete;
-    bool Hooked() const { return m_hook != nullptr; }
+    explicit HeardEvents(HWND window)
+        : m_window(window), m_recorder(EVENT_OBJECT_REORDER, EVENT_OBJECT_STATECHANGE,
+                                       GetCurrentProcessId(), GetCurrentThreadId()) {}
+    bool Hooked() const { return m_recorder.Hooked(); }
     // Whether `event` about child `child` was heard; forgets what was heard.
-    static bool Heard(DWORD event, LONG child) {
+    bool Heard(DWORD event, LONG child) {
         bool found = false;
-        for (const auto& heard : s_heard)
-            found = found || (heard.first == event && heard.second == child);
-        s_heard.clear();
+        for (const testsupport::HeardEvent& heard : m_recorder.Of(event))
+            found = found || (heard.window == m_window && heard.object == OBJID_CLIENT &&
+                              heard.child == child);
+        m_recorder.Forget();
         return found;
     }
 
 private:
-    static void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
-                              DWORD, DWORD) {
-        if (window == s_window && object == OBJID_CLIENT)
-            s_heard.emplace_back(event, child);
-    }
-
-    static inline HWND s_window = nullptr;
-    static inline std::vector<std::pair<DWORD, LONG>> s_heard;
-    HWINEVENTHOOK m_hook = nullptr;
+    HWND m_window;
+    testsupport::WinEventRecorder m_recorder;
 };
 
 class ListReader : public FileList {
@@ -213,12 +192,23 @@ TEST_F(ListReader, TheListItsRowsAndTheirLinksAsReadersSeeThem) {
     Clear(rows);
 }
 
+TEST_F(ListReader, AHiddenListIsInvisibleToReaders) {
+    Held list = ListObject();
+    ASSERT_NE(nullptr, list.Get());
+    EXPECT_FALSE(StateOf(list.Get(), CHILDID_SELF) & STATE_SYSTEM_INVISIBLE);
+    // As the main window hides the lists of the tabs not shown.
+    ShowWindow(m_list.Hwnd(), SW_HIDE);
+    EXPECT_TRUE(StateOf(list.Get(), CHILDID_SELF) & STATE_SYSTEM_INVISIBLE);
+    ShowWindow(m_list.Hwnd(), SW_SHOW);
+    EXPECT_FALSE(StateOf(list.Get(), CHILDID_SELF) & STATE_SYSTEM_INVISIBLE);
+}
+
 TEST_F(ListReader, DefaultActionsRunAfterTheReadersCallOnTheRowOfTheirKey) {
     AddPending("a");
     AddPending("b");
     Held list = ListObject();
     ASSERT_NE(nullptr, list.Get());
-    EXPECT_EQ(S_OK, list->accDoDefaultAction(Child(2)));
+    EXPECT_EQ(S_OK, list->accDoDefaultAction(ChildVariant(2)));
     EXPECT_FALSE(m_list.IsChecked(1)); // not inside the reader's call
     // The row moves before the action runs: it follows the row's key.
     m_list.EditRows()->Delete(0);
@@ -233,7 +223,7 @@ TEST_F(ListReader, DefaultActionsRunAfterTheReadersCallOnTheRowOfTheirKey) {
     ASSERT_EQ(1u, rows.size());
     Held row = ObjectOf(rows[0]);
     ASSERT_NE(nullptr, row.Get());
-    EXPECT_EQ(S_OK, row->accDoDefaultAction(Child(kListLinkNodeBit | 1)));
+    EXPECT_EQ(S_OK, row->accDoDefaultAction(ChildVariant(kListLinkNodeBit | 1)));
     EXPECT_TRUE(m_posted.empty());
     Pump();
     ASSERT_EQ(1u, m_posted.size());
@@ -242,7 +232,7 @@ TEST_F(ListReader, DefaultActionsRunAfterTheReadersCallOnTheRowOfTheirKey) {
     EXPECT_EQ("b", m_list.TakeClickedLink().key);
     // A row without a box or a link has no action.
     m_list.EditRows()->AppendItemRow({L"c.exe", "c", L""});
-    EXPECT_NE(S_OK, list->accDoDefaultAction(Child(2)));
+    EXPECT_NE(S_OK, list->accDoDefaultAction(ChildVariant(2)));
     Clear(rows);
 }
 
@@ -260,7 +250,7 @@ TEST_F(ListReader, GroupRowsAreExpandedOrCollapsedAndNameTheirEntries) {
     EXPECT_EQ(L"c.exe, md5, 已加白文件", NameOf(list.Get(), 2));
     EXPECT_EQ(L"e.exe, md5, 已加黑文件", NameOf(list.Get(), 5));
 
-    EXPECT_EQ(S_OK, list->accDoDefaultAction(Child(1)));
+    EXPECT_EQ(S_OK, list->accDoDefaultAction(ChildVariant(1)));
     Pump();
     list->get_accChildCount(&count);
     EXPECT_EQ(3, count);
@@ -270,7 +260,7 @@ TEST_F(ListReader, GroupRowsAreExpandedOrCollapsedAndNameTheirEntries) {
     EXPECT_EQ(L"e.exe, md5, 已加黑文件", NameOf(list.Get(), 3));
     VARIANT role;
     VariantInit(&role);
-    EXPECT_EQ(E_INVALIDARG, list->get_accRole(Child(4), &role)); // past the rows shown
+    EXPECT_EQ(E_INVALIDARG, list->get_accRole(ChildVariant(4), &role)); // past the rows shown
 }
 
 TEST_F(ListReader, TheFocusedRowIsTheReadersAndChangesAreAnnounced) {
@@ -281,17 +271,17 @@ TEST_F(ListReader, TheFocusedRowIsTheReadersAndChangesAreAnnounced) {
     ASSERT_TRUE(events.Hooked());
     FocusRow(0);
     Key(VK_SPACE);
-    EXPECT_TRUE(HeardEvents::Heard(EVENT_OBJECT_STATECHANGE, 1));
+    EXPECT_TRUE(events.Heard(EVENT_OBJECT_STATECHANGE, 1));
     FocusRow(1);
     Key(VK_SPACE); // the group folds
-    EXPECT_TRUE(HeardEvents::Heard(EVENT_OBJECT_STATECHANGE, 2));
+    EXPECT_TRUE(events.Heard(EVENT_OBJECT_STATECHANGE, 2));
 
     SetFocus(m_list.Hwnd());
     Pump();
-    HeardEvents::Heard(0, 0); // forgets what the focus coming told
+    events.Heard(0, 0); // forgets what the focus coming told
     FocusRow(0);
     Pump();
-    EXPECT_TRUE(HeardEvents::Heard(EVENT_OBJECT_FOCUS, 1));
+    EXPECT_TRUE(events.Heard(EVENT_OBJECT_FOCUS, 1));
     // The reader's focus is the focused row while the list has the focus.
     Held list = ListObject();
     ASSERT_NE(nullptr, list.Get());
@@ -310,7 +300,7 @@ TEST_F(ListReader, TheFocusedRowIsTheReadersAndChangesAreAnnounced) {
     item.state = LVIS_SELECTED;
     SendMessageW(m_list.Hwnd(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
     Pump();
-    EXPECT_TRUE(HeardEvents::Heard(EVENT_OBJECT_SELECTION, 2));
+    EXPECT_TRUE(events.Heard(EVENT_OBJECT_SELECTION, 2));
 }
 
 TEST_F(ListReader, RowsSayWhereTheyAreAndWhetherTheyAreSelectedOrScrolledOut) {
@@ -338,7 +328,7 @@ TEST_F(ListReader, RowsSayWhereTheyAreAndWhetherTheyAreSelectedOrScrolledOut) {
     SendMessageW(m_list.Hwnd(), LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
     MapWindowPoints(m_list.Hwnd(), nullptr, reinterpret_cast<POINT*>(&row), 2);
     long left = 0, top = 0, width = 0, height = 0;
-    ASSERT_EQ(S_OK, list->accLocation(&left, &top, &width, &height, Child(3)));
+    ASSERT_EQ(S_OK, list->accLocation(&left, &top, &width, &height, ChildVariant(3)));
     EXPECT_EQ(row.left, left);
     EXPECT_EQ(row.top, top);
     EXPECT_EQ(row.bottom - row.top, height);

@@ -1,11 +1,12 @@
-// The message box on the program's layout 102: what each mode shows, and
-// what the buttons, the close button and Esc answer.
+// The message box on the program's layout 102: what each mode shows, what
+// the buttons, the close button and Esc answer, and what a reader hears.
 
 #include "layoutview/UiDocuments.h"
 #include "tests/support/BoxAnswerer.h"
 #include "tests/support/DialogClicks.h"
 #include "tests/support/GTest.h"
 #include "tests/support/ModalWatchdog.h"
+#include "tests/support/WinEventRecorder.h"
 #include "ui/windows/QMsgBoxDlg.h"
 
 namespace {
@@ -87,4 +88,28 @@ TEST_F(MsgBox, ButtonsCloseAndEscapeAnswer) {
     EXPECT_EQ(2, RunAndClick(12, 100)); // the close button
     EXPECT_EQ(1, RunAndClick(1, 103));
     EXPECT_EQ(2, RunAndClick(13, 2)); // Esc
+}
+
+TEST_F(MsgBox, AReaderHearsTheMessageAsTheBoxOpens) {
+    testsupport::WinEventRecorder alerts(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT,
+                                         GetCurrentProcessId(), GetCurrentThreadId());
+    ASSERT_TRUE(alerts.Hooked());
+    QMsgBoxDlg box;
+    box.SetMode(BoxMode::kRemoveTrusted);
+    testsupport::BoxAnswerer answer;
+    HWND view = nullptr;
+    LONG message = 0;
+    answer.WhileAsking([&] {
+        view = box.View().Hwnd();
+        message = static_cast<LONG>(box.FindById(202)->Handle());
+    });
+    testsupport::ModalWatchdog watchdog(box, 5000);
+    EXPECT_EQ(1, box.RunModal());
+    ASSERT_NE(nullptr, view);
+    // Opened as the program opens its boxes: shown by the modal run itself.
+    const std::vector<testsupport::HeardEvent> heard = alerts.Of(EVENT_SYSTEM_ALERT);
+    ASSERT_EQ(1u, heard.size());
+    EXPECT_EQ(view, heard[0].window);
+    EXPECT_EQ(OBJID_CLIENT, heard[0].object);
+    EXPECT_EQ(message, heard[0].child);
 }

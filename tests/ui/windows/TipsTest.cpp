@@ -3,7 +3,11 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 
+#include <oleacc.h>
+
+#include "common/ComApartment.h"
 #include "layoutview/UiDocuments.h"
 #include "tests/support/GTest.h"
 #include "ui/windows/CTwSafeTip.h"
@@ -30,6 +34,24 @@ template <typename Condition> bool Eventually(Condition condition) {
         Sleep(20);
     }
     return condition();
+}
+
+// A shown anchor window at 100,100 (400 x 300) and the bubble's thread over
+// it; the slot stays empty when the thread or its window did not come.
+struct BubbleOverAnchor {
+    HWND anchor = nullptr;
+    PeTipWindowSlot bubble = MakePeTipWindowSlot();
+    HANDLE thread = nullptr;
+};
+
+BubbleOverAnchor StartBubble() {
+    BubbleOverAnchor made;
+    made.anchor = CreateWindowExW(0, L"STATIC", L"anchor", WS_POPUP | WS_VISIBLE, 100, 100, 400,
+                                  300, nullptr, nullptr, nullptr, nullptr);
+    made.thread = StartPeFormatTipThread(made.anchor, made.bubble);
+    if (made.thread)
+        Eventually([&made] { return made.bubble->load() != nullptr; });
+    return made;
 }
 
 } // namespace
@@ -62,12 +84,11 @@ TEST_F(Tips, SafeTipShowsTheTextInAPlainBoxAndHidesOnItsTimer) {
 }
 
 TEST_F(Tips, PeBubbleFollowsItsAnchorAndEndsWithIt) {
-    HWND anchor = CreateWindowExW(0, L"STATIC", L"anchor", WS_POPUP | WS_VISIBLE, 100, 100, 400,
-                                  300, nullptr, nullptr, nullptr, nullptr);
-    PeTipWindowSlot bubble = MakePeTipWindowSlot();
-    HANDLE thread = StartPeFormatTipThread(anchor, bubble);
-    ASSERT_NE(nullptr, thread);
-    ASSERT_TRUE(Eventually([&] { return bubble->load() != nullptr; }));
+    const BubbleOverAnchor made = StartBubble();
+    ASSERT_NE(nullptr, made.bubble->load());
+    HWND anchor = made.anchor;
+    const PeTipWindowSlot& bubble = made.bubble;
+    HANDLE thread = made.thread;
     HWND tip = bubble->load();
     EXPECT_TRUE(GetWindowLongW(tip, GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_FALSE(IsWindowVisible(tip)); // hidden until asked for
@@ -91,6 +112,38 @@ TEST_F(Tips, PeBubbleFollowsItsAnchorAndEndsWithIt) {
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000));
     EXPECT_EQ(nullptr, bubble->load());
     EXPECT_FALSE(IsWindow(tip));
+    CloseHandle(thread);
+}
+
+TEST_F(Tips, PeBubbleTellsReadersItsTextFromItsOwnThread) {
+    // A reader's calls reach the bubble on its thread, marshalled as from
+    // another process.
+    const ComApartment com;
+    const BubbleOverAnchor made = StartBubble();
+    ASSERT_NE(nullptr, made.bubble->load());
+    HWND anchor = made.anchor;
+    const PeTipWindowSlot& bubble = made.bubble;
+    HANDLE thread = made.thread;
+    IAccessible* root = nullptr;
+    ASSERT_EQ(S_OK, AccessibleObjectFromWindow(bubble->load(), static_cast<DWORD>(OBJID_CLIENT),
+                                               IID_PPV_ARGS(&root)));
+    VARIANT text;
+    VariantInit(&text);
+    long got = 0;
+    EXPECT_EQ(S_OK, AccessibleChildren(root, 0, 1, &text, &got));
+    ASSERT_EQ(1, got);
+    ASSERT_EQ(VT_I4, text.vt); // the text, not the platform's object of the view window
+    VARIANT role;
+    VariantInit(&role);
+    EXPECT_EQ(S_OK, root->get_accRole(text, &role));
+    EXPECT_EQ(ROLE_SYSTEM_STATICTEXT, role.lVal);
+    BSTR name = nullptr;
+    EXPECT_EQ(S_OK, root->get_accName(text, &name));
+    EXPECT_EQ(L"(如exe,dll,vdx,sys和vdm等)的标准文件格式", std::wstring(name ? name : L""));
+    SysFreeString(name);
+    root->Release();
+    DestroyWindow(anchor);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread, 5000));
     CloseHandle(thread);
 }
 
