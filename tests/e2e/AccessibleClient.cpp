@@ -211,23 +211,25 @@ const ReaderEntry* FindShownPrefixed(const std::vector<ReaderEntry>& walk, long 
     return nullptr;
 }
 
+// The shown top-level windows of the main window's process besides it.
+struct WindowSearch {
+    DWORD process;
+    HWND main;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK NoteOtherShownWindow(HWND window, LPARAM context) {
+    auto& found = *reinterpret_cast<WindowSearch*>(context);
+    if (window != found.main && IsWindowVisible(window) && ProcessOf(window) == found.process)
+        found.windows.push_back(window);
+    return TRUE;
+}
+
 // The one visible top-level window of the program's process, other than
 // the main window, whose tree shows a static text `text`; null for none.
 HWND ShownWindowSaying(const std::wstring& text) {
-    struct Search {
-        DWORD process;
-        HWND main;
-        std::vector<HWND> windows;
-    } search{ProcessOf(MainWindow()), MainWindow(), {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) {
-            auto& found = *reinterpret_cast<Search*>(context);
-            if (window != found.main && IsWindowVisible(window) &&
-                ProcessOf(window) == found.process)
-                found.windows.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{ProcessOf(MainWindow()), MainWindow(), {}};
+    EnumWindows(&NoteOtherShownWindow, reinterpret_cast<LPARAM>(&search));
     for (HWND window : search.windows) {
         if (!FindShown(WalkWindow(window), ROLE_SYSTEM_STATICTEXT, text).empty())
             return window;
