@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "tests/support/GTest.h"
+#include "tests/support/HighContrastOverride.h"
 #include "ui/windows/CTwShadowedDialogImpl.h"
 #include "ui/engine/TwHighContrast.h"
 #include "ui/skin/TwSkinRegistry.h"
@@ -229,15 +230,12 @@ TEST(DialogHost, HighContrastTurnedOnOrOffWhileShownRepaintsTheWindow) {
     ASSERT_NE(nullptr, dialog.CreateHostWindow(nullptr, nullptr));
     const auto pixel = [&dialog] { return dialog.View().Render().GetPixel(100, 50) & 0xFFFFFFu; };
     ASSERT_EQ(0xFF0000u, pixel());
-    const COLORREF surface = ContrastColor(TwContrastInk::Surface);
-    const std::uint32_t surfaceRgb =
-        (GetRValue(surface) << 16) | (GetGValue(surface) << 8) | GetBValue(surface);
-
-    OverrideHighContrast(true);
-    EXPECT_EQ(0xFF0000u, pixel()); // not yet told
-    SendMessageW(dialog.Hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-    EXPECT_EQ(surfaceRgb, pixel());
-    OverrideHighContrast(std::nullopt);
+    {
+        const testsupport::ForcedHighContrast contrast;
+        EXPECT_EQ(0xFF0000u, pixel()); // not yet told
+        SendMessageW(dialog.Hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        EXPECT_EQ(testsupport::InkRgb(TwContrastInk::Surface), pixel());
+    }
     SendMessageW(dialog.Hwnd(), WM_SYSCOLORCHANGE, 0, 0);
     EXPECT_EQ(0xFF0000u, pixel());
     DestroyWindow(dialog.Hwnd());

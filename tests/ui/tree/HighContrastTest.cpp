@@ -2,36 +2,21 @@
 // the system colours instead of its skins and colours, state by state.
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "tests/support/GTest.h"
+#include "tests/support/HighContrastOverride.h"
 #include "tests/ui/tree/ViewHarness.h"
 #include "ui/engine/TwHighContrast.h"
 
+using testsupport::ForcedHighContrast;
+using testsupport::InkRgb;
 using testsupport::ViewHarness;
 
 namespace {
 
 constexpr COLORREF kInk = RGB(0x10, 0x20, 0x30);
 constexpr std::uint32_t kOpaqueInk = 0xFF102030u;
-
-std::uint32_t Rgb(COLORREF color) {
-    return (static_cast<std::uint32_t>(GetRValue(color)) << 16) | (GetGValue(color) << 8) |
-           GetBValue(color);
-}
-
-std::uint32_t System(TwContrastInk ink) {
-    return Rgb(ContrastColor(ink));
-}
-
-class ContrastOn {
-public:
-    ContrastOn() { OverrideHighContrast(true); }
-    ~ContrastOn() { OverrideHighContrast(std::nullopt); }
-    ContrastOn(const ContrastOn&) = delete;
-    ContrastOn& operator=(const ContrastOn&) = delete;
-};
 
 std::vector<std::uint32_t> Inked(std::vector<std::uint32_t> pixels) {
     InkPixels(pixels.data(), pixels.size(), kInk);
@@ -67,34 +52,34 @@ TEST(HighContrastInk, MarksAreThePartsDarkerThanWhiteElseTheShape) {
 }
 
 TEST(HighContrastPaint, SystemColoursReplaceSkinsAndColoursInEveryState) {
-    ASSERT_NE(System(TwContrastInk::Surface), System(TwContrastInk::Text));
-    ASSERT_NE(System(TwContrastInk::ButtonFace), System(TwContrastInk::Highlight));
+    ASSERT_NE(InkRgb(TwContrastInk::Surface), InkRgb(TwContrastInk::Text));
+    ASSERT_NE(InkRgb(TwContrastInk::ButtonFace), InkRgb(TwContrastInk::Highlight));
     {
         // Off, the layout's own colours (so the checks below can fail).
         ViewHarness host(kLayout);
         ASSERT_EQ(0xFF0000u, host.Pixel(5, 35));
         ASSERT_EQ(0x00FF00u, host.Pixel(12, 51));
     }
-    ContrastOn contrast;
+    ForcedHighContrast contrast;
     ViewHarness host(kLayout);
-    EXPECT_EQ(System(TwContrastInk::Surface), host.Pixel(5, 35));    // the header's colour
-    EXPECT_EQ(System(TwContrastInk::Surface), host.Pixel(250, 110)); // the body's
-    EXPECT_EQ(System(TwContrastInk::Text), host.Pixel(12, 51));      // a picture's mark
-    EXPECT_EQ(System(TwContrastInk::Highlight), host.Pixel(12, 91)); // in a highlight area
+    EXPECT_EQ(InkRgb(TwContrastInk::Surface), host.Pixel(5, 35));    // the header's colour
+    EXPECT_EQ(InkRgb(TwContrastInk::Surface), host.Pixel(250, 110)); // the body's
+    EXPECT_EQ(InkRgb(TwContrastInk::Text), host.Pixel(12, 51));      // a picture's mark
+    EXPECT_EQ(InkRgb(TwContrastInk::Highlight), host.Pixel(12, 91)); // in a highlight area
 
     // A button: framed face; hovered, lit and framed twice; unavailable, grey.
-    EXPECT_EQ(System(TwContrastInk::ButtonText), host.Pixel(40, 50));
-    EXPECT_EQ(System(TwContrastInk::ButtonFace), host.Pixel(45, 75));
+    EXPECT_EQ(InkRgb(TwContrastInk::ButtonText), host.Pixel(40, 50));
+    EXPECT_EQ(InkRgb(TwContrastInk::ButtonFace), host.Pixel(45, 75));
     host.Move(60, 60);
-    EXPECT_EQ(System(TwContrastInk::Highlight), host.Pixel(45, 75));
-    EXPECT_EQ(System(TwContrastInk::ButtonText), host.Pixel(41, 51));
+    EXPECT_EQ(InkRgb(TwContrastInk::Highlight), host.Pixel(45, 75));
+    EXPECT_EQ(InkRgb(TwContrastInk::ButtonText), host.Pixel(41, 51));
     host.Leave();
     host.Element(6)->ChangeStateWithRepaint(kTwDisabled, 0);
-    EXPECT_EQ(System(TwContrastInk::Unavailable), host.Pixel(130, 50));
+    EXPECT_EQ(InkRgb(TwContrastInk::Unavailable), host.Pixel(130, 50));
 
     // The selected tab header in the highlight colour, the other framed, and
     // the page under them.
-    EXPECT_EQ(System(TwContrastInk::Highlight), host.Pixel(5, 125));
-    EXPECT_EQ(System(TwContrastInk::Text), host.Pixel(70, 120));
-    EXPECT_EQ(System(TwContrastInk::Text), host.Pixel(150, 144));
+    EXPECT_EQ(InkRgb(TwContrastInk::Highlight), host.Pixel(5, 125));
+    EXPECT_EQ(InkRgb(TwContrastInk::Text), host.Pixel(70, 120));
+    EXPECT_EQ(InkRgb(TwContrastInk::Text), host.Pixel(150, 144));
 }
