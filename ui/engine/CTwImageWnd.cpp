@@ -93,7 +93,7 @@ bool CTwImageBtnWnd::GroupHasChecked() const {
 }
 
 bool CTwImageBtnWnd::LitInContrast() const {
-    return ButtonLit(State() | (IsDisabled() ? kTwDisabled : 0u));
+    return ButtonLit(EffectiveState());
 }
 
 void CTwImageBtnWnd::OnPaint(HDC dc) {

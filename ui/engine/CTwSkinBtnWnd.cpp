@@ -9,12 +9,12 @@ CTwSkinBase* CTwSkinBtnWnd::DrawnSkin() const {
 
 void CTwSkinBtnWnd::OnPaint(HDC dc) {
     if (HighContrastOn())
-        PaintContrastButton(dc, Rect(), State() | (IsDisabled() ? kTwDisabled : 0u));
+        PaintContrastButton(dc, Rect(), EffectiveState());
     else if (CTwSkinBase* skin = DrawnSkin())
         skin->Draw(dc, Rect(), ButtonPicture(State()));
     PaintText(dc);
 }
 
 bool CTwSkinBtnWnd::LitInContrast() const {
-    return ButtonLit(State() | (IsDisabled() ? kTwDisabled : 0u));
+    return ButtonLit(EffectiveState());
 }

@@ -346,6 +346,10 @@ bool CTwWindow::IsDisabled() const {
     return false;
 }
 
+unsigned CTwWindow::EffectiveState() const {
+    return m_state | (IsDisabled() ? kTwDisabled : 0u);
+}
+
 bool CTwWindow::InHighlightArea() const {
     for (const CTwWindow* element = this; element; element = element->Parent()) {
         if (element->m_contrastHighlight)

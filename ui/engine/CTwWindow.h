@@ -124,6 +124,9 @@ public:
     bool IsShown() const;
     // It or an ancestor is disabled.
     bool IsDisabled() const;
+    // The own state with the disabled bit of an ancestor added: how the
+    // element looks, as against the bits set on it alone.
+    unsigned EffectiveState() const;
     bool Has(unsigned bits) const { return (m_state & bits) != 0; }
     // The own crbg, else the style's; kNoColor when neither is set.
     COLORREF BackgroundColor() const;

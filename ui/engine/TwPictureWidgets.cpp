@@ -89,13 +89,13 @@ HRESULT CTwImgbtnsized::ApplyAttribute(const char* name, const char* value, bool
 }
 
 bool CTwImgbtnsized::LitInContrast() const {
-    return ButtonLit(State() | (IsDisabled() ? kTwDisabled : 0u));
+    return ButtonLit(EffectiveState());
 }
 
 void CTwImgbtnsized::OnPaint(HDC dc) {
     const RECT& rect = Rect();
     if (HighContrastOn()) {
-        PaintContrastButton(dc, rect, State() | (IsDisabled() ? kTwDisabled : 0u));
+        PaintContrastButton(dc, rect, EffectiveState());
         PaintText(dc);
         return;
     }
