@@ -6,6 +6,7 @@
 #include "common/TextConvert.h"
 #include "ui/core/TwGeometryWin32.h"
 #include "ui/engine/CTwContainerWnd.h"
+#include "ui/engine/TwAccessible.h"
 #include "ui/engine/TwFontPool.h"
 #include "ui/engine/TwHighContrast.h"
 #include "ui/core/TwNotation.h"
@@ -414,9 +415,8 @@ unsigned CTwWindow::ChangeStateWithRepaint(unsigned add, unsigned remove) {
     if (RepaintsOnStateChange())
         RequestRepaint();
     // Screen readers hear of the states they show: checked and unavailable.
-    if (((old ^ m_state) & (kTwChecked | kTwDisabled)) && m_container && AccessibleRole() != 0)
-        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, m_container, OBJID_CLIENT,
-                       static_cast<LONG>(m_handle));
+    if (((old ^ m_state) & (kTwChecked | kTwDisabled)) && AccessibleRole() != 0)
+        RaiseAccessibleEvent(EVENT_OBJECT_STATECHANGE, m_container, static_cast<long>(m_handle));
     return old;
 }
 

@@ -448,6 +448,6 @@ LRESULT AnswerGetObject(const AccessibleAnchorPtr& anchor, WPARAM wparam, LPARAM
 }
 
 void RaiseAccessibleEvent(DWORD event, HWND window, long node) {
-    if (window)
+    if (window && IsWinEventHookInstalled(event))
         NotifyWinEvent(event, window, OBJID_CLIENT, node);
 }

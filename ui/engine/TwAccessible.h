@@ -83,5 +83,6 @@ IAccessible* MakeAccessibleObject(const AccessibleAnchorPtr& anchor, long node);
 // platform answer) for everything else.
 LRESULT AnswerGetObject(const AccessibleAnchorPtr& anchor, WPARAM wparam, LPARAM lparam);
 
-// A WinEvent about a node of the window's client tree (node 0: the client).
+// A WinEvent about a node of the window's client tree (node 0: the client);
+// nothing is raised while no hook listens for the event.
 void RaiseAccessibleEvent(DWORD event, HWND window, long node);

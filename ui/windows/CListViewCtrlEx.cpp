@@ -634,9 +634,7 @@ void CListViewCtrlEx::RunRowClick() {
 }
 
 void CListViewCtrlEx::Announce(DWORD event, long node) const {
-    // Nothing is made for nobody: the platform's check of its hooks first.
-    if (Hwnd() && IsWinEventHookInstalled(event))
-        RaiseAccessibleEvent(event, Hwnd(), node);
+    RaiseAccessibleEvent(event, Hwnd(), node);
 }
 
 void CListViewCtrlEx::OnItemChanged(const NMLISTVIEW& change) {
