@@ -18,18 +18,14 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-program_dir=$(unpack_program "$package" "$work/unpacked")
-export VMRDETECT_LIST_FILE="$(uw_windows_path "$work/lists.txt")"
+unpack_into "$work" "$package"
 
 wine_background "$work/holder.log" "$holder_exe" "$(uw_windows_path "$program_dir/UserSign.dat")" 120
 holder=$!
 for _ in $(seq 1 100); do grep -qs held "$work/holder.log" && break; sleep 0.1; done
 grep -q held "$work/holder.log" || { echo "the store could not be held"; cat "$work/holder.log"; exit 1; }
 
-wine_background "$work/program.log" "$program_dir/userwarden.exe"
-program=$!
-window=$(main_window_shown) ||
-    { echo "the main window did not appear"; cat "$work/program.log"; exit 1; }
+start_program "$work"
 sleep 1
 start=$(date +%s%N)
 status=0

@@ -46,14 +46,11 @@ shown() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1; }
 window_named() { [ -n "$(shown "$1")" ]; }
 keys() { xdotool windowfocus --sync "$1" && shift && xdotool key --delay 150 "$@"; }
 
-program_dir=$(unpack_program "$package" "$work/unpacked")
-export VMRDETECT_LIST_FILE="$(uw_windows_path "$work/lists.txt")"
+unpack_into "$work" "$package"
 make_sample_files "$work"
 two=$(md5sum "$work/two.exe" | cut -d' ' -f1)
 
-wine_background "$work/program.log" "$program_dir/userwarden.exe"
-program=$!
-window=$(main_window_shown) || fail "the main window did not appear"
+start_program "$work"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 
 # The list has the focus at the start; Tab reaches "添 加".

@@ -22,6 +22,24 @@ wine_background() {
     env LANG="$UW_WINE_LOCALE" LC_ALL="$UW_WINE_LOCALE" "$(uw_wine_for "$1")" "$@" > "$log" 2>&1 &
 }
 
+# unpack_into WORK PACKAGE.zip: the package unpacked into WORK/unpacked, the
+# component's lists kept in WORK/lists.txt; sets program_dir.
+unpack_into() {
+    program_dir=$(unpack_program "$2" "$1/unpacked")
+    export VMRDETECT_LIST_FILE="$(uw_windows_path "$1/lists.txt")"
+}
+
+# start_program WORK: the unpacked program started, its output in
+# WORK/program.log; sets program (the process: kill it to end the program)
+# and window (the shown main window's X id). Fails, printing the program's
+# output, when no main window showed.
+start_program() {
+    wine_background "$1/program.log" "$program_dir/userwarden.exe"
+    program=$!
+    window=$(main_window_shown) ||
+        { echo "the main window did not appear"; cat "$1/program.log"; return 1; }
+}
+
 # main_window_shown: the X id of the shown main window, waiting up to 30 s;
 # nothing when none showed.
 main_window_shown() {

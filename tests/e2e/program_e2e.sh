@@ -19,14 +19,9 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-program_dir=$(unpack_program "$package" "$work/unpacked")
-export VMRDETECT_LIST_FILE="$(uw_windows_path "$work/lists.txt")"
+unpack_into "$work" "$package"
 make_sample_files "$work"
-
-wine_background "$work/program.log" "$program_dir/userwarden.exe"
-program=$!
-window=$(main_window_shown) ||
-    { echo "the main window did not appear"; cat "$work/program.log"; exit 1; }
+start_program "$work"
 
 paths=()
 for name in one.exe two.exe notes.txt; do

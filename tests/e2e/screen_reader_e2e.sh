@@ -26,9 +26,8 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-program_dir=$(unpack_program "$package" "$work/unpacked")
+unpack_into "$work" "$package"
 lists="$work/lists.txt"
-export VMRDETECT_LIST_FILE="$(uw_windows_path "$lists")"
 make_sample_files "$work"
 md5_one=$(md5sum < "$work/one.exe" | cut -d' ' -f1)
 md5_two=$(md5sum < "$work/two.exe" | cut -d' ' -f1)
@@ -68,10 +67,7 @@ expect_held() {
     echo "store and component hold trusted: $want"
 }
 
-wine_background "$work/program.log" "$program_dir/userwarden.exe"
-program=$!
-main_window_shown > /dev/null ||
-    { echo "the main window did not appear"; cat "$work/program.log"; exit 1; }
+start_program "$work"
 
 client start
 client drop "$(uw_windows_path "$drop_driver")" 3 1 "one.exe, $md5_one" "two.exe, $md5_two" -- \
