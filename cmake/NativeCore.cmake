@@ -40,6 +40,8 @@ add_library(portable_core STATIC
   intake/RemovalPlan.cpp
   store/UserListRecord.cpp
   store/UserListSql.cpp
+  store/EntryDetailSql.cpp
+  store/EntrySearch.cpp
   ui/core/CTwObject.cpp
   ui/core/TwNotation.cpp
   ui/core/TwXml.cpp
@@ -81,6 +83,7 @@ if(UW_FUZZ)
     tests/intake/OrderedPoolTest.cpp
     tests/intake/RemovalPlanTest.cpp
     tests/store/UserListSqlTest.cpp
+    tests/store/EntrySearchTest.cpp
     tests/userlistctl/ImportParserTest.cpp
     tests/userlistctl/ListExchangeTest.cpp
     tests/vmrdetect/Md5Test.cpp

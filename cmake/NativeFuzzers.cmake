@@ -4,7 +4,7 @@
 # the harnesses for a given time.
 set(UW_FUZZ_HARNESSES
   layout_document skin_document style_document string_color_documents notation position slicing pe_header md5
-  component_list csv hash_line import_file)
+  component_list csv hash_line import_file entry_search)
 
 foreach(harness ${UW_FUZZ_HARNESSES})
   string(REPLACE "_" ";" words ${harness})

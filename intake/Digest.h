@@ -5,9 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "common/HexText.h"
+
 // The MD5 text of a file the component refused.
 inline constexpr char ZeroDigest[] = "00000000000000000000000000000000";
-inline constexpr std::size_t kMd5TextLength = 32;
 
 // Two lower-case hex digits per byte, high nibble first, then a NUL:
 // `out` holds at least 2 * size + 1 characters.

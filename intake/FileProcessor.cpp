@@ -119,6 +119,7 @@ void FileProcessor::OpenStore(const std::wstring& storePath, int storeBusyTimeou
     m_store->InitUserBlackTable();
     m_store->InitUserTrustedTable();
     m_storeAccess = m_store->CheckAccess();
+    m_storeSchema = m_store->PrepareDetails();
 }
 
 bool FileProcessor::Stopping() const {
@@ -262,6 +263,15 @@ bool FileProcessor::VisitStoredEntries(ListKind list,
         return false;
     ScopedLock lock(m_listLock);
     return m_store->VisitTable(list, visit);
+}
+
+bool FileProcessor::UseStore(const std::function<void(ORBDBSqliteConn&)>& use) {
+    CallGuard guard(*this);
+    if (!guard.Admitted() || !m_store)
+        return false;
+    ScopedLock lock(m_listLock);
+    use(*m_store);
+    return true;
 }
 
 SignatureListKind FileProcessor::StoredListOf(const std::string& md5) {

@@ -60,8 +60,18 @@ struct ReconcileResult {
 // One file to commit: its MD5 text and its full path in the system code page
 // (fewer than 260 bytes, or the file is left out).
 struct CommitEntry {
+    CommitEntry() = default;
+    CommitEntry(std::string entryMd5, std::string entryPath,
+                std::shared_ptr<const EntryFacts> entryFacts = nullptr, std::string entryNote = {})
+        : md5(std::move(entryMd5)), path(std::move(entryPath)), facts(std::move(entryFacts)),
+          note(std::move(entryNote)) {}
+
     std::string md5;
     std::string path;
+    // What was read off the file when it was examined (null: nothing, as
+    // for an imported MD5), and the entry's own note (empty: the batch's).
+    std::shared_ptr<const EntryFacts> facts;
+    std::string note;
 };
 
 struct FileAnalysis;
@@ -88,6 +98,9 @@ public:
     std::wstring ComponentPath() const;
     // After Initialize: whether the store opened and can be written.
     const StoreAccess& StoreState() const { return m_storeAccess; }
+    // The store's schema version, and whether its entries' details are
+    // written (a store of a newer release's are only read).
+    const StoreSchema& StoreSchemaState() const { return m_storeSchema; }
     // The store's file (after Initialize).
     const std::wstring& StorePath() const { return m_storePath; }
 
@@ -133,8 +146,10 @@ public:
     // that cannot save its lists when the update ends is reported as
     // OnError(kComponentNotSaved): the files are stored, and the next start
     // puts them on its lists.
-    int CommitTrusted(const std::vector<CommitEntry>& entries);
-    int CommitBlack(const std::vector<CommitEntry>& entries);
+    // `origin` (who commits, how, and the batch's note) goes into each
+    // entry's details with the entry's facts; null: not known.
+    int CommitTrusted(const std::vector<CommitEntry>& entries, const EntryOrigin* origin = nullptr);
+    int CommitBlack(const std::vector<CommitEntry>& entries, const EntryOrigin* origin = nullptr);
 
     // Files per store transaction of a commit. Each transaction writes every
     // index page it touches twice (rollback journal and database), and a
@@ -192,6 +207,11 @@ public:
     // store could not be read (those visited until then stay visited).
     bool VisitStoredEntries(ListKind list, const std::function<void(const UserListRecord&)>& visit);
 
+    // Runs `use` with the store, under the lock that keeps commits and
+    // removals out meanwhile (reads and writes of details, notes); false,
+    // without calling it, when there is no store or the processor stops.
+    bool UseStore(const std::function<void(ORBDBSqliteConn&)>& use);
+
     // Which table of the store holds an MD5 (kSignatureNone when neither;
     // the blacklist when both).
     SignatureListKind StoredListOf(const std::string& md5);
@@ -212,7 +232,8 @@ private:
     class CallGuard;
     using EntryIterator = std::vector<const CommitEntry*>::const_iterator;
 
-    int CommitInChunks(ListKind list, const std::vector<CommitEntry>& entries);
+    int CommitInChunks(ListKind list, const std::vector<CommitEntry>& entries,
+                       const EntryOrigin* origin);
     // The entries whose paths the store can record; each other one is
     // reported as OnError(kPathNotStorable).
     std::vector<const CommitEntry*> StorableEntries(const std::vector<CommitEntry>& entries);
@@ -221,8 +242,8 @@ private:
     // One chunk in its turn: begin reports, store transaction, component,
     // end of the update when due, done reports. 0, -1 when the component
     // refused to begin, kStoreWriteFailed.
-    int CommitChunk(ListKind list, UserListWriter* writer, EntryIterator first, EntryIterator last,
-                    bool lastChunk);
+    int CommitChunk(ListKind list, UserListWriter* writer, const EntryOrigin* origin,
+                    EntryIterator first, EntryIterator last, bool lastChunk);
     void AddToComponent(ListKind list, EntryIterator first, EntryIterator last);
     void ReportItems(ListKind list, bool done, EntryIterator first, EntryIterator last);
     void ReportBatchDone(ListKind list, int count);
@@ -267,6 +288,7 @@ private:
     std::unique_ptr<ORBDBSqliteConn> m_store;
     std::wstring m_storePath;
     StoreAccess m_storeAccess;
+    StoreSchema m_storeSchema;
     std::atomic<std::size_t> m_commitChunkFiles{kDefaultCommitChunkFiles};
 
     WorkSeam m_seam;

@@ -52,12 +52,13 @@ WorkFault FileProcessor::AtPoint(WorkPoint point) const {
     return m_seam ? m_seam(point) : WorkFault::None;
 }
 
-int FileProcessor::CommitTrusted(const std::vector<CommitEntry>& entries) {
-    return CommitInChunks(ListKind::Trusted, entries);
+int FileProcessor::CommitTrusted(const std::vector<CommitEntry>& entries,
+                                 const EntryOrigin* origin) {
+    return CommitInChunks(ListKind::Trusted, entries, origin);
 }
 
-int FileProcessor::CommitBlack(const std::vector<CommitEntry>& entries) {
-    return CommitInChunks(ListKind::Black, entries);
+int FileProcessor::CommitBlack(const std::vector<CommitEntry>& entries, const EntryOrigin* origin) {
+    return CommitInChunks(ListKind::Black, entries, origin);
 }
 
 void FileProcessor::SetCommitChunkFiles(std::size_t files) {
@@ -71,7 +72,8 @@ bool FileProcessor::HaveSignatureList() {
     return false;
 }
 
-int FileProcessor::CommitInChunks(ListKind list, const std::vector<CommitEntry>& entries) {
+int FileProcessor::CommitInChunks(ListKind list, const std::vector<CommitEntry>& entries,
+                                  const EntryOrigin* origin) {
     CallGuard guard(*this);
     if (!guard.Admitted() || !HaveSignatureList())
         return -1;
@@ -94,7 +96,7 @@ int FileProcessor::CommitInChunks(ListKind list, const std::vector<CommitEntry>&
         AtPoint(WorkPoint::ChunkTurn);
         if (Stopping())
             break; // the window closed while this chunk waited
-        result = CommitChunk(list, writer.get(), first, last, last == storable.end());
+        result = CommitChunk(list, writer.get(), origin, first, last, last == storable.end());
         refusedAtOnce = result == -1 && first == storable.begin();
         if (result != 0)
             break;
@@ -110,8 +112,8 @@ int FileProcessor::CommitInChunks(ListKind list, const std::vector<CommitEntry>&
     return result;
 }
 
-int FileProcessor::CommitChunk(ListKind list, UserListWriter* writer, EntryIterator first,
-                               EntryIterator last, bool lastChunk) {
+int FileProcessor::CommitChunk(ListKind list, UserListWriter* writer, const EntryOrigin* origin,
+                               EntryIterator first, EntryIterator last, bool lastChunk) {
     ListTurns::Turn turn(m_turns);
     if (!OpenUpdate()) {
         ReportError(kComponentFailed);
@@ -125,16 +127,20 @@ int FileProcessor::CommitChunk(ListKind list, UserListWriter* writer, EntryItera
     ReportItems(list, false, first, last);
     const std::string time = CurrentTimeText();
     UserListRecords records;
+    std::vector<EntryAddition> additions;
     records.reserve(static_cast<std::size_t>(last - first));
-    for (EntryIterator entry = first; entry != last; ++entry)
+    additions.reserve(records.capacity());
+    for (EntryIterator entry = first; entry != last; ++entry) {
         records.push_back(
             MakeUserListRecord((*entry)->md5.c_str(), time.c_str(), (*entry)->path.c_str()));
+        additions.push_back(EntryAddition{(*entry)->facts.get(), (*entry)->note});
+    }
     // The turn keeps other changes out between store and component; the
     // lock is let go there only so that the seam may read the store.
     bool stored = false;
     if (AtPoint(WorkPoint::ChunkWrite) != WorkFault::StoreFails) {
         ScopedLock lock(m_listLock);
-        stored = records.empty() || writer->Write(records);
+        stored = records.empty() || writer->Write(records, origin, &additions);
     }
     if (stored) {
         AtPoint(WorkPoint::ChunkStored);

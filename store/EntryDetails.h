@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/ListKind.h"
 
@@ -31,12 +32,20 @@ struct EntryOrigin {
     std::string note;       // the reason: given for a batch or an entry, edited later
 };
 
+// What a commit knows of one of its entries beyond the record: the file's
+// facts (null when none were read, as for an imported MD5) and the entry's
+// own note (empty: the batch's).
+struct EntryAddition {
+    const EntryFacts* facts = nullptr;
+    std::string_view note;
+};
+
 // An entry as the store holds it, with what is known of it.
 struct StoredEntryDetails {
     ListKind list = ListKind::Trusted;
     std::string md5;
     std::string path;
-    std::string time;       // decimal seconds since 1970, as the table holds it
+    std::string time;        // decimal seconds since 1970, as the table holds it
     bool factsKnown = false; // a details row exists (facts may still be partly unknown)
     EntryFacts facts;
     // Who, how and why belong to the row the table holds now: false when the

@@ -8,6 +8,7 @@
 
 #include "common/ModulePath.h"
 #include "common/TextConvert.h"
+#include "store/EntryDetailSql.h"
 #include "store/SqlException.h"
 #include "store/StoreLog.h"
 
@@ -276,14 +277,26 @@ bool ORBDBSqliteConn::DeleteEntry(ListKind table, const std::string& md5) {
 }
 
 bool ORBDBSqliteConn::DeleteEntries(const std::vector<ListKind>& tables, const std::string& md5) {
-    if (tables.size() == 1)
+    // Alone, the fixed delete; with details, they go in the same transaction.
+    if (tables.size() == 1 && !DetailsWritable())
         return DeleteEntry(tables.front(), md5);
+    return DeleteInTransaction(tables, md5);
+}
+
+bool ORBDBSqliteConn::DeleteInTransaction(const std::vector<ListKind>& tables,
+                                          const std::string& md5) {
     std::string statement = "BEGIN";
     try {
         m_db.RunStatement(statement.c_str());
         for (const ListKind table : tables) {
             statement = DeleteStatement(table, md5);
             m_db.RunStatement(statement.c_str());
+            if (DetailsWritable()) {
+                statement = BoundDetailDeleteStatement(table);
+                SqlStatement details = m_db.Prepare(statement.c_str());
+                details.BindText(1, md5);
+                details.Run();
+            }
         }
         statement = "COMMIT";
         m_db.RunStatement(statement.c_str());
@@ -387,7 +400,7 @@ int ORBDBSqliteConn::ExecSqlList(const std::vector<std::string>& statements) {
 
 std::unique_ptr<UserListWriter> ORBDBSqliteConn::OpenWriter(ListKind table) {
     try {
-        return std::make_unique<UserListWriter>(m_db, table);
+        return std::make_unique<UserListWriter>(m_db, table, DetailsWritable());
     } catch (const SqlException& error) {
         LogFailure(table == ListKind::Black ? "WriteUserBlackData" : "WriteUserTrustedData",
                    BoundInsertStatement(table), error);

@@ -5,17 +5,28 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "store/EntryDetails.h"
 #include "store/SqlDatabase.h"
 #include "store/StoreAccess.h"
+#include "store/StoreSchema.h"
 #include "store/UserListSql.h"
 #include "store/UserListWriter.h"
 #include "store/iqdatabase.h"
 
 // Whether a table holds an MD5, telling a failed read from "not there".
 enum class StorePresence { Absent, Held, Unreadable };
+
+enum class NoteResult {
+    Set,
+    NotHeld,     // the list holds no entry of that MD5
+    NotWritable, // the store's details are not written (see StoreSchema)
+    Failed,      // the write failed (logged)
+};
 
 class ORBDBSqliteConn : public iqdatabase {
 public:
@@ -46,8 +57,27 @@ public:
 
     // A writer of whole batches into `table` (outside the interface, whose
     // slots are fixed); null, with a log line, when its statements cannot be
-    // compiled. It must go before the store is closed.
+    // compiled. It must go before the store is closed. It writes details
+    // once PrepareDetails has found them writable.
     std::unique_ptr<UserListWriter> OpenWriter(ListKind table);
+
+    // The schema version read, and an earlier store brought forward (after
+    // the two tables are made). Until it is called, no details are read or
+    // written.
+    const StoreSchema& PrepareDetails();
+    // What PrepareDetails found; nullopt before it ran.
+    const std::optional<StoreSchema>& Schema() const { return m_schema; }
+    bool DetailsWritable() const { return m_schema && m_schema->DetailsWritable(); }
+    bool DetailsReadable() const { return m_schema && m_schema->DetailsReadable(); }
+
+    // Every entry of either table with that MD5 (any case) or, for 64 hex
+    // digits, whose details carry that SHA-256, with its details; the
+    // whitelist's first. False (logged) when the read failed.
+    bool ReadDetails(std::string_view md5OrSha256, std::vector<StoredEntryDetails>& entries);
+    // The entries of `table` in the order of their Time, with their details.
+    bool VisitDetailed(ListKind table, const std::function<void(const StoredEntryDetails&)>& visit);
+    // Sets (or with an empty text clears) the note of `table`'s entry.
+    NoteResult SetNote(ListKind table, std::string_view md5, std::string_view note);
 
     // Whether the file is open and a write succeeds (a write tried in a
     // transaction that is rolled back, which leaves the file as it was), and
@@ -96,7 +126,13 @@ private:
     // `failed`, when given, is set).
     int FindMd5(ListKind table, const std::string& md5, const char* label, bool* failed = nullptr);
 
+    bool DeleteInTransaction(const std::vector<ListKind>& tables, const std::string& md5);
+    bool VisitDetailedRows(ListKind table, const std::string& select, std::string_view first,
+                           std::string_view second,
+                           const std::function<void(const StoredEntryDetails&)>& visit);
+
     std::wstring m_path;
     SqlDatabase m_db;
+    std::optional<StoreSchema> m_schema;
     std::string m_openError; // the engine's message when Open failed
 };

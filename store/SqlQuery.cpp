@@ -33,10 +33,24 @@ SqlQuery& SqlQuery::operator=(SqlQuery&& other) noexcept {
     return *this;
 }
 
-void SqlQuery::FinalizeQuietly() noexcept {
-    if (m_statement && m_ownsStatement)
-        sqlite3_finalize(m_statement);
+// A borrowed statement (a SqlStatement's) is reset for its next values
+// instead: its owner finalises it.
+int SqlQuery::EndStatement() noexcept {
+    if (!m_statement)
+        return SQLITE_OK;
+    int code;
+    if (m_ownsStatement) {
+        code = sqlite3_finalize(m_statement);
+    } else {
+        code = sqlite3_reset(m_statement);
+        sqlite3_clear_bindings(m_statement);
+    }
     m_statement = nullptr;
+    return code;
+}
+
+void SqlQuery::FinalizeQuietly() noexcept {
+    EndStatement();
 }
 
 void SqlQuery::CheckStatement() const {
@@ -50,8 +64,7 @@ void SqlQuery::CheckIndex(int index) const {
 }
 
 void SqlQuery::RaiseAfterFinalize() {
-    const int code = sqlite3_finalize(m_statement);
-    m_statement = nullptr;
+    const int code = EndStatement();
     throw SqlException(code, sqlite3_errmsg(m_connection));
 }
 
@@ -96,7 +109,10 @@ int SqlQuery::IntColumn(const char* name, int nullValue) const {
 }
 
 long long SqlQuery::Int64Column(const char* name, long long nullValue) const {
-    const int index = ColumnIndex(name);
+    return Int64Column(ColumnIndex(name), nullValue);
+}
+
+long long SqlQuery::Int64Column(int index, long long nullValue) const {
     return IsNull(index) ? nullValue : sqlite3_column_int64(m_statement, index);
 }
 
@@ -111,10 +127,9 @@ const char* SqlQuery::TextColumn(int index, const char* nullValue) const {
 }
 
 void SqlQuery::Finish() {
-    if (!m_statement || !m_ownsStatement)
+    if (!m_statement)
         return;
-    const int code = sqlite3_finalize(m_statement);
-    m_statement = nullptr;
+    const int code = EndStatement();
     if (code != SQLITE_OK)
         throw SqlException(code, sqlite3_errmsg(m_connection));
 }

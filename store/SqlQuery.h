@@ -24,6 +24,7 @@ public:
     bool IsNull(int index) const;
     int IntColumn(const char* name, int nullValue = 0) const;
     long long Int64Column(const char* name, long long nullValue = 0) const;
+    long long Int64Column(int index, long long nullValue = 0) const;
     // The engine's text of the value, valid until the cursor moves.
     const char* TextColumn(const char* name, const char* nullValue = "") const;
     // The same by the column's index (ColumnIndex), for a loop over many rows.
@@ -36,6 +37,7 @@ private:
     void CheckIndex(int index) const;
     [[noreturn]] void RaiseAfterFinalize();
     void FinalizeQuietly() noexcept;
+    int EndStatement() noexcept;
 
     sqlite3* m_connection = nullptr;
     sqlite3_stmt* m_statement = nullptr;

@@ -38,12 +38,40 @@ void SqlStatement::RaiseAfterReset(int code) {
     throw error;
 }
 
-void SqlStatement::BindText(int index, std::string_view text) {
-    CheckStatement();
-    const int rc = sqlite3_bind_text(m_statement, index, text.data(), static_cast<int>(text.size()),
-                                     SQLITE_TRANSIENT);
+void SqlStatement::CheckBind(int rc) const {
     if (rc != SQLITE_OK)
         throw SqlException(rc, sqlite3_errmsg(m_connection));
+}
+
+void SqlStatement::BindText(int index, std::string_view text) {
+    CheckStatement();
+    CheckBind(sqlite3_bind_text(m_statement, index, text.data(), static_cast<int>(text.size()),
+                                SQLITE_TRANSIENT));
+}
+
+void SqlStatement::BindInt64(int index, std::int64_t value) {
+    CheckStatement();
+    CheckBind(sqlite3_bind_int64(m_statement, index, static_cast<sqlite3_int64>(value)));
+}
+
+void SqlStatement::BindNull(int index) {
+    CheckStatement();
+    CheckBind(sqlite3_bind_null(m_statement, index));
+}
+
+void SqlStatement::BindTextOrNull(int index, std::string_view text) {
+    if (text.empty())
+        BindNull(index);
+    else
+        BindText(index, text);
+}
+
+SqlQuery SqlStatement::Query() {
+    CheckStatement();
+    const int step = sqlite3_step(m_statement);
+    if (step == SQLITE_DONE || step == SQLITE_ROW)
+        return SqlQuery(m_connection, m_statement, step == SQLITE_DONE, false);
+    RaiseAfterReset(step);
 }
 
 int SqlStatement::Run() {

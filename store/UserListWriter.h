@@ -2,7 +2,9 @@
 // Writes committed files into one table of the user-list store, a batch at a
 // time in one transaction: each file's MD5 is taken off the other table and
 // off its own, then its record is inserted, so a file ends on one list, once;
-// of two records with the same MD5 in a batch the later one stays.
+// of two records with the same MD5 in a batch the later one stays. A writer
+// made for details also replaces each entry's details row (and deletes the
+// other table's) in the same transaction.
 //
 // The statements are compiled once, when the writer is made, and reused for
 // every batch. While a writer is open the connection's page cache may grow
@@ -12,8 +14,11 @@
 // the engine's normal synchronous commit: when Write says true the batch is on disk, when it says
 // false nothing of it is. The writer must go before its connection is closed.
 
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "store/EntryDetails.h"
 #include "store/SqlDatabase.h"
 #include "store/SqlStatement.h"
 #include "store/UserListRecord.h"
@@ -23,7 +28,7 @@ class UserListWriter {
 public:
     // Compiles the statements; raises SqlException when it cannot (no such
     // table, store not open).
-    UserListWriter(SqlDatabase& db, ListKind table);
+    UserListWriter(SqlDatabase& db, ListKind table, bool writeDetails = false);
     UserListWriter(const UserListWriter&) = delete;
     UserListWriter& operator=(const UserListWriter&) = delete;
 
@@ -31,6 +36,11 @@ public:
     // and one log line, when any part of it failed (the store locked by
     // another process past the busy timeout, a full disk, ...).
     bool Write(const UserListRecords& records);
+    // The same with each record's details: `additions` (when given) holds
+    // one per record, `origin` says who adds them and how (null: not known).
+    bool Write(const UserListRecords& records, const EntryOrigin* origin,
+               const std::vector<EntryAddition>* additions);
+    bool WritesDetails() const { return m_details.has_value(); }
 
 private:
     // The connection's page cache, larger while the writer is open.
@@ -53,8 +63,18 @@ private:
         SqlStatement statement;
     };
 
-    void WriteInTransaction(const UserListRecords& records);
+    // The details' statements, made only for a writer of details.
+    struct DetailSteps {
+        DetailSteps(SqlDatabase& db, ListKind table);
+        Step deleteOther;
+        Step replace;
+    };
+
+    void WriteInTransaction(const UserListRecords& records, const EntryOrigin* origin,
+                            const std::vector<EntryAddition>* additions);
     void WriteRecord(const UserListRecord& record);
+    void WriteDetails(const UserListRecord& record, const EntryOrigin* origin,
+                      const EntryAddition& addition);
     void Run(Step& step);
     void RollBack();
     const char* Operation() const;
@@ -68,5 +88,6 @@ private:
     Step m_deleteOther;
     Step m_deleteOwn;
     Step m_insert;
+    std::optional<DetailSteps> m_details;
     const Step* m_running = nullptr; // for the log
 };

@@ -7,6 +7,7 @@
 
 #include "common/Handles.h"
 #include "common/TextConvert.h"
+#include "intake/CurrentOrigin.h"
 #include "intake/StorePath.h"
 #include "userlistctl/CliPaths.h"
 #include "userlistctl/LineSplitter.h"
@@ -178,10 +179,12 @@ int CommitImport(FileProcessor& processor, const ImportRequest& request, const I
     // nobody waits for a turn here, and each transaction of a chunk would
     // write most of the MD5 index again (the feed's MD5s are random).
     processor.SetCommitChunkFiles(std::max(trusted.size(), black.size()));
+    EntryOrigin origin = CurrentOrigin("userlistctl import", request.note);
+    origin.sourceFile = WideToUtf8(request.path);
     if (!trusted.empty())
-        processor.CommitTrusted(trusted);
+        processor.CommitTrusted(trusted, &origin);
     if (!black.empty() && !reporter.Refused() && !reporter.StoreFailed())
-        processor.CommitBlack(black);
+        processor.CommitBlack(black, &origin);
 
     const std::size_t duplicates = parser.Duplicates().size();
     out << reporter.Imported() << " imported, " << SkippedSummary(parser.Skipped()) << ", "

@@ -16,6 +16,7 @@ struct ImportRequest {
     std::wstring argument; // the file as given
     std::wstring path;     // its full Windows path
     std::optional<ListKind> list;
+    std::string note; // --note: the batch's reason
 };
 
 // "FILE [--list trusted|black]" (in any order); false with `problem` set.

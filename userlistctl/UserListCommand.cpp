@@ -1,12 +1,15 @@
 #include "userlistctl/UserListCommand.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "common/TextConvert.h"
+#include "intake/CurrentOrigin.h"
 #include "intake/Digest.h"
 #include "intake/FileProcessor.h"
 #include "intake/StorePath.h"
@@ -14,6 +17,7 @@
 #include "userlistctl/CheckCommand.h"
 #include "userlistctl/CliFailures.h"
 #include "userlistctl/CliPaths.h"
+#include "userlistctl/DetailCommands.h"
 #include "userlistctl/ExportCommand.h"
 #include "userlistctl/ImportCommand.h"
 
@@ -22,14 +26,28 @@ const char kUserListCtlUsage[] =
     "\n"
     "  scan PATH...         analyse files and folders as a drop does: \"<md5>\\t<path>\",\n"
     "                       \"refused\\t<path>\" or \"unreadable\\t<path>\\t<reason>\" per file\n"
-    "  trust PATH...        analyse, then commit every accepted file to the whitelist\n"
-    "  block PATH...        analyse, then commit every accepted file to the blacklist\n"
-    "  list [trusted|black] the stored entries: \"<list>\\t<md5>\\t<time>\\t<path>\"\n"
+    "  trust PATH... [--note TEXT]\n"
+    "                       analyse, then commit every accepted file to the whitelist\n"
+    "                       (with its SHA-256, size and version details, who added it\n"
+    "                       and the note)\n"
+    "  block PATH... [--note TEXT]\n"
+    "                       the same to the blacklist\n"
+    "  list [trusted|black] [--long]\n"
+    "                       the stored entries: \"<list>\\t<md5>\\t<time>\\t<path>\";\n"
+    "                       --long adds sha256, size, machine, company, product,\n"
+    "                       description, version, original-name, added-by, computer,\n"
+    "                       origin, source-file and note (empty where not known)\n"
+    "  find TEXT [trusted|black] [--long]\n"
+    "                       the entries whose MD5 or SHA-256 starts with TEXT, or whose\n"
+    "                       path, product, company or note contains it (case ignored),\n"
+    "                       as list prints them\n"
+    "  show MD5|SHA256      every known detail of the entries: \"<field>\\t<value>\"\n"
+    "  note MD5 TEXT        set the entry's note (\"\" clears it)\n"
     "  remove MD5...        take each MD5 off the list that holds it\n"
     "  export csv|hdb|fp [trusted|black] [-o FILE]\n"
     "                       the lists as a CSV of FileMd5 indicators (both lists),\n"
     "                       a ClamAV .hdb (the blacklist) or .fp (the whitelist)\n"
-    "  import FILE [--list trusted|black]\n"
+    "  import FILE [--list trusted|black] [--note TEXT]\n"
     "                       MD5s from such a CSV, ClamAV hash lines or one MD5 a line,\n"
     "                       committed as dropped files are; a file with any malformed\n"
     "                       line imports nothing\n"
@@ -39,7 +57,8 @@ const char kUserListCtlUsage[] =
     "\n"
     "  --store FILE         use FILE instead of UserSign.dat beside the program\n"
     "\n"
-    "exit codes: 0 done, 1 an MD5 to remove is on no list, 2 bad command line,\n"
+    "exit codes: 0 done, 1 an MD5 to remove, show or note is on no list, or find found\n"
+    "            nothing, 2 bad command line,\n"
     "            3 the detection component refused the update, 4 no detection component\n"
     "            (nothing changed; list and export still work), 5 a file was left out\n"
     "            because the store cannot record its path, 6 the store cannot be opened,\n"
@@ -196,15 +215,17 @@ int Scan(FileProcessor& processor, CliReporter& reporter, const std::vector<std:
 }
 
 int Commit(FileProcessor& processor, CliReporter& reporter, const std::vector<std::wstring>& paths,
-           ListKind list) {
+           ListKind list, const std::string& note) {
     reporter.PrintAnalysis(false);
     Analyse(processor, paths);
     const std::vector<CommitEntry> files = reporter.StorableFiles();
+    const EntryOrigin origin =
+        CurrentOrigin(list == ListKind::Trusted ? "userlistctl trust" : "userlistctl block", note);
     if (!files.empty()) {
         if (list == ListKind::Trusted)
-            processor.CommitTrusted(files);
+            processor.CommitTrusted(files, &origin);
         else
-            processor.CommitBlack(files);
+            processor.CommitBlack(files, &origin);
     }
     reporter.PrintSummary();
     if (reporter.Failed())
@@ -216,39 +237,20 @@ int Commit(FileProcessor& processor, CliReporter& reporter, const std::vector<st
     return reporter.Unreadable() ? kCliUnreadable : kCliOk;
 }
 
-// Prints each entry of a list as it is read, the lines gathered into large
-// writes; the entries of one imported file share its path, converted once.
-void PrintEntries(FileProcessor& processor, std::ostream& out, ListKind list) {
-    constexpr std::size_t kWriteBytes = 1 << 16;
-    const std::string label = list == ListKind::Trusted ? "trusted\t" : "black\t";
-    std::string text;
-    std::string lastPath;
-    std::string lastPathUtf8;
-    processor.VisitEntries(list, [&](const UserListRecord& record) {
-        if (lastPath != record.Path) {
-            lastPath = record.Path;
-            lastPathUtf8 = WideToUtf8(AnsiToWide(record.Path));
-        }
-        text.append(label).append(record.Md5).append(1, '\t').append(record.Time);
-        text.append(1, '\t').append(lastPathUtf8).append(1, '\n');
-        if (text.size() >= kWriteBytes) {
-            out.write(text.data(), static_cast<std::streamsize>(text.size()));
-            text.clear();
-        }
-    });
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-}
-
 int List(FileProcessor& processor, const CommandLine& line, std::ostream& out, std::ostream& err) {
-    if (line.operands.size() > 1)
+    std::vector<std::wstring> operands = line.operands;
+    const bool longForm = TakeLongOption(operands);
+    if (operands.size() > 1)
         return UsageError(err, "list takes at most one of: trusted, black");
-    const std::string which = line.operands.empty() ? "" : WideToUtf8(line.operands[0]);
+    const std::string which = operands.empty() ? "" : WideToUtf8(operands[0]);
     if (!which.empty() && which != "trusted" && which != "black")
         return UsageError(err, "unknown list: " + which + " (trusted or black)");
-    if (which.empty() || which == "trusted")
-        PrintEntries(processor, out, ListKind::Trusted);
-    if (which.empty() || which == "black")
-        PrintEntries(processor, out, ListKind::Black);
+    for (const ListKind list : {ListKind::Trusted, ListKind::Black}) {
+        if (!which.empty() && which != (list == ListKind::Trusted ? "trusted" : "black"))
+            continue;
+        if (PrintDetailedEntries(processor, out, list, nullptr, longForm) < 0)
+            return kCliStoreFailed;
+    }
     return kCliOk;
 }
 
@@ -306,8 +308,10 @@ struct CommandNeeds {
 CommandNeeds NeedsOf(const std::string& command) {
     if (command == "scan")
         return CommandNeeds{true, false, false};
-    if (command == "list" || command == "export")
+    if (command == "list" || command == "export" || command == "find" || command == "show")
         return CommandNeeds{false, true, false};
+    if (command == "note")
+        return CommandNeeds{false, true, true};
     return CommandNeeds{true, true, true}; // trust, block, remove, import
 }
 
@@ -353,6 +357,7 @@ bool ParseCommandLine(const std::vector<std::wstring>& arguments, CommandLine& l
 struct CommandOperands {
     std::vector<std::wstring> paths; // scan, trust, block
     std::vector<std::string> md5s;   // remove
+    std::string note;                // trust, block, import: --note; note: its text
     ExportRequest exportRequest;
     ImportRequest importRequest;
     std::unique_ptr<ImportParser> importParser; // import: the file, read whole
@@ -370,16 +375,36 @@ int ReadOperands(const CommandLine& line, CommandOperands& operands, std::ostrea
         if (!ParseExportArguments(line.operands, operands.exportRequest, problem))
             return UsageError(err, problem);
     } else if (line.command == "import") {
-        if (!ParseImportArguments(line.operands, operands.importRequest, problem))
+        std::vector<std::wstring> rest = line.operands;
+        std::optional<std::string> note;
+        if (!TakeNoteOption(rest, note, problem) ||
+            !ParseImportArguments(rest, operands.importRequest, problem))
             return UsageError(err, problem);
+        operands.importRequest.note = note.value_or("");
         // The whole file is checked before the component or the store is touched.
         operands.importParser = std::make_unique<ImportParser>(operands.importRequest.list);
         return CheckImportFile(operands.importRequest, *operands.importParser, err);
     } else if (AnalysesFiles(line.command)) {
-        if (line.operands.empty())
+        std::vector<std::wstring> rest = line.operands;
+        std::optional<std::string> note;
+        if (line.command != "scan" && !TakeNoteOption(rest, note, problem))
+            return UsageError(err, problem);
+        operands.note = note.value_or("");
+        if (rest.empty())
             return UsageError(err, line.command + " needs at least one path");
-        if (!ResolvePaths(line.operands, operands.paths, err))
+        if (!ResolvePaths(rest, operands.paths, err))
             return kCliUsage;
+    } else if (line.command == "show") {
+        if (line.operands.size() != 1)
+            return UsageError(err, "show takes one MD5 or SHA-256");
+    } else if (line.command == "note") {
+        if (line.operands.size() != 2)
+            return UsageError(err, "note takes an MD5 and a text (\"\" clears the note)");
+        const std::string md5 = WideToUtf8(line.operands[0]);
+        if (!IsMd5Text(md5))
+            return UsageError(err, "malformed MD5: " + md5 + " (32 hexadecimal digits)");
+        operands.md5s.push_back(md5);
+        operands.note = WideToUtf8(line.operands[1]);
     } else if (line.command == "remove") {
         if (line.operands.empty())
             return UsageError(err, "remove needs at least one MD5");
@@ -400,11 +425,17 @@ int RunCommand(FileProcessor& processor, CliReporter& reporter, const CommandLin
     if (line.command == "scan")
         return Scan(processor, reporter, operands.paths);
     if (line.command == "trust")
-        return Commit(processor, reporter, operands.paths, ListKind::Trusted);
+        return Commit(processor, reporter, operands.paths, ListKind::Trusted, operands.note);
     if (line.command == "block")
-        return Commit(processor, reporter, operands.paths, ListKind::Black);
+        return Commit(processor, reporter, operands.paths, ListKind::Black, operands.note);
     if (line.command == "list")
         return List(processor, line, out, err);
+    if (line.command == "find")
+        return RunFind(processor, line.operands, out, err);
+    if (line.command == "show")
+        return RunShow(processor, WideToUtf8(line.operands[0]), out, err);
+    if (line.command == "note")
+        return RunNote(processor, operands.md5s[0], operands.note, out, err);
     if (line.command == "export")
         return RunExport(processor, operands.exportRequest, out, err);
     if (line.command == "import")
@@ -433,8 +464,10 @@ int RunUserListCtl(const std::vector<std::wstring>& arguments, std::ostream& out
         return code;
 
     const bool analyses = AnalysesFiles(line.command);
-    if (!analyses && line.command != "list" && line.command != "remove" &&
-        line.command != "export" && line.command != "import" && line.command != "check")
+    static const char* const kOtherCommands[] = {"list",  "remove", "export", "import",
+                                                 "check", "find",   "show",   "note"};
+    if (!analyses && std::find(std::begin(kOtherCommands), std::end(kOtherCommands),
+                               line.command) == std::end(kOtherCommands))
         return UsageError(err, "unknown command: " + line.command);
     if (line.command == "check" && !line.operands.empty())
         return UsageError(err, "check takes no operands");
