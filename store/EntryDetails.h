@@ -36,7 +36,7 @@ struct StoredEntryDetails {
     ListKind list = ListKind::Trusted;
     std::string md5;
     std::string path;
-    std::string time;       // decimal seconds since 1970, as the table holds it
+    std::string time;        // decimal seconds since 1970, as the table holds it
     bool factsKnown = false; // a details row exists (facts may still be partly unknown)
     EntryFacts facts;
     // Who, how and why belong to the row the table holds now: false when the
