@@ -107,29 +107,25 @@ bool FindDirectory(const Bytes& section, std::size_t at, bool anyId, std::uint32
     return found;
 }
 
-// The data entry of the language the platform's resource lookup would
-// take on a system whose user interface language is `preferred` (0: none
-// preferred): that language, else one of its primary language, else the
-// neutral one, else US English, else any English, else the first.
+// The data entry of the language the platform's resource lookup takes for
+// a user whose interface language is `preferred` (0: none preferred): the
+// neutral one, else the user's, else US English, else the first.
 bool ChooseLanguage(const Bytes& section, std::size_t at, std::uint16_t preferred,
                     std::size_t& target) {
     constexpr std::uint32_t kUsEnglish = 0x0409;
-    const auto primary = [](std::uint32_t language) { return language & 0x3ff; };
     int best = 0;
     ForEachEntry(section, at, [&](std::uint32_t language, std::size_t offset, bool directory) {
         if (directory)
             return true;
-        const int score = preferred != 0 && language == preferred                     ? 6
-                          : preferred != 0 && primary(language) == primary(preferred) ? 5
-                          : primary(language) == 0                                    ? 4
-                          : language == kUsEnglish                                    ? 3
-                          : primary(language) == primary(kUsEnglish)                  ? 2
-                                                                                      : 1;
+        const int score = language == 0                             ? 4
+                          : preferred != 0 && language == preferred ? 3
+                          : language == kUsEnglish                  ? 2
+                                                                    : 1;
         if (score > best) {
             best = score;
             target = offset;
         }
-        return best < 6;
+        return best < 4;
     });
     return best > 0;
 }

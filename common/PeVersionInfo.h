@@ -47,9 +47,9 @@ struct PeVersionStrings {
 // Reads the strings of the version resource from the resource section
 // `range` names: `bytes` holds `size` bytes from range.offset on (fewer than
 // range.size when the file ended early). The resource is type 16's first
-// name, in the language the platform would show a user of
-// `preferredLanguage` (a LANGID; 0 for none): that language, else one of its
-// primary language, else the neutral one, else English, else the first. Its
+// name, in the language the platform's lookup gives a user of
+// `preferredLanguage` (a LANGID; 0 for none): the neutral one, else that
+// language, else US English, else the first. Its
 // string table is the one the translation names, else one of the
 // translation's language, else the first. True when a version resource was
 // found (its strings may still be empty); `strings` is emptied first.

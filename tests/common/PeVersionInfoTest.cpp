@@ -186,10 +186,11 @@ TEST(PeVersionInfo, TheLanguageIsChosenAsThePlatformWouldForTheUser) {
     };
     const Case cases[] = {
         {"the user's language", {0x0401, 0x0409, 0x0804}, 0x0804, 0x0804},
-        {"one of the user's primary language", {0x0401, 0x0409, 0x0804}, 0x1004, 0x0804},
-        {"neutral before English", {0x0000, 0x0401, 0x0409}, 0x0411, 0x0000},
+        {"neutral before the user's", {0x0000, 0x0401, 0x0804}, 0x0804, 0x0000},
+        {"only the neutral of the neutrals", {0x0400, 0x0401, 0x0409}, 0x0411, 0x0409},
         {"US English", {0x0401, 0x0409, 0x0809}, 0x0411, 0x0409},
-        {"another English", {0x0401, 0x0809}, 0, 0x0809},
+        {"not another of the user's primary language", {0x0401, 0x1004}, 0x0804, 0x0401},
+        {"not another English", {0x0401, 0x0809}, 0, 0x0401},
         {"else the first", {0x0401, 0x0407}, 0x0411, 0x0401},
         {"the one there is", {0x0407}, 0x0804, 0x0407},
     };

@@ -5,13 +5,16 @@
 //   UTF-8 without NUL, the same as from the whole image, and empty when no
 //   version resource was found;
 // - the input as choices for an image written with a version resource
-//   (tests/support/PeVersionImage): its strings come back as chosen, from
-//   the table the definition picks (the translation's pair, else its
-//   language, else the first table) and the first entry of each name.
+//   (tests/support/PeVersionImage), in one or more languages: its strings
+//   come back as chosen, from the language the definition picks for the
+//   user's, the table it picks (the translation's pair, else its language,
+//   else the first table) and the first entry of each name.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -126,59 +129,108 @@ std::string FirstValue(const VersionTable& table, const std::string& key) {
     return std::string();
 }
 
+// Tables of one language of the resource.
+std::vector<VersionTable> Tables(FuzzedDataProvider& input) {
+    std::vector<VersionTable> tables(input.ConsumeIntegralInRange<std::size_t>(0, 4));
+    for (VersionTable& table : tables) {
+        table.key = HexKey(input.PickValueInArray<std::uint16_t>({0x0409, 0x0804, 0x0407}),
+                           input.PickValueInArray<std::uint16_t>({1200, 1252, 936}));
+        const std::size_t count = input.ConsumeIntegralInRange<std::size_t>(0, 9);
+        for (std::size_t i = 0; i < count; ++i)
+            table.strings.push_back({input.PickValueInArray(kKeys), Text(input)});
+    }
+    return tables;
+}
+
+// The language the definition picks for a user of `preferred`: the rules
+// in turn, the first language (by id) that meets one.
+std::uint16_t ExpectedLanguage(std::vector<std::uint16_t> languages, std::uint16_t preferred) {
+    std::sort(languages.begin(), languages.end());
+    const std::function<bool(std::uint16_t)> rules[] = {
+        [](std::uint16_t l) { return l == 0; },
+        [&](std::uint16_t l) { return preferred != 0 && l == preferred; },
+        [](std::uint16_t l) { return l == 0x0409; }, [](std::uint16_t) { return true; }};
+    for (const auto& rule : rules) {
+        for (const std::uint16_t language : languages) {
+            if (rule(language))
+                return language;
+        }
+    }
+    return languages.front();
+}
+
+// The table the definition picks: the translation's pair, else its
+// language, else the first.
+const VersionTable* ExpectedTable(const std::vector<VersionTable>& tables,
+                                  const VersionImageSpec& spec) {
+    if (tables.empty())
+        return nullptr;
+    if (spec.translation) {
+        const std::string pair = HexKey(spec.translationLanguage, spec.translationCodePage);
+        for (const VersionTable& table : tables) {
+            if (table.key == pair)
+                return &table;
+        }
+        for (const VersionTable& table : tables) {
+            if (table.key.compare(0, 4, pair, 0, 4) == 0)
+                return &table;
+        }
+    }
+    return &tables.front();
+}
+
 void CheckRoundTrip(const unsigned char* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
     VersionImageSpec spec;
     spec.pe32plus = input.ConsumeBool();
     spec.codeBytes = input.ConsumeIntegralInRange<std::uint32_t>(1, 0x3000);
-    std::vector<std::uint32_t> pairs;
-    spec.tables.resize(input.ConsumeIntegralInRange<std::size_t>(0, 4));
-    for (VersionTable& table : spec.tables) {
-        const std::uint16_t language =
-            input.PickValueInArray<std::uint16_t>({0x0409, 0x0804, 0x0407});
-        const std::uint16_t codePage = input.PickValueInArray<std::uint16_t>({1200, 1252, 936});
-        pairs.push_back((std::uint32_t{language} << 16) | codePage);
-        table.key = HexKey(language, codePage);
-        const std::size_t count = input.ConsumeIntegralInRange<std::size_t>(0, 9);
-        for (std::size_t i = 0; i < count; ++i)
-            table.strings.push_back({input.PickValueInArray(kKeys), Text(input)});
+    // The resource in one or more distinct languages, each with its tables.
+    const std::uint16_t kLanguages[] = {0x0000, 0x0400, 0x0401, 0x0407,
+                                        0x0409, 0x0804, 0x0809, 0x1004};
+    const std::uint8_t chosen = input.ConsumeIntegral<std::uint8_t>();
+    std::vector<std::uint16_t> languages;
+    std::vector<std::vector<VersionTable>> tables;
+    for (std::size_t i = 0; i < sizeof kLanguages / sizeof kLanguages[0]; ++i) {
+        if ((chosen >> i) & 1) {
+            languages.push_back(kLanguages[i]);
+            tables.push_back(Tables(input));
+        }
     }
+    if (languages.empty()) {
+        languages.push_back(0x0409);
+        tables.push_back(Tables(input));
+    }
+    spec.resourceLanguage = languages.front();
+    spec.tables = tables.front();
+    for (std::size_t i = 1; i < languages.size(); ++i)
+        spec.moreLanguages.push_back({languages[i], tables[i]});
     spec.translation = input.ConsumeBool();
     spec.translationLanguage = input.PickValueInArray<std::uint16_t>({0x0409, 0x0804, 0x0407});
     spec.translationCodePage = input.PickValueInArray<std::uint16_t>({1200, 1252, 936});
+    const std::uint16_t preferred =
+        input.PickValueInArray<std::uint16_t>({0, 0x0409, 0x0804, 0x1004, 0x0411});
     const std::vector<unsigned char> image = testsupport::BuildVersionImage(spec).bytes;
 
-    // The table the definition picks.
-    const std::uint32_t wanted =
-        (std::uint32_t{spec.translationLanguage} << 16) | spec.translationCodePage;
-    std::size_t chosen = 0;
-    int best = -1;
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
-        const int score = !spec.translation                ? 0
-                          : pairs[i] == wanted             ? 2
-                          : pairs[i] >> 16 == wanted >> 16 ? 1
-                                                           : 0;
-        if (score > best) {
-            best = score;
-            chosen = i;
-        }
-    }
+    const std::uint16_t language = ExpectedLanguage(languages, preferred);
+    const std::size_t index = static_cast<std::size_t>(
+        std::find(languages.begin(), languages.end(), language) - languages.begin());
+    const VersionTable* table = ExpectedTable(tables[index], spec);
 
     const PeResourceRange range = FindPeResourceRange(image.data(), 1024, image.size());
     FUZZ_CHECK(range.size != 0);
     PeVersionStrings strings;
-    FUZZ_CHECK(ReadPeVersionStrings(range, image.data() + range.offset, range.size, strings));
-    if (spec.tables.empty()) {
+    FUZZ_CHECK(
+        ReadPeVersionStrings(range, image.data() + range.offset, range.size, strings, preferred));
+    if (!table) {
         for (const std::string* text : Texts(strings))
             FUZZ_CHECK(text->empty());
         return;
     }
-    const VersionTable& table = spec.tables[chosen];
-    FUZZ_CHECK(strings.company == FirstValue(table, "CompanyName"));
-    FUZZ_CHECK(strings.product == FirstValue(table, "ProductName"));
-    FUZZ_CHECK(strings.description == FirstValue(table, "FileDescription"));
-    FUZZ_CHECK(strings.fileVersion == FirstValue(table, "FileVersion"));
-    FUZZ_CHECK(strings.originalName == FirstValue(table, "OriginalFilename"));
+    FUZZ_CHECK(strings.company == FirstValue(*table, "CompanyName"));
+    FUZZ_CHECK(strings.product == FirstValue(*table, "ProductName"));
+    FUZZ_CHECK(strings.description == FirstValue(*table, "FileDescription"));
+    FUZZ_CHECK(strings.fileVersion == FirstValue(*table, "FileVersion"));
+    FUZZ_CHECK(strings.originalName == FirstValue(*table, "OriginalFilename"));
 }
 
 } // namespace
