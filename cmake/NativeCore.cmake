@@ -36,6 +36,7 @@ set(UW_WARNINGS -Wall -Wextra -Wshadow -Wconversion -Werror)
 # The portable pieces of the product's folders.
 add_library(portable_core STATIC
   common/PeImage.cpp
+  common/PeVersionInfo.cpp
   intake/Digest.cpp
   intake/RemovalPlan.cpp
   store/UserListRecord.cpp
@@ -74,6 +75,8 @@ if(UW_FUZZ)
     tests/support/TestMain.cpp
     tests/support/InvariantFatal.cpp
     tests/support/ReferenceMd5Plain.cpp
+    tests/support/PeVersionImage.cpp
+    tests/common/PeVersionInfoTest.cpp
     tests/ui/NotationTest.cpp
     tests/ui/PositionTest.cpp
     tests/ui/SkinSlicingTest.cpp

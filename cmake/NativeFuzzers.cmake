@@ -4,7 +4,7 @@
 # the harnesses for a given time.
 set(UW_FUZZ_HARNESSES
   layout_document skin_document style_document string_color_documents notation position slicing pe_header md5
-  component_list csv hash_line import_file entry_search)
+  component_list csv hash_line import_file entry_search pe_version)
 
 foreach(harness ${UW_FUZZ_HARNESSES})
   string(REPLACE "_" ";" words ${harness})
@@ -21,6 +21,8 @@ foreach(harness ${UW_FUZZ_HARNESSES})
   target_link_options(fuzz_${harness} PRIVATE -fsanitize=fuzzer)
   if(harness STREQUAL "md5")
     target_sources(fuzz_md5 PRIVATE tests/support/ReferenceMd5Plain.cpp)
+  elseif(harness STREQUAL "pe_version")
+    target_sources(fuzz_pe_version PRIVATE tests/support/PeVersionImage.cpp)
   endif()
   set(corpus ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${harness})
   add_test(NAME fuzz_${harness}_corpus COMMAND fuzz_${harness} -runs=0 ${corpus})

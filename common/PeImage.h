@@ -22,3 +22,7 @@ inline constexpr std::size_t kPeHeaderBytes = 4 + 20 + 2;
 // magic of PE32 (0x10b) or PE32+ (0x20b).
 PeHeaderCheck CheckPeHeaders(const unsigned char* head, std::size_t headSize,
                              const unsigned char* pe, std::size_t peSize, std::uint64_t fileSize);
+
+// The same test when the file's first `headSize` bytes are all there is to
+// go on: refused when they do not reach past the headers.
+PeHeaderCheck CheckPeHead(const unsigned char* head, std::size_t headSize, std::uint64_t fileSize);

@@ -17,13 +17,9 @@ std::uint16_t ReadPeMachine(const std::wstring& path) {
     DWORD got = 0;
     if (!ReadFile(file.Get(), head, sizeof head, &got, nullptr))
         return 0;
-    const std::uint32_t offset = PeHeaderOffset(head, got);
-    if (offset == 0 || offset > got || got - offset < kPeHeaderBytes)
-        return 0;
     LARGE_INTEGER size = {};
     GetFileSizeEx(file.Get(), &size);
-    const PeHeaderCheck check = CheckPeHeaders(head, got, head + offset, kPeHeaderBytes,
-                                               static_cast<std::uint64_t>(size.QuadPart));
+    const PeHeaderCheck check = CheckPeHead(head, got, static_cast<std::uint64_t>(size.QuadPart));
     return check.isPe ? check.machine : 0;
 }
 

@@ -9,13 +9,15 @@ namespace testsupport {
 
 namespace {
 
-class Md5Hash {
+// A hash of the platform's CryptoAPI: MD5 from the base provider, SHA-256
+// from the AES one (the base provider has none).
+class CryptoApiHash {
 public:
-    Md5Hash() {
-        if (CryptAcquireContextW(&m_provider, nullptr, nullptr, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT))
-            CryptCreateHash(m_provider, CALG_MD5, 0, 0, &m_hash);
+    CryptoApiHash(DWORD providerType, ALG_ID algorithm) {
+        if (CryptAcquireContextW(&m_provider, nullptr, nullptr, providerType, CRYPT_VERIFYCONTEXT))
+            CryptCreateHash(m_provider, algorithm, 0, 0, &m_hash);
     }
-    ~Md5Hash() {
+    ~CryptoApiHash() {
         if (m_hash)
             CryptDestroyHash(m_hash);
         if (m_provider)
@@ -26,15 +28,15 @@ public:
             CryptHashData(m_hash, static_cast<const BYTE*>(data), size, 0);
     }
     std::string Text() {
-        BYTE digest[16];
+        BYTE digest[64];
         DWORD size = sizeof digest;
         if (!m_hash || !CryptGetHashParam(m_hash, HP_HASHVAL, digest, &size, 0))
             return std::string();
         static const char kDigits[] = "0123456789abcdef";
         std::string text;
-        for (BYTE b : digest) {
-            text += kDigits[b >> 4];
-            text += kDigits[b & 15];
+        for (DWORD i = 0; i < size; ++i) {
+            text += kDigits[digest[i] >> 4];
+            text += kDigits[digest[i] & 15];
         }
         return text;
     }
@@ -44,20 +46,12 @@ private:
     HCRYPTHASH m_hash = 0;
 };
 
-} // namespace
-
-std::string ReferenceMd5OfBytes(const void* data, unsigned size) {
-    Md5Hash hash;
-    hash.Add(data, size);
-    return hash.Text();
-}
-
-std::string ReferenceMd5OfFile(const std::wstring& path) {
+// The hash of the file's whole content; empty when it cannot be read.
+std::string HashFile(const std::wstring& path, CryptoApiHash& hash) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::string();
-    Md5Hash hash;
     std::vector<BYTE> buffer(1 << 16);
     DWORD got = 0;
     while (ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) &&
@@ -65,6 +59,24 @@ std::string ReferenceMd5OfFile(const std::wstring& path) {
         hash.Add(buffer.data(), got);
     CloseHandle(file);
     return hash.Text();
+}
+
+} // namespace
+
+std::string ReferenceMd5OfBytes(const void* data, unsigned size) {
+    CryptoApiHash hash(PROV_RSA_FULL, CALG_MD5);
+    hash.Add(data, size);
+    return hash.Text();
+}
+
+std::string ReferenceMd5OfFile(const std::wstring& path) {
+    CryptoApiHash hash(PROV_RSA_FULL, CALG_MD5);
+    return HashFile(path, hash);
+}
+
+std::string ReferenceSha256OfFile(const std::wstring& path) {
+    CryptoApiHash hash(PROV_RSA_AES, CALG_SHA_256);
+    return HashFile(path, hash);
 }
 
 } // namespace testsupport
