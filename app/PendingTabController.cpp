@@ -5,6 +5,7 @@
 #include "app/WardenMessages.h"
 #include "common/Invariant.h"
 #include "common/TextConvert.h"
+#include "intake/CurrentOrigin.h"
 #include "intake/Digest.h"
 #include "intake/StorePath.h"
 
@@ -79,6 +80,12 @@ void PendingTabController::ShowIntakeNotices() {
                          BoxMode::kFailure);
 }
 
+std::shared_ptr<const EntryFacts> PendingTabController::FactsOf(const std::string& md5) {
+    ScopedLock lock(m_factsLock);
+    const auto found = m_facts.find(md5);
+    return found == m_facts.end() ? nullptr : found->second;
+}
+
 std::vector<CommitEntry> PendingTabController::TakeCheckedRows() {
     std::vector<CommitEntry> entries;
     {
@@ -97,7 +104,7 @@ std::vector<CommitEntry> PendingTabController::TakeCheckedRows() {
             // store must not disagree about a file, and an entry the store
             // lacks could never be taken off the list from the window.
             if (path == StorePathResult::Ok)
-                entries.push_back(CommitEntry{row->key, std::move(narrow)});
+                entries.push_back(CommitEntry{row->key, std::move(narrow), FactsOf(row->key)});
             rows.SetCell(i, 2, kCellText,
                          path == StorePathResult::Ok ? kWorkingText : UnrecordablePathText(path));
             rows.SetRowFlags(i, 0);
@@ -119,7 +126,8 @@ void PendingTabController::Commit() {
     ++m_commitsRunning;
     if (!StartDetachedWorker([work, tab, window, entries] {
             work->WaitUntilReady();
-            RunCommitWork(work->processor, ListOf(tab), *entries);
+            const EntryOrigin origin = CurrentOrigin("window");
+            RunCommitWork(work->processor, ListOf(tab), *entries, &origin);
             // Handed over with the message: the window's thread gives
             // back exactly this commit's rows that were not done.
             work->endedCommits[tab].Push(EndedCommit{Md5sOf(*entries)});
@@ -245,6 +253,10 @@ void PendingTabController::OnFileAnalysed(const FileAnalysisRecord& record) {
             m_firstDuplicate = name;
         return;
     }
+    if (record.facts) {
+        ScopedLock lock(m_factsLock);
+        m_facts[record.md5] = std::make_shared<const EntryFacts>(*record.facts);
+    }
     ++m_accepted;
     ++m_rowsAdded;
     m_refresh.Request();
@@ -254,6 +266,11 @@ void PendingTabController::OnFileAnalysed(const FileAnalysisRecord& record) {
 // turn of its chunk: the entry joins the operated tab's changes in the
 // order the processor made them.
 void PendingTabController::ItemDone(const char* md5) {
+    {
+        // Stored with the entry now.
+        ScopedLock lock(m_factsLock);
+        m_facts.erase(md5);
+    }
     ListRowTable::RowTexts texts;
     if (!m_list.UpdateRowByKey(md5, 2, kCellText, kDone, -1, &texts))
         return;

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/WardenSurface.h"
@@ -68,6 +69,8 @@ private:
     // The checked rows, taken from the user in one step under the rows'
     // lock; rows whose path the store cannot record are marked instead.
     std::vector<CommitEntry> TakeCheckedRows();
+    // The facts of a pending row's file, kept until its commit is done.
+    std::shared_ptr<const EntryFacts> FactsOf(const std::string& md5);
     void GiveBack(const std::vector<std::string>& md5s);
     void ShowSummary();
 
@@ -94,4 +97,9 @@ private:
     std::wstring m_firstUnreadable;
     DWORD m_firstReadError = 0;
     int m_unreadable = 0;
+
+    // The facts read of each pending row's file, by MD5, until its commit
+    // takes them (the drop worker adds, the window's thread takes).
+    CriticalSection m_factsLock;
+    std::unordered_map<std::string, std::shared_ptr<const EntryFacts>> m_facts;
 };

@@ -4,6 +4,7 @@
 
 #include "common/Handles.h"
 #include "intake/Digest.h"
+#include "intake/FileFacts.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ DWORD ReadabilityError(const std::wstring& path) {
     return 0;
 }
 
-void AnalyseWith(IFileDetector& detector, FileAnalysis& analysis) {
+void AnalyseWith(IFileDetector& detector, FileAnalysis& analysis, bool readFacts) {
     analysis.readError = 0;
     if (!FitsRecord(analysis.path)) {
         analysis.result = static_cast<int>(HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
@@ -49,8 +50,17 @@ void AnalyseWith(IFileDetector& detector, FileAnalysis& analysis) {
     }
     detector.AnalyseFile(analysis.path.c_str(), 0, &analysis.result, analysis.digest,
                          &analysis.extra);
-    if (IsZero(analysis.digest))
+    if (IsZero(analysis.digest)) {
         analysis.readError = ReadabilityError(analysis.path);
+        return;
+    }
+    if (readFacts) {
+        auto facts = std::make_shared<EntryFacts>();
+        // A file changed or locked since the component read it keeps what
+        // was learnt; its MD5 stands as the component gave it.
+        ReadFileFacts(analysis.path, *facts);
+        analysis.facts = std::move(facts);
+    }
 }
 
 void FillRecord(const FileAnalysis& analysis, FileAnalysisRecord& record) {
@@ -67,4 +77,5 @@ void FillRecord(const FileAnalysis& analysis, FileAnalysisRecord& record) {
     lstrcpynW(record.path, analysis.path.c_str(), MAX_PATH);
     record.extra = analysis.extra;
     record.readError = analysis.readError;
+    record.facts = analysis.facts.get();
 }

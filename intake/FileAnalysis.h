@@ -3,12 +3,14 @@
 // reported, and the report made from it.
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include <windows.h>
 
 #include "intake/DetectionComponent.h"
 #include "intake/FileAnalysisRecord.h"
+#include "store/EntryDetails.h"
 
 struct FileAnalysis {
     std::wstring path;
@@ -18,6 +20,9 @@ struct FileAnalysis {
     BYTE digest[16] = {};
     int extra = 0;
     DWORD readError = 0; // why the file could not be read when refused; 0 readable
+    // What the file says of itself (SHA-256, size, version strings), read
+    // for an accepted file when asked for; null otherwise.
+    std::shared_ptr<const EntryFacts> facts;
 };
 
 // Asks the detector about the file; safe on any thread (the detector keeps no
@@ -26,7 +31,9 @@ struct FileAnalysis {
 // more to tell a file that cannot be read (held by another program, access
 // denied, blocked by a scanner, an offline placeholder) from one that is not
 // a PE image, whatever the component says.
-void AnalyseWith(IFileDetector& detector, FileAnalysis& analysis);
+// With `readFacts`, an accepted file is read once more, right after the
+// component read it (so from the system's cache), for its facts.
+void AnalyseWith(IFileDetector& detector, FileAnalysis& analysis, bool readFacts = false);
 
 // The report of an analysis. A refused long path is in `longPath`, which
 // points into `analysis`.

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+struct EntryFacts;
+
 struct FileAnalysisRecord {
     wchar_t path[MAX_PATH]; // full path as analysed, NUL-terminated
     char md5[33];           // 32 lower-case hex digits, or ZeroDigest
@@ -16,6 +18,9 @@ struct FileAnalysisRecord {
     // it was read and is no standard PE image. An unreadable file is not a
     // verdict on its format.
     unsigned long readError;
+    // The file's facts when they were read (null otherwise). Valid only
+    // during the report.
+    const EntryFacts* facts;
 };
 
 // Whether a report is of a file that could not be read.

@@ -189,11 +189,14 @@ int FileProcessor::ExpandPaths(const std::vector<std::wstring>& paths) {
         return -1;
 
     IFileDetector& detector = *m_detector;
+    const bool readFacts = m_readFacts;
     int lastResult = 0;
     const unsigned threads = AnalysisThreadCount();
     OrderedPool<FileAnalysis> pool(
         threads, threads * kAnalysesInFlightPerThread,
-        [&detector](FileAnalysis& analysis) { AnalyseWith(detector, analysis); },
+        [&detector, readFacts](FileAnalysis& analysis) {
+            AnalyseWith(detector, analysis, readFacts);
+        },
         [&](FileAnalysis& analysis) {
             if (Stopping())
                 return false;
@@ -222,7 +225,7 @@ int FileProcessor::ProcessFile(const wchar_t* path) {
         return -1;
     FileAnalysis analysis;
     analysis.path = path;
-    AnalyseWith(*m_detector, analysis);
+    AnalyseWith(*m_detector, analysis, m_readFacts);
     Report(analysis);
     return analysis.result;
 }

@@ -159,6 +159,9 @@ public:
     static constexpr std::size_t kDefaultCommitChunkFiles = 20000;
     // Files per chunk of later commits (tests and benchmarks); at least 1.
     void SetCommitChunkFiles(std::size_t files);
+    // Whether the analysis of later intakes reads each accepted file's facts
+    // for its details (on unless turned off: benchmarks compare).
+    void SetReadFacts(bool read) { m_readFacts = read; }
 
     // Takes one MD5 off every list the store holds it on when the removal's
     // turn comes (when the store holds it on none, off the component's list
@@ -290,6 +293,7 @@ private:
     StoreAccess m_storeAccess;
     StoreSchema m_storeSchema;
     std::atomic<std::size_t> m_commitChunkFiles{kDefaultCommitChunkFiles};
+    std::atomic<bool> m_readFacts{true};
 
     WorkSeam m_seam;
     ListTurns m_turns; // ordered turns of commits' chunks, removals, reconciliation

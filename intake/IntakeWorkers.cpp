@@ -53,14 +53,14 @@ void RunPickedFilesWork(FileProcessor& processor, const std::vector<std::wstring
     processor.ExpandPaths(files);
 }
 
-void RunCommitWork(FileProcessor& processor, ListKind list,
-                   const std::vector<CommitEntry>& entries) {
+void RunCommitWork(FileProcessor& processor, ListKind list, const std::vector<CommitEntry>& entries,
+                   const EntryOrigin* origin) {
     if (entries.empty())
         return;
     if (list == ListKind::Trusted)
-        processor.CommitTrusted(entries);
+        processor.CommitTrusted(entries, origin);
     else
-        processor.CommitBlack(entries);
+        processor.CommitBlack(entries, origin);
 }
 
 namespace {

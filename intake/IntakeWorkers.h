@@ -46,8 +46,9 @@ void RunPickedFilesWork(FileProcessor& processor, const std::vector<std::wstring
 
 // A commit worker's work: commits the gathered files (nothing when there
 // are none).
-void RunCommitWork(FileProcessor& processor, ListKind list,
-                   const std::vector<CommitEntry>& entries);
+// `origin`: who commits, how and why (null: not known).
+void RunCommitWork(FileProcessor& processor, ListKind list, const std::vector<CommitEntry>& entries,
+                   const EntryOrigin* origin = nullptr);
 
 // Starts a thread that runs `work` once; false when no thread could be made.
 // The thread is not joined: the work must keep what it uses alive.

@@ -78,6 +78,7 @@ public:
     struct Accepted {
         std::string md5;
         std::wstring path;
+        std::shared_ptr<const EntryFacts> facts;
     };
 
     // Analysis: a scan prints every file and keeps none; a commit prints the
@@ -99,7 +100,9 @@ public:
         if (refused || m_printAnalysis)
             return 0;
         if (m_md5Index.emplace(record->md5, m_accepted.size()).second)
-            m_accepted.push_back(Accepted{record->md5, path});
+            m_accepted.push_back(Accepted{
+                record->md5, path,
+                record->facts ? std::make_shared<const EntryFacts>(*record->facts) : nullptr});
         else
             m_out << "duplicate\t" << record->md5 << '\t' << WideToUtf8(path) << '\n';
         return 0;
@@ -151,7 +154,7 @@ public:
                 continue;
             }
             m_narrowPaths[file.md5] = narrow;
-            files.push_back(CommitEntry{file.md5, narrow});
+            files.push_back(CommitEntry{file.md5, narrow, file.facts});
         }
         return files;
     }

@@ -73,6 +73,10 @@ until_true stored_is 1 || fail "Enter in the list did not commit (stored: $(stor
 sqlite3 "$program_dir/UserSign.dat" "select * from UserTrusted" | grep -q "$two" ||
     fail "the committed entry is not two.exe"
 grep -q "$two" "$work/lists.txt" || fail "the component's whitelist does not hold two.exe"
+# Its details: the file's SHA-256, read at the drop, and the window as its origin.
+details=$(sqlite3 "$program_dir/UserSign.dat" "select Sha256, Origin from UserEntryDetail where Md5 = '$two'")
+[ "$details" = "$(sha256sum < "$work/two.exe" | cut -d' ' -f1)|window" ] ||
+    fail "the entry's details are '$details', not its SHA-256 and the window"
 
 # The operated tab; its list; the entry (after its group's row); Delete.
 keys "$window" ctrl+Next ctrl+Next Tab Tab Home Down Delete

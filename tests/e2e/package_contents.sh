@@ -36,7 +36,7 @@ expect_file vmrdetect.dll "$pe (DLL) (console) $machine $stripped"
 expect_file qdump.dll "$pe (DLL) (console) $machine $stripped"
 
 # DLLs that every Windows installation has; nothing of the compiler's own.
-system_dlls=' advapi32.dll comctl32.dll comdlg32.dll dbghelp.dll gdi32.dll gdiplus.dll kernel32.dll msimg32.dll msvcrt.dll oleacc.dll ole32.dll oleaut32.dll shell32.dll shlwapi.dll user32.dll uxtheme.dll '
+system_dlls=' advapi32.dll bcrypt.dll comctl32.dll comdlg32.dll dbghelp.dll gdi32.dll gdiplus.dll kernel32.dll msimg32.dll msvcrt.dll oleacc.dll ole32.dll oleaut32.dll shell32.dll shlwapi.dll user32.dll uxtheme.dll '
 exports() {
     "$objdump" -p "$dir/$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
         sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\] //p' | LC_ALL=C sort | tr '\n' ' '

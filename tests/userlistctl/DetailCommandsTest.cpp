@@ -46,6 +46,12 @@ TEST_F(DetailCommandsTest, ACommitRecordsWhoAddedItHowAndTheNoteAndShowPrintsOnl
     EXPECT_EQ("needed by 工程部", Field(show.out, "note"));
     EXPECT_NE("<none>", Field(show.out, "added-by"));
     EXPECT_EQ("<none>", Field(show.out, "source-file")); // not an import: not printed
+    // The file's facts, read when it was examined.
+    const std::string sha256 = testsupport::ReferenceSha256OfFile(tool);
+    EXPECT_EQ(sha256, Field(show.out, "sha256"));
+    EXPECT_EQ(std::to_string(PeBytes("tool").size()), Field(show.out, "size"));
+    EXPECT_EQ("<none>", Field(show.out, "company")); // it has no version resource
+    EXPECT_EQ(Md5(tool), Field(Ctl({L"show", Utf8ToWide(sha256)}).out, "md5"));
 
     const CtlResult missing = Ctl({L"show", L"00000000000000000000000000000001"});
     EXPECT_EQ(kCliNotFound, missing.code);
