@@ -16,6 +16,8 @@
 #include "common/TextConvert.h"
 #include "store/SqlDatabase.h"
 #include "store/SqlException.h"
+#include "store/StoreSchema.h"
+#include "store/UserListSql.h"
 #include "tests/support/GTest.h"
 #include "tests/support/TempDir.h"
 
@@ -361,4 +363,30 @@ TEST_F(PageCodecTest, AnAttachedDatabaseWithoutAKeyTakesTheMainDatabasesKey) {
     unkeyed.RunStatement("CREATE TABLE aux.w(x)");
     unkeyed.RunStatement("DETACH aux");
     EXPECT_EQ(0, testsupport::ReadFileBytes(plain).compare(0, 15, "SQLite format 3"));
+}
+
+TEST_F(PageCodecTest, AnEncryptedStoreOfTheReleaseBeforeDetailsIsBroughtForwardAndStaysKeyed) {
+    {
+        SqlDatabase db;
+        Open(db);
+        Key(db, "secret");
+        db.RunStatement(CreateTableStatement(ListKind::Trusted).c_str());
+        db.RunStatement("INSERT INTO UserTrusted(Md5, Path, Time) "
+                        "VALUES('0123456789abcdef0123456789abcdef', 'C:\\a.exe', '1700000000')");
+        const StoreSchema schema = PrepareStoreSchema(db);
+        EXPECT_EQ(SchemaState::Current, schema.state);
+        EXPECT_EQ(0, schema.broughtFrom);
+    }
+    SqlDatabase db;
+    Open(db);
+    ASSERT_EQ(SQLITE_OK, Key(db, "secret"));
+    EXPECT_EQ(kStoreSchemaVersion, db.RunQuery("PRAGMA user_version").Int64Column("user_version"));
+    EXPECT_EQ(SchemaState::Current, PrepareStoreSchema(db).state);
+    EXPECT_EQ(1, db.RunQuery("SELECT count(*) AS n FROM UserTrusted t LEFT JOIN UserEntryDetail d "
+                             "ON d.Md5 = t.Md5")
+                     .Int64Column("n"));
+    // Without the key the file is no database at all: nothing was written in the clear.
+    SqlDatabase plain;
+    Open(plain);
+    EXPECT_THROW(plain.RunQuery("PRAGMA user_version").Int64Column("user_version"), SqlException);
 }
