@@ -74,8 +74,11 @@ public:
     // digits, whose details carry that SHA-256, with its details; the
     // whitelist's first. False (logged) when the read failed.
     bool ReadDetails(std::string_view md5OrSha256, std::vector<StoredEntryDetails>& entries);
-    // The entries of `table` in the order of their Time, with their details.
-    bool VisitDetailed(ListKind table, const std::function<void(const StoredEntryDetails&)>& visit);
+    // The entries of `table` in the order of their Time, with their details
+    // unless `withDetails` is false (then the table alone is read, as fast
+    // as the lists' load).
+    bool VisitDetailed(ListKind table, const std::function<void(const StoredEntryDetails&)>& visit,
+                       bool withDetails = true);
     // Sets (or with an empty text clears) the note of `table`'s entry.
     NoteResult SetNote(ListKind table, std::string_view md5, std::string_view note);
 

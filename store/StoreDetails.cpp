@@ -85,8 +85,9 @@ bool ORBDBSqliteConn::VisitDetailedRows(
 }
 
 bool ORBDBSqliteConn::VisitDetailed(ListKind table,
-                                    const std::function<void(const StoredEntryDetails&)>& visit) {
-    if (!DetailsReadable()) {
+                                    const std::function<void(const StoredEntryDetails&)>& visit,
+                                    bool withDetails) {
+    if (!withDetails || !DetailsReadable()) {
         // The entries alone, as the lists' load reads them.
         return VisitTable(table, [table, &visit](const UserListRecord& record) {
             StoredEntryDetails entry;

@@ -2,7 +2,6 @@
 
 #include "common/HexText.h"
 #include "common/TextConvert.h"
-#include "intake/Digest.h"
 #include "store/EntrySearch.h"
 #include "store/ORBDBSqliteConn.h"
 #include "userlistctl/CliFailures.h"
@@ -109,24 +108,29 @@ long PrintDetailedEntries(FileProcessor& processor, std::ostream& out, ListKind 
     PathText paths;
     long printed = 0;
     bool read = false;
+    // The plain list reads the table alone, without a lookup of details per entry.
+    const bool withDetails = longForm || search != nullptr;
     processor.UseStore([&](ORBDBSqliteConn& store) {
-        read = store.VisitDetailed(list, [&](const StoredEntryDetails& entry) {
-            const std::string& path = paths.Of(entry.path);
-            if (search && !MatchesSearch(*search, entry, path))
-                return;
-            ++printed;
-            text.append(ListLabel(list)).append(1, '\t').append(entry.md5).append(1, '\t');
-            text.append(entry.time).append(1, '\t').append(path);
-            if (longForm) {
-                for (const auto& field : DetailFields(entry))
-                    text.append(1, '\t').append(OneLine(field.second));
-            }
-            text.append(1, '\n');
-            if (text.size() >= kWriteBytes) {
-                out.write(text.data(), static_cast<std::streamsize>(text.size()));
-                text.clear();
-            }
-        });
+        read = store.VisitDetailed(
+            list,
+            [&](const StoredEntryDetails& entry) {
+                const std::string& path = paths.Of(entry.path);
+                if (search && !MatchesSearch(*search, entry, path))
+                    return;
+                ++printed;
+                text.append(ListLabel(list)).append(1, '\t').append(entry.md5).append(1, '\t');
+                text.append(entry.time).append(1, '\t').append(path);
+                if (longForm) {
+                    for (const auto& field : DetailFields(entry))
+                        text.append(1, '\t').append(OneLine(field.second));
+                }
+                text.append(1, '\n');
+                if (text.size() >= kWriteBytes) {
+                    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+                    text.clear();
+                }
+            },
+            withDetails);
     });
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     return read ? printed : -1;
@@ -187,10 +191,6 @@ int RunShow(FileProcessor& processor, const std::string& key, std::ostream& out,
 
 int RunNote(FileProcessor& processor, const std::string& md5, const std::string& note,
             std::ostream& out, std::ostream& err) {
-    if (!IsMd5Text(md5)) {
-        err << "userlistctl: malformed MD5: " << md5 << " (32 hexadecimal digits)\n";
-        return kCliUsage;
-    }
     std::vector<StoredEntryDetails> entries;
     const int found = ReadEntries(processor, md5, entries, err);
     if (found != kCliOk)

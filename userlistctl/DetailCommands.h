@@ -27,6 +27,7 @@ long PrintDetailedEntries(FileProcessor& processor, std::ostream& out, ListKind 
 int RunFind(FileProcessor& processor, const std::vector<std::wstring>& operands, std::ostream& out,
             std::ostream& err);
 int RunShow(FileProcessor& processor, const std::string& key, std::ostream& out, std::ostream& err);
+// `md5` is checked by the command line's reading (32 hexadecimal digits).
 int RunNote(FileProcessor& processor, const std::string& md5, const std::string& note,
             std::ostream& out, std::ostream& err);
 
