@@ -5,6 +5,7 @@
 
 #include "common/LittleEndian.h"
 #include "common/PeImage.h"
+#include "common/Utf8Append.h"
 
 namespace {
 
@@ -209,24 +210,6 @@ void ForEachChild(const Bytes& data, const Block& parent, std::size_t first, Vis
             return;
         // The end is at least a header past `at`: the walk moves on.
         at = Align4(child.end);
-    }
-}
-
-void AppendUtf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
     }
 }
 

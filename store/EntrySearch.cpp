@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "common/Utf8Append.h"
+
 namespace {
 
 // The lower-case form of a code point, for the scripts the search folds.
@@ -56,24 +58,6 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t at, char32_t& c) {
     if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
         return 0;
     return length;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 bool IsHexDigit(char c) {
